@@ -1,0 +1,17 @@
+#include "Bombeo.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+namespace portiva {
+
+void BombeoQt::procesarEventos() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void BombeoQt::dormir(int ms) {
+    if (ms > 0)
+        QThread::msleep(static_cast<unsigned long>(ms));
+}
+
+} // namespace portiva
