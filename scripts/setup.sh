@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Portiva needs (when missing) and builds it into build/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO=sudo
+missing=$(grep -v '^#' .ci/packages | while read -r p; do
+  [ -n "$p" ] && ! dpkg -s "$p" >/dev/null 2>&1 && echo "$p"; done || true)
+if [ -n "$missing" ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  # shellcheck disable=SC2086
+  $SUDO apt-get install -y -qq --no-install-recommends $missing
+fi
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)"
