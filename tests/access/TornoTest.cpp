@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <random>
+#include <thread>
+
 namespace portiva::prueba {
 namespace {
 
@@ -217,6 +221,35 @@ TEST_F(TornoTest, RuidoEnLaRespuestaNoPulsa) {
     EXPECT_FALSE(placa.esperarBytes(2, 200ms));
     EXPECT_EQ(placa.estado(), 2);
     EXPECT_EQ(e.torno().AccesoActual(), CodigoAcceso::ClientePermitido);
+}
+
+// A board line full of garbage while accesses come: some pulses are refused, none writes a
+// garbage byte onto the relays, nothing breaks, and the relays end at rest.
+TEST_F(TornoTest, RuidoContinuoNuncaLlegaALosReles) {
+    SimuladorRele& placa = Conectar();
+    std::atomic<bool> parar{false};
+    std::thread ruido([&] {
+        std::mt19937 azar(12345);
+        while (!parar) {
+            std::vector<std::uint8_t> bytes(1 + azar() % 4);
+            for (auto& b : bytes)
+                b = static_cast<std::uint8_t>(azar());
+            placa.enviar(bytes);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10 + azar() % 80));
+        }
+    });
+    for (int i = 0; i < 6; ++i)
+        e.torno().AbrirTorno(i % 2 == 0 ? CodigoAcceso::ClientePermitido
+                                        : CodigoAcceso::ClienteDenegado);
+    parar = true;
+    ruido.join();
+
+    for (const EscrituraEstado& escritura : EscriturasDeEstado(placa.recibidos()))
+        EXPECT_TRUE(escritura.estado == 33 || escritura.estado == 64 || escritura.estado == 2)
+            << int(escritura.estado);
+    EXPECT_EQ(placa.estado(), 2);
+    EXPECT_EQ(e.torno().ContAperturas(CodigoAcceso::ClientePermitido), 3);
+    EXPECT_TRUE(e.rele().IsPortOpen());
 }
 
 TEST_F(TornoTest, DentroDelPulsoSeVeElEstadoAnterior) {
