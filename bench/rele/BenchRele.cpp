@@ -70,8 +70,8 @@ struct Banco {
     }
 
     void Enlazar(simulador::SimuladorRele& placa, int puerto) {
-        placa.enlazar(QDir(carpeta.path()).filePath(QStringLiteral("COM%1").arg(puerto))
-                          .toStdString());
+        placa.enlazar(
+            QDir(carpeta.path()).filePath(QStringLiteral("COM%1").arg(puerto)).toStdString());
     }
 
     QTemporaryDir carpeta;

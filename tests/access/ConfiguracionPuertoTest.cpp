@@ -1,5 +1,4 @@
 #include "ConfiguracionPuerto.h"
-#include "EventoComm.h"
 
 #include <gtest/gtest.h>
 
@@ -37,18 +36,6 @@ TEST(ConfiguracionPuerto, RechazaTextosMalFormados) {
                              "19200,N,9,2", "19200,N,8,3", "19200,N,8,", "999999999,N,8,2"})
         EXPECT_FALSE(ConfiguracionPuerto::Interpretar(QString::fromLatin1(malo)).has_value())
             << malo;
-}
-
-TEST(EventoComm, ErroresDeQtComoEventos) {
-    EXPECT_EQ(EventoDeErrorSerie(QSerialPort::ResourceError), EventoComm::SalidaLlena);
-    EXPECT_EQ(EventoDeErrorSerie(QSerialPort::WriteError), EventoComm::SalidaLlena);
-    EXPECT_EQ(EventoDeErrorSerie(QSerialPort::ReadError), EventoComm::SalidaLlena);
-    EXPECT_EQ(EventoDeErrorSerie(QSerialPort::DeviceNotFoundError), EventoComm::SalidaLlena);
-    EXPECT_EQ(EventoDeErrorSerie(QSerialPort::UnsupportedOperationError),
-              EventoComm::ErrorConfiguracion);
-    EXPECT_EQ(EventoDeErrorSerie(QSerialPort::TimeoutError), EventoComm::Ninguno);
-    EXPECT_EQ(EventoDeErrorSerie(QSerialPort::NoError), EventoComm::Ninguno);
-    EXPECT_EQ(EventoDeErrorSerie(QSerialPort::PermissionError), EventoComm::Ninguno);
 }
 
 } // namespace

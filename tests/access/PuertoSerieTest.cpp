@@ -3,6 +3,7 @@
 #include "EventoComm.h"
 #include "ReleSimulado.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 
@@ -65,6 +66,20 @@ TEST_F(PuertoSerieTest, PuertoInexistenteNoAbreYDiceNumeroDeError) {
     EXPECT_FALSE(puerto.UltimoError().descripcion.isEmpty());
     EXPECT_FALSE(puerto.setCommPort(0));
     EXPECT_FALSE(puerto.setCommPort(256));
+}
+
+// Something in the program folder named like a port that is no serial device.
+TEST_F(PuertoSerieTest, ArchivoQueNoEsPuertoNoAbre) {
+    QFile archivo(carpeta.archivo("COM4"));
+    ASSERT_TRUE(archivo.open(QIODevice::WriteOnly));
+    archivo.write("not a port");
+    archivo.close();
+    EXPECT_FALSE(Abrir(4));
+    EXPECT_FALSE(puerto.PortOpen());
+    EXPECT_NE(puerto.UltimoError().numero, 0);
+    ASSERT_TRUE(QDir(carpeta.ruta()).mkdir(QStringLiteral("COM5")));
+    EXPECT_FALSE(Abrir(5));
+    EXPECT_FALSE(puerto.PortOpen());
 }
 
 TEST_F(PuertoSerieTest, PropiedadesRechazanValoresFueraDeRango) {

@@ -232,6 +232,7 @@ void SimuladorRele::Procesar(std::uint8_t byte) {
     std::string aviso;
     std::vector<std::uint8_t> respuesta;
     bool responder = false;
+    bool peticion = false;
     {
         std::lock_guard lock(mutex_);
         recibidos_.push_back({Reloj::now(), byte});
@@ -247,13 +248,16 @@ void SimuladorRele::Procesar(std::uint8_t byte) {
                     respuesta = {idModulo_, version_};
                 else if (modo_ == ModoRespuesta::UnByte)
                     respuesta = {idModulo_};
-                responder = modo_ != ModoRespuesta::Ninguna;
+                responder = !respuesta.empty();
+                peticion = true;
                 aviso = "version pedida";
                 break;
             case kLeerEstado:
-                respuesta = {estado_};
-                responder = modo_ != ModoRespuesta::Ninguna;
-                aviso = "estado pedido (" + std::to_string(estado_) + ")";
+                if (modo_ != ModoRespuesta::Ninguna)
+                    respuesta = {estado_};
+                responder = !respuesta.empty();
+                peticion = true;
+                aviso = "estado pedido";
                 break;
             case kEscribirEstado:
                 esperandoEstado_ = true;
@@ -270,10 +274,20 @@ void SimuladorRele::Procesar(std::uint8_t byte) {
         }
     }
     cambio_.notify_all();
+    if (peticion) {
+        if (respuesta.empty()) {
+            aviso += ": sin respuesta";
+        } else {
+            aviso += ": responde";
+            for (std::uint8_t b : respuesta)
+                aviso += " " + std::to_string(b);
+        }
+    }
+    // Answer first: a slow observer must not make the board miss the station's wait.
+    if (responder)
+        Responder(respuesta);
     if (!aviso.empty())
         Avisar(aviso);
-    if (responder)
-        Responder(std::move(respuesta));
 }
 
 void SimuladorRele::Bucle() {
