@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -34,6 +35,21 @@ public:
         SimuladorRele& ref = *placa;
         placas[puerto] = std::move(placa);
         return ref;
+    }
+
+    // Runs `accion` at the n-th pump from now. A status request pumps twice (1, 2), a door
+    // pulse twice more (3 before its sleep, 4 after).
+    void EnElBombeo(int n, std::function<void()> accion) {
+        auto cuenta = std::make_shared<int>(0);
+        auto paso = std::make_shared<std::function<void()>>();
+        *paso = [this, n, cuenta, paso, accion] {
+            if (++*cuenta < n) {
+                bombeo.dentro = *paso;
+                return;
+            }
+            accion();
+        };
+        bombeo.dentro = *paso;
     }
 
     PuertoSerie& puerto() { return acceso.puerto(); }

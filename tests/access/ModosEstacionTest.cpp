@@ -431,6 +431,37 @@ TEST_F(ModosEstacionTest, EnlacePerdidoYNoDejaElPuertoCerrado) {
                   "10:30:00 ->       Apertura Fallida : Interface de Apertura sin conexion.")});
 }
 
+// The board pulled out while a door pulse runs: the pulse cannot restore the relays, the
+// lost-link question comes once, and "No" leaves the station without a board.
+TEST_F(ModosEstacionTest, DesenchufadaDuranteElPulso) {
+    SimuladorRele& placa = Arrancar();
+    e.EnElBombeo(3, [&] {
+        placa.esperarBytes(3, 5s); // the board takes the pulse, then is pulled out
+        placa.desenchufar();
+    });
+    EXPECT_FALSE(e.torno().AbrirTorno(CodigoAcceso::ClientePermitido));
+    ASSERT_TRUE(EsperarHasta([&] {
+        for (const auto& m : e.msgBox.mostrados)
+            if (m.texto == kPreguntaEnlace)
+                return true;
+        return false;
+    }));
+    EsperarHasta([] { return false; }, 200);
+    int preguntas = 0;
+    for (const auto& m : e.msgBox.mostrados) {
+        if (m.texto == kPreguntaEnlace)
+            ++preguntas;
+        else
+            EXPECT_TRUE(m.texto.endsWith(
+                QStringLiteral(") in procedure SetStatusByte of Módulo RelayBoard")))
+                << m.texto.toStdString();
+    }
+    EXPECT_EQ(preguntas, 1);
+    EXPECT_FALSE(e.rele().IsPortOpen());
+    EXPECT_EQ(e.torno().AccesoActual(), CodigoAcceso::ClientePermitido);
+    EXPECT_EQ(placa.bytesRecibidos(), (Bytes{91, 92, 33}));
+}
+
 TEST_F(ModosEstacionTest, EnlacePerdidoYSiReconectaYEnviaElEstado) {
     SimuladorRele& vieja = Arrancar();
     e.msgBox.responder(Respuesta::Si);

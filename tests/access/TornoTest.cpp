@@ -38,21 +38,6 @@ protected:
         return placa;
     }
 
-    // Runs `accion` at the n-th pump from now. The status request pumps twice (1, 2), the
-    // pulse twice more (3 before its sleep, 4 after).
-    void EnElBombeo(int n, std::function<void()> accion) {
-        auto cuenta = std::make_shared<int>(0);
-        auto paso = std::make_shared<std::function<void()>>();
-        *paso = [this, n, cuenta, paso, accion] {
-            if (++*cuenta < n) {
-                e.bombeo.dentro = *paso;
-                return;
-            }
-            accion();
-        };
-        e.bombeo.dentro = *paso;
-    }
-
     void CrearSonidos() {
         QDir(e.carpeta.ruta()).mkdir(QStringLiteral("Sonidos"));
         for (int i = 0; i <= 4; ++i) {
@@ -255,7 +240,7 @@ TEST_F(TornoTest, RuidoContinuoNuncaLlegaALosReles) {
 TEST_F(TornoTest, DentroDelPulsoSeVeElEstadoAnterior) {
     Conectar();
     int visto = -1;
-    EnElBombeo(3, [&] { visto = e.torno().AccesoActual(); });
+    e.EnElBombeo(3, [&] { visto = e.torno().AccesoActual(); });
     EXPECT_TRUE(e.torno().AbrirTorno(CodigoAcceso::Personal));
     EXPECT_EQ(visto, CodigoAcceso::ControlPorHuella);
     EXPECT_EQ(e.torno().AccesoActual(), CodigoAcceso::Personal);
@@ -264,7 +249,7 @@ TEST_F(TornoTest, DentroDelPulsoSeVeElEstadoAnterior) {
 // A mode chosen while a pulse runs is kept, and its resting byte ends on the relays.
 TEST_F(TornoTest, ModoElegidoDuranteElPulsoNoSePierde) {
     SimuladorRele& placa = Conectar();
-    EnElBombeo(3, [&] {
+    e.EnElBombeo(3, [&] {
         e.msgBox.responder(Respuesta::Si);
         e.modos().mnuDoNoReady_Open_Click();
     });
