@@ -1,0 +1,16 @@
+#include "ControlAcceso.h"
+
+#include "Entorno.h"
+
+namespace portiva {
+
+ControlAcceso::ControlAcceso(const Entorno& entorno, PantallaAcceso& pantalla,
+                             ReproductorSonido& sonido, CapturaSensores& captura,
+                             QString prefijoDispositivo)
+    : puerto_(entorno.carpetaPrograma, std::move(prefijoDispositivo)),
+      rele_(puerto_, entorno.msgBox, entorno.bombeo), registro_(pantalla, entorno.reloj),
+      torno_(rele_, pantalla, sonido, registro_, entorno.bombeo, entorno.carpetaPrograma),
+      modos_(torno_, rele_, puerto_, pantalla, registro_, entorno.msgBox, entorno.bombeo, captura) {
+}
+
+} // namespace portiva

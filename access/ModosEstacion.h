@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <cstdint>
+#include <deque>
+
+namespace portiva {
+
+class Bombeo;
+class CapturaSensores;
+class MsgBox;
+class PantallaAcceso;
+class PuertoSerie;
+class RegistroEventos;
+class RelayBoard;
+class Torno;
+
+// The station's modes and the supervision of its devices: the popup menu's mode commands, the
+// reader's plug and unplug events, the reader-detection timeout after start-up, the relay
+// board's connection at start-up and on demand, the serial port's communication events (a
+// lost link among them) and the blinking of the result picture in states 5, 6 and 7.
+class ModosEstacion final : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int IntervaloParpadeoMs = 750;
+    static constexpr int EsperaLectorMs = 5000;
+    // Sensor id of images loaded from a file.
+    static inline const QString SensorArchivo = QStringLiteral("File");
+
+    ModosEstacion(Torno& torno, RelayBoard& rele, PuertoSerie& puerto, PantallaAcceso& pantalla,
+                  RegistroEventos& registro, MsgBox& msgBox, Bombeo& bombeo,
+                  CapturaSensores& captura, QObject* parent = nullptr);
+
+    // Relay board detection at start-up.
+    void InitRelayInterface();
+    // Relay board detection on demand; sends the current state's byte when found.
+    void ReconnectRelayInterface();
+
+    // Start-up, once the engine runs: fingerprint control (state 8, picture 8, byte 2), status
+    // line "Sistema de Apertura por Huella", no reader yet, detection timeout started.
+    void EntrarEnControlPorHuella();
+
+    // Popup menu "Dispositivo de Apertura".
+    void mnuReconnetRelay_Click();
+    void mnuDoReady_Click();
+    void mnuDoNoReady_Closed_Click();
+    void mnuDoNoReady_Open_Click();
+
+    // The button "Apertura Manual".
+    void cmdAperturaManual_Click();
+
+    // The fingerprint engine's reader events.
+    void MotorHuellaCtrl_SensorConnected(const QString& idSensor);
+    void MotorHuellaCtrl_SensorDisconnected(const QString& idSensor);
+
+    void tmrBlink_Timer();
+    void tmrDetectarLector_Timer();
+
+    // The serial port's communication event (connected to PuertoSerie::OnComm).
+    void MSComm_OnComm();
+
+    bool LectorDetectado() const { return lectorDetectado_; }
+    void PonerLectorDetectado(bool detectado) { lectorDetectado_ = detectado; }
+    bool Parpadeo() const { return parpadeo_; }
+
+    QTimer& tmrBlink() { return tmrBlink_; }
+    QTimer& tmrDetectarLector() { return tmrDetectarLector_; }
+
+private:
+    struct EventoPendiente {
+        int evento;
+        std::uint64_t sesion;
+    };
+
+    void FijarDispositivo(int estado, const QString& palabra);
+    void AtenderEventoComm(int evento);
+    void EnlacePerdido();
+    void LectorNoDetectado();
+
+    Torno& torno_;
+    RelayBoard& rele_;
+    PuertoSerie& puerto_;
+    PantallaAcceso& pantalla_;
+    RegistroEventos& registro_;
+    MsgBox& msgBox_;
+    Bombeo& bombeo_;
+    CapturaSensores& captura_;
+
+    QTimer tmrBlink_;
+    QTimer tmrDetectarLector_;
+    bool lectorDetectado_ = false;
+    bool parpadeo_ = false;
+    int estadoTickAnterior_ = 0;
+
+    // While a box of the communication handler is open, further events wait here and are
+    // handled when it closes (those of a port session closed meanwhile are dropped).
+    bool atendiendoComm_ = false;
+    std::deque<EventoPendiente> pendientes_;
+};
+
+} // namespace portiva

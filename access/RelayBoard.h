@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <cstdint>
+
+namespace portiva {
+
+class Bombeo;
+class MsgBox;
+class PuertoSerie;
+
+// The eight-relay board on a serial port and its one-byte command protocol: 90 asks the
+// module id and version (two bytes back), 91 the relay state byte (one byte back), 92 and a
+// byte sets the relays, 110 switches them all off. Bit 0 of the state byte is relay 1.
+//
+// A request writes its command, pumps the event queue, waits 50 ms and pumps again, so other
+// events of the station run inside the wait. Whatever was received before a request is
+// discarded first, so stale bytes (noise, a late reply) are never taken for the reply; a
+// reply with more bytes than the command answers cannot be told from noise and is refused.
+class RelayBoard {
+public:
+    static constexpr int PrimerPuerto = 4;
+    static constexpr int UltimoPuerto = 8;
+    static constexpr std::uint8_t IdModuloRele = 8;
+    static constexpr int EsperaRespuestaMs = 50;
+
+    static constexpr std::uint8_t OrdenVersion = 90;
+    static constexpr std::uint8_t OrdenLeerEstado = 91;
+    static constexpr std::uint8_t OrdenEscribirEstado = 92;
+    static constexpr std::uint8_t OrdenApagarTodo = 110;
+
+    RelayBoard(PuertoSerie& puerto, MsgBox& msgBox, Bombeo& bombeo);
+
+    bool IsPortOpen() const;
+    // Line settings the board speaks: text input one byte at a time, 19200 N 8 2, no flow
+    // control, no receive or send events.
+    void InitPort();
+    // Looks for the board on COM4 to COM8, in order; leaves its port open and all relays off.
+    // False when the port is already open (nothing is scanned) or no port answered id 8.
+    bool ConnectBoard();
+    // Closes the port; false when it was not open.
+    bool ClosePort();
+    bool GetVersion(std::uint8_t& idModulo, std::uint8_t& version);
+    bool GetStatusByte(std::uint8_t& estado);
+    // Sets the relays; false when the port is closed, or (after a message box) when the port
+    // refused the write.
+    bool SetStatusByte(std::uint8_t estado);
+    void AllOff();
+
+    // Port tried last by the scan; after a successful one, the port of the board.
+    int RelayPort() const { return relayPort_; }
+    std::uint8_t RelayModuleId() const { return relayModuleId_; }
+    std::uint8_t RelayVersion() const { return relayVersion_; }
+
+private:
+    bool Pedir(std::uint8_t orden, int bytesRespuesta, QByteArray& respuesta);
+    void MostrarError(const char* procedimiento);
+
+    PuertoSerie& puerto_;
+    MsgBox& msgBox_;
+    Bombeo& bombeo_;
+    int relayPort_ = 0;
+    std::uint8_t relayModuleId_ = 0;
+    std::uint8_t relayVersion_ = 0;
+};
+
+} // namespace portiva

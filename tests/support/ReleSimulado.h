@@ -1,0 +1,68 @@
+#pragma once
+
+#include "SimuladorRele.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QString>
+#include <QThread>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace portiva::prueba {
+
+using simulador::ModoRespuesta;
+using simulador::SimuladorRele;
+
+// A simulated relay board linked as <carpeta>/COM<puerto>; null when no pseudo-terminal could
+// be made.
+inline std::unique_ptr<SimuladorRele> PlacaEnPuerto(const QString& carpeta, int puerto) {
+    auto placa = std::make_unique<SimuladorRele>();
+    if (!placa->valido())
+        return nullptr;
+    const QString enlace = QDir(carpeta).filePath(QStringLiteral("COM%1").arg(puerto));
+    if (!placa->enlazar(enlace.toStdString()))
+        return nullptr;
+    return placa;
+}
+
+// Pumps the event loop until the condition holds or the time is up (generous by default: a
+// loaded machine may be slow, a passing test never waits that long).
+inline bool EsperarHasta(const std::function<bool()>& condicion, int limiteMs = 10000) {
+    QDeadlineTimer plazo(limiteMs);
+    while (!condicion()) {
+        if (plazo.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+// The write-state commands (92 and a byte) in the bytes a board received, with their times.
+struct EscrituraEstado {
+    simulador::Reloj::time_point momento;
+    std::uint8_t estado;
+};
+
+inline std::vector<EscrituraEstado>
+EscriturasDeEstado(const std::vector<simulador::ByteRecibido>& recibidos) {
+    std::vector<EscrituraEstado> escrituras;
+    for (std::size_t i = 0; i + 1 < recibidos.size(); ++i)
+        if (recibidos[i].valor == 92) {
+            escrituras.push_back({recibidos[i + 1].momento, recibidos[i + 1].valor});
+            ++i;
+        }
+    return escrituras;
+}
+
+inline long Milisegundos(simulador::Reloj::duration d) {
+    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(d).count());
+}
+
+} // namespace portiva::prueba
