@@ -154,7 +154,8 @@ TEST_F(RecordsetTest, WritesSurviveReopeningTheFile) {
     ASSERT_TRUE(cn.Close().ok());
 
     ASSERT_TRUE(cn.Open().ok());
-    ASSERT_TRUE(rs.Open(QStringLiteral("SELECT * FROM ClientesDB WHERE fldCodigo = 'A2'"), cn).ok());
+    ASSERT_TRUE(
+        rs.Open(QStringLiteral("SELECT * FROM ClientesDB WHERE fldCodigo = 'A2'"), cn).ok());
     EXPECT_EQ(rs.Valor(QStringLiteral("fldNombre")).valor().toString(), QStringLiteral("Íñigo"));
     EXPECT_EQ(rs.Valor(QStringLiteral("fldTemplate")).valor().toByteArray(), plantilla);
     EXPECT_EQ(rs.bytesEn(rs.IndiceCampo(QStringLiteral("fldTemplate"))).size(), 401);
@@ -193,8 +194,9 @@ TEST_F(RecordsetTest, StoredFormsAreIsoTextZeroOneAndBlob) {
 TEST_F(RecordsetTest, WrongValuesAreRefusedBeforeTouchingTheTable) {
     Recordset rs;
     ASSERT_TRUE(rs.Open(QStringLiteral("SELECT * FROM ClientesDB"), cn).ok());
-    EXPECT_EQ(rs.PonerValor(QStringLiteral("fldFechaInicio"), QStringLiteral("mañana")).error().numero,
-              ErrorDB::TipoIncorrecto);
+    EXPECT_EQ(
+        rs.PonerValor(QStringLiteral("fldFechaInicio"), QStringLiteral("mañana")).error().numero,
+        ErrorDB::TipoIncorrecto);
     EXPECT_EQ(rs.PonerValor(QStringLiteral("fldPrecio"), QStringLiteral("caro")).error().numero,
               ErrorDB::TipoIncorrecto);
     EXPECT_EQ(rs.PonerValor(QStringLiteral("fldTemplate"), QStringLiteral("x")).error().numero,
@@ -289,9 +291,8 @@ TEST_F(RecordsetTest, FailedUpdateLeavesSnapshotAsTheTable) {
     EXPECT_EQ(rs.Valor(QStringLiteral("fldCodigo")).valor().toString(), "A1");
     EXPECT_EQ(codigos().first(), "A1");
 
-    ASSERT_TRUE(cn.Execute(QStringLiteral(
-                               "CREATE TEMP TRIGGER no_alta BEFORE INSERT ON ClientesDB "
-                               "BEGIN SELECT RAISE(ABORT, 'sin altas'); END"))
+    ASSERT_TRUE(cn.Execute(QStringLiteral("CREATE TEMP TRIGGER no_alta BEFORE INSERT ON ClientesDB "
+                                          "BEGIN SELECT RAISE(ABORT, 'sin altas'); END"))
                     .ok());
     ASSERT_TRUE(rs.Move(1).ok());
     ASSERT_TRUE(rs.AddNew().ok());
