@@ -39,9 +39,11 @@ Resultado Conexion::Open() {
             SQLITE_CANTOPEN,
             QStringLiteral("No se encuentra el archivo de base de datos \"%1\".").arg(ruta)};
     sqlite3* db = nullptr;
-    // Read-write, never create; no journal-mode change and no write on open.
-    const int codigo = sqlite3_open_v2(QFile::encodeName(ruta).constData(), &db,
-                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_EXRESCODE, nullptr);
+    // Read-write, never create; no journal-mode change and no write on open. One thread uses
+    // the connection, so SQLite need not lock it on every call.
+    const int codigo = sqlite3_open_v2(
+        QFile::encodeName(ruta).constData(), &db,
+        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_EXRESCODE, nullptr);
     if (codigo != SQLITE_OK) {
         ErrorDB e{codigo, QStringLiteral("No se puede abrir el archivo de base de datos \"%1\": %2")
                               .arg(ruta, QString::fromUtf8(sqlite3_errstr(codigo)))};

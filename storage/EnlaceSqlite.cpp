@@ -9,11 +9,10 @@ namespace portiva {
 namespace {
 
 // DATE(): the station clock's local date as ISO text, in place of SQLite's UTC date().
-void fechaDeHoy(sqlite3_context* contexto, int, sqlite3_value**) {
-    const auto* reloj = static_cast<const Reloj*>(sqlite3_user_data(contexto));
-    const QByteArray texto = reloj->hoy().toString(Qt::ISODate).toUtf8();
-    sqlite3_result_text(contexto, texto.constData(), static_cast<int>(texto.size()),
-                        SQLITE_TRANSIENT);
+void funcionDate(sqlite3_context* contexto, int, sqlite3_value**) {
+    const auto* enlace = static_cast<const EnlaceSqlite*>(sqlite3_user_data(contexto));
+    const QByteArray& texto = enlace->fechaDeHoy();
+    sqlite3_result_text(contexto, texto.constData(), static_cast<int>(texto.size()), SQLITE_STATIC);
 }
 
 int entero(sqlite3* db, const char* sql) {
@@ -28,8 +27,13 @@ int entero(sqlite3* db, const char* sql) {
 
 } // namespace
 
-EnlaceSqlite::EnlaceSqlite(sqlite3* db, Reloj& reloj) : db_(db) {
-    sqlite3_create_function(db_, "DATE", 0, SQLITE_UTF8, &reloj, &fechaDeHoy, nullptr, nullptr);
+EnlaceSqlite::EnlaceSqlite(sqlite3* db, Reloj& reloj) : db_(db), reloj_(reloj) {
+    tomarFecha();
+    sqlite3_create_function(db_, "DATE", 0, SQLITE_UTF8, this, &funcionDate, nullptr, nullptr);
+}
+
+void EnlaceSqlite::tomarFecha() {
+    hoy_ = reloj_.hoy().toString(Qt::ISODate).toUtf8();
 }
 
 EnlaceSqlite::~EnlaceSqlite() {

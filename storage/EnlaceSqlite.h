@@ -2,8 +2,11 @@
 
 #include "ErrorDB.h"
 
+#include <QByteArray>
+#include <QHash>
 #include <QSet>
 #include <QString>
+#include <cstddef>
 
 struct sqlite3;
 
@@ -33,8 +36,25 @@ public:
     // changed since the last call.
     const QSet<QString>& columnasSiNo();
 
+    // Takes the clock's date once for the statement about to run: SQL DATE() answers it for
+    // every row, as one query sees one today.
+    void tomarFecha();
+    const QByteArray& fechaDeHoy() const { return hoy_; }
+
+    // How large the last snapshot of a query was, so the next one of the same query reserves
+    // its memory at once instead of growing.
+    struct Tamano {
+        std::size_t celdas = 0;
+        std::size_t bytes = 0;
+    };
+    Tamano tamanoPrevio(const QString& sql) const { return tamanos_.value(sql); }
+    void recordarTamano(const QString& sql, Tamano tamano) { tamanos_.insert(sql, tamano); }
+
 private:
     sqlite3* db_;
+    Reloj& reloj_;
+    QByteArray hoy_;
+    QHash<QString, Tamano> tamanos_;
     int versionEsquema_ = -1;
     QSet<QString> columnasSiNo_;
 };

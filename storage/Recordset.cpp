@@ -131,11 +131,17 @@ Resultado Recordset::Open(const QString& sql, Conexion& conexion, const QVariant
     for (int i = 0; i < n && tabla_.isEmpty(); ++i)
         tabla_ = columnas_[i].tabla;
 
+    const EnlaceSqlite::Tamano previo = enlace->tamanoPrevio(*traducida);
+    celdas_.clear();
+    datos_.clear();
+    celdas_.reserve(previo.celdas);
+    datos_.reserve(previo.bytes);
     if (auto r = leerFilas(st); !r) {
         enlace_.reset();
         columnas_.clear();
         return r;
     }
+    enlace->recordarTamano(*traducida, {celdas_.size(), datos_.size()});
     abierto_ = true;
     actual_ = 0;
     borrada_ = false;
@@ -145,8 +151,6 @@ Resultado Recordset::Open(const QString& sql, Conexion& conexion, const QVariant
 }
 
 Resultado Recordset::leerFilas(sqlite3_stmt* st) {
-    celdas_.clear();
-    datos_.clear();
     filas_ = 0;
     const int n = static_cast<int>(columnas_.size());
     for (;;) {

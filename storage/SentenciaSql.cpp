@@ -16,6 +16,7 @@ Resultado SentenciaSql::preparar(const QString& sql, const QVariantList& paramet
     st_ = nullptr;
     if (!enlace_.abierto())
         return EnlaceSqlite::cerrado();
+    enlace_.tomarFecha();
     const QByteArray texto = sql.toUtf8();
     const int codigo = sqlite3_prepare_v2(enlace_.db(), texto.constData(),
                                           static_cast<int>(texto.size()), &st_, nullptr);
