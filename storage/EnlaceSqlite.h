@@ -48,7 +48,11 @@ public:
         std::size_t bytes = 0;
     };
     Tamano tamanoPrevio(const QString& sql) const { return tamanos_.value(sql); }
-    void recordarTamano(const QString& sql, Tamano tamano) { tamanos_.insert(sql, tamano); }
+    void recordarTamano(const QString& sql, Tamano tamano) {
+        if (tamanos_.size() >= 64 && !tamanos_.contains(sql))
+            tamanos_.clear(); // searches vary their text; keep the memory bounded
+        tamanos_.insert(sql, tamano);
+    }
 
 private:
     sqlite3* db_;

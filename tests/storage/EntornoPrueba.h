@@ -4,6 +4,7 @@
 #include "BombeoPrueba.h"
 #include "DbClientes.h"
 #include "Entorno.h"
+#include "EsquemaEstacion.h"
 #include "MsgBoxGuion.h"
 #include "RelojFijo.h"
 #include "VistaFalsa.h"
