@@ -11,6 +11,7 @@
 #include <cstring>
 #include <limits>
 #include <sqlite3.h>
+#include <utility>
 
 namespace portiva {
 
@@ -75,8 +76,35 @@ Resultado Recordset::Campo::setValue(const QVariant& valor) {
 
 Recordset::Recordset() = default;
 Recordset::~Recordset() = default;
-Recordset::Recordset(Recordset&&) noexcept = default;
-Recordset& Recordset::operator=(Recordset&&) noexcept = default;
+
+Recordset::Recordset(Recordset&& otro) noexcept {
+    *this = std::move(otro);
+}
+
+Recordset& Recordset::operator=(Recordset&& otro) noexcept {
+    if (this == &otro)
+        return *this;
+    enlace_ = std::move(otro.enlace_);
+    columnas_ = std::move(otro.columnas_);
+    celdas_ = std::move(otro.celdas_);
+    datos_ = std::move(otro.datos_);
+    tabla_ = std::move(otro.tabla_);
+    pendientes_ = std::move(otro.pendientes_);
+    abierto_ = std::exchange(otro.abierto_, false);
+    filas_ = std::exchange(otro.filas_, 0);
+    actual_ = std::exchange(otro.actual_, 0);
+    borrada_ = std::exchange(otro.borrada_, false);
+    indiceID_ = std::exchange(otro.indiceID_, -1);
+    edicion_ = std::exchange(otro.edicion_, Edicion::Ninguna);
+    antesDeNueva_ = std::exchange(otro.antesDeNueva_, 0);
+    borradaAntesDeNueva_ = std::exchange(otro.borradaAntesDeNueva_, false);
+    otro.columnas_.clear();
+    otro.celdas_.clear();
+    otro.datos_.clear();
+    otro.tabla_.clear();
+    otro.pendientes_.clear();
+    return *this;
+}
 
 ErrorDB Recordset::sinFilaActual() {
     return {ErrorDB::SinRegistroActual,

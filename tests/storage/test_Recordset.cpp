@@ -302,6 +302,49 @@ TEST_F(RecordsetTest, FailedUpdateLeavesSnapshotAsTheTable) {
     EXPECT_EQ(codigos().size(), 3);
 }
 
+TEST_F(RecordsetTest, AddingAServiceThroughTheServicesList) {
+    Recordset rs;
+    ASSERT_TRUE(rs.Open(QStringLiteral("SELECT * FROM ServiciosDB "), cn).ok());
+    ASSERT_TRUE(rs.AddNew().ok());
+    ASSERT_TRUE(rs.PonerValor(QStringLiteral("fldIntervalo"), QStringLiteral("d")).ok());
+    ASSERT_TRUE(rs.PonerValor(QStringLiteral("fldNumero"), 45.0).ok());
+    ASSERT_TRUE(rs.PonerValor(QStringLiteral("fldServicio"), QStringLiteral("Verano")).ok());
+    ASSERT_TRUE(rs.PonerValor(QStringLiteral("fldPrecio"), 25.0).ok());
+    ASSERT_TRUE(rs.Update().ok());
+    ASSERT_TRUE(rs.MoveFirst().ok());
+    QStringList nombres;
+    for (; !rs.Eof(); (void)rs.MoveNext())
+        nombres << QString::number(rs.valorEn(0).toInt()) + ":" + rs.valorEn(1).toString();
+    EXPECT_EQ(nombres, QStringList({"1:Verano"}));
+}
+
+TEST_F(RecordsetTest, CompactedCopyThroughTheConnection) {
+    CarpetaTemporal destino;
+    const QString copia = destino.archivo(QStringLiteral("2009-03-01 (09-05-07).mdb"));
+    ASSERT_TRUE(cn.Execute(QStringLiteral("VACUUM INTO ?"), {copia}).ok());
+    EXPECT_TRUE(QFile::exists(copia));
+    // An existing destination is refused.
+    EXPECT_FALSE(cn.Execute(QStringLiteral("VACUUM INTO ?"), {copia}).ok());
+    Conexion otra(reloj);
+    otra.setConnectionString(copia);
+    ASSERT_TRUE(otra.Open().ok());
+    Recordset rs;
+    ASSERT_TRUE(rs.Open(QStringLiteral("SELECT * FROM ClientesDB"), otra).ok());
+    EXPECT_EQ(rs.RecordCount(), 3);
+}
+
+TEST_F(RecordsetTest, AMovedRecordsetLeavesAClosedOneBehind) {
+    Recordset a;
+    ASSERT_TRUE(a.Open(QStringLiteral("SELECT * FROM ClientesDB"), cn).ok());
+    ASSERT_TRUE(a.MoveLast().ok());
+    Recordset b = std::move(a);
+    EXPECT_EQ(b.AbsolutePosition(), 3);
+    EXPECT_EQ(a.State(), 0); // NOLINT(bugprone-use-after-move): checking what is left
+    EXPECT_TRUE(RecordsetVacio(a));
+    a = Recordset();
+    EXPECT_TRUE(a.Open(QStringLiteral("SELECT ID FROM ClientesDB"), cn).ok());
+}
+
 TEST_F(RecordsetTest, SnapshotsOpenSideBySideAndNest) {
     Recordset fuera;
     ASSERT_TRUE(fuera.Open(QStringLiteral("SELECT * FROM ClientesDB"), cn).ok());
