@@ -5,6 +5,7 @@
 #include <QList>
 #include <QSaveFile>
 #include <QStringList>
+#include <optional>
 
 namespace portiva {
 
@@ -62,11 +63,14 @@ struct Contenido {
     QByteArray salto = "\n";
 };
 
-Contenido cargar(const QString& archivo) {
+// The file's lines; none when it is missing, nothing when it is there but cannot be read.
+std::optional<Contenido> cargar(const QString& archivo) {
     Contenido c;
     QFile f(archivo);
-    if (!f.open(QIODevice::ReadOnly))
+    if (!f.exists())
         return c;
+    if (!f.open(QIODevice::ReadOnly))
+        return std::nullopt;
     const QByteArray todo = f.readAll();
     if (todo.isEmpty())
         return c;
@@ -113,7 +117,7 @@ QString enUnaLinea(QString texto) {
 } // namespace
 
 QString ArchivoPerfil::leer(const QString& archivo, const QString& seccion, const QString& clave) {
-    const Contenido c = cargar(archivo);
+    const Contenido c = cargar(archivo).value_or(Contenido{});
     const qsizetype cabecera = buscarSeccion(c, seccion);
     if (cabecera < 0)
         return {};
@@ -125,7 +129,7 @@ QString ArchivoPerfil::leer(const QString& archivo, const QString& seccion, cons
 }
 
 QString ArchivoPerfil::leerSeccion(const QString& archivo, const QString& seccion) {
-    const Contenido c = cargar(archivo);
+    const Contenido c = cargar(archivo).value_or(Contenido{});
     const qsizetype cabecera = buscarSeccion(c, seccion);
     if (cabecera < 0)
         return {};
@@ -139,7 +143,11 @@ QString ArchivoPerfil::leerSeccion(const QString& archivo, const QString& seccio
 
 bool ArchivoPerfil::escribir(const QString& archivo, const QString& seccion, const QString& clave,
                              const QString& valor) {
-    Contenido c = cargar(archivo);
+    // A file that is there but cannot be read is not replaced by one holding a single key.
+    std::optional<Contenido> leido = cargar(archivo);
+    if (!leido)
+        return false;
+    Contenido& c = *leido;
     const QString nombreSeccion = enUnaLinea(seccion);
     const QString nombreClave = enUnaLinea(clave);
     const QByteArray entrada = (nombreClave + QLatin1Char('=') + enUnaLinea(valor)).toUtf8();

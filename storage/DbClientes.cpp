@@ -211,18 +211,15 @@ Resultado DbClientes::NuevoCliente() {
 
 Resultado DbClientes::ValoresPorDefecto() {
     const QDate hoy = entorno_.reloj.hoy();
+    const QString vacio = QStringLiteral(""); // an empty text, not Null
     const std::pair<const char*, QVariant> valores[] = {
-        {"fldCodigo", QString()},         {"fldNombre", QString()},   {"fldNomFiscal", QString()},
-        {"fldFechaInscripcion", hoy},     {"fldFechaInicio", hoy},    {"fldFechaCaducidad", hoy},
-        {"fldServContratado", QString()}, {"fldFotoPath", QString()}, {"fldStuffSiNo", false},
+        {"fldCodigo", vacio},         {"fldNombre", vacio},    {"fldNomFiscal", vacio},
+        {"fldFechaInscripcion", hoy}, {"fldFechaInicio", hoy}, {"fldFechaCaducidad", hoy},
+        {"fldServContratado", vacio}, {"fldFotoPath", vacio},  {"fldStuffSiNo", false},
     };
-    for (const auto& [campo, valor] : valores) {
-        // An empty text, not Null.
-        const QVariant v =
-            valor.typeId() == QMetaType::QString ? QVariant(QStringLiteral("")) : valor;
-        if (auto r = rsClientes_.PonerValor(QString::fromLatin1(campo), v); !r)
+    for (const auto& [campo, valor] : valores)
+        if (auto r = rsClientes_.PonerValor(QString::fromLatin1(campo), valor); !r)
             return r;
-    }
     return {};
 }
 
