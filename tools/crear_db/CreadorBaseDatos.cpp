@@ -1,9 +1,9 @@
 #include "CreadorBaseDatos.h"
 
-#include "ValoresSql.h"
+#include "Conexion.h"
+#include "Reloj.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QStringList>
 #include <sqlite3.h>
 
@@ -11,65 +11,22 @@ namespace portiva {
 
 namespace {
 
-// An SQLite handle closed on every way out.
-class Archivo {
-public:
-    ~Archivo() { sqlite3_close_v2(db); }
-    ErrorDB error(int codigo) const {
-        return {codigo, db ? QString::fromUtf8(sqlite3_errmsg(db))
-                           : QString::fromUtf8(sqlite3_errstr(codigo))};
-    }
-    sqlite3* db = nullptr;
-};
-
-Resultado ejecutar(Archivo& archivo, const QString& sql) {
-    char* mensaje = nullptr;
-    const int codigo =
-        sqlite3_exec(archivo.db, sql.toUtf8().constData(), nullptr, nullptr, &mensaje);
-    sqlite3_free(mensaje);
-    if (codigo != SQLITE_OK)
-        return archivo.error(codigo);
-    return {};
-}
-
-Resultado abrir(Archivo& archivo, const QString& ruta, bool crear) {
-    const int flags = SQLITE_OPEN_READWRITE | (crear ? SQLITE_OPEN_CREATE : 0);
-    const int codigo =
-        sqlite3_open_v2(QFile::encodeName(ruta).constData(), &archivo.db, flags, nullptr);
-    if (codigo != SQLITE_OK)
-        return archivo.error(codigo);
-    return ejecutar(archivo, QStringLiteral("PRAGMA synchronous = FULL"));
-}
-
-Resultado insertar(Archivo& archivo, const QString& tabla, const std::vector<QVariantMap>& filas) {
-    if (auto r = ejecutar(archivo, QStringLiteral("BEGIN")); !r)
+// Runs the statements one after the other in one transaction; nothing is kept when one fails.
+Resultado enTransaccion(Conexion& cn,
+                        const std::vector<std::pair<QString, QVariantList>>& sentencias) {
+    if (auto r = cn.Execute(QStringLiteral("BEGIN")); !r)
         return r;
-    for (const QVariantMap& fila : filas) {
-        QStringList nombres, marcas;
-        for (auto it = fila.begin(); it != fila.end(); ++it) {
-            nombres << QLatin1Char('"') + it.key() + QLatin1Char('"');
-            marcas << QStringLiteral("?");
+    for (const auto& [sql, parametros] : sentencias)
+        if (auto r = cn.Execute(sql, parametros); !r) {
+            (void)cn.Execute(QStringLiteral("ROLLBACK"));
+            return r;
         }
-        const QString sql = nombres.isEmpty()
-                                ? QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(tabla)
-                                : QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
-                                      .arg(tabla, nombres.join(QLatin1String(", ")),
-                                           marcas.join(QLatin1String(", ")));
-        sqlite3_stmt* st = nullptr;
-        int codigo = sqlite3_prepare_v2(archivo.db, sql.toUtf8().constData(), -1, &st, nullptr);
-        int i = 1;
-        for (auto it = fila.begin(); codigo == SQLITE_OK && it != fila.end(); ++it)
-            codigo = valores_sql::enlazar(st, i++, it.value());
-        if (codigo == SQLITE_OK)
-            codigo = sqlite3_step(st) == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(archivo.db);
-        const ErrorDB error = archivo.error(codigo);
-        sqlite3_finalize(st);
-        if (codigo != SQLITE_OK) {
-            (void)ejecutar(archivo, QStringLiteral("ROLLBACK"));
-            return error;
-        }
-    }
-    return ejecutar(archivo, QStringLiteral("COMMIT"));
+    return cn.Execute(QStringLiteral("COMMIT"));
+}
+
+Resultado abrir(Conexion& cn, const QString& ruta) {
+    cn.setConnectionString(ruta);
+    return cn.Open();
 }
 
 QVariantMap servicio(const char* nombre, double precio, const char* intervalo, double numero) {
@@ -123,16 +80,24 @@ QString CreadorBaseDatos::esquemaSql() {
 }
 
 Resultado CreadorBaseDatos::CrearVacia(const QString& ruta) {
-    if (QFileInfo::exists(ruta))
-        return ErrorDB{SQLITE_CANTOPEN,
-                       QStringLiteral("El archivo \"%1\" ya existe; no se sobrescribe.").arg(ruta)};
+    // An empty file is an empty SQLite database; NewOnly never replaces an existing file.
+    QFile archivo(ruta);
+    if (!archivo.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return ErrorDB{
+            SQLITE_CANTOPEN,
+            QStringLiteral("No se puede crear \"%1\": %2").arg(ruta, archivo.errorString())};
+    archivo.close();
+    std::vector<std::pair<QString, QVariantList>> sentencias;
+    for (const QString& sql : esquemaSql().split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        if (!sql.trimmed().isEmpty())
+            sentencias.push_back({sql, {}});
+    RelojSistema reloj;
     Resultado r;
     {
-        Archivo archivo;
-        r = abrir(archivo, ruta, true);
+        Conexion cn(reloj);
+        r = abrir(cn, ruta);
         if (r)
-            r = ejecutar(archivo,
-                         QStringLiteral("BEGIN; ") + esquemaSql() + QStringLiteral("COMMIT;"));
+            r = enTransaccion(cn, sentencias);
     }
     if (!r)
         QFile::remove(ruta); // nothing half-made left behind
@@ -159,23 +124,35 @@ Resultado CreadorBaseDatos::CrearDemo(const QString& ruta, const QDate& hoy) {
         cliente("B002", "Elena Castro", d(-30), d(0), "Mensual", 30.0, false),
         cliente("C001", "Raul Ortega", d(1), d(16), "Bono 15 dias", 18.0, false),
     };
-    Archivo archivo;
-    Resultado r = abrir(archivo, ruta, false);
-    if (r)
-        r = insertar(archivo, QStringLiteral("ServiciosDB"), servicios);
-    if (r)
-        r = insertar(archivo, QStringLiteral("ClientesDB"), clientes);
-    return r;
+    if (auto r = Insertar(ruta, QStringLiteral("ServiciosDB"), servicios); !r)
+        return r;
+    return Insertar(ruta, QStringLiteral("ClientesDB"), clientes);
 }
 
 Resultado CreadorBaseDatos::Insertar(const QString& ruta, const QString& tabla,
                                      const std::vector<QVariantMap>& filas) {
-    if (!QFileInfo(ruta).isFile())
-        return ErrorDB{SQLITE_CANTOPEN, QStringLiteral("No existe el archivo \"%1\".").arg(ruta)};
-    Archivo archivo;
-    if (auto r = abrir(archivo, ruta, false); !r)
+    std::vector<std::pair<QString, QVariantList>> sentencias;
+    sentencias.reserve(filas.size());
+    for (const QVariantMap& fila : filas) {
+        QStringList nombres, marcas;
+        QVariantList valores;
+        for (auto it = fila.begin(); it != fila.end(); ++it) {
+            nombres << QLatin1Char('"') + it.key() + QLatin1Char('"');
+            marcas << QStringLiteral("?");
+            valores << it.value();
+        }
+        sentencias.push_back({nombres.isEmpty()
+                                  ? QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(tabla)
+                                  : QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
+                                        .arg(tabla, nombres.join(QLatin1String(", ")),
+                                             marcas.join(QLatin1String(", "))),
+                              valores});
+    }
+    RelojSistema reloj;
+    Conexion cn(reloj);
+    if (auto r = abrir(cn, ruta); !r)
         return r;
-    return insertar(archivo, tabla, filas);
+    return enTransaccion(cn, sentencias);
 }
 
 } // namespace portiva
