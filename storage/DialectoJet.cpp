@@ -175,59 +175,59 @@ QString nombreDeTermino(QString termino) {
     return termino.toLower();
 }
 
+// Walks the text from `desde`, skipping quoted text and keeping the parenthesis level, and calls
+// paso(index, level) on every other character; returns the index where paso said stop, or the
+// text's size.
+template <class Paso> int recorrer(const QString& s, int desde, Paso paso) {
+    int nivel = 0;
+    for (int i = desde; i < s.size();) {
+        const QChar c = s[i];
+        if (esCita(c)) {
+            i = saltarCita(s, i);
+            continue;
+        }
+        if (c == QLatin1Char('('))
+            ++nivel;
+        else if (c == QLatin1Char(')'))
+            --nivel;
+        else if (paso(i, nivel))
+            return i;
+        ++i;
+    }
+    return static_cast<int>(s.size());
+}
+
 // Rewrites the yes/no terms of the statement's own ORDER BY (outside parentheses).
 QString ordenarSiNo(const QString& s, const QSet<QString>& columnasSiNo) {
     if (columnasSiNo.isEmpty())
         return s;
-    int nivel = 0;
     int inicio = -1;
-    for (int i = 0; i < s.size();) {
-        const QChar c = s[i];
-        if (esCita(c)) {
-            i = saltarCita(s, i);
-            continue;
-        }
-        if (c == QLatin1Char('('))
-            ++nivel;
-        else if (c == QLatin1Char(')'))
-            --nivel;
-        else if (nivel == 0 && palabraEn(s, i, QLatin1StringView("ORDER"))) {
-            const int by = saltarBlancos(s, i + 5);
-            if (palabraEn(s, by, QLatin1StringView("BY"))) {
-                inicio = by + 2;
-                break;
-            }
-        }
-        ++i;
-    }
+    recorrer(s, 0, [&](int i, int nivel) {
+        if (nivel != 0 || !palabraEn(s, i, QLatin1StringView("ORDER")))
+            return false;
+        const int by = saltarBlancos(s, i + 5);
+        if (!palabraEn(s, by, QLatin1StringView("BY")))
+            return false;
+        inicio = by + 2;
+        return true;
+    });
     if (inicio < 0)
         return s;
     // The ORDER BY list runs to the end, or to a LIMIT or ";" at this level.
     QStringList terminos;
-    QString resto;
     int desde = inicio;
-    nivel = 0;
-    int i = inicio;
-    for (; i < s.size();) {
-        const QChar c = s[i];
-        if (esCita(c)) {
-            i = saltarCita(s, i);
-            continue;
-        }
-        if (c == QLatin1Char('('))
-            ++nivel;
-        else if (c == QLatin1Char(')'))
-            --nivel;
-        else if (nivel == 0 && c == QLatin1Char(',')) {
+    const int fin = recorrer(s, inicio, [&](int i, int nivel) {
+        if (nivel != 0)
+            return false;
+        if (s[i] == QLatin1Char(',')) {
             terminos << s.mid(desde, i - desde);
             desde = i + 1;
-        } else if (nivel == 0 &&
-                   (c == QLatin1Char(';') || palabraEn(s, i, QLatin1StringView("LIMIT"))))
-            break;
-        ++i;
-    }
-    terminos << s.mid(desde, i - desde);
-    resto = s.mid(i);
+            return false;
+        }
+        return s[i] == QLatin1Char(';') || palabraEn(s, i, QLatin1StringView("LIMIT"));
+    });
+    terminos << s.mid(desde, fin - desde);
+    const QString resto = s.mid(fin);
     QStringList salida;
     for (const QString& termino : terminos) {
         if (!columnasSiNo.contains(nombreDeTermino(termino))) {

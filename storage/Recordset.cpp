@@ -178,6 +178,34 @@ Resultado Recordset::Open(const QString& sql, Conexion& conexion, const QVariant
     return {};
 }
 
+Recordset::Celda Recordset::leerCelda(sqlite3_stmt* st, int columna) {
+    Celda c;
+    c.tipo = sqlite3_column_type(st, columna);
+    switch (c.tipo) {
+    case SQLITE_INTEGER:
+        c.entero = sqlite3_column_int64(st, columna);
+        break;
+    case SQLITE_FLOAT:
+        c.real = sqlite3_column_double(st, columna);
+        break;
+    case SQLITE_TEXT:
+    case SQLITE_BLOB: {
+        const void* p = c.tipo == SQLITE_TEXT
+                            ? static_cast<const void*>(sqlite3_column_text(st, columna))
+                            : sqlite3_column_blob(st, columna);
+        c.largo = sqlite3_column_bytes(st, columna);
+        c.desde = static_cast<qint64>(datos_.size());
+        if (c.largo > 0)
+            datos_.insert(datos_.end(), static_cast<const char*>(p),
+                          static_cast<const char*>(p) + c.largo);
+        break;
+    }
+    default:
+        break;
+    }
+    return c;
+}
+
 Resultado Recordset::leerFilas(sqlite3_stmt* st) {
     filas_ = 0;
     const int n = static_cast<int>(columnas_.size());
@@ -191,33 +219,8 @@ Resultado Recordset::leerFilas(sqlite3_stmt* st) {
             filas_ = 0;
             return enlace_->error(paso);
         }
-        for (int i = 0; i < n; ++i) {
-            Celda c;
-            c.tipo = sqlite3_column_type(st, i);
-            switch (c.tipo) {
-            case SQLITE_INTEGER:
-                c.entero = sqlite3_column_int64(st, i);
-                break;
-            case SQLITE_FLOAT:
-                c.real = sqlite3_column_double(st, i);
-                break;
-            case SQLITE_TEXT:
-            case SQLITE_BLOB: {
-                const void* p = c.tipo == SQLITE_TEXT
-                                    ? static_cast<const void*>(sqlite3_column_text(st, i))
-                                    : sqlite3_column_blob(st, i);
-                c.largo = sqlite3_column_bytes(st, i);
-                c.desde = static_cast<qint64>(datos_.size());
-                if (c.largo > 0)
-                    datos_.insert(datos_.end(), static_cast<const char*>(p),
-                                  static_cast<const char*>(p) + c.largo);
-                break;
-            }
-            default:
-                break;
-            }
-            celdas_.push_back(c);
-        }
+        for (int i = 0; i < n; ++i)
+            celdas_.push_back(leerCelda(st, i));
         ++filas_;
     }
 }
@@ -266,16 +269,17 @@ bool Recordset::hayFilaActual() const {
     return abierto_ && !borrada_ && actual_ >= 0 && actual_ < filas_;
 }
 
-Resultado Recordset::terminarEdicion() {
+Resultado Recordset::antesDeMover() {
+    if (auto r = comprobarAbierto(); !r)
+        return r;
+    // A pending edit is stored before the current row changes.
     if (edicion_ == Edicion::Ninguna)
         return {};
     return Update();
 }
 
 Resultado Recordset::MoveFirst() {
-    if (auto r = comprobarAbierto(); !r)
-        return r;
-    if (auto r = terminarEdicion(); !r)
+    if (auto r = antesDeMover(); !r)
         return r;
     borrada_ = false;
     actual_ = 0;
@@ -283,9 +287,7 @@ Resultado Recordset::MoveFirst() {
 }
 
 Resultado Recordset::MoveLast() {
-    if (auto r = comprobarAbierto(); !r)
-        return r;
-    if (auto r = terminarEdicion(); !r)
+    if (auto r = antesDeMover(); !r)
         return r;
     borrada_ = false;
     actual_ = filas_ > 0 ? filas_ - 1 : 0;
@@ -293,9 +295,7 @@ Resultado Recordset::MoveLast() {
 }
 
 Resultado Recordset::MoveNext() {
-    if (auto r = comprobarAbierto(); !r)
-        return r;
-    if (auto r = terminarEdicion(); !r)
+    if (auto r = antesDeMover(); !r)
         return r;
     if (borrada_) {
         // The row after the deleted one has taken its place.
@@ -310,9 +310,7 @@ Resultado Recordset::MoveNext() {
 }
 
 Resultado Recordset::MovePrevious() {
-    if (auto r = comprobarAbierto(); !r)
-        return r;
-    if (auto r = terminarEdicion(); !r)
+    if (auto r = antesDeMover(); !r)
         return r;
     if (borrada_) {
         borrada_ = false;
@@ -326,9 +324,7 @@ Resultado Recordset::MovePrevious() {
 }
 
 Resultado Recordset::Move(long filasDesdeLaPrimera) {
-    if (auto r = comprobarAbierto(); !r)
-        return r;
-    if (auto r = terminarEdicion(); !r)
+    if (auto r = antesDeMover(); !r)
         return r;
     borrada_ = false;
     if (filasDesdeLaPrimera < 0)
@@ -620,25 +616,8 @@ Resultado Recordset::releerFila(long fila, qint64 id) {
                                  .arg(tabla_)}
                    : enlace_->error(paso);
     sqlite3_stmt* st = sentencia.st();
-    for (int k = 0; k < static_cast<int>(indices.size()); ++k) {
-        Celda& c = celda(fila, indices[k]);
-        c = Celda();
-        c.tipo = sqlite3_column_type(st, k);
-        if (c.tipo == SQLITE_INTEGER)
-            c.entero = sqlite3_column_int64(st, k);
-        else if (c.tipo == SQLITE_FLOAT)
-            c.real = sqlite3_column_double(st, k);
-        else if (c.tipo == SQLITE_TEXT || c.tipo == SQLITE_BLOB) {
-            const void* p = c.tipo == SQLITE_TEXT
-                                ? static_cast<const void*>(sqlite3_column_text(st, k))
-                                : sqlite3_column_blob(st, k);
-            c.largo = sqlite3_column_bytes(st, k);
-            c.desde = static_cast<qint64>(datos_.size());
-            if (c.largo > 0)
-                datos_.insert(datos_.end(), static_cast<const char*>(p),
-                              static_cast<const char*>(p) + c.largo);
-        }
-    }
+    for (int k = 0; k < static_cast<int>(indices.size()); ++k)
+        celda(fila, indices[k]) = leerCelda(st, k);
     return {};
 }
 
@@ -736,9 +715,7 @@ Resultado Recordset::CancelUpdate() {
 }
 
 Resultado Recordset::AddNew() {
-    if (auto r = comprobarAbierto(); !r)
-        return r;
-    if (auto r = terminarEdicion(); !r)
+    if (auto r = antesDeMover(); !r)
         return r;
     if (tabla_.isEmpty())
         return ErrorDB{ErrorDB::NoActualizable,

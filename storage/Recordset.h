@@ -124,13 +124,14 @@ private:
     QVariant convertir(const Celda& c, TipoCampo tipo) const;
     void guardarCelda(Celda& c, const QVariant& valor);
     ResultadoDe<QVariant> normalizar(int indice, const QVariant& valor) const;
+    Celda leerCelda(sqlite3_stmt* st, int columna);
     Resultado leerFilas(sqlite3_stmt* st);
     Resultado releerFila(long fila, qint64 id);
     Resultado actualizarFila();
     Resultado insertarFila();
     void quitarFila(long fila);
     void descartarEdicion();
-    Resultado terminarEdicion();
+    Resultado antesDeMover();
     Resultado comprobarAbierto() const;
     QString nombreCitado(const QString& nombre) const;
     static ErrorDB sinFilaActual();
