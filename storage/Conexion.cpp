@@ -1,6 +1,5 @@
 #include "Conexion.h"
 
-#include "DialectoJet.h"
 #include "EnlaceSqlite.h"
 #include "SentenciaSql.h"
 
@@ -74,11 +73,8 @@ Resultado Conexion::Close() {
 Resultado Conexion::Execute(const QString& sql, const QVariantList& parametros) {
     if (State() == 0)
         return EnlaceSqlite::cerrado();
-    auto traducida = TraducirJet(sql, enlace_->columnasSiNo());
-    if (!traducida)
-        return traducida.error();
     SentenciaSql sentencia(*enlace_);
-    if (auto r = sentencia.preparar(*traducida, parametros); !r)
+    if (auto r = sentencia.prepararJet(sql, parametros); !r)
         return r;
     for (;;) {
         const int paso = sentencia.paso();

@@ -1,7 +1,6 @@
 #include "Recordset.h"
 
 #include "Conexion.h"
-#include "DialectoJet.h"
 #include "EnlaceSqlite.h"
 #include "SentenciaSql.h"
 #include "ValoresSql.h"
@@ -126,11 +125,8 @@ Resultado Recordset::Open(const QString& sql, Conexion& conexion, const QVariant
     auto enlace = conexion.enlace();
     if (!enlace || !enlace->abierto())
         return EnlaceSqlite::cerrado();
-    auto traducida = TraducirJet(sql, enlace->columnasSiNo());
-    if (!traducida)
-        return traducida.error();
     SentenciaSql sentencia(*enlace);
-    if (auto r = sentencia.preparar(*traducida, parametros); !r)
+    if (auto r = sentencia.prepararJet(sql, parametros); !r)
         return r;
     sqlite3_stmt* st = sentencia.st();
 
@@ -159,7 +155,7 @@ Resultado Recordset::Open(const QString& sql, Conexion& conexion, const QVariant
     for (int i = 0; i < n && tabla_.isEmpty(); ++i)
         tabla_ = columnas_[i].tabla;
 
-    const EnlaceSqlite::Tamano previo = enlace->tamanoPrevio(*traducida);
+    const EnlaceSqlite::Tamano previo = enlace->tamanoPrevio(sql);
     celdas_.clear();
     datos_.clear();
     celdas_.reserve(previo.celdas);
@@ -169,7 +165,7 @@ Resultado Recordset::Open(const QString& sql, Conexion& conexion, const QVariant
         columnas_.clear();
         return r;
     }
-    enlace->recordarTamano(*traducida, {celdas_.size(), datos_.size()});
+    enlace->recordarTamano(sql, {celdas_.size(), datos_.size()});
     abierto_ = true;
     actual_ = 0;
     borrada_ = false;

@@ -1,5 +1,6 @@
 #include "SentenciaSql.h"
 
+#include "DialectoJet.h"
 #include "EnlaceSqlite.h"
 #include "ValoresSql.h"
 
@@ -36,6 +37,15 @@ Resultado SentenciaSql::preparar(const QString& sql, const QVariantList& paramet
             return enlace_.error(r);
     }
     return {};
+}
+
+Resultado SentenciaSql::prepararJet(const QString& sqlJet, const QVariantList& parametros) {
+    if (!enlace_.abierto())
+        return EnlaceSqlite::cerrado();
+    auto traducida = TraducirJet(sqlJet, enlace_.columnasSiNo());
+    if (!traducida)
+        return traducida.error();
+    return preparar(*traducida, parametros);
 }
 
 int SentenciaSql::paso() {

@@ -22,6 +22,8 @@ public:
 
     // Prepares the (already translated) SQL and binds the parameters to its "?" in order.
     Resultado preparar(const QString& sql, const QVariantList& parametros = {});
+    // The same for SQL in the Jet dialect, translated first (DialectoJet.h).
+    Resultado prepararJet(const QString& sqlJet, const QVariantList& parametros);
     // sqlite3_step's code.
     int paso();
     sqlite3_stmt* st() const { return st_; }
