@@ -1,0 +1,213 @@
+// The member database at full size: 32,767 members with 400-byte templates (401 bytes stored).
+// Opening the database, the identification scan (a fresh "SELECT * FROM ClientesDB" that reads
+// every template) and each member count.
+#include "CreadorBaseDatos.h"
+#include "DbClientes.h"
+#include "Entorno.h"
+#include "VistaClientes.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <memory>
+
+using namespace portiva;
+
+namespace {
+
+class VistaVacia final : public VistaClientes {
+public:
+    void RecordSetToText() override {}
+    void InitTextBoxes() override {}
+    void ActNavegador() override {}
+    void EditMode(bool) override {}
+    void InfoCaducidadDB() override {}
+    Resultado GuardarCliente() override { return {}; }
+    Resultado DeshacerCambiosDB() override { return {}; }
+    void LimpiarServicios() override {}
+    void AgregarServicio(const QString&, qint32) override {}
+    void MostrarContador(Contador, const QString&) override {}
+    bool ModoEdicion() const override { return false; }
+    bool RegistroNuevo() const override { return false; }
+    void setRegistroNuevo(bool) override {}
+    qint16 PosicionPrevia() const override { return 0; }
+    void setPosicionPrevia(qint16) override {}
+    int InfoAmpliadaPrevia() const override { return 0; }
+    void setInfoAmpliadaPrevia(int) override {}
+    int chkInformacionAmpliada() const override { return 0; }
+    void setChkInformacionAmpliada(int) override {}
+};
+
+class MsgBoxConsola final : public MsgBox {
+public:
+    Respuesta operator()(const QString& texto, int, const QString&) override {
+        std::fprintf(stderr, "MsgBox: %s\n", qPrintable(texto));
+        return Respuesta::Aceptar;
+    }
+};
+
+class RelojBanco final : public Reloj {
+public:
+    QDateTime ahora() const override { return QDateTime(QDate(2026, 12, 8), QTime(10, 0)); }
+};
+
+class BombeoNulo final : public Bombeo {
+public:
+    void procesarEventos() override {}
+    void dormir(int) override {}
+};
+
+// One full-size station, made once for all the benchmarks.
+struct Estacion {
+    Estacion() {
+        const QString ruta = QDir(carpeta.path()).filePath(DbClientes::nombreArchivo());
+        if (!CreadorBaseDatos::CrearVacia(ruta)) {
+            std::fprintf(stderr, "no se pudo crear %s\n", qPrintable(ruta));
+            std::abort();
+        }
+        std::vector<QVariantMap> filas;
+        filas.reserve(DbClientes::MaximoClientes);
+        const QDate hoy(2026, 12, 8);
+        for (int i = 0; i < DbClientes::MaximoClientes; ++i) {
+            QByteArray plantilla(401, '\0');
+            for (int b = 0; b < plantilla.size(); ++b)
+                plantilla[b] = static_cast<char>((i * 31 + b * 7) & 0xff);
+            filas.push_back({{"fldCodigo", QStringLiteral("C%1").arg(i, 5, 10, QLatin1Char('0'))},
+                             {"fldNombre", QStringLiteral("Cliente numero %1").arg(i)},
+                             {"fldNomFiscal", QStringLiteral("Cliente numero %1").arg(i)},
+                             {"fldFechaInscripcion", hoy.addDays(-(i % 700))},
+                             {"fldFechaInicio", hoy.addDays(-(i % 400))},
+                             {"fldFechaCaducidad", hoy.addDays((i % 90) - 30)},
+                             {"fldServContratado", QStringLiteral("Mensual")},
+                             {"fldPrecio", 30.0},
+                             {"fldFotoPath", QString()},
+                             {"fldStuffSiNo", i % 50 == 0},
+                             {"fldTemplate", plantilla}});
+        }
+        if (!CreadorBaseDatos::Insertar(ruta, "ClientesDB", filas) ||
+            !CreadorBaseDatos::Insertar(ruta, "ServiciosDB",
+                                        {{{"fldServicio", "Mensual"},
+                                          {"fldPrecio", 30.0},
+                                          {"fldIntervalo", "m"},
+                                          {"fldNumero", 1.0}}})) {
+            std::fprintf(stderr, "no se pudieron añadir los clientes\n");
+            std::abort();
+        }
+        if (!db.AbrirDB()) {
+            std::fprintf(stderr, "AbrirDB falló\n");
+            std::abort();
+        }
+    }
+
+    QTemporaryDir carpeta;
+    MsgBoxConsola msgBox;
+    RelojBanco reloj;
+    BombeoNulo bombeo;
+    Entorno entorno{carpeta.path(), msgBox, reloj, bombeo};
+    VistaVacia vista;
+    DbClientes db{entorno, vista};
+};
+
+Estacion& estacion() {
+    static Estacion e;
+    return e;
+}
+
+void BM_AbrirDB(benchmark::State& state) {
+    auto& e = estacion();
+    for (auto _ : state) {
+        if (!e.db.AbrirDB())
+            state.SkipWithError("AbrirDB falló");
+        benchmark::DoNotOptimize(e.db.rsClientes().RecordCount());
+    }
+}
+BENCHMARK(BM_AbrirDB)->Unit(benchmark::kMillisecond);
+
+// The identification scan: open the member list anew and read every row's template bytes.
+void BM_EscaneoPlantillas(benchmark::State& state) {
+    auto& e = estacion();
+    long plantillas = 0;
+    for (auto _ : state) {
+        Recordset rs;
+        if (!rs.Open(QStringLiteral("SELECT * FROM ClientesDB"), e.db.cnClientes()))
+            state.SkipWithError("Open falló");
+        const int campo = rs.IndiceCampo(QStringLiteral("fldTemplate"));
+        unsigned suma = 0;
+        plantillas = 0;
+        for (; !rs.Eof(); (void)rs.MoveNext()) {
+            if (rs.esNuloEn(campo))
+                continue;
+            const QByteArrayView bytes = rs.bytesEn(campo);
+            suma += static_cast<unsigned char>(bytes[bytes.size() - 1]);
+            ++plantillas;
+        }
+        benchmark::DoNotOptimize(suma);
+    }
+    state.counters["plantillas"] = static_cast<double>(plantillas);
+}
+BENCHMARK(BM_EscaneoPlantillas)->Unit(benchmark::kMillisecond);
+
+// The same scan reading each template as a QByteArray through Fields().Value().
+void BM_EscaneoPlantillasQVariant(benchmark::State& state) {
+    auto& e = estacion();
+    for (auto _ : state) {
+        Recordset rs;
+        if (!rs.Open(QStringLiteral("SELECT * FROM ClientesDB"), e.db.cnClientes()))
+            state.SkipWithError("Open falló");
+        qsizetype total = 0;
+        for (; !rs.Eof(); (void)rs.MoveNext())
+            total += rs.Fields(QStringLiteral("fldTemplate")).Value().valor().toByteArray().size();
+        benchmark::DoNotOptimize(total);
+    }
+}
+BENCHMARK(BM_EscaneoPlantillasQVariant)->Unit(benchmark::kMillisecond);
+
+void BM_Stuff(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(estacion().db.Stuff());
+}
+BENCHMARK(BM_Stuff)->Unit(benchmark::kMillisecond);
+
+void BM_Permitidos(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(estacion().db.Permitidos());
+}
+BENCHMARK(BM_Permitidos)->Unit(benchmark::kMillisecond);
+
+void BM_NoPermitidos(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(estacion().db.NoPermitidos());
+}
+BENCHMARK(BM_NoPermitidos)->Unit(benchmark::kMillisecond);
+
+void BM_TotalClientes(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(estacion().db.TotalClientes());
+}
+BENCHMARK(BM_TotalClientes)->Unit(benchmark::kMillisecond);
+
+void BM_ActContadores(benchmark::State& state) {
+    for (auto _ : state)
+        estacion().db.ActContadores();
+}
+BENCHMARK(BM_ActContadores)->Unit(benchmark::kMillisecond);
+
+// The last member's position, the longest ID lookup.
+void BM_PosicionID(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(estacion().db.PosicionID(DbClientes::MaximoClientes));
+}
+BENCHMARK(BM_PosicionID)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    estacion(); // the full-size database is made before anything is timed
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

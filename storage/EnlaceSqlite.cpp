@@ -1,0 +1,86 @@
+#include "EnlaceSqlite.h"
+
+#include "Reloj.h"
+
+#include <sqlite3.h>
+
+namespace portiva {
+
+namespace {
+
+// DATE(): the station clock's local date as ISO text, in place of SQLite's UTC date().
+void funcionDate(sqlite3_context* contexto, int, sqlite3_value**) {
+    const auto* enlace = static_cast<const EnlaceSqlite*>(sqlite3_user_data(contexto));
+    const QByteArray& texto = enlace->fechaDeHoy();
+    sqlite3_result_text(contexto, texto.constData(), static_cast<int>(texto.size()), SQLITE_STATIC);
+}
+
+int entero(sqlite3* db, const char* sql) {
+    sqlite3_stmt* st = nullptr;
+    int valor = -1;
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK &&
+        sqlite3_step(st) == SQLITE_ROW)
+        valor = sqlite3_column_int(st, 0);
+    sqlite3_finalize(st);
+    return valor;
+}
+
+} // namespace
+
+EnlaceSqlite::EnlaceSqlite(sqlite3* db, Reloj& reloj) : db_(db), reloj_(reloj) {
+    tomarFecha();
+    sqlite3_create_function(db_, "DATE", 0, SQLITE_UTF8, this, &funcionDate, nullptr, nullptr);
+}
+
+void EnlaceSqlite::tomarFecha() {
+    hoy_ = reloj_.hoy().toString(Qt::ISODate).toUtf8();
+}
+
+EnlaceSqlite::~EnlaceSqlite() {
+    cerrar();
+}
+
+void EnlaceSqlite::cerrar() {
+    if (db_)
+        sqlite3_close_v2(db_);
+    db_ = nullptr;
+}
+
+ErrorDB EnlaceSqlite::error(int codigo) const {
+    ErrorDB e;
+    e.numero = codigo;
+    e.descripcion =
+        db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QString::fromUtf8(sqlite3_errstr(codigo));
+    return e;
+}
+
+ErrorDB EnlaceSqlite::cerrado() {
+    return {ErrorDB::ObjetoCerrado,
+            QStringLiteral("La operación no se permite si la conexión está cerrada.")};
+}
+
+const QSet<QString>& EnlaceSqlite::columnasSiNo() {
+    if (!db_)
+        return columnasSiNo_;
+    const int version = entero(db_, "PRAGMA schema_version");
+    if (version == versionEsquema_)
+        return columnasSiNo_;
+    versionEsquema_ = version;
+    columnasSiNo_.clear();
+    sqlite3_stmt* st = nullptr;
+    const char* sql =
+        "SELECT p.name, p.type FROM sqlite_master AS m, pragma_table_info(m.name) AS p"
+        " WHERE m.type = 'table'";
+    if (sqlite3_prepare_v2(db_, sql, -1, &st, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            const auto* nombre = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+            const auto* tipo = reinterpret_cast<const char*>(sqlite3_column_text(st, 1));
+            if (nombre && tipo && QByteArray(tipo).toUpper().contains("BOOL"))
+                columnasSiNo_.insert(QString::fromUtf8(nombre).toLower());
+        }
+    }
+    sqlite3_finalize(st);
+    return columnasSiNo_;
+}
+
+} // namespace portiva

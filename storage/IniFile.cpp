@@ -1,0 +1,201 @@
+#include "IniFile.h"
+
+#include "AjustesEstacion.h"
+#include "ArchivoPerfil.h"
+#include "ParametrosHuella.h"
+
+#include <QDir>
+#include <cctype>
+#include <cmath>
+#include <limits>
+#include <optional>
+
+namespace portiva {
+
+QString LeerIni(const QString& archivo, const QString& seccion, const QString& clave) {
+    return ArchivoPerfil::leer(archivo, seccion, clave);
+}
+
+QString LeerSeccionIni(const QString& archivo, const QString& seccion) {
+    return ArchivoPerfil::leerSeccion(archivo, seccion);
+}
+
+bool EscribirIni(const QString& archivo, const QString& seccion, const QString& clave,
+                 const QString& valor) {
+    return ArchivoPerfil::escribir(archivo, seccion, clave, valor);
+}
+
+namespace {
+
+const QString Apariencia = QStringLiteral("Appearance");
+const QString Copias = QStringLiteral("Copias Seguridad");
+const QString ConfigHuella = QStringLiteral("Configuracion huella");
+const QString ColoresHuella = QStringLiteral("Colores huella");
+
+// The decimal number the text begins with: blanks skipped, optional sign, digits, a "." and
+// decimals, an exponent; 0 when it begins with no number; none when it is too large for a
+// double.
+std::optional<double> numeroInicial(const QString& texto) {
+    const QByteArray t = texto.toLatin1();
+    qsizetype i = 0;
+    while (i < t.size() && (t[i] == ' ' || t[i] == '\t'))
+        ++i;
+    const qsizetype inicio = i;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-'))
+        ++i;
+    bool cifras = false;
+    while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) {
+        ++i;
+        cifras = true;
+    }
+    if (i < t.size() && t[i] == '.') {
+        ++i;
+        while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) {
+            ++i;
+            cifras = true;
+        }
+    }
+    if (!cifras)
+        return 0.0;
+    qsizetype fin = i;
+    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+        qsizetype j = i + 1;
+        if (j < t.size() && (t[j] == '+' || t[j] == '-'))
+            ++j;
+        if (j < t.size() && std::isdigit(static_cast<unsigned char>(t[j]))) {
+            while (j < t.size() && std::isdigit(static_cast<unsigned char>(t[j])))
+                ++j;
+            fin = j;
+        }
+    }
+    bool ok = false;
+    const double valor = t.mid(inicio, fin - inicio).toDouble(&ok);
+    if (!ok)
+        return std::nullopt;
+    return valor;
+}
+
+std::optional<qint32> leerEntero(const QString& texto) {
+    const auto numero = numeroInicial(texto);
+    if (!numero)
+        return std::nullopt;
+    const double redondeado = std::nearbyint(*numero); // half to even
+    if (!std::isfinite(redondeado) || redondeado < std::numeric_limits<qint32>::min() ||
+        redondeado > std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    return static_cast<qint32>(redondeado);
+}
+
+std::optional<bool> leerSiNo(const QString& texto) {
+    const QString t = texto.trimmed();
+    if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (t.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
+        return false;
+    bool ok = false;
+    const double d = t.toDouble(&ok);
+    if (!ok)
+        return std::nullopt;
+    return d != 0.0;
+}
+
+} // namespace
+
+IniFile::IniFile(QString carpetaPrograma, AjustesEstacion& ajustes, ParametrosHuella& huella)
+    : carpeta_(std::move(carpetaPrograma)), ajustes_(ajustes), huella_(huella) {}
+
+QString IniFile::rutaArchivo() const {
+    return QDir(carpeta_).filePath(nombreArchivo());
+}
+
+void IniFile::CargarSkin() {
+    const QString ruta = rutaArchivo();
+    ajustes_.SkinActual = QStringLiteral("Default.JPG");
+    if (LeerSeccionIni(ruta, Apariencia).isEmpty())
+        return;
+    const QString skin = LeerIni(ruta, Apariencia, QStringLiteral("skin"));
+    if (!skin.isEmpty())
+        ajustes_.SkinActual = skin;
+}
+
+void IniFile::CargarConfigCopias() {
+    const QString ruta = rutaArchivo();
+    ajustes_.CopiaSegAlSalir = false;
+    ajustes_.RestaurarAlIniciar = false;
+    ajustes_.NombreDBRestaurar.clear();
+    if (LeerSeccionIni(ruta, Copias).isEmpty())
+        return;
+    const auto siNo = [&](const QString& clave, bool& destino) {
+        const QString texto = LeerIni(ruta, Copias, clave);
+        if (texto.isEmpty())
+            return;
+        if (const auto valor = leerSiNo(texto))
+            destino = *valor;
+    };
+    siNo(QStringLiteral("CopiaSeg AlSalir"), ajustes_.CopiaSegAlSalir);
+    siNo(QStringLiteral("RestCopiaSeg AlIniciar"), ajustes_.RestaurarAlIniciar);
+    const QString nombre = LeerIni(ruta, Copias, QStringLiteral("NombreDB Restaurar"));
+    if (!nombre.isEmpty())
+        ajustes_.NombreDBRestaurar = nombre;
+}
+
+void IniFile::CargarConfigHuella() {
+    const QString ruta = rutaArchivo();
+    const auto leer = [&](const QString& seccion, const char* clave, qint32& destino) {
+        const QString texto = LeerIni(ruta, seccion, QString::fromLatin1(clave));
+        if (texto.isEmpty())
+            return;
+        if (const auto valor = leerEntero(texto))
+            destino = *valor;
+    };
+
+    huella_.LeerParametrosHuella(ajustes_);
+    if (!LeerSeccionIni(ruta, ConfigHuella).isEmpty()) {
+        leer(ConfigHuella, "thresholdId", ajustes_.thresholdId);
+        leer(ConfigHuella, "rotationMaxId", ajustes_.rotationMaxId);
+        leer(ConfigHuella, "thresholdVr", ajustes_.thresholdVr);
+        leer(ConfigHuella, "rotationMaxVr", ajustes_.rotationMaxVr);
+        huella_.AplicarParametrosHuella(ajustes_);
+    }
+
+    huella_.ColoresPorDefecto(ajustes_);
+    if (!LeerSeccionIni(ruta, ColoresHuella).isEmpty()) {
+        leer(ColoresHuella, "minutiaeColor", ajustes_.minutiaeColor);
+        leer(ColoresHuella, "minutiaeMatchColor", ajustes_.minutiaeMatchColor);
+        leer(ColoresHuella, "segmentsColor", ajustes_.segmentsColor);
+        leer(ColoresHuella, "segmentsMatchColor", ajustes_.segmentsMatchColor);
+        leer(ColoresHuella, "directionsColor", ajustes_.directionsColor);
+        leer(ColoresHuella, "directionsMatchColor", ajustes_.directionsMatchColor);
+        huella_.AplicarColoresHuella(ajustes_);
+    }
+}
+
+bool IniFile::GuardarConfiguracion() {
+    const QString ruta = rutaArchivo();
+    bool todo = true;
+    const auto escribir = [&](const QString& seccion, const char* clave, const QString& valor) {
+        todo = EscribirIni(ruta, seccion, QString::fromLatin1(clave), valor) && todo;
+    };
+    const auto siNo = [](bool v) { return v ? QStringLiteral("1") : QStringLiteral("0"); };
+    const auto numero = [](qint32 v) { return QString::number(v); };
+
+    escribir(Apariencia, "skin", ajustes_.SkinActual);
+    escribir(Copias, "CopiaSeg AlSalir", siNo(ajustes_.CopiaSegAlSalir));
+    escribir(Copias, "RestCopiaSeg AlIniciar", siNo(ajustes_.RestaurarAlIniciar));
+    escribir(Copias, "NombreDB Restaurar", ajustes_.NombreDBRestaurar);
+    // What is saved is what the engine holds: a value it refused is not kept.
+    huella_.LeerParametrosHuella(ajustes_);
+    escribir(ConfigHuella, "thresholdId", numero(ajustes_.thresholdId));
+    escribir(ConfigHuella, "rotationMaxId", numero(ajustes_.rotationMaxId));
+    escribir(ConfigHuella, "thresholdVr", numero(ajustes_.thresholdVr));
+    escribir(ConfigHuella, "rotationMaxVr", numero(ajustes_.rotationMaxVr));
+    escribir(ColoresHuella, "minutiaeColor", numero(ajustes_.minutiaeColor));
+    escribir(ColoresHuella, "minutiaeMatchColor", numero(ajustes_.minutiaeMatchColor));
+    escribir(ColoresHuella, "segmentsColor", numero(ajustes_.segmentsColor));
+    escribir(ColoresHuella, "segmentsMatchColor", numero(ajustes_.segmentsMatchColor));
+    escribir(ColoresHuella, "directionsColor", numero(ajustes_.directionsColor));
+    escribir(ColoresHuella, "directionsMatchColor", numero(ajustes_.directionsMatchColor));
+    return todo;
+}
+
+} // namespace portiva

@@ -1,0 +1,768 @@
+#include "Recordset.h"
+
+#include "Conexion.h"
+#include "EnlaceSqlite.h"
+#include "SentenciaSql.h"
+#include "ValoresSql.h"
+
+#include <QStringList>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <sqlite3.h>
+#include <utility>
+
+namespace portiva {
+
+namespace {
+
+Recordset::TipoCampo tipoDeclarado(const char* declarado) {
+    using T = Recordset::TipoCampo;
+    if (!declarado)
+        return T::Otro;
+    const QByteArray d = QByteArray(declarado).toUpper();
+    if (d.contains("BOOL"))
+        return T::SiNo;
+    if (d.contains("DATE") || d.contains("TIME"))
+        return T::Fecha;
+    if (d.contains("BLOB") || d.contains("BINARY"))
+        return T::Binario;
+    if (d.contains("CHAR") || d.contains("TEXT") || d.contains("CLOB"))
+        return T::Texto;
+    if (d.contains("INT"))
+        return T::Entero;
+    if (d.contains("REAL") || d.contains("FLOA") || d.contains("DOUB") || d.contains("NUM"))
+        return T::Real;
+    return T::Otro;
+}
+
+ErrorDB tipoIncorrecto(const QString& campo) {
+    return {ErrorDB::TipoIncorrecto,
+            QStringLiteral("El valor no es del tipo que admite el campo %1.").arg(campo)};
+}
+
+bool esNumero(const QVariant& v) {
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+// --- Campo ---------------------------------------------------------------------------------
+
+ResultadoDe<QVariant> Recordset::Campo::Value() const {
+    return rs_.Valor(nombre_);
+}
+
+Resultado Recordset::Campo::setValue(const QVariant& valor) {
+    return rs_.PonerValor(nombre_, valor);
+}
+
+// --- life ----------------------------------------------------------------------------------
+
+Recordset::Recordset() = default;
+Recordset::~Recordset() = default;
+
+Recordset::Recordset(Recordset&& otro) noexcept {
+    *this = std::move(otro);
+}
+
+Recordset& Recordset::operator=(Recordset&& otro) noexcept {
+    if (this == &otro)
+        return *this;
+    enlace_ = std::move(otro.enlace_);
+    columnas_ = std::move(otro.columnas_);
+    celdas_ = std::move(otro.celdas_);
+    datos_ = std::move(otro.datos_);
+    tabla_ = std::move(otro.tabla_);
+    pendientes_ = std::move(otro.pendientes_);
+    abierto_ = std::exchange(otro.abierto_, false);
+    filas_ = std::exchange(otro.filas_, 0);
+    actual_ = std::exchange(otro.actual_, 0);
+    borrada_ = std::exchange(otro.borrada_, false);
+    indiceID_ = std::exchange(otro.indiceID_, -1);
+    edicion_ = std::exchange(otro.edicion_, Edicion::Ninguna);
+    antesDeNueva_ = std::exchange(otro.antesDeNueva_, 0);
+    borradaAntesDeNueva_ = std::exchange(otro.borradaAntesDeNueva_, false);
+    otro.columnas_.clear();
+    otro.celdas_.clear();
+    otro.datos_.clear();
+    otro.tabla_.clear();
+    otro.pendientes_.clear();
+    return *this;
+}
+
+ErrorDB Recordset::sinFilaActual() {
+    return {ErrorDB::SinRegistroActual,
+            QStringLiteral("BOF o EOF es verdadero, o el registro actual se ha eliminado; la "
+                           "operación requiere un registro actual.")};
+}
+
+Resultado Recordset::comprobarAbierto() const {
+    if (!abierto_)
+        return ErrorDB{ErrorDB::ObjetoCerrado,
+                       QStringLiteral("La operación no se permite si el objeto está cerrado.")};
+    return {};
+}
+
+Resultado Recordset::Open(const QString& sql, Conexion& conexion, const QVariantList& parametros) {
+    if (abierto_)
+        return ErrorDB{ErrorDB::ObjetoAbierto,
+                       QStringLiteral("La operación no se permite si el objeto está abierto.")};
+    auto enlace = conexion.enlace();
+    if (!enlace || !enlace->abierto())
+        return EnlaceSqlite::cerrado();
+    SentenciaSql sentencia(*enlace);
+    if (auto r = sentencia.prepararJet(sql, parametros); !r)
+        return r;
+    sqlite3_stmt* st = sentencia.st();
+
+    enlace_ = enlace;
+    columnas_.clear();
+    tabla_.clear();
+    indiceID_ = -1;
+    const int n = sqlite3_column_count(st);
+    for (int i = 0; i < n; ++i) {
+        Columna c;
+        c.nombre = QString::fromUtf8(sqlite3_column_name(st, i));
+        if (const char* t = sqlite3_column_table_name(st, i))
+            c.tabla = QString::fromUtf8(t);
+        if (const char* o = sqlite3_column_origin_name(st, i))
+            c.origen = QString::fromUtf8(o);
+        c.tipo = tipoDeclarado(sqlite3_column_decltype(st, i));
+        columnas_.push_back(c);
+    }
+    // Writes go to the table of the ID column, or of the first column that has a table.
+    for (int i = 0; i < n && indiceID_ < 0; ++i)
+        if (!columnas_[i].tabla.isEmpty() &&
+            columnas_[i].origen.compare(QLatin1String("ID"), Qt::CaseInsensitive) == 0) {
+            indiceID_ = i;
+            tabla_ = columnas_[i].tabla;
+        }
+    for (int i = 0; i < n && tabla_.isEmpty(); ++i)
+        tabla_ = columnas_[i].tabla;
+
+    const EnlaceSqlite::Tamano previo = enlace->tamanoPrevio(sql);
+    celdas_.clear();
+    datos_.clear();
+    celdas_.reserve(previo.celdas);
+    datos_.reserve(previo.bytes);
+    if (auto r = leerFilas(st); !r) {
+        enlace_.reset();
+        columnas_.clear();
+        return r;
+    }
+    enlace->recordarTamano(sql, {celdas_.size(), datos_.size()});
+    abierto_ = true;
+    actual_ = 0;
+    borrada_ = false;
+    edicion_ = Edicion::Ninguna;
+    pendientes_.clear();
+    return {};
+}
+
+Recordset::Celda Recordset::leerCelda(sqlite3_stmt* st, int columna) {
+    Celda c;
+    c.tipo = sqlite3_column_type(st, columna);
+    switch (c.tipo) {
+    case SQLITE_INTEGER:
+        c.entero = sqlite3_column_int64(st, columna);
+        break;
+    case SQLITE_FLOAT:
+        c.real = sqlite3_column_double(st, columna);
+        break;
+    case SQLITE_TEXT:
+    case SQLITE_BLOB: {
+        const void* p = c.tipo == SQLITE_TEXT
+                            ? static_cast<const void*>(sqlite3_column_text(st, columna))
+                            : sqlite3_column_blob(st, columna);
+        c.largo = sqlite3_column_bytes(st, columna);
+        c.desde = static_cast<qint64>(datos_.size());
+        if (c.largo > 0)
+            datos_.insert(datos_.end(), static_cast<const char*>(p),
+                          static_cast<const char*>(p) + c.largo);
+        break;
+    }
+    default:
+        break;
+    }
+    return c;
+}
+
+Resultado Recordset::leerFilas(sqlite3_stmt* st) {
+    filas_ = 0;
+    const int n = static_cast<int>(columnas_.size());
+    for (;;) {
+        const int paso = sqlite3_step(st);
+        if (paso == SQLITE_DONE)
+            return {};
+        if (paso != SQLITE_ROW) {
+            celdas_.clear();
+            datos_.clear();
+            filas_ = 0;
+            return enlace_->error(paso);
+        }
+        for (int i = 0; i < n; ++i)
+            celdas_.push_back(leerCelda(st, i));
+        ++filas_;
+    }
+}
+
+Resultado Recordset::Close() {
+    if (auto r = comprobarAbierto(); !r)
+        return r;
+    abierto_ = false;
+    enlace_.reset();
+    columnas_.clear();
+    celdas_.clear();
+    datos_.clear();
+    filas_ = 0;
+    actual_ = 0;
+    borrada_ = false;
+    edicion_ = Edicion::Ninguna;
+    pendientes_.clear();
+    return {};
+}
+
+// --- position ------------------------------------------------------------------------------
+
+bool Recordset::Bof() const {
+    return !abierto_ || filas_ == 0 || actual_ < 0;
+}
+
+bool Recordset::Eof() const {
+    return !abierto_ || filas_ == 0 || actual_ >= filas_;
+}
+
+long Recordset::RecordCount() const {
+    return abierto_ ? filas_ : -1;
+}
+
+long Recordset::AbsolutePosition() const {
+    if (!abierto_ || filas_ == 0 || borrada_)
+        return -1;
+    if (actual_ < 0)
+        return -2;
+    if (actual_ >= filas_)
+        return -3;
+    return actual_ + 1;
+}
+
+bool Recordset::hayFilaActual() const {
+    return abierto_ && !borrada_ && actual_ >= 0 && actual_ < filas_;
+}
+
+Resultado Recordset::antesDeMover() {
+    if (auto r = comprobarAbierto(); !r)
+        return r;
+    // A pending edit is stored before the current row changes.
+    if (edicion_ == Edicion::Ninguna)
+        return {};
+    return Update();
+}
+
+Resultado Recordset::MoveFirst() {
+    if (auto r = antesDeMover(); !r)
+        return r;
+    borrada_ = false;
+    actual_ = 0;
+    return {};
+}
+
+Resultado Recordset::MoveLast() {
+    if (auto r = antesDeMover(); !r)
+        return r;
+    borrada_ = false;
+    actual_ = filas_ > 0 ? filas_ - 1 : 0;
+    return {};
+}
+
+Resultado Recordset::MoveNext() {
+    if (auto r = antesDeMover(); !r)
+        return r;
+    if (borrada_) {
+        // The row after the deleted one has taken its place.
+        borrada_ = false;
+        actual_ = std::min(std::max(actual_, 0L), filas_);
+        return {};
+    }
+    if (Eof())
+        return sinFilaActual();
+    ++actual_;
+    return {};
+}
+
+Resultado Recordset::MovePrevious() {
+    if (auto r = antesDeMover(); !r)
+        return r;
+    if (borrada_) {
+        borrada_ = false;
+        actual_ = std::min(actual_, filas_) - 1;
+        return {};
+    }
+    if (Bof())
+        return sinFilaActual();
+    --actual_;
+    return {};
+}
+
+Resultado Recordset::Move(long filasDesdeLaPrimera) {
+    if (auto r = antesDeMover(); !r)
+        return r;
+    borrada_ = false;
+    if (filasDesdeLaPrimera < 0)
+        actual_ = -1;
+    else
+        actual_ = std::min(filasDesdeLaPrimera, filas_);
+    return {};
+}
+
+// --- fields --------------------------------------------------------------------------------
+
+QString Recordset::FieldName(int indice) const {
+    if (indice < 0 || indice >= FieldCount())
+        return {};
+    return columnas_[indice].nombre;
+}
+
+Recordset::TipoCampo Recordset::FieldType(int indice) const {
+    if (indice < 0 || indice >= FieldCount())
+        return TipoCampo::Otro;
+    return columnas_[indice].tipo;
+}
+
+int Recordset::IndiceCampo(const QString& nombre) const {
+    for (int i = 0; i < FieldCount(); ++i)
+        if (columnas_[i].nombre.compare(nombre, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+const Recordset::Celda& Recordset::celda(long fila, int indice) const {
+    return celdas_[static_cast<size_t>(fila) * columnas_.size() + static_cast<size_t>(indice)];
+}
+
+Recordset::Celda& Recordset::celda(long fila, int indice) {
+    return celdas_[static_cast<size_t>(fila) * columnas_.size() + static_cast<size_t>(indice)];
+}
+
+QVariant Recordset::convertir(const Celda& c, TipoCampo tipo) const {
+    switch (c.tipo) {
+    case SQLITE_INTEGER:
+        if (tipo == TipoCampo::SiNo)
+            return c.entero != 0;
+        if (tipo == TipoCampo::Real)
+            return static_cast<double>(c.entero);
+        return c.entero;
+    case SQLITE_FLOAT:
+        if (tipo == TipoCampo::SiNo)
+            return c.real != 0.0;
+        return c.real;
+    case SQLITE_TEXT: {
+        const QString texto = QString::fromUtf8(datos_.data() + c.desde, c.largo);
+        if (tipo == TipoCampo::Fecha)
+            return valores_sql::leerFecha(texto);
+        return texto;
+    }
+    case SQLITE_BLOB:
+        return QByteArray(datos_.data() + c.desde, c.largo);
+    default:
+        return {};
+    }
+}
+
+QVariant Recordset::valorEn(int indice) const {
+    if (!hayFilaActual() || indice < 0 || indice >= FieldCount())
+        return {};
+    if (auto p = pendientes_.find(indice); p != pendientes_.end())
+        return p->second;
+    return convertir(celda(actual_, indice), columnas_[indice].tipo);
+}
+
+bool Recordset::esNuloEn(int indice) const {
+    return valorEn(indice).isNull();
+}
+
+QByteArrayView Recordset::bytesEn(int indice) const {
+    if (!hayFilaActual() || indice < 0 || indice >= FieldCount())
+        return {};
+    const Celda& c = celda(actual_, indice);
+    if (c.tipo != SQLITE_TEXT && c.tipo != SQLITE_BLOB)
+        return {};
+    return QByteArrayView(datos_.data() + c.desde, c.largo);
+}
+
+ResultadoDe<QVariant> Recordset::Valor(const QString& campo) const {
+    if (auto r = comprobarAbierto(); !r)
+        return r.error();
+    const int i = IndiceCampo(campo);
+    if (i < 0)
+        return ErrorDB{ErrorDB::CampoNoEncontrado,
+                       QStringLiteral("No se encontró el campo \"%1\".").arg(campo)};
+    if (!hayFilaActual())
+        return sinFilaActual();
+    return valorEn(i);
+}
+
+ResultadoDe<QVariant> Recordset::normalizar(int indice, const QVariant& valor) const {
+    const Columna& col = columnas_[indice];
+    if (valor.isNull())
+        return QVariant();
+    const auto tipoValor = valor.typeId();
+    switch (col.tipo) {
+    case TipoCampo::Fecha:
+        if (tipoValor == QMetaType::QDate)
+            return valor.toDate().isValid() ? valor
+                                            : ResultadoDe<QVariant>(tipoIncorrecto(col.nombre));
+        if (tipoValor == QMetaType::QDateTime) {
+            const QDateTime m = valor.toDateTime();
+            if (!m.isValid())
+                return tipoIncorrecto(col.nombre);
+            return m.time() == QTime(0, 0) ? QVariant(m.date()) : QVariant(m);
+        }
+        if (tipoValor == QMetaType::QString) {
+            const QVariant f = valores_sql::leerFecha(valor.toString().trimmed());
+            if (f.typeId() == QMetaType::QDate || f.typeId() == QMetaType::QDateTime)
+                return f;
+        }
+        return tipoIncorrecto(col.nombre);
+    case TipoCampo::SiNo:
+        if (tipoValor == QMetaType::Bool)
+            return valor;
+        if (esNumero(valor))
+            return QVariant(valor.toDouble() != 0.0);
+        if (tipoValor == QMetaType::QString) {
+            const QString t = valor.toString().trimmed();
+            if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
+                return QVariant(true);
+            if (t.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
+                return QVariant(false);
+            bool ok = false;
+            const double d = t.toDouble(&ok);
+            if (ok)
+                return QVariant(d != 0.0);
+        }
+        return tipoIncorrecto(col.nombre);
+    case TipoCampo::Real:
+    case TipoCampo::Entero: {
+        double d = 0;
+        if (tipoValor == QMetaType::Bool)
+            d = valor.toBool() ? -1 : 0;
+        else if (esNumero(valor))
+            d = valor.toDouble();
+        else if (tipoValor == QMetaType::QString) {
+            bool ok = false;
+            d = valor.toString().trimmed().toDouble(&ok);
+            if (!ok)
+                return tipoIncorrecto(col.nombre);
+        } else
+            return tipoIncorrecto(col.nombre);
+        if (!std::isfinite(d))
+            return ErrorDB{ErrorDB::Desbordamiento,
+                           QStringLiteral("El valor no cabe en el campo %1.").arg(col.nombre)};
+        if (col.tipo == TipoCampo::Real)
+            return QVariant(d);
+        d = std::nearbyint(d);
+        if (d < static_cast<double>(std::numeric_limits<qint64>::min()) ||
+            d > static_cast<double>(std::numeric_limits<qint64>::max()))
+            return ErrorDB{ErrorDB::Desbordamiento,
+                           QStringLiteral("El valor no cabe en el campo %1.").arg(col.nombre)};
+        return QVariant(static_cast<qlonglong>(d));
+    }
+    case TipoCampo::Texto:
+        if (tipoValor == QMetaType::QByteArray)
+            return tipoIncorrecto(col.nombre);
+        if (tipoValor == QMetaType::QDate || tipoValor == QMetaType::QDateTime)
+            return QVariant(tipoValor == QMetaType::QDate
+                                ? valores_sql::textoFecha(valor.toDate())
+                                : valores_sql::textoFecha(valor.toDateTime()));
+        if (tipoValor == QMetaType::Bool)
+            return QVariant(valor.toBool() ? QStringLiteral("True") : QStringLiteral("False"));
+        return QVariant(valor.toString());
+    case TipoCampo::Binario:
+        if (tipoValor == QMetaType::QByteArray)
+            return valor;
+        return tipoIncorrecto(col.nombre);
+    case TipoCampo::Otro:
+        break;
+    }
+    return valor;
+}
+
+Resultado Recordset::PonerValor(const QString& campo, const QVariant& valor) {
+    if (auto r = comprobarAbierto(); !r)
+        return r;
+    const int i = IndiceCampo(campo);
+    if (i < 0)
+        return ErrorDB{ErrorDB::CampoNoEncontrado,
+                       QStringLiteral("No se encontró el campo \"%1\".").arg(campo)};
+    if (!hayFilaActual())
+        return sinFilaActual();
+    const Columna& col = columnas_[i];
+    if (col.tabla.isEmpty() || col.tabla != tabla_ || i == indiceID_ ||
+        (edicion_ != Edicion::Nueva && indiceID_ < 0))
+        return ErrorDB{ErrorDB::NoActualizable,
+                       QStringLiteral("El campo %1 no se puede actualizar.").arg(col.nombre)};
+    auto normal = normalizar(i, valor);
+    if (!normal)
+        return normal.error();
+    if (edicion_ == Edicion::Ninguna)
+        edicion_ = Edicion::Editando;
+    pendientes_[i] = *normal;
+    return {};
+}
+
+// --- writes --------------------------------------------------------------------------------
+
+QString Recordset::nombreCitado(const QString& nombre) const {
+    QString n = nombre;
+    n.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + n + QLatin1Char('"');
+}
+
+void Recordset::guardarCelda(Celda& c, const QVariant& valor) {
+    c = Celda();
+    if (valor.isNull())
+        return;
+    switch (valor.typeId()) {
+    case QMetaType::Bool:
+        c.tipo = SQLITE_INTEGER;
+        c.entero = valor.toBool() ? 1 : 0;
+        return;
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+        c.tipo = SQLITE_INTEGER;
+        c.entero = valor.toLongLong();
+        return;
+    case QMetaType::Double:
+        c.tipo = SQLITE_FLOAT;
+        c.real = valor.toDouble();
+        return;
+    default:
+        break;
+    }
+    QByteArray bytes;
+    if (valor.typeId() == QMetaType::QByteArray) {
+        c.tipo = SQLITE_BLOB;
+        bytes = valor.toByteArray();
+    } else {
+        c.tipo = SQLITE_TEXT;
+        if (valor.typeId() == QMetaType::QDate)
+            bytes = valores_sql::textoFecha(valor.toDate()).toUtf8();
+        else if (valor.typeId() == QMetaType::QDateTime)
+            bytes = valores_sql::textoFecha(valor.toDateTime()).toUtf8();
+        else
+            bytes = valor.toString().toUtf8();
+    }
+    c.desde = static_cast<qint64>(datos_.size());
+    c.largo = static_cast<int>(bytes.size());
+    datos_.insert(datos_.end(), bytes.constData(), bytes.constData() + bytes.size());
+}
+
+void Recordset::descartarEdicion() {
+    if (edicion_ == Edicion::Nueva) {
+        quitarFila(filas_ - 1);
+        actual_ = antesDeNueva_;
+        borrada_ = borradaAntesDeNueva_;
+    }
+    edicion_ = Edicion::Ninguna;
+    pendientes_.clear();
+}
+
+void Recordset::quitarFila(long fila) {
+    const auto n = static_cast<std::ptrdiff_t>(columnas_.size());
+    auto inicio = celdas_.begin() + static_cast<std::ptrdiff_t>(fila) * n;
+    celdas_.erase(inicio, inicio + n);
+    --filas_;
+}
+
+Resultado Recordset::releerFila(long fila, qint64 id) {
+    QStringList nombres;
+    std::vector<int> indices;
+    for (int i = 0; i < FieldCount(); ++i)
+        if (columnas_[i].tabla == tabla_ && !columnas_[i].origen.isEmpty()) {
+            nombres << nombreCitado(columnas_[i].origen);
+            indices.push_back(i);
+        }
+    if (indices.empty())
+        return {};
+    SentenciaSql sentencia(*enlace_);
+    const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+                            .arg(nombres.join(QLatin1String(", ")), nombreCitado(tabla_));
+    if (auto r = sentencia.preparar(sql, {QVariant::fromValue<qlonglong>(id)}); !r)
+        return r;
+    const int paso = sentencia.paso();
+    if (paso != SQLITE_ROW)
+        return paso == SQLITE_DONE
+                   ? ErrorDB{ErrorDB::RegistroNoLocalizado,
+                             QStringLiteral("No se encuentra el registro en la tabla %1.")
+                                 .arg(tabla_)}
+                   : enlace_->error(paso);
+    sqlite3_stmt* st = sentencia.st();
+    for (int k = 0; k < static_cast<int>(indices.size()); ++k)
+        celda(fila, indices[k]) = leerCelda(st, k);
+    return {};
+}
+
+Resultado Recordset::actualizarFila() {
+    QStringList asignaciones;
+    QVariantList parametros;
+    for (const auto& [indice, valor] : pendientes_) {
+        asignaciones << nombreCitado(columnas_[indice].origen) + QLatin1String(" = ?");
+        parametros << valor;
+    }
+    const Celda& id = celda(actual_, indiceID_);
+    if (id.tipo != SQLITE_INTEGER)
+        return ErrorDB{ErrorDB::RegistroNoLocalizado,
+                       QStringLiteral("El registro no tiene un ID con el que localizarlo.")};
+    parametros << QVariant::fromValue<qlonglong>(id.entero);
+    const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                            .arg(nombreCitado(tabla_), asignaciones.join(QLatin1String(", ")),
+                                 nombreCitado(columnas_[indiceID_].origen));
+    SentenciaSql sentencia(*enlace_);
+    if (auto r = sentencia.preparar(sql, parametros); !r)
+        return r;
+    const int paso = sentencia.paso();
+    if (paso != SQLITE_DONE)
+        return enlace_->error(paso);
+    if (sqlite3_changes(enlace_->db()) == 0)
+        return ErrorDB{
+            ErrorDB::RegistroNoLocalizado,
+            QStringLiteral("No se encuentra el registro ID=%1 para actualizarlo.").arg(id.entero)};
+    // Show what the table now holds; should the read fail, what was written.
+    for (const auto& [indice, valor] : pendientes_)
+        guardarCelda(celda(actual_, indice), valor);
+    (void)releerFila(actual_, id.entero);
+    return {};
+}
+
+Resultado Recordset::insertarFila() {
+    QStringList nombres, marcas;
+    QVariantList parametros;
+    for (const auto& [indice, valor] : pendientes_) {
+        nombres << nombreCitado(columnas_[indice].origen);
+        marcas << QStringLiteral("?");
+        parametros << valor;
+    }
+    const QString sql =
+        nombres.isEmpty()
+            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(nombreCitado(tabla_))
+            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                  .arg(nombreCitado(tabla_), nombres.join(QLatin1String(", ")),
+                       marcas.join(QLatin1String(", ")));
+    SentenciaSql sentencia(*enlace_);
+    if (auto r = sentencia.preparar(sql, parametros); !r)
+        return r;
+    const int paso = sentencia.paso();
+    if (paso != SQLITE_DONE)
+        return enlace_->error(paso);
+    const qint64 id = sqlite3_last_insert_rowid(enlace_->db());
+    for (const auto& [indice, valor] : pendientes_)
+        guardarCelda(celda(actual_, indice), valor);
+    if (indiceID_ >= 0) {
+        Celda& c = celda(actual_, indiceID_);
+        c = Celda();
+        c.tipo = SQLITE_INTEGER;
+        c.entero = id;
+    }
+    (void)releerFila(actual_, id);
+    return {};
+}
+
+Resultado Recordset::Update() {
+    if (auto r = comprobarAbierto(); !r)
+        return r;
+    if (edicion_ == Edicion::Ninguna)
+        return {};
+    if (!enlace_ || !enlace_->abierto()) {
+        descartarEdicion();
+        return EnlaceSqlite::cerrado();
+    }
+    Resultado r = edicion_ == Edicion::Nueva ? insertarFila()
+                  : pendientes_.empty()      ? Resultado()
+                                             : actualizarFila();
+    if (!r) {
+        descartarEdicion();
+        return r;
+    }
+    edicion_ = Edicion::Ninguna;
+    pendientes_.clear();
+    return {};
+}
+
+Resultado Recordset::CancelUpdate() {
+    if (auto r = comprobarAbierto(); !r)
+        return r;
+    descartarEdicion();
+    return {};
+}
+
+Resultado Recordset::AddNew() {
+    if (auto r = antesDeMover(); !r)
+        return r;
+    if (tabla_.isEmpty())
+        return ErrorDB{ErrorDB::NoActualizable,
+                       QStringLiteral("Este recordset no admite añadir registros.")};
+    antesDeNueva_ = actual_;
+    borradaAntesDeNueva_ = borrada_;
+    celdas_.resize(celdas_.size() + columnas_.size());
+    ++filas_;
+    actual_ = filas_ - 1;
+    borrada_ = false;
+    edicion_ = Edicion::Nueva;
+    pendientes_.clear();
+    return {};
+}
+
+Resultado Recordset::Delete() {
+    if (auto r = comprobarAbierto(); !r)
+        return r;
+    if (!hayFilaActual())
+        return sinFilaActual();
+    if (edicion_ == Edicion::Nueva) {
+        // A row not yet stored: deleting it just drops it.
+        const long fila = actual_;
+        descartarEdicion();
+        actual_ = fila;
+        borrada_ = true;
+        return {};
+    }
+    if (indiceID_ < 0)
+        return ErrorDB{ErrorDB::NoActualizable,
+                       QStringLiteral("Este recordset no admite borrar registros.")};
+    edicion_ = Edicion::Ninguna;
+    pendientes_.clear();
+    if (!enlace_ || !enlace_->abierto())
+        return EnlaceSqlite::cerrado();
+    const Celda& id = celda(actual_, indiceID_);
+    if (id.tipo != SQLITE_INTEGER)
+        return ErrorDB{ErrorDB::RegistroNoLocalizado,
+                       QStringLiteral("El registro no tiene un ID con el que localizarlo.")};
+    SentenciaSql sentencia(*enlace_);
+    const QString sql = QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
+                            .arg(nombreCitado(tabla_), nombreCitado(columnas_[indiceID_].origen));
+    if (auto r = sentencia.preparar(sql, {QVariant::fromValue<qlonglong>(id.entero)}); !r)
+        return r;
+    const int paso = sentencia.paso();
+    if (paso != SQLITE_DONE)
+        return enlace_->error(paso);
+    // Gone from the table (also when someone else removed it first): gone from the snapshot.
+    quitarFila(actual_);
+    borrada_ = true;
+    return {};
+}
+
+} // namespace portiva
