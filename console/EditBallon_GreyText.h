@@ -29,6 +29,7 @@ public:
     QWidget* hWndBalloon() const { return hWndBalloon_; }
     QTimer& tmrMsgboxTT() { return tmrMsgboxTT_; }
     const GloboTexto& globo() const { return *globo_; }
+    GloboTexto& globo() { return *globo_; }
 
     static constexpr int IntervaloOcultar = 3500;
 

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScreen>
 #include <QStyle>
 
 namespace portiva {
@@ -14,7 +15,7 @@ namespace {
 constexpr int Margen = 8;
 constexpr int Punta = 10;        // height of the pointer
 constexpr int PuntaX = 16;       // where the pointer stands along the top edge
-constexpr int AnchoMaximo = 300; // text wraps beyond this
+constexpr int AnchoMaximo = 240; // text wraps beyond this
 constexpr int LadoIcono = 16;
 
 const QColor Fondo(255, 255, 225);

@@ -26,7 +26,8 @@ qreal escalaPantalla() {
 } // namespace
 
 Imagenes::Imagenes() {
-    iniciarRecursosPortiva();
+    static const bool registrados = (iniciarRecursosPortiva(), true);
+    (void)registrados;
 }
 
 QPixmap Imagenes::imagen(const QString& nombre, QSize tamano) const {

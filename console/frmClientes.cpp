@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -298,8 +299,12 @@ bool frmClientes::eventFilter(QObject* objeto, QEvent* evento) {
             txtStuffSiNo_LostFocus();
             break;
         case QEvent::KeyPress: {
+            // Tab moves on between the boxes as anywhere else; every other key with a
+            // character goes to the typing aid.
             const auto* tecla = static_cast<QKeyEvent*>(evento);
-            if (!tecla->text().isEmpty() && txtStuffSiNo_KeyPress(tecla->text().front()))
+            const bool tabulador = tecla->key() == Qt::Key_Tab || tecla->key() == Qt::Key_Backtab;
+            if (!tabulador && !tecla->text().isEmpty() &&
+                txtStuffSiNo_KeyPress(tecla->text().front()))
                 return true;
             break;
         }

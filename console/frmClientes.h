@@ -75,6 +75,22 @@ public:
     // picture, with the reader's reason in `error`.
     bool MostrarFoto(const QString& ruta, QString* error = nullptr);
 
+    // The pieces of showing a member row that need only its values; the row itself is read
+    // by the record display once the member list is given to the window.
+    // The service box: the value as its text, and the first list entry exactly equal to it
+    // (case counts) chosen; no entry chosen when none is equal. A Null value empties the box.
+    void MostrarServicio(const QString& servicio, bool nulo);
+    // The photo path and picture of a row: imgNoFoto's picture when the file does not exist;
+    // false when it exists but is no picture (reason in `error`).
+    bool MostrarFotoCliente(const QString& ruta, QString* error = nullptr);
+    // The fingerprint indicator and the verify button.
+    void MostrarTemplateSiNo(bool tieneHuella);
+    // The record counter: position (1 for the first row; -1, no position, shows 0) and rows.
+    void MostrarNavegador(long long posicion, long long total);
+    // The staff flag as the staff box shows it, and back: only "SI" exactly means staff.
+    static QString TextoEmpleado(bool personal);
+    static bool LeerEmpleado(const QString& texto);
+
     // ---- Membership status line
     // Decides the line for a member row (the shown row, whether the list is empty and
     // RegistroNuevo) on the station's today, and shows it.

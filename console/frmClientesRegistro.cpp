@@ -7,6 +7,7 @@
 #include "ComboBloqueable.h"
 #include "Entorno.h"
 #include "FileExists.h"
+#include "NumeroTexto.h"
 #include "SelectorArchivos.h"
 #include "VisorArchivos.h"
 
@@ -106,6 +107,47 @@ bool frmClientes::MostrarFoto(const QString& ruta, QString* error) {
     info_.imgFoto->setPixmap(
         QPixmap::fromImage(foto.scaled(hueco, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
     return true;
+}
+
+void frmClientes::MostrarServicio(const QString& servicio, bool nulo) {
+    ComboBloqueable* combo = info_.cboServContratado;
+    combo->setCurrentIndex(-1);
+    combo->setEditText(nulo ? QString() : servicio);
+    if (nulo)
+        return;
+    for (int i = 0; i < combo->count(); ++i) {
+        if (combo->itemText(i) == servicio) {
+            combo->setCurrentIndex(i);
+            return;
+        }
+    }
+}
+
+bool frmClientes::MostrarFotoCliente(const QString& ruta, QString* error) {
+    info_.txtFotoPath->setText(ruta);
+    if (!FileExists(ruta)) {
+        info_.imgFoto->setPixmap(imagenes_.NoFoto(info_.imgFoto->size()));
+        return true;
+    }
+    return MostrarFoto(ruta, error);
+}
+
+void frmClientes::MostrarTemplateSiNo(bool tieneHuella) {
+    info_.txtTemplateSiNo->setText(tieneHuella ? QStringLiteral("SI") : QStringLiteral("NO"));
+    info_.cmdVerificarHuellaDB->setEnabled(tieneHuella);
+}
+
+void frmClientes::MostrarNavegador(long long posicion, long long total) {
+    info_.txtNavReg->setText(TextoNumero(static_cast<double>(posicion == -1 ? 0 : posicion)));
+    info_.txtRegTotales->setText(TextoNumero(static_cast<double>(total)));
+}
+
+QString frmClientes::TextoEmpleado(bool personal) {
+    return personal ? QStringLiteral("SI") : QStringLiteral("NO");
+}
+
+bool frmClientes::LeerEmpleado(const QString& texto) {
+    return texto == QStringLiteral("SI");
 }
 
 void frmClientes::imgFotoPath_Click() {

@@ -1,13 +1,14 @@
 // Renders the main window with sample contents in its three sizes into PNG files in the
 // folder given, without a screen: capturas/estrecha.png (station column), ancha.png (with the
-// member-information panel) and entera.png (all three areas). Ends with 1 when an area draws
-// nothing.
+// member-information panel), entera.png (all three areas) and globo.png (editing, with a
+// balloon tip on the name box). Ends with 1 when an area draws nothing.
 
 #include "BombeoPrueba.h"
 #include "CarpetaTemporal.h"
 #include "ComboBloqueable.h"
 #include "Entorno.h"
 #include "Falsos.h"
+#include "GloboTexto.h"
 #include "MsgBoxGuion.h"
 #include "NumeroTexto.h"
 #include "RelojFijo.h"
@@ -17,6 +18,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QStyleFactory>
 #include <QTreeWidget>
 #include <cstdio>
@@ -149,5 +151,23 @@ int main(int argc, char** argv) {
         }
         std::printf("%s (%dx%d)\n", qPrintable(ruta), imagen.width(), imagen.height());
     }
+
+    // A balloon tip on the name box while editing, drawn into the picture where it shows.
+    ventana.EditMode(true);
+    ventana.info().txtNombre->clear();
+    ventana.MostrarBalloon(QStringLiteral("Este campo no puede estar vacio, introduzca un nombre."),
+                           2, QStringLiteral("Campo vacio"), ventana.info().txtNombre);
+    QApplication::processEvents();
+    QImage conGlobo = ventana.grab().toImage();
+    {
+        GloboTexto& globo = ventana.globos().globo();
+        QPainter pintor(&conGlobo);
+        pintor.setClipRegion(globo.mask().translated(globo.pos() - ventana.pos()));
+        pintor.drawPixmap(globo.pos() - ventana.pos(), globo.grab());
+    }
+    const QString rutaGlobo = QDir(salida).filePath(QStringLiteral("globo.png"));
+    if (!conGlobo.save(rutaGlobo))
+        ++fallos;
+    std::printf("%s\n", qPrintable(rutaGlobo));
     return fallos == 0 ? 0 : 1;
 }

@@ -205,6 +205,11 @@ TEST_F(Registro, StaffBoxAidOtherKeysAndLeaving) {
     salir(empleado);
     EXPECT_EQ(empleado->text(), QStringLiteral("NO"));
 
+    // Tab moves on and leaves the text alone.
+    empleado->setText(QStringLiteral("SI"));
+    tecla(empleado, Qt::Key_Tab, QStringLiteral("\t"));
+    EXPECT_EQ(empleado->text(), QStringLiteral("SI"));
+
     // Keys without a character (arrows) go through untouched.
     empleado->setText(QStringLiteral("SI"));
     tecla(empleado, Qt::Key_Left, QString());
@@ -295,6 +300,75 @@ TEST_F(Registro, MostrarFotoFallsBackToNoPhoto) {
     EXPECT_NE(imgFoto->pixmap().toImage(), sinFoto);
     QString motivo;
     EXPECT_FALSE(ventana->MostrarFoto(carpeta.archivo(QStringLiteral("falta.png")), &motivo));
+    EXPECT_FALSE(motivo.isEmpty());
+    EXPECT_EQ(imgFoto->pixmap().toImage(), sinFoto);
+}
+
+TEST_F(Registro, ServiceBoxChoosesOnlyAnExactlyEqualEntry) {
+    auto* servicio = control<ComboBloqueable>("cboServContratado");
+    servicio->addItems(
+        {QStringLiteral("Mensual"), QStringLiteral("Trimestral"), QStringLiteral("Mensual")});
+    ventana->MostrarServicio(QStringLiteral("Trimestral"), false);
+    EXPECT_EQ(servicio->currentIndex(), 1);
+    EXPECT_EQ(servicio->currentText(), QStringLiteral("Trimestral"));
+
+    ventana->MostrarServicio(QStringLiteral("Mensual"), false);
+    EXPECT_EQ(servicio->currentIndex(), 0); // the first of two equal entries
+
+    ventana->MostrarServicio(QStringLiteral("mensual"), false); // differs only in case
+    EXPECT_EQ(servicio->currentIndex(), -1);
+    EXPECT_EQ(servicio->currentText(), QStringLiteral("mensual"));
+
+    ventana->MostrarServicio(QStringLiteral("Anual de verano"), false); // not in the list
+    EXPECT_EQ(servicio->currentIndex(), -1);
+    EXPECT_EQ(servicio->currentText(), QStringLiteral("Anual de verano"));
+
+    ventana->MostrarServicio(QStringLiteral("Mensual"), true); // Null
+    EXPECT_EQ(servicio->currentIndex(), -1);
+    EXPECT_TRUE(servicio->currentText().isEmpty());
+}
+
+TEST_F(Registro, CounterIndicatorAndStaffText) {
+    ventana->MostrarNavegador(5, 12);
+    EXPECT_EQ(caja("txtNavReg")->text(), QStringLiteral(" 5"));
+    EXPECT_EQ(caja("txtRegTotales")->text(), QStringLiteral(" 12"));
+    ventana->MostrarNavegador(-1, 0);
+    EXPECT_EQ(caja("txtNavReg")->text(), QStringLiteral(" 0"));
+    EXPECT_EQ(caja("txtRegTotales")->text(), QStringLiteral(" 0"));
+
+    ventana->MostrarTemplateSiNo(true);
+    EXPECT_EQ(caja("txtTemplateSiNo")->text(), QStringLiteral("SI"));
+    EXPECT_TRUE(control<QPushButton>("cmdVerificarHuellaDB")->isEnabled());
+    ventana->MostrarTemplateSiNo(false);
+    EXPECT_EQ(caja("txtTemplateSiNo")->text(), QStringLiteral("NO"));
+    EXPECT_FALSE(control<QPushButton>("cmdVerificarHuellaDB")->isEnabled());
+
+    EXPECT_EQ(frmClientes::TextoEmpleado(true), QStringLiteral("SI"));
+    EXPECT_EQ(frmClientes::TextoEmpleado(false), QStringLiteral("NO"));
+    EXPECT_TRUE(frmClientes::LeerEmpleado(QStringLiteral("SI")));
+    for (const char* texto : {"si", "Si", "SI ", " SI", "NO", "", "S"})
+        EXPECT_FALSE(frmClientes::LeerEmpleado(QString::fromLatin1(texto))) << texto;
+}
+
+TEST_F(Registro, RowPhotoMissingOrUnreadable) {
+    auto* imgFoto = control<QLabel>("imgFoto");
+    const QImage sinFoto = imgFoto->pixmap().toImage();
+    const QString falta = carpeta.archivo(QStringLiteral("Fotos/no-esta.jpg"));
+    EXPECT_TRUE(ventana->MostrarFotoCliente(falta));
+    EXPECT_EQ(caja("txtFotoPath")->text(), falta); // the path still shows
+    EXPECT_EQ(imgFoto->pixmap().toImage(), sinFoto);
+
+    const QString buena = escribirPng(carpeta.archivo(QStringLiteral("ana.png")));
+    EXPECT_TRUE(ventana->MostrarFotoCliente(buena));
+    EXPECT_NE(imgFoto->pixmap().toImage(), sinFoto);
+
+    const QString rota = carpeta.archivo(QStringLiteral("rota.jpg"));
+    QFile f(rota);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("\xff\xd8 roto");
+    f.close();
+    QString motivo;
+    EXPECT_FALSE(ventana->MostrarFotoCliente(rota, &motivo));
     EXPECT_FALSE(motivo.isEmpty());
     EXPECT_EQ(imgFoto->pixmap().toImage(), sinFoto);
 }
