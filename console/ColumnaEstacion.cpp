@@ -14,15 +14,6 @@ namespace portiva {
 
 namespace {
 
-BotonImagen* crearBoton(QWidget* ventana, const QString& nombre, QRect lugar, const QPixmap& imagen,
-                        const QString& tip = {}) {
-    auto* boton = CrearControl<BotonImagen>(ventana, nombre, lugar);
-    boton->setPixmap(imagen);
-    if (!tip.isEmpty())
-        boton->setToolTip(tip);
-    return boton;
-}
-
 QGroupBox* crearMarco(QWidget* ventana, const QString& nombre, QRect lugar, const QString& titulo) {
     auto* marco = CrearControl<QGroupBox>(ventana, nombre, lugar, titulo);
     marco->lower();
@@ -44,8 +35,8 @@ ColumnaEstacion ColumnaEstacion::construir(QWidget* v, const Imagenes& img) {
     const QSize interruptor(Px(480), Px(480));
 
     // Title bar: the picture is the drag area; the title lets the mouse through to it.
-    c.imgMyTitleBar = crearBoton(v, QStringLiteral("imgMyTitleBar"),
-                                 QRect(0, 0, Px(11625), Px(555)), img.imagen("MyTitleBar"));
+    c.imgMyTitleBar = CrearBotonImagen(v, QStringLiteral("imgMyTitleBar"),
+                                       QRect(0, 0, Px(11625), Px(555)), img.imagen("MyTitleBar"));
     c.imgMyTitleBar->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     c.lblTituloGeneral = CrearEtiqueta(v, QStringLiteral("lblTituloGeneral"), QRect(36, 5, 280, 26),
                                        QStringLiteral("Control de Accesos"));
@@ -53,21 +44,22 @@ ColumnaEstacion ColumnaEstacion::construir(QWidget* v, const Imagenes& img) {
     c.lblTituloGeneral->setStyleSheet(QStringLiteral("color: white;"));
     c.lblTituloGeneral->setAttribute(Qt::WA_TransparentForMouseEvents);
 
-    c.imgMinim =
-        crearBoton(v, QStringLiteral("imgMinim"), QRect(QPoint(MinimEstrecha, TopChrome), chrome),
-                   img.imagen("Minim"), QStringLiteral(" Minimizar junto al reloj "));
-    c.imgClose =
-        crearBoton(v, QStringLiteral("imgClose"), QRect(QPoint(CloseEstrecha, TopChrome), chrome),
-                   img.imagen("Close"), QStringLiteral(" Cerrar "));
+    c.imgMinim = CrearBotonImagen(
+        v, QStringLiteral("imgMinim"), QRect(QPoint(MinimEstrecha, TopChrome), chrome),
+        img.imagen("Minim"), QStringLiteral(" Minimizar junto al reloj "));
+    c.imgClose = CrearBotonImagen(v, QStringLiteral("imgClose"),
+                                  QRect(QPoint(CloseEstrecha, TopChrome), chrome),
+                                  img.imagen("Close"), QStringLiteral(" Cerrar "));
 
     const QRect sonido(QPoint(Px(4830), Px(540)), interruptor);
-    c.imgSoundOn = crearBoton(v, QStringLiteral("imgSoundOn"), sonido, img.imagen("SoundOn"));
-    c.imgSoundOff = crearBoton(v, QStringLiteral("imgSoundOff"), sonido, img.imagen("SoundOff"));
+    c.imgSoundOn = CrearBotonImagen(v, QStringLiteral("imgSoundOn"), sonido, img.imagen("SoundOn"));
+    c.imgSoundOff =
+        CrearBotonImagen(v, QStringLiteral("imgSoundOff"), sonido, img.imagen("SoundOff"));
     const QRect flechaInfo(QPoint(Px(5370), Px(510)), interruptor);
-    c.imgDesplegarInfo =
-        crearBoton(v, QStringLiteral("imgDesplegarInfo"), flechaInfo, img.imagen("DesplegarInfo"));
-    c.imgRecogerInfo =
-        crearBoton(v, QStringLiteral("imgRecogerInfo"), flechaInfo, img.imagen("RecogerInfo"));
+    c.imgDesplegarInfo = CrearBotonImagen(v, QStringLiteral("imgDesplegarInfo"), flechaInfo,
+                                          img.imagen("DesplegarInfo"));
+    c.imgRecogerInfo = CrearBotonImagen(v, QStringLiteral("imgRecogerInfo"), flechaInfo,
+                                        img.imagen("RecogerInfo"));
 
     // Status line.
     c.lblInfoHuella = CrearEtiqueta(v, QStringLiteral("lblInfoHuella"), QRect(8, 42, 308, 24),

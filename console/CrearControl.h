@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BotonImagen.h"
+
 #include <QLabel>
 #include <QPixmap>
 #include <QRect>
@@ -33,6 +35,16 @@ inline QLabel* CrearImagen(QWidget* ventana, const QString& nombre, QRect lugar,
     etiqueta->setPixmap(imagen);
     etiqueta->setAlignment(Qt::AlignCenter);
     return etiqueta;
+}
+
+// A picture used as a button.
+inline BotonImagen* CrearBotonImagen(QWidget* ventana, const QString& nombre, QRect lugar,
+                                     const QPixmap& imagen, const QString& tip = {}) {
+    auto* boton = CrearControl<BotonImagen>(ventana, nombre, lugar);
+    boton->setPixmap(imagen);
+    if (!tip.isEmpty())
+        boton->setToolTip(tip);
+    return boton;
 }
 
 } // namespace portiva

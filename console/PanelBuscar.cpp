@@ -37,9 +37,8 @@ PanelBuscar PanelBuscar::construir(QWidget* v, const Imagenes& img) {
     p.CboDatoBusqueda->setInsertPolicy(QComboBox::NoInsert);
     p.CboDatoBusqueda->setEnabled(false);
 
-    p.imgCalendBusqueda =
-        CrearControl<BotonImagen>(v, QStringLiteral("imgCalendBusqueda"), QRect(514, 411, 24, 24));
-    p.imgCalendBusqueda->setPixmap(img.imagen("Calend"));
+    p.imgCalendBusqueda = CrearBotonImagen(v, QStringLiteral("imgCalendBusqueda"),
+                                           QRect(514, 411, 24, 24), img.imagen("Calend"));
     p.imgCalendBusqueda->hide();
 
     const QRect buscar(546, 407, 32, 32);
@@ -50,10 +49,8 @@ PanelBuscar PanelBuscar::construir(QWidget* v, const Imagenes& img) {
     p.imgReportGris =
         CrearImagen(v, QStringLiteral("imgReportGris"), informe, img.imagen("ReportGris"));
     p.imgReportGris->setEnabled(false);
-    p.imgBuscar = CrearControl<BotonImagen>(v, QStringLiteral("imgBuscar"), buscar);
-    p.imgBuscar->setPixmap(img.imagen("Buscar"));
-    p.imgReport = CrearControl<BotonImagen>(v, QStringLiteral("imgReport"), informe);
-    p.imgReport->setPixmap(img.imagen("Report"));
+    p.imgBuscar = CrearBotonImagen(v, QStringLiteral("imgBuscar"), buscar, img.imagen("Buscar"));
+    p.imgReport = CrearBotonImagen(v, QStringLiteral("imgReport"), informe, img.imagen("Report"));
 
     p.cmdLvwAutoAjustar =
         CrearControl<QPushButton>(v, QStringLiteral("cmdLvwAutoAjustar"), QRect(690, 412, 84, 22),

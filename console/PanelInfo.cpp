@@ -19,15 +19,6 @@ constexpr int AltoCaja = 19;
 constexpr int XEtiqueta = 408; // captions of the rows under the photo
 constexpr int XCaja = 494;     // boxes of those rows
 
-BotonImagen* crearBoton(QWidget* ventana, const QString& nombre, QRect lugar, const QPixmap& imagen,
-                        const QString& tip = {}) {
-    auto* boton = CrearControl<BotonImagen>(ventana, nombre, lugar);
-    boton->setPixmap(imagen);
-    if (!tip.isEmpty())
-        boton->setToolTip(tip);
-    return boton;
-}
-
 QLineEdit* crearCaja(QWidget* ventana, const QString& nombre, QRect lugar, bool derecha = false) {
     auto* caja = CrearControl<QLineEdit>(ventana, nombre, lugar);
     if (derecha)
@@ -44,8 +35,8 @@ BotonImagen* crearBotonRegistro(QWidget* ventana, const Imagenes& img, const QSt
     gemelo =
         CrearImagen(ventana, QStringLiteral("img") + gris, lugar, img.imagen(gris, lugar.size()));
     gemelo->setToolTip(tip);
-    return crearBoton(ventana, QStringLiteral("img") + dibujo, lugar,
-                      img.imagen(dibujo, lugar.size()), tip);
+    return CrearBotonImagen(ventana, QStringLiteral("img") + dibujo, lugar,
+                            img.imagen(dibujo, lugar.size()), tip);
 }
 
 } // namespace
@@ -71,15 +62,16 @@ PanelInfo PanelInfo::construir(QWidget* v, const Imagenes& img) {
 
     const QRect flechaBuscar(Px(11010), Px(480), Px(480), Px(480));
     p.imgDesplegarBuscar =
-        crearBoton(v, QStringLiteral("imgDesplegarBuscar"), flechaBuscar,
-                   img.imagen("DesplegarBuscar"), QStringLiteral(" Mostrar busquedas "));
+        CrearBotonImagen(v, QStringLiteral("imgDesplegarBuscar"), flechaBuscar,
+                         img.imagen("DesplegarBuscar"), QStringLiteral(" Mostrar busquedas "));
     p.imgRecogerBuscar =
-        crearBoton(v, QStringLiteral("imgRecogerBuscar"), flechaBuscar, img.imagen("RecogerBuscar"),
-                   QStringLiteral(" Ocultar busquedas "));
+        CrearBotonImagen(v, QStringLiteral("imgRecogerBuscar"), flechaBuscar,
+                         img.imagen("RecogerBuscar"), QStringLiteral(" Ocultar busquedas "));
 
     // Photo.
-    p.imgFoto = crearBoton(v, QStringLiteral("imgFoto"), QRect(408, 72, AnchoFoto, AltoFoto),
-                           QPixmap(), QStringLiteral(" Haz doble clic para ampliar la imagen "));
+    p.imgFoto =
+        CrearBotonImagen(v, QStringLiteral("imgFoto"), QRect(408, 72, AnchoFoto, AltoFoto),
+                         QPixmap(), QStringLiteral(" Haz doble clic para ampliar la imagen "));
     p.imgFoto->setStyleSheet(QStringLiteral("QLabel { border: 1px solid #8a9aac; }"));
 
     // Identity column beside the photo: the ID and code lookups, staff and fingerprint.
@@ -92,13 +84,15 @@ PanelInfo PanelInfo::construir(QWidget* v, const Imagenes& img) {
         crearCaja(v, QStringLiteral("txtID"), QRect(Px(9270), Px(1200), Px(915), Px(285)), true);
     p.txtID->setToolTip(
         QStringLiteral(" para buscar un ID introduczcalo y pulse <enter> o buscar "));
-    p.imgFindID = crearBoton(v, QStringLiteral("imgFindID"),
-                             QRect(Px(10200), Px(1140), Px(360), Px(360)), img.imagen("Find"));
+    p.imgFindID =
+        CrearBotonImagen(v, QStringLiteral("imgFindID"),
+                         QRect(Px(10200), Px(1140), Px(360), Px(360)), img.imagen("Find"));
     etiquetaDerecha("lblCodigo", Px(1500), "Cogigo");
     p.txtCodigo = crearCaja(v, QStringLiteral("txtCodigo"),
                             QRect(Px(9270), Px(1500), Px(915), Px(285)), true);
-    p.imgFindCodigo = crearBoton(v, QStringLiteral("imgFindCodigo"),
-                                 QRect(Px(10200), Px(1470), Px(360), Px(360)), img.imagen("Find"));
+    p.imgFindCodigo =
+        CrearBotonImagen(v, QStringLiteral("imgFindCodigo"),
+                         QRect(Px(10200), Px(1470), Px(360), Px(360)), img.imagen("Find"));
     etiquetaDerecha("lblStuffSiNo", 122, "Empleado");
     p.txtStuffSiNo = crearCaja(v, QStringLiteral("txtStuffSiNo"), QRect(618, 122, 40, AltoCaja));
     p.txtStuffSiNo->setAlignment(Qt::AlignCenter);
@@ -166,8 +160,8 @@ PanelInfo PanelInfo::construir(QWidget* v, const Imagenes& img) {
     p.txtNomFiscal = crearCaja(v, QStringLiteral("txtNomFiscal"), QRect(XCaja, 226, 282, AltoCaja));
     etiqueta("lblFotoPath", XEtiqueta, 248, 84, "Foto (carpeta)");
     p.txtFotoPath = crearCaja(v, QStringLiteral("txtFotoPath"), QRect(XCaja, 248, 254, AltoCaja));
-    p.imgFotoPath = crearBoton(v, QStringLiteral("imgFotoPath"), QRect(752, 246, Px(360), Px(360)),
-                               img.imagen("FotoPath"));
+    p.imgFotoPath = CrearBotonImagen(v, QStringLiteral("imgFotoPath"),
+                                     QRect(752, 246, Px(360), Px(360)), img.imagen("FotoPath"));
 
     etiqueta("lblServContratado", XEtiqueta, 271, 84, "Tipo de Serv.");
     p.cboServContratado = CrearControl<ComboBloqueable>(v, QStringLiteral("cboServContratado"),
@@ -181,19 +175,19 @@ PanelInfo PanelInfo::construir(QWidget* v, const Imagenes& img) {
         ->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     p.txtFechaInscripcion =
         crearCaja(v, QStringLiteral("txtFechaInscripcion"), QRect(676, 294, 74, AltoCaja));
-    p.imgCalend[0] = crearBoton(v, QStringLiteral("imgCalend(1)"),
-                                QRect(QPoint(753, 292), calendario), img.imagen("Calend"));
+    p.imgCalend[0] = CrearBotonImagen(v, QStringLiteral("imgCalend(1)"),
+                                      QRect(QPoint(753, 292), calendario), img.imagen("Calend"));
     etiqueta("lblFechaInicio", XEtiqueta, 316, 84, "Fcha. Inicio");
     p.txtFechaInicio =
         crearCaja(v, QStringLiteral("txtFechaInicio"), QRect(XCaja, 316, 76, AltoCaja));
-    p.imgCalend[1] = crearBoton(v, QStringLiteral("imgCalend(2)"),
-                                QRect(QPoint(573, 314), calendario), img.imagen("Calend"));
+    p.imgCalend[1] = CrearBotonImagen(v, QStringLiteral("imgCalend(2)"),
+                                      QRect(QPoint(573, 314), calendario), img.imagen("Calend"));
     etiqueta("lblFechaCaducidad", 590, 316, 82, "Fcha. Caduc.")
         ->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     p.txtFechaCaducidad =
         crearCaja(v, QStringLiteral("txtFechaCaducidad"), QRect(676, 316, 74, AltoCaja));
-    p.imgCalend[2] = crearBoton(v, QStringLiteral("imgCalend(3)"),
-                                QRect(QPoint(753, 314), calendario), img.imagen("Calend"));
+    p.imgCalend[2] = CrearBotonImagen(v, QStringLiteral("imgCalend(3)"),
+                                      QRect(QPoint(753, 314), calendario), img.imagen("Calend"));
 
     // Record counter and move buttons.
     p.txtNavReg = crearCaja(v, QStringLiteral("txtNavReg"),
