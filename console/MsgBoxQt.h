@@ -1,0 +1,22 @@
+#pragma once
+
+#include "MsgBox.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace portiva {
+
+// The station's message boxes as modal QMessageBoxes: the style gives the buttons
+// (0 OK, 3 Yes/No/Cancel, 4 Yes/No) and the icon (16 critical, 32 question, 48 exclamation,
+// 64 information); a box without a title of its own shows the application's title.
+class MsgBoxQt final : public MsgBox {
+public:
+    void setPadre(QWidget* padre) { padre_ = padre; }
+    Respuesta operator()(const QString& texto, int estilo, const QString& titulo = {}) override;
+
+private:
+    QPointer<QWidget> padre_;
+};
+
+} // namespace portiva

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+namespace portiva {
+
+// Numbers as the record boxes and counters show them: a sign place (a blank before zero and
+// positive numbers, "-" before negative ones) and "." as the decimal point whatever the
+// locale: 30 -> " 30", 25.5 -> " 25.5", -3 -> "-3". Up to 15 significant digits.
+QString TextoNumero(double valor);
+
+// Reads the number a typed text begins with: blanks (spaces, tabs, line ends) are skipped
+// wherever they stand, "." is the decimal point, an optional sign and exponent are taken,
+// and reading stops at the first character that cannot continue the number. A text without a
+// leading number, or one too large to hold, reads as 0: "25,5" -> 25, "" -> 0, "abc" -> 0.
+double LeerNumero(QStringView texto);
+
+} // namespace portiva

@@ -1,0 +1,193 @@
+// The main window's fold-out panels, its switches, the balloon tips on the record boxes, the
+// result list's set-up, and what the door and the station modes show on the window: the event
+// log, the result picture, the status line, the counters and the tray icon.
+
+#include "frmClientes.h"
+
+#include "BotonImagen.h"
+#include "Twips.h"
+
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTreeWidget>
+
+namespace portiva {
+
+// ---------------------------------------------------------------------------------------------
+// Fold-out panels
+
+void frmClientes::DesplegarInfo(bool Value) {
+    if (Value) {
+        ponerTamano(11715, estado_.BuscarDesplegado ? 9045 : 6060);
+        columna_.imgClose->move(ColumnaEstacion::CloseAncha, ColumnaEstacion::TopChrome);
+        columna_.imgMinim->move(ColumnaEstacion::MinimAncha, ColumnaEstacion::TopChrome);
+    } else {
+        // The search panel goes in with the information panel and comes back with it.
+        ponerTamano(5970, 6060);
+        columna_.imgClose->move(ColumnaEstacion::CloseEstrecha, ColumnaEstacion::TopChrome);
+        columna_.imgMinim->move(ColumnaEstacion::MinimEstrecha, ColumnaEstacion::TopChrome);
+    }
+    estado_.InfoDesplegada = Value;
+    columna_.imgDesplegarInfo->setVisible(!Value);
+    columna_.imgRecogerInfo->setVisible(Value);
+}
+
+void frmClientes::DesplegarBuscar(bool Value) {
+    if (Value)
+        ponerTamano(11715, 9045);
+    else
+        ponerTamano(estado_.InfoDesplegada ? 11715 : 5970, 6060);
+    estado_.BuscarDesplegado = Value;
+    info_.imgDesplegarBuscar->setVisible(!Value);
+    info_.imgRecogerBuscar->setVisible(Value);
+}
+
+void frmClientes::imgDesplegarInfo_Click() {
+    DesplegarInfo(true);
+}
+
+void frmClientes::imgRecogerInfo_Click() {
+    DesplegarInfo(false);
+}
+
+void frmClientes::imgDesplegarBuscar_Click() {
+    DesplegarBuscar(true);
+}
+
+void frmClientes::imgRecogerBuscar_Click() {
+    DesplegarBuscar(false);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Switches
+
+void frmClientes::imgSoundOn_Click() {
+    estado_.SonidoActivo = false;
+    columna_.imgSoundOn->hide();
+    columna_.imgSoundOff->show();
+}
+
+void frmClientes::imgSoundOff_Click() {
+    estado_.SonidoActivo = true;
+    columna_.imgSoundOn->show();
+    columna_.imgSoundOff->hide();
+}
+
+void frmClientes::chkOnTop_MouseUp() {
+    // The state, not the box's tick, decides which way it goes.
+    estado_.SiempreEncima = !estado_.SiempreEncima;
+    const bool visible = isVisible();
+    const QPoint lugar = pos();
+    // Changing the flag re-creates the window: put it back where it was.
+    setWindowFlag(Qt::WindowStaysOnTopHint, estado_.SiempreEncima);
+    if (visible) {
+        move(lugar);
+        show();
+    }
+}
+
+void frmClientes::chkInformacionAmpliada_Click() {
+    if (columna_.chkInformacionAmpliada->isChecked() && !estado_.InfoDesplegada)
+        DesplegarInfo(true);
+}
+
+void frmClientes::chkMostrarHuella_Click() {
+    // Ticking shows nothing until the next captured image.
+    if (!columna_.chkMostrarHuella->isChecked())
+        columna_.imgCapturaHuella->setPixmap(
+            imagenes_.NoMostrar(columna_.imgCapturaHuella->size()));
+}
+
+void frmClientes::cmdClearEvents_Click() {
+    columna_.lbLog->clear();
+}
+
+void frmClientes::MostrarBalloon(const QString& Text, int Icon, const QString& Title,
+                                 QWidget* Control) {
+    globos_.MostrarBalloon(Text, Icon, Title, Control);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Result list
+
+void frmClientes::Init_lvwtResultadoBusqueda() {
+    estado_.ModoAjusteLvw = -2;
+    buscar_.cmdLvwAutoAjustar->hide();
+    buscar_.cmdLvwAutoAjustar->setText(QStringLiteral(">< Conten."));
+
+    struct Columna {
+        const char* cabecera;
+        int ancho;
+        Qt::Alignment alineacion;
+    };
+    const Columna columnas[] = {
+        {" ID ", 30, Qt::AlignLeft},
+        {"Codigo", 50, Qt::AlignHCenter},
+        {"Empleado", 50, Qt::AlignHCenter},
+        {"F.Inicio", 75, Qt::AlignHCenter},
+        {"F.Caducidad.", 75, Qt::AlignHCenter},
+        {"Abrir s/n", 50, Qt::AlignHCenter},
+        {"Nombre", 150, Qt::AlignLeft},
+        {"NomFiscal", 150, Qt::AlignLeft},
+        {"Foto", 50, Qt::AlignHCenter},
+        {"Servicio", 150, Qt::AlignHCenter},
+        {"Precio", 75, Qt::AlignHCenter},
+        {"Huella", 50, Qt::AlignHCenter},
+    };
+    QTreeWidget* lista = buscar_.lvwResutadoBusqueda;
+    lista->clear();
+    lista->setColumnCount(static_cast<int>(std::size(columnas)));
+    auto* cabecera = new QTreeWidgetItem();
+    for (int i = 0; i < lista->columnCount(); ++i) {
+        cabecera->setText(i, QString::fromLatin1(columnas[i].cabecera));
+        cabecera->setTextAlignment(i, columnas[i].alineacion | Qt::AlignVCenter);
+    }
+    lista->setHeaderItem(cabecera);
+    lista->header()->setStretchLastSection(false);
+    for (int i = 0; i < lista->columnCount(); ++i)
+        lista->setColumnWidth(i, columnas[i].ancho);
+}
+
+// ---------------------------------------------------------------------------------------------
+// What the door and the station modes show
+
+void frmClientes::EscribirLog(const QString& linea) {
+    QListWidget* log = columna_.lbLog;
+    log->addItem(linea);
+    QListWidgetItem* nueva = log->item(log->count() - 1);
+    log->scrollToItem(nueva);
+    log->clearSelection();
+    log->setCurrentItem(nullptr);
+}
+
+void frmClientes::MostrarResultado(int indice) {
+    columna_.imgResultHuella->setPixmap(imagenes_.TipoDeAcceso(indice));
+}
+
+void frmClientes::ShowBallon(int icono, const QString& titulo, const QString& texto, int flags) {
+    const QIcon dibujo = icono < 0 ? imagenes_.IconoVentana() : imagenes_.SysTray(icono);
+    notify_.ShowBallon(1, dibujo, titulo, texto, QString::fromLatin1(TipBandeja), flags);
+}
+
+void frmClientes::RemoveBallonIcon() {
+    notify_.RemoveBallonIcon(1);
+}
+
+void frmClientes::InfoHuella(const QString& texto, bool rojo) {
+    columna_.lblInfoHuella->setText(texto);
+    ponerColorTexto(columna_.lblInfoHuella, rojo ? QColor(255, 0, 0) : colorTextoVentana());
+}
+
+void frmClientes::HabilitarAperturaManual(bool habilitar) {
+    columna_.cmdAperturaManual->setEnabled(habilitar);
+}
+
+void frmClientes::MostrarContAperturas(int tipo, long long valor, long long totalHoy) {
+    if (tipo >= 0 && tipo < static_cast<int>(columna_.lblResult_Acceso.size()))
+        columna_.lblResult_Acceso[static_cast<size_t>(tipo)]->setText(QString::number(valor));
+    columna_.lblResult_TotalHoy->setText(QString::number(totalHoy));
+}
+
+} // namespace portiva

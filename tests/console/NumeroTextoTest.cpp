@@ -1,0 +1,78 @@
+#include "NumeroTexto.h"
+#include "SelectorArchivos.h"
+
+#include <gtest/gtest.h>
+
+using namespace portiva;
+
+TEST(TextoNumero, PutsASignPlaceAndAPoint) {
+    EXPECT_EQ(TextoNumero(30), QStringLiteral(" 30"));
+    EXPECT_EQ(TextoNumero(25.5), QStringLiteral(" 25.5"));
+    EXPECT_EQ(TextoNumero(0), QStringLiteral(" 0"));
+    EXPECT_EQ(TextoNumero(-0.0), QStringLiteral(" 0"));
+    EXPECT_EQ(TextoNumero(-3), QStringLiteral("-3"));
+    EXPECT_EQ(TextoNumero(-12.75), QStringLiteral("-12.75"));
+    EXPECT_EQ(TextoNumero(12), QStringLiteral(" 12"));
+}
+
+TEST(TextoNumero, KeepsPriceDecimalsWithoutBinaryNoise) {
+    EXPECT_EQ(TextoNumero(0.1 + 0.2), QStringLiteral(" 0.3"));
+    EXPECT_EQ(TextoNumero(19.99), QStringLiteral(" 19.99"));
+    EXPECT_EQ(TextoNumero(1234567), QStringLiteral(" 1234567"));
+}
+
+TEST(LeerNumero, ReadsTheLeadingNumber) {
+    EXPECT_DOUBLE_EQ(LeerNumero(u" 30"), 30);
+    EXPECT_DOUBLE_EQ(LeerNumero(u"25.5"), 25.5);
+    EXPECT_DOUBLE_EQ(LeerNumero(u"25,5"), 25); // a decimal comma stops the reading
+    EXPECT_DOUBLE_EQ(LeerNumero(u"12 euros"), 12);
+    EXPECT_DOUBLE_EQ(LeerNumero(u"-7.25abc"), -7.25);
+    EXPECT_DOUBLE_EQ(LeerNumero(u"+4"), 4);
+    EXPECT_DOUBLE_EQ(LeerNumero(u".5"), 0.5);
+    EXPECT_DOUBLE_EQ(LeerNumero(u"1.2.3"), 1.2);
+}
+
+TEST(LeerNumero, TextWithoutANumberReadsZero) {
+    EXPECT_DOUBLE_EQ(LeerNumero(u""), 0);
+    EXPECT_DOUBLE_EQ(LeerNumero(u"   "), 0);
+    EXPECT_DOUBLE_EQ(LeerNumero(u"abc"), 0);
+    EXPECT_DOUBLE_EQ(LeerNumero(u"-"), 0);
+    EXPECT_DOUBLE_EQ(LeerNumero(u"."), 0);
+    EXPECT_DOUBLE_EQ(LeerNumero(u"euros 12"), 0);
+}
+
+TEST(LeerNumero, SkipsBlanksAnywhere) {
+    EXPECT_DOUBLE_EQ(LeerNumero(u"  1 250"), 1250);
+    EXPECT_DOUBLE_EQ(LeerNumero(u"\t- 5"), -5);
+    EXPECT_DOUBLE_EQ(LeerNumero(u"3 . 5"), 3.5);
+}
+
+TEST(LeerNumero, TakesAnExponentOnlyWithDigits) {
+    EXPECT_DOUBLE_EQ(LeerNumero(u"1e3"), 1000);
+    EXPECT_DOUBLE_EQ(LeerNumero(u"2.5E-1"), 0.25);
+    EXPECT_DOUBLE_EQ(LeerNumero(u"12e"), 12);
+    EXPECT_DOUBLE_EQ(LeerNumero(u"12 euros"), 12); // "e" of euros is no exponent
+    EXPECT_DOUBLE_EQ(LeerNumero(u"12e+x"), 12);
+}
+
+TEST(LeerNumero, ANumberTooLargeToHoldReadsZero) {
+    EXPECT_DOUBLE_EQ(LeerNumero(u"1e999"), 0);
+    EXPECT_DOUBLE_EQ(LeerNumero(u"-1e999"), 0);
+}
+
+TEST(TextoYLectura, RoundTripOfThePriceBox) {
+    for (double precio : {0.0, 30.0, 25.5, 1999.95, -4.0})
+        EXPECT_DOUBLE_EQ(LeerNumero(TextoNumero(precio)), precio);
+}
+
+TEST(FiltrosDialogo, TurnsDescriptionPatternPairsIntoNameFilters) {
+    EXPECT_EQ(
+        FiltrosDialogo(QStringLiteral("BMP files (*.bmp)|*.bmp|All files (*.*)|*.*")),
+        (QStringList{QStringLiteral("BMP files (*.bmp)"), QStringLiteral("All files (*.*)")}));
+    EXPECT_EQ(FiltrosDialogo(QStringLiteral("Bases de Datos (*.mdb)|*.mdb")),
+              QStringList{QStringLiteral("Bases de Datos (*.mdb)")});
+    EXPECT_EQ(FiltrosDialogo(QStringLiteral("Pictures|*.jpg;*.png")),
+              QStringList{QStringLiteral("Pictures (*.jpg *.png)")});
+    EXPECT_TRUE(FiltrosDialogo(QString()).isEmpty());
+    EXPECT_TRUE(FiltrosDialogo(QStringLiteral("odd")).isEmpty());
+}
