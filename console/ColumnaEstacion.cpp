@@ -2,7 +2,7 @@
 
 #include "BotonImagen.h"
 #include "CrearControl.h"
-#include "Imagenes.h"
+#include "ImagenesVentana.h"
 #include "Twips.h"
 
 #include <QCheckBox>
@@ -29,7 +29,7 @@ QFont negrita(QFont base, int pixeles = 0) {
 
 } // namespace
 
-ColumnaEstacion ColumnaEstacion::construir(QWidget* v, const Imagenes& img) {
+ColumnaEstacion ColumnaEstacion::construir(QWidget* v, const ImagenesVentana& img) {
     ColumnaEstacion c;
     const QSize chrome(Px(360), Px(360));
     const QSize interruptor(Px(480), Px(480));
@@ -91,7 +91,7 @@ ColumnaEstacion ColumnaEstacion::construir(QWidget* v, const Imagenes& img) {
     c.fraTiposAcceso = crearMarco(v, QStringLiteral("fraTiposAcceso"), QRect(158, 70, 234, 112),
                                   QStringLiteral("Tipos de Accesos"));
     c.imgResultHuella = CrearControl<QLabel>(v, QStringLiteral("imgResultHuella"),
-                                             QRect(QPoint(170, 96), Imagenes::TamanoResultado));
+                                             QRect(QPoint(170, 96), ImagenesVentana::TamanoResultado));
     c.imgResultHuella->setAlignment(Qt::AlignCenter);
     static const char* const captions[5] = {"Apert. Man.", "Personal", "Clientes", "Caducados",
                                             "Descon."};

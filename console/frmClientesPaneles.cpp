@@ -5,6 +5,7 @@
 #include "frmClientes.h"
 
 #include "BotonImagen.h"
+#include "ControlAcceso.h"
 #include "Twips.h"
 
 #include <QCheckBox>
@@ -65,12 +66,14 @@ void frmClientes::imgRecogerBuscar_Click() {
 
 void frmClientes::imgSoundOn_Click() {
     estado_.SonidoActivo = false;
+    acceso_->torno().PonerSonidoActivo(false);
     columna_.imgSoundOn->hide();
     columna_.imgSoundOff->show();
 }
 
 void frmClientes::imgSoundOff_Click() {
     estado_.SonidoActivo = true;
+    acceso_->torno().PonerSonidoActivo(true);
     columna_.imgSoundOn->show();
     columna_.imgSoundOff->hide();
 }
@@ -102,6 +105,32 @@ void frmClientes::chkMostrarHuella_Click() {
 
 void frmClientes::cmdClearEvents_Click() {
     columna_.lbLog->clear();
+}
+
+// The two automatic boxes stay consistent: no identification without the analysis before it.
+void frmClientes::chkAutoAnalizar_Click() {
+    if (!columna_.chkAutoAnalizar->isChecked())
+        columna_.chkAutoIdentify->setChecked(false);
+}
+
+void frmClientes::chkAutoIdentify_Click() {
+    if (columna_.chkAutoIdentify->isChecked())
+        columna_.chkAutoAnalizar->setChecked(true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The station column's actions
+
+void frmClientes::cmdAperturaManual_Click() {
+    acceso_->modos().cmdAperturaManual_Click();
+}
+
+void frmClientes::cmdAnalizarHuella_Click() {
+    huella_->cmdAnalizarHuella_Click();
+}
+
+void frmClientes::cmdIndentificarHuellaDB_Click() {
+    huella_->cmdIndentificarHuellaDB_Click();
 }
 
 void frmClientes::MostrarBalloon(const QString& Text, int Icon, const QString& Title,
@@ -167,8 +196,9 @@ void frmClientes::MostrarResultado(int indice) {
 }
 
 void frmClientes::ShowBallon(int icono, const QString& titulo, const QString& texto, int flags) {
-    const QIcon dibujo = icono < 0 ? imagenes_.IconoVentana() : imagenes_.SysTray(icono);
-    notify_.ShowBallon(1, dibujo, titulo, texto, QString::fromLatin1(TipBandeja), flags);
+    const QIcon dibujo =
+        icono == IconoVentana ? imagenes_.IconoVentana() : imagenes_.SysTray(icono);
+    notify_.ShowBallon(1, dibujo, titulo, texto, TipBandeja, flags);
 }
 
 void frmClientes::RemoveBallonIcon() {
@@ -184,7 +214,7 @@ void frmClientes::HabilitarAperturaManual(bool habilitar) {
     columna_.cmdAperturaManual->setEnabled(habilitar);
 }
 
-void frmClientes::MostrarContAperturas(int tipo, long long valor, long long totalHoy) {
+void frmClientes::MostrarContAperturas(int tipo, long valor, long totalHoy) {
     if (tipo >= 0 && tipo < static_cast<int>(columna_.lblResult_Acceso.size()))
         columna_.lblResult_Acceso[static_cast<size_t>(tipo)]->setText(QString::number(valor));
     columna_.lblResult_TotalHoy->setText(QString::number(totalHoy));
