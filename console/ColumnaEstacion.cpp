@@ -90,8 +90,9 @@ ColumnaEstacion ColumnaEstacion::construir(QWidget* v, const ImagenesVentana& im
     // The day's access counters and the last result.
     c.fraTiposAcceso = crearMarco(v, QStringLiteral("fraTiposAcceso"), QRect(158, 70, 234, 112),
                                   QStringLiteral("Tipos de Accesos"));
-    c.imgResultHuella = CrearControl<QLabel>(v, QStringLiteral("imgResultHuella"),
-                                             QRect(QPoint(170, 96), ImagenesVentana::TamanoResultado));
+    c.imgResultHuella =
+        CrearControl<QLabel>(v, QStringLiteral("imgResultHuella"),
+                             QRect(QPoint(170, 96), ImagenesVentana::TamanoResultado));
     c.imgResultHuella->setAlignment(Qt::AlignCenter);
     static const char* const captions[5] = {"Apert. Man.", "Personal", "Clientes", "Caducados",
                                             "Descon."};

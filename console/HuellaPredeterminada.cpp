@@ -17,7 +17,9 @@ public:
     void FinalizarHuella() override {}
     void cmdAnalizarHuella_Click() override {}
     void cmdIndentificarHuellaDB_Click() override {}
-    void CargarTemplateCliente(QByteArrayView guardada) override { plantilla_ = guardada.toByteArray(); }
+    void CargarTemplateCliente(QByteArrayView guardada) override {
+        plantilla_ = guardada.toByteArray();
+    }
     QByteArray TemplateClienteGuardable() const override { return plantilla_; }
 
     void LeerParametrosHuella(AjustesEstacion&) override {}

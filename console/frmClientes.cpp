@@ -262,7 +262,8 @@ bool frmClientes::InitAndShowDBData() {
                                            "programa.") +
                             SaltoDeLinea + SaltoDeLinea +
                             QStringLiteral("             El programa no puede continuar."),
-                        EstiloMsg::Critico, QStringLiteral("Error conectando con la base de datos..."));
+                        EstiloMsg::Critico,
+                        QStringLiteral("Error conectando con la base de datos..."));
         TerminarPrograma();
         return false;
     }
@@ -335,8 +336,8 @@ void frmClientes::Form_Unload() {
     descargada_ = true;
     const QString titulo = QStringLiteral("Cerrando Portiva...");
     const auto error = [&](const ErrorDB& e) {
-        entorno_.msgBox(e.texto() + QStringLiteral(" cerrando el programa"),
-                        EstiloMsg::Exclamacion, titulo);
+        entorno_.msgBox(e.texto() + QStringLiteral(" cerrando el programa"), EstiloMsg::Exclamacion,
+                        titulo);
     };
 
     paso(QStringLiteral("GuardarConfiguracion"));

@@ -78,7 +78,8 @@ protected:
 
     CarpetaTemporal carpeta;
     // The member database of the folder, empty; tests add rows before the start-up.
-    const bool conBase = CreadorBaseDatos::CrearVacia(carpeta.archivo(QStringLiteral("Portiva.mdb"))).ok();
+    const bool conBase =
+        CreadorBaseDatos::CrearVacia(carpeta.archivo(QStringLiteral("Portiva.mdb"))).ok();
     MsgBoxGuion msgBox;
     RelojFijo reloj;
     BombeoPrueba bombeo;
