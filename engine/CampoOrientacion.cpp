@@ -36,9 +36,10 @@ CampoOrientacion CampoOrientacion::calcular(const Mapa<float>& g, int bloque) {
     // Neighbourhood measures (3x3 blocks) for the segmentation.
     c.contraste = Mapa<float>(bw, bh);
     c.anisotropia = Mapa<float>(bw, bh);
+    c.coherenciaLocal = Mapa<float>(bw, bh);
     for (int by = 0; by < bh; ++by)
         for (int bx = 0; bx < bw; ++bx) {
-            double s = 0, s2 = 0, n = 0, ax = 0, ay = 0;
+            double s = 0, s2 = 0, n = 0, ax = 0, ay = 0, ae = 0;
             for (int dy = -1; dy <= 1; ++dy)
                 for (int dx = -1; dx <= 1; ++dx) {
                     const int x = bx + dx, y = by + dy;
@@ -49,11 +50,13 @@ CampoOrientacion CampoOrientacion::calcular(const Mapa<float>& g, int bloque) {
                     n += cuenta(x, y);
                     ax += c.vx(x, y);
                     ay += c.vy(x, y);
+                    ae += c.energia(x, y);
                 }
             const double media = s / n;
             c.contraste(bx, by) =
                 static_cast<float>(std::sqrt(std::max(0.0, s2 / n - media * media)));
             c.anisotropia(bx, by) = static_cast<float>(std::sqrt(std::hypot(ax, ay) / n));
+            c.coherenciaLocal(bx, by) = ae > 0 ? static_cast<float>(std::hypot(ax, ay) / ae) : 0.0f;
         }
     return c;
 }

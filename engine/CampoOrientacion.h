@@ -24,6 +24,7 @@ public:
     Mapa<float> vx, vy, energia; // tensor sums per block: Gxx-Gyy, 2Gxy, Gxx+Gyy
     Mapa<float> contraste;       // grey deviation over the block's neighbourhood
     Mapa<float> anisotropia;     // oriented gradient energy per pixel, neighbourhood
+    Mapa<float> coherenciaLocal; // unsmoothed coherence over the same neighbourhood
     Mapa<float> angulo, coherencia;
 };
 

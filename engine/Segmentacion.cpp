@@ -15,7 +15,7 @@ Mapa<std::uint8_t> dilatar(const Mapa<std::uint8_t>& m, bool erosion) {
             for (int dy = -1; dy <= 1 && v == erosion; ++dy)
                 for (int dx = -1; dx <= 1; ++dx) {
                     const int xx = x + dx, yy = y + dy;
-                    const bool p = m.dentro(xx, yy) ? m(xx, yy) != 0 : !erosion;
+                    const bool p = m.dentro(xx, yy) ? m(xx, yy) != 0 : erosion;
                     if (p != erosion) {
                         v = !erosion;
                         break;
@@ -91,7 +91,10 @@ Mapa<std::uint8_t> Segmentacion::calcular(const CampoOrientacion& c) {
     Mapa<std::uint8_t> m(bw, bh);
     for (int y = 0; y < bh; ++y)
         for (int x = 0; x < bw; ++x)
-            m(x, y) = (c.anisotropia(x, y) >= umbral && c.contraste(x, y) >= 4.0f) ? 1 : 0;
+            m(x, y) = (c.anisotropia(x, y) >= umbral && c.contraste(x, y) >= 4.0f &&
+                       c.coherenciaLocal(x, y) >= 0.25f)
+                          ? 1
+                          : 0;
     m = dilatar(dilatar(m, false), true); // closing
     m = dilatar(dilatar(m, true), false); // opening
     componentes(m, false);
