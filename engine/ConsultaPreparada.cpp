@@ -23,9 +23,9 @@ constexpr float HolguraRotacion = 12.0f * Pi / 180.0f;
 // Local pairs further apart in direction than tolerance + this can never be aligned.
 constexpr int HolguraParesUnidades = 18; // 25 degrees
 constexpr int Semillas = 6;
-constexpr float DistanciaBase = 12.0f;
-constexpr float DistanciaPorPixel = 0.06f;
-constexpr float DistanciaMaxima = 24.0f;
+constexpr float DistanciaBase = 8.0f;
+constexpr float DistanciaPorPixel = 0.05f;
+constexpr float DistanciaMaxima = 18.0f;
 constexpr int AnguloParUnidades = 21; // 30 degrees
 constexpr int BitsComunesMinimos = 64;
 constexpr int BitsActivosMinimos = 6;
@@ -251,6 +251,7 @@ int ConsultaPreparada::comparar(const std::uint8_t* bytes, std::size_t tamano, i
         std::uint8_t i, j;
     };
     std::array<Candidato, 4 * MaxMinucias> cand;
+    const float invCelda = 1.0f / static_cast<float>(celda_);
     auto emparejar = [&](const Transformacion& tr, Emparejado& e) {
         int nc = 0;
         for (int j = 0; j < g.n; ++j) {
@@ -258,17 +259,16 @@ int ConsultaPreparada::comparar(const std::uint8_t* bytes, std::size_t tamano, i
                         gy = g.y[static_cast<std::size_t>(j)];
             const float px = tr.c * gx - tr.s * gy + tr.tx;
             const float py = tr.s * gx + tr.c * gy + tr.ty;
+            const float rx = px - tr.ax, ry = py - tr.ay;
             const float tol =
-                std::min(DistanciaMaxima,
-                         DistanciaBase + DistanciaPorPixel * std::hypot(px - tr.ax, py - tr.ay));
-            const int cx0 = std::max(0, static_cast<int>((px - tol) / static_cast<float>(celda_)));
-            const int cy0 = std::max(0, static_cast<int>((py - tol) / static_cast<float>(celda_)));
-            const int cx1 =
-                std::min(rw_ - 1, static_cast<int>((px + tol) / static_cast<float>(celda_)));
-            const int cy1 =
-                std::min(rh_ - 1, static_cast<int>((py + tol) / static_cast<float>(celda_)));
+                std::min(DistanciaMaxima, DistanciaBase + DistanciaPorPixel * std::sqrt(rx * rx + ry * ry));
             if (px + tol < 0 || py + tol < 0)
                 continue;
+            const int cx0 = std::max(0, static_cast<int>((px - tol) * invCelda));
+            const int cy0 = std::max(0, static_cast<int>((py - tol) * invCelda));
+            const int cx1 = std::min(rw_ - 1, static_cast<int>((px + tol) * invCelda));
+            const int cy1 = std::min(rh_ - 1, static_cast<int>((py + tol) * invCelda));
+            const float tol2 = tol * tol;
             const auto ag =
                 static_cast<std::uint8_t>(g.angulo[static_cast<std::size_t>(j)] + tr.rotUnidades);
             for (int cy = cy0; cy <= cy1; ++cy)
@@ -277,22 +277,32 @@ int ConsultaPreparada::comparar(const std::uint8_t* bytes, std::size_t tamano, i
                     for (int k = inicioCelda_[static_cast<std::size_t>(celda)];
                          k < inicioCelda_[static_cast<std::size_t>(celda) + 1]; ++k) {
                         const int i = indices_[static_cast<std::size_t>(k)];
-                        const float d = std::hypot(x_[static_cast<std::size_t>(i)] - px,
-                                                   y_[static_cast<std::size_t>(i)] - py);
-                        if (d > tol)
-                            continue;
                         const int da = std::abs(static_cast<int>(static_cast<std::int8_t>(
                             static_cast<std::uint8_t>(ag - angulo_[static_cast<std::size_t>(i)]))));
-                        if (da > AnguloParUnidades || nc >= static_cast<int>(cand.size()))
+                        if (da > AnguloParUnidades)
                             continue;
+                        const float ex = x_[static_cast<std::size_t>(i)] - px;
+                        const float ey = y_[static_cast<std::size_t>(i)] - py;
+                        const float d2 = ex * ex + ey * ey;
+                        if (d2 > tol2 || nc >= static_cast<int>(cand.size()))
+                            continue;
+                        const float d = std::sqrt(d2);
                         cand[static_cast<std::size_t>(nc++)] = {
                             d / tol + static_cast<float>(da) / AnguloParUnidades,
                             static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(j)};
                     }
                 }
         }
-        std::sort(cand.begin(), cand.begin() + nc,
-                  [](const Candidato& a, const Candidato& b) { return a.coste < b.coste; });
+        // Few candidates: insertion sort.
+        for (int a = 1; a < nc; ++a) {
+            const Candidato c = cand[static_cast<std::size_t>(a)];
+            int b = a;
+            while (b > 0 && cand[static_cast<std::size_t>(b - 1)].coste > c.coste) {
+                cand[static_cast<std::size_t>(b)] = cand[static_cast<std::size_t>(b - 1)];
+                --b;
+            }
+            cand[static_cast<std::size_t>(b)] = c;
+        }
         std::array<bool, MaxMinucias> usadaQ{}, usadaG{};
         e.n = 0;
         e.peso = 0;
@@ -302,7 +312,7 @@ int ConsultaPreparada::comparar(const std::uint8_t* bytes, std::size_t tamano, i
                 continue;
             usadaQ[c.i] = usadaG[c.j] = true;
             e.pares[static_cast<std::size_t>(e.n++)] = {c.i, c.j};
-            e.peso += 0.5f + 0.5f * t.sim[c.i][c.j];
+            e.peso += 0.25f + 0.75f * t.sim[c.i][c.j];
         }
     };
 

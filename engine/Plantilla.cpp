@@ -135,7 +135,7 @@ int CodecPlantilla::examinar(const std::uint8_t* bytes, std::size_t tamano, Vist
         return codigo::ParametroNulo;
     if (tamano < static_cast<std::size_t>(TamanoCabeceraPlantilla))
         return codigo::FueraDeLimite;
-    if (std::memcmp(bytes, Magia, 4) != 0 || bytes[4] != Version ||
+    if (std::memcmp(bytes, Magia, 4) != 0 || bytes[4] != Version || bytes[5] != 0 ||
         leer16(bytes + 6) != TamanoCabeceraPlantilla)
         return codigo::FueraDeLimite;
     const std::uint32_t longitud = leer32(bytes + 8);

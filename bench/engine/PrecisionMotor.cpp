@@ -192,6 +192,29 @@ int main(int argc, char** argv) {
     std::printf("verification default (threshold %d, rotation %d): FMR %.5f%% FNMR %.3f%%\n",
                 umbralVr, rotVr, 100 * tasaPorEncima(i, umbralVr),
                 100 * (1 - tasaPorEncima(g, umbralVr)));
+    if (std::getenv("PORTIVA_DETALLE") != nullptr) {
+        auto mostrar = [&](const std::vector<Par>& pares, const std::vector<int>& v, bool altos) {
+            std::vector<std::size_t> idx(v.size());
+            for (std::size_t k = 0; k < idx.size(); ++k)
+                idx[k] = k;
+            std::sort(idx.begin(), idx.end(), [&](std::size_t a, std::size_t b) { return altos ? v[a] > v[b] : v[a] < v[b]; });
+            for (std::size_t k = 0; k < std::min<std::size_t>(12, idx.size()); ++k) {
+                const Par& x = pares[idx[k]];
+                const auto& a = p[static_cast<std::size_t>(x.d1)][static_cast<std::size_t>(x.i1)];
+                const auto& b = p[static_cast<std::size_t>(x.d2)][static_cast<std::size_t>(x.i2)];
+                int r = 0, s = 0;
+                auto q = motor::ConsultaPreparada::crear(a.bytes.data(), a.bytes.size(), param, r);
+                motor::DetalleComparacion det;
+                q->comparar(b.bytes.data(), b.bytes.size(), s, &det);
+                std::printf("  %d/%d vs %d/%d score %d pairs %zu rot %.1f nq %d ng %d\n", x.d1, x.i1, x.d2, x.i2, s,
+                            det.pares.size(), det.rotacion * 57.3, a.bytes[19], b.bytes[19]);
+            }
+        };
+        std::printf("highest impostors:\n");
+        mostrar(impostores, i, true);
+        std::printf("lowest genuine:\n");
+        mostrar(genuinos, g, false);
+    }
     std::vector<std::size_t> tamanos;
     for (auto& f : p)
         for (auto& t : f)
