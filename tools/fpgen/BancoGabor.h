@@ -10,12 +10,12 @@ namespace portiva::fpgen {
 // flat area. Rows are padded to a fixed stride so the filter loop runs over whole rows.
 class BancoGabor {
 public:
-    static constexpr int radio = 7;
+    static constexpr int radio = 9;
     static constexpr int lado = 2 * radio + 1;
-    static constexpr int paso = 16; // floats per kernel row
+    static constexpr int paso = 20; // floats per kernel row
     static constexpr int orientaciones = 48;
     static constexpr double periodoMin = 6.5;
-    static constexpr double periodoMax = 12.5;
+    static constexpr double periodoMax = 14.5;
     static constexpr double pasoPeriodo = 0.25;
     static constexpr int periodos = static_cast<int>((periodoMax - periodoMin) / pasoPeriodo) + 1;
 

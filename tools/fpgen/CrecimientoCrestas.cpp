@@ -36,20 +36,49 @@ float filtrar(const float* nucleo, const float* ventana, int paso) {
     return suma;
 }
 
+// Blocks of the canvas that hold any non-zero value, grown by the kernel radius: outside
+// them a filter round can only give 0, so it is skipped (the result is the same).
+constexpr int lado = 8;
+
+void bloquesVivos(const MapaFiltro& mapa, const Lienzo& entrada, std::vector<std::uint8_t>& vivos) {
+    const int bx = (mapa.ancho + lado - 1) / lado, by = (mapa.alto + lado - 1) / lado;
+    std::vector<std::uint8_t> conValor(static_cast<std::size_t>(bx) * by, 0);
+    for (int y = 0; y < mapa.alto; ++y) {
+        const float* fila = &entrada.datos[static_cast<std::size_t>(y + R) * entrada.paso + R];
+        for (int x = 0; x < mapa.ancho; ++x)
+            if (fila[x] != 0.0f)
+                conValor[static_cast<std::size_t>(y / lado) * bx + x / lado] = 1;
+    }
+    constexpr int alcance = (R + lado - 1) / lado;
+    vivos.assign(conValor.size(), 0);
+    for (int j = 0; j < by; ++j)
+        for (int i = 0; i < bx; ++i) {
+            if (!conValor[static_cast<std::size_t>(j) * bx + i])
+                continue;
+            for (int dj = std::max(0, j - alcance); dj <= std::min(by - 1, j + alcance); ++dj)
+                for (int di = std::max(0, i - alcance); di <= std::min(bx - 1, i + alcance); ++di)
+                    vivos[static_cast<std::size_t>(dj) * bx + di] = 1;
+        }
+}
+
 // One filter round; answers how many active pixels are still undecided (near zero).
 std::size_t pasada(const BancoGabor& banco, const MapaFiltro& mapa, const Lienzo& entrada,
-                   Lienzo& salida, float ganancia, bool saturar) {
+                   Lienzo& salida, float ganancia, bool saturar, std::vector<std::uint8_t>& vivos) {
+    bloquesVivos(mapa, entrada, vivos);
+    const int bx = (mapa.ancho + lado - 1) / lado;
     std::size_t indecisos = 0;
     for (int y = 0; y < mapa.alto; ++y)
         for (int x = 0; x < mapa.ancho; ++x) {
             const std::size_t i = static_cast<std::size_t>(y) * mapa.ancho + x;
             float v = 0.0f;
             if (mapa.activo[i]) {
-                v = filtrar(banco.nucleo(mapa.nucleo[i]),
-                            &entrada.datos[static_cast<std::size_t>(y) * entrada.paso + x],
-                            entrada.paso);
-                if (saturar)
-                    v = std::clamp(v * ganancia, -1.0f, 1.0f);
+                if (vivos[static_cast<std::size_t>(y / lado) * bx + x / lado]) {
+                    v = filtrar(banco.nucleo(mapa.nucleo[i]),
+                                &entrada.datos[static_cast<std::size_t>(y) * entrada.paso + x],
+                                entrada.paso);
+                    if (saturar)
+                        v = std::clamp(v * ganancia, -1.0f, 1.0f);
+                }
                 if (v > -0.05f && v < 0.05f)
                     ++indecisos;
             }
@@ -85,13 +114,14 @@ std::vector<float> crecerCrestas(const BancoGabor& banco, const MapaFiltro& mapa
 
     // Stop once nearly every pixel has joined the pattern (a few always sit on a ridge flank).
     const std::size_t bastantes = activos.size() / 200;
+    std::vector<std::uint8_t> vivos;
     for (int it = 0; it < parametros.iteracionesMax; ++it) {
-        const std::size_t indecisos = pasada(banco, mapa, a, b, parametros.ganancia, true);
+        const std::size_t indecisos = pasada(banco, mapa, a, b, parametros.ganancia, true, vivos);
         std::swap(a, b);
         if (it + 1 >= parametros.iteracionesMin && indecisos <= bastantes)
             break;
     }
-    pasada(banco, mapa, a, b, 1.0f, false);
+    pasada(banco, mapa, a, b, 1.0f, false, vivos);
 
     std::vector<float> resultado(mapa.activo.size());
     for (int y = 0; y < mapa.alto; ++y)

@@ -35,9 +35,6 @@ ImagenGris Impresor::imprimir(int ancho, int alto, int dpi) const {
     const CampoSuave luz(rng, ancho, alto, 250, 700, 4, 8);
     const bool seca = p_.piel == EstadoPiel::Seca, mojada = p_.piel == EstadoPiel::Mojada;
     const double k = p_.intensidadPiel;
-    // Fine skin texture: ragged ridge edges and uneven ink along the ridges.
-    const ImagenFlotante poros = manchas(rng, ancho, alto, 0.9);
-    const ImagenFlotante tono = manchas(rng, ancho, alto, 2.5);
     ImagenFlotante grietas, gotas;
     if (seca)
         grietas = manchas(rng, ancho, alto, 1.7);
@@ -95,9 +92,10 @@ ImagenGris Impresor::imprimir(int ancho, int alto, int dpi) const {
             if (contacto > 0) {
                 // Ridges thin out where the pressure fades towards the edge of the contact.
                 const double umbral = umbralBase + 0.7 * (1.0 - contacto);
-                const double v = maestro_.cresta(mx, my) + 0.12 * poros.en(x, y);
+                // Skin texture roughens the ridge edges and the ink along the ridges.
+                const double v = maestro_.cresta(mx, my) + 0.12 * maestro_.poro(mx, my);
                 double t = suave(0.5 + (v - umbral) / (2 * p_.transicion));
-                t *= 0.9 + 0.1 * std::clamp(static_cast<double>(tono.en(x, y)), -1.0, 1.0);
+                t *= 0.9 + 0.1 * std::clamp(maestro_.tono(mx, my), -1.0, 1.0);
                 if (seca) {
                     // Dry skin: ridges broken into pieces and faint.
                     const double corte = 2.0 - 1.3 * k;

@@ -3,6 +3,7 @@
 #include "Aleatorio.h"
 #include "BancoGabor.h"
 #include "CrecimientoCrestas.h"
+#include "ImagenFlotante.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,21 +34,30 @@ MaestroHuella::MaestroHuella(std::uint64_t semillaDedo, const BancoGabor& banco)
     parametros.semillas = 30 + rng.entero(20);
     const std::vector<float> crestas = crecerCrestas(banco, mapa, rng, parametros);
 
-    campo_.resize(crestas.size());
-    for (std::size_t i = 0; i < crestas.size(); ++i)
-        campo_[i] = static_cast<std::int8_t>(
-            std::clamp(std::nearbyint(crestas[i] * static_cast<float>(escala)), -127.0f, 127.0f));
+    auto guardar = [](const std::vector<float>& valores, double factor) {
+        std::vector<std::int8_t> tabla(valores.size());
+        for (std::size_t i = 0; i < valores.size(); ++i)
+            tabla[i] = static_cast<std::int8_t>(std::clamp(
+                std::nearbyint(valores[i] * static_cast<float>(factor)), -127.0f, 127.0f));
+        return tabla;
+    };
+    campo_ = guardar(crestas, escala);
+    poros_ = guardar(manchas(rng, ancho, alto, 0.9).datos, escalaTextura);
+    tonos_ = guardar(manchas(rng, ancho, alto, 2.5).datos, escalaTextura);
 }
 
 double MaestroHuella::cresta(double x, double y) const {
+    return leer(campo_, x, y) / escala;
+}
+
+double MaestroHuella::leer(const std::vector<std::int8_t>& tabla, double x, double y) {
+    // Bilinear; 0 off the canvas.
     if (!(x >= 0 && y >= 0 && x < ancho - 1 && y < alto - 1))
         return 0.0;
     const int c = static_cast<int>(x), f = static_cast<int>(y);
     const double a = x - c, b = y - f;
-    const std::int8_t* p = &campo_[static_cast<std::size_t>(f) * ancho + c];
-    const double v =
-        (1 - b) * ((1 - a) * p[0] + a * p[1]) + b * ((1 - a) * p[ancho] + a * p[ancho + 1]);
-    return v / escala;
+    const std::int8_t* p = &tabla[static_cast<std::size_t>(f) * ancho + c];
+    return (1 - b) * ((1 - a) * p[0] + a * p[1]) + b * ((1 - a) * p[ancho] + a * p[ancho + 1]);
 }
 
 } // namespace portiva::fpgen

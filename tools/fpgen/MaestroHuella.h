@@ -34,11 +34,19 @@ public:
     const std::vector<std::int8_t>& campo() const { return campo_; }
     static constexpr double escala = 100.0;
 
+    // Fine skin texture at (x, y), mean 0 and deviation about 1: `poro` varies over about a
+    // pixel (ragged ridge edges, pores), `tono` over a few (uneven ink along the ridges).
+    double poro(double x, double y) const { return leer(poros_, x, y) / escalaTextura; }
+    double tono(double x, double y) const { return leer(tonos_, x, y) / escalaTextura; }
+    static constexpr double escalaTextura = 40.0;
+
 private:
     Silueta silueta_;
     PatronDactilar patron_;
     double centroX_ = 0, centroY_ = 0;
-    std::vector<std::int8_t> campo_;
+    static double leer(const std::vector<std::int8_t>& tabla, double x, double y);
+
+    std::vector<std::int8_t> campo_, poros_, tonos_;
 };
 
 } // namespace portiva::fpgen
