@@ -20,19 +20,19 @@ int CalidadHuella::puntuacion(const Mapa<std::uint8_t>& mascara, const Mapa<floa
     if (bloques == 0)
         return 0;
     const double area = static_cast<double>(bloques) * bloque * bloque; // pixels at 500 dpi
-    const double fArea = std::clamp(area / 70000.0, 0.0, 1.0);
-    const double fFlujo = std::clamp((sumaCoherencia / bloques - 0.25) / 0.45, 0.0, 1.0);
-    const double fMinucias = std::clamp(conservadas / 25.0, 0.0, 1.0);
+    const double fArea = std::clamp(area / 120000.0, 0.0, 1.0);
+    const double fFlujo = std::clamp((sumaCoherencia / bloques - 0.4) / 0.55, 0.0, 1.0);
+    const double fMinucias = std::clamp(conservadas / 50.0, 0.0, 1.0);
     const double limpieza = candidatas > 0 ? static_cast<double>(conservadas) / candidatas : 0.0;
     const double fLimpieza = std::clamp(limpieza / 0.5, 0.0, 1.0);
-    const double q = 100.0 * (0.30 * fFlujo + 0.30 * fArea + 0.20 * fMinucias + 0.20 * fLimpieza);
+    const double q = 100.0 * (0.45 * fFlujo + 0.25 * fArea + 0.15 * fMinucias + 0.15 * fLimpieza);
     return static_cast<int>(std::lround(std::clamp(q, 0.0, 100.0)));
 }
 
 int CalidadHuella::clase(int p) {
-    if (p >= 70)
+    if (p >= 75)
         return CalidadAlta;
-    if (p >= 45)
+    if (p >= 50)
         return CalidadMedia;
     return CalidadBaja;
 }

@@ -260,8 +260,8 @@ int ConsultaPreparada::comparar(const std::uint8_t* bytes, std::size_t tamano, i
             const float px = tr.c * gx - tr.s * gy + tr.tx;
             const float py = tr.s * gx + tr.c * gy + tr.ty;
             const float rx = px - tr.ax, ry = py - tr.ay;
-            const float tol =
-                std::min(DistanciaMaxima, DistanciaBase + DistanciaPorPixel * std::sqrt(rx * rx + ry * ry));
+            const float tol = std::min(
+                DistanciaMaxima, DistanciaBase + DistanciaPorPixel * std::sqrt(rx * rx + ry * ry));
             if (px + tol < 0 || py + tol < 0)
                 continue;
             const int cx0 = std::max(0, static_cast<int>((px - tol) * invCelda));

@@ -20,7 +20,7 @@ constexpr int Dedos = 200;
 constexpr int Almacenadas = 32767;
 
 struct Datos {
-    std::vector<fpgen::ImagenGris> imagenes;          // impression 1 of each finger
+    std::vector<fpgen::ImagenGris> imagenes;           // impression 1 of each finger
     std::vector<std::vector<std::uint8_t>> plantillas; // one per finger, + the trailing byte
     std::vector<std::uint8_t> consulta;                // a finger not among the stored ones
     std::vector<std::uint8_t> consultaGenuina;         // impression 2 of finger 0
@@ -29,7 +29,8 @@ struct Datos {
 std::vector<std::uint8_t> extraer(motor::MotorHuella& m, const fpgen::ImagenGris& img) {
     std::vector<std::uint8_t> p(motor::TamanoMaximoPlantilla + 1, 0);
     int tamano = motor::TamanoMaximoPlantilla;
-    if (m.ExtraerPlantilla(img.pixeles.data(), img.ancho, img.alto, img.dpi, p.data(), tamano, 0) < 0)
+    if (m.ExtraerPlantilla(img.pixeles.data(), img.ancho, img.alto, img.dpi, p.data(), tamano, 0) <
+        0)
         return {};
     p.resize(static_cast<std::size_t>(tamano) + 1); // stored as the station stores it
     return p;
@@ -63,14 +64,19 @@ void Extraccion(benchmark::State& state) {
     for (auto _ : state) {
         const auto& img = d.imagenes[k++ % d.imagenes.size()];
         int tamano = motor::TamanoMaximoPlantilla;
-        benchmark::DoNotOptimize(m.ExtraerPlantilla(img.pixeles.data(), img.ancho, img.alto, img.dpi, p.data(), tamano, 0));
+        benchmark::DoNotOptimize(m.ExtraerPlantilla(img.pixeles.data(), img.ancho, img.alto,
+                                                    img.dpi, p.data(), tamano, 0));
     }
 }
-BENCHMARK(Extraccion)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true)->ComputeStatistics("median", [](const std::vector<double>& v) {
-    auto c = v;
-    std::sort(c.begin(), c.end());
-    return c[c.size() / 2];
-});
+BENCHMARK(Extraccion)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true)
+    ->ComputeStatistics("median", [](const std::vector<double>& v) {
+        auto c = v;
+        std::sort(c.begin(), c.end());
+        return c[c.size() / 2];
+    });
 
 void Comparacion(benchmark::State& state) {
     const auto& d = datos();
@@ -92,8 +98,9 @@ BENCHMARK(Comparacion);
 void ComparacionRotacion180(benchmark::State& state) {
     const auto& d = datos();
     int r = 0;
-    auto q = motor::ConsultaPreparada::crear(d.consulta.data(), d.consulta.size(),
-                                             {motor::MotorHuella::UmbralIdentificacionPorDefecto, 180}, r);
+    auto q = motor::ConsultaPreparada::crear(
+        d.consulta.data(), d.consulta.size(),
+        {motor::MotorHuella::UmbralIdentificacionPorDefecto, 180}, r);
     std::size_t k = 0;
     for (auto _ : state) {
         const auto& t = d.plantillas[k++ % d.plantillas.size()];
@@ -118,7 +125,8 @@ void Identificacion32767(benchmark::State& state) {
         m.PrepararIdentificacion(d.consulta.data(), static_cast<int>(d.consulta.size()), 0);
         for (const auto* t : tabla) {
             int s = 0;
-            if (m.Identificar(t->data(), static_cast<int>(t->size()), s, 0) == motor::codigo::Coincide) {
+            if (m.Identificar(t->data(), static_cast<int>(t->size()), s, 0) ==
+                motor::codigo::Coincide) {
                 ++coincidencias;
                 break;
             }

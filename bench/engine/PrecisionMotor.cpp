@@ -197,7 +197,9 @@ int main(int argc, char** argv) {
             std::vector<std::size_t> idx(v.size());
             for (std::size_t k = 0; k < idx.size(); ++k)
                 idx[k] = k;
-            std::sort(idx.begin(), idx.end(), [&](std::size_t a, std::size_t b) { return altos ? v[a] > v[b] : v[a] < v[b]; });
+            std::sort(idx.begin(), idx.end(), [&](std::size_t a, std::size_t b) {
+                return altos ? v[a] > v[b] : v[a] < v[b];
+            });
             for (std::size_t k = 0; k < std::min<std::size_t>(12, idx.size()); ++k) {
                 const Par& x = pares[idx[k]];
                 const auto& a = p[static_cast<std::size_t>(x.d1)][static_cast<std::size_t>(x.i1)];
@@ -206,8 +208,9 @@ int main(int argc, char** argv) {
                 auto q = motor::ConsultaPreparada::crear(a.bytes.data(), a.bytes.size(), param, r);
                 motor::DetalleComparacion det;
                 q->comparar(b.bytes.data(), b.bytes.size(), s, &det);
-                std::printf("  %d/%d vs %d/%d score %d pairs %zu rot %.1f nq %d ng %d\n", x.d1, x.i1, x.d2, x.i2, s,
-                            det.pares.size(), det.rotacion * 57.3, a.bytes[19], b.bytes[19]);
+                std::printf("  %d/%d vs %d/%d score %d pairs %zu rot %.1f nq %d ng %d\n", x.d1,
+                            x.i1, x.d2, x.i2, s, det.pares.size(), det.rotacion * 57.3, a.bytes[19],
+                            b.bytes[19]);
             }
         };
         std::printf("highest impostors:\n");

@@ -15,8 +15,8 @@ class CarpetaBmp : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = std::filesystem::temp_directory_path() /
-               ("portiva_bmp_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+               ("portiva_bmp_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(dir_);
     }
     void TearDown() override { std::filesystem::remove_all(dir_); }
@@ -60,8 +60,10 @@ std::vector<std::uint8_t> bmp(int ancho, int alto, int bits, bool arribaAbajo,
     }
     for (int y = 0; y < alto; ++y) {
         const int fila = arribaAbajo ? y : alto - 1 - y;
-        std::copy(filas[static_cast<std::size_t>(y)].begin(), filas[static_cast<std::size_t>(y)].end(),
-                  v.begin() + static_cast<std::ptrdiff_t>(inicio + paso * static_cast<std::size_t>(fila)));
+        std::copy(filas[static_cast<std::size_t>(y)].begin(),
+                  filas[static_cast<std::size_t>(y)].end(),
+                  v.begin() +
+                      static_cast<std::ptrdiff_t>(inicio + paso * static_cast<std::size_t>(fila)));
     }
     return v;
 }
@@ -120,9 +122,11 @@ TEST(ArchivoBmp, RefusesCompressedAndMalformedFiles) {
     const auto rle = bmp(4, 1, 8, false, gris, {{0, 1, 0, 1}}, 1);
     EXPECT_EQ(ArchivoBmp::decodificar(rle.data(), rle.size(), g), codigo::TipoArchivoNoValido);
 
-    auto truncado = bmp(4, 4, 8, false, gris, std::vector<std::vector<std::uint8_t>>(4, {0, 1, 0, 1}));
+    auto truncado =
+        bmp(4, 4, 8, false, gris, std::vector<std::vector<std::uint8_t>>(4, {0, 1, 0, 1}));
     truncado.resize(truncado.size() - 3);
-    EXPECT_EQ(ArchivoBmp::decodificar(truncado.data(), truncado.size(), g), codigo::TipoArchivoNoValido);
+    EXPECT_EQ(ArchivoBmp::decodificar(truncado.data(), truncado.size(), g),
+              codigo::TipoArchivoNoValido);
 
     // Palette index beyond the palette.
     const auto fuera = bmp(2, 1, 8, false, gris, {{0, 7}});
@@ -130,15 +134,18 @@ TEST(ArchivoBmp, RefusesCompressedAndMalformedFiles) {
 
     auto sinMagia = bmp(2, 1, 24, false, {}, {{1, 2, 3, 4, 5, 6}});
     sinMagia[0] = 'X';
-    EXPECT_EQ(ArchivoBmp::decodificar(sinMagia.data(), sinMagia.size(), g), codigo::TipoArchivoNoValido);
+    EXPECT_EQ(ArchivoBmp::decodificar(sinMagia.data(), sinMagia.size(), g),
+              codigo::TipoArchivoNoValido);
 
     auto enorme = bmp(2, 1, 24, false, {}, {{1, 2, 3, 4, 5, 6}});
     poner32(enorme, 18, 100000);
-    EXPECT_EQ(ArchivoBmp::decodificar(enorme.data(), enorme.size(), g), codigo::TipoArchivoNoValido);
+    EXPECT_EQ(ArchivoBmp::decodificar(enorme.data(), enorme.size(), g),
+              codigo::TipoArchivoNoValido);
 
     auto cuatroBits = bmp(2, 1, 24, false, {}, {{1, 2, 3, 4, 5, 6}});
     poner16(cuatroBits, 28, 4);
-    EXPECT_EQ(ArchivoBmp::decodificar(cuatroBits.data(), cuatroBits.size(), g), codigo::TipoArchivoNoValido);
+    EXPECT_EQ(ArchivoBmp::decodificar(cuatroBits.data(), cuatroBits.size(), g),
+              codigo::TipoArchivoNoValido);
 
     EXPECT_EQ(ArchivoBmp::decodificar(nullptr, 0, g), codigo::TipoArchivoNoValido);
     EXPECT_EQ(g.ancho, 0) << "a refused file leaves the image untouched";
@@ -156,5 +163,6 @@ TEST_F(CarpetaBmp, FileNameErrorsHaveTheirOwnCodes) {
 
     ImagenGris uno{1, 1, 500, {5}};
     EXPECT_EQ(ArchivoBmp::escribir(dir_ / "x.jpg", uno), codigo::ExtensionDesconocida);
-    EXPECT_EQ(ArchivoBmp::escribir(dir_ / "no" / "existe" / "x.bmp", uno), codigo::NombreArchivoNoValido);
+    EXPECT_EQ(ArchivoBmp::escribir(dir_ / "no" / "existe" / "x.bmp", uno),
+              codigo::NombreArchivoNoValido);
 }

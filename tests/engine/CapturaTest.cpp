@@ -23,10 +23,13 @@ struct Registro {
 
 void escuchar(MotorHuella& m, Registro& r) {
     m.SensorConectado = [&r](const std::string& id) { r.eventos.push_back("conectado " + id); };
-    m.SensorDesconectado = [&r](const std::string& id) { r.eventos.push_back("desconectado " + id); };
+    m.SensorDesconectado = [&r](const std::string& id) {
+        r.eventos.push_back("desconectado " + id);
+    };
     m.DedoPuesto = [&r](const std::string& id) { r.eventos.push_back("puesto " + id); };
     m.DedoRetirado = [&r](const std::string& id) { r.eventos.push_back("retirado " + id); };
-    m.ImagenCapturada = [&r](const std::string& id, int ancho, int alto, const std::vector<std::uint8_t>& img, int res) {
+    m.ImagenCapturada = [&r](const std::string& id, int ancho, int alto,
+                             const std::vector<std::uint8_t>& img, int res) {
         r.eventos.push_back("imagen " + id);
         r.ultima = img;
         r.ancho = ancho;
@@ -39,7 +42,8 @@ class Captura : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = std::filesystem::temp_directory_path() /
-               ("portiva_captura_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+               ("portiva_captura_" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
     }
@@ -48,7 +52,8 @@ protected:
     // Written beside the folder and renamed in, as the demo does.
     void dejarEnLector(const std::string& nombre, const fpgen::ImagenGris& img) {
         const auto temporal = dir_ / ("tmp_" + nombre);
-        ASSERT_EQ(ArchivoBmp::escribir(temporal, {img.ancho, img.alto, img.dpi, img.pixeles}), codigo::Ok);
+        ASSERT_EQ(ArchivoBmp::escribir(temporal, {img.ancho, img.alto, img.dpi, img.pixeles}),
+                  codigo::Ok);
         std::filesystem::rename(temporal, lector() / nombre);
     }
     std::filesystem::path lector() const { return dir_ / "LectorSimulado"; }
@@ -63,7 +68,8 @@ TEST_F(Captura, AnImageLoadedFromFileArrivesAsACaptureFromFile) {
     escuchar(m, r);
     m.Inicializar();
     const auto& img = prueba::impresion(2, 0);
-    ASSERT_EQ(ArchivoBmp::escribir(dir_ / "dedo.bmp", {img.ancho, img.alto, 1000, img.pixeles}), codigo::Ok);
+    ASSERT_EQ(ArchivoBmp::escribir(dir_ / "dedo.bmp", {img.ancho, img.alto, 1000, img.pixeles}),
+              codigo::Ok);
     EXPECT_EQ(m.CargarImagen(dir_ / "dedo.bmp", 500), codigo::NoPermitidoAhora);
     ASSERT_EQ(m.IniciarCapturas(), codigo::Ok);
     m.Sondear();
@@ -103,13 +109,15 @@ TEST_F(Captura, SimulatedReaderConnectsCapturesAndDisconnectsWithItsFolder) {
     dejarEnLector("a.bmp", prueba::impresion(0, 0));
     m.Sondear();
     EXPECT_EQ(r.eventos, (std::vector<std::string>{"conectado Simulado"}));
-    EXPECT_TRUE(std::filesystem::exists(lector() / "a.bmp")) << "not captured before capture starts";
+    EXPECT_TRUE(std::filesystem::exists(lector() / "a.bmp"))
+        << "not captured before capture starts";
     r.eventos.clear();
 
     ASSERT_EQ(m.IniciarCaptura("Simulado"), codigo::Ok);
     dejarEnLector("b.bmp", prueba::impresion(1, 0));
     m.Sondear();
-    EXPECT_EQ(r.eventos, (std::vector<std::string>{"puesto Simulado", "imagen Simulado", "retirado Simulado"}));
+    EXPECT_EQ(r.eventos, (std::vector<std::string>{"puesto Simulado", "imagen Simulado",
+                                                   "retirado Simulado"}));
     EXPECT_EQ(r.ultima, prueba::impresion(0, 0).pixeles) << "files are taken in name order";
     EXPECT_FALSE(std::filesystem::exists(lector() / "a.bmp"));
     r.eventos.clear();
@@ -147,9 +155,8 @@ TEST_F(Captura, HandlersMayPollAgainAndEachEventComesOnce) {
         if (profundidad++ == 0)
             m.Sondear();
     };
-    m.ImagenCapturada = [&](const std::string& id, int, int, const std::vector<std::uint8_t>&, int) {
-        vistos.push_back("imagen " + id);
-    };
+    m.ImagenCapturada = [&](const std::string& id, int, int, const std::vector<std::uint8_t>&,
+                            int) { vistos.push_back("imagen " + id); };
     m.Inicializar();
     m.IniciarCapturas();
     dejarEnLector("a.bmp", prueba::impresion(0, 0));

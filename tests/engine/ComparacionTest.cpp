@@ -21,7 +21,8 @@ protected:
         for (int d = 0; d < Dedos; ++d) {
             plantillas_->emplace_back();
             for (int i = 0; i < Impresiones; ++i)
-                plantillas_->back().push_back(prueba::plantillaDe(*motor_, prueba::impresion(d, i)));
+                plantillas_->back().push_back(
+                    prueba::plantillaDe(*motor_, prueba::impresion(d, i)));
         }
     }
     static void TearDownTestSuite() {
@@ -37,8 +38,10 @@ protected:
     static const std::vector<std::uint8_t>& p(int d, int i) {
         return (*plantillas_)[static_cast<std::size_t>(d)][static_cast<std::size_t>(i)];
     }
-    static int verificar(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b, int& s) {
-        return motor_->Verificar(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), s, 0);
+    static int verificar(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b,
+                         int& s) {
+        return motor_->Verificar(a.data(), static_cast<int>(a.size()), b.data(),
+                                 static_cast<int>(b.size()), s, 0);
     }
 
     static constexpr int Dedos = 6;
@@ -73,7 +76,8 @@ TEST_F(Comparacion, SameFingerMatchesAndDifferentFingersDoNotAtTheDefaults) {
 }
 
 TEST_F(Comparacion, IdentificationFindsTheFingerInATable) {
-    ASSERT_EQ(motor_->PrepararIdentificacion(p(4, 1).data(), static_cast<int>(p(4, 1).size()), 0), codigo::Ok);
+    ASSERT_EQ(motor_->PrepararIdentificacion(p(4, 1).data(), static_cast<int>(p(4, 1).size()), 0),
+              codigo::Ok);
     int primera = -1;
     for (int d = 0; d < Dedos && primera < 0; ++d) {
         int s = 0;
@@ -99,10 +103,12 @@ TEST_F(Comparacion, ThresholdReallyChangesTheDecision) {
     EXPECT_EQ(verificar(p(0, 0), p(0, 1), s), 1);
 
     // Identification keeps its own threshold, also for a query prepared before the change.
-    ASSERT_EQ(motor_->PrepararIdentificacion(p(0, 0).data(), static_cast<int>(p(0, 0).size()), 0), codigo::Ok);
+    ASSERT_EQ(motor_->PrepararIdentificacion(p(0, 0).data(), static_cast<int>(p(0, 0).size()), 0),
+              codigo::Ok);
     EXPECT_EQ(motor_->Identificar(p(0, 1).data(), static_cast<int>(p(0, 1).size()), s, 0), 1);
     ASSERT_EQ(motor_->FijarParametrosIdentificacion(200, 180), codigo::Ok);
-    EXPECT_EQ(motor_->Identificar(p(0, 1).data(), static_cast<int>(p(0, 1).size()), s, 0), puntuacion >= 200 ? 1 : 0);
+    EXPECT_EQ(motor_->Identificar(p(0, 1).data(), static_cast<int>(p(0, 1).size()), s, 0),
+              puntuacion >= 200 ? 1 : 0);
 }
 
 TEST_F(Comparacion, RotationToleranceDecidesOnARotatedPrint) {
@@ -111,20 +117,24 @@ TEST_F(Comparacion, RotationToleranceDecidesOnARotatedPrint) {
         auto i = gen.impresionRotada(prueba::SemillaMotor, 2, 0.0);
         return i;
     }());
-    const auto girada = prueba::plantillaDe(*motor_, gen.impresionRotada(prueba::SemillaMotor, 2, 30.0));
+    const auto girada =
+        prueba::plantillaDe(*motor_, gen.impresionRotada(prueba::SemillaMotor, 2, 30.0));
     ASSERT_FALSE(recta.empty());
     ASSERT_FALSE(girada.empty());
     int s180 = 0, s0 = 0;
-    ASSERT_EQ(motor_->FijarParametrosVerificacion(MotorHuella::UmbralVerificacionPorDefecto, 180), codigo::Ok);
+    ASSERT_EQ(motor_->FijarParametrosVerificacion(MotorHuella::UmbralVerificacionPorDefecto, 180),
+              codigo::Ok);
     EXPECT_EQ(verificar(girada, recta, s180), 1) << "score " << s180;
-    ASSERT_EQ(motor_->FijarParametrosVerificacion(MotorHuella::UmbralVerificacionPorDefecto, 0), codigo::Ok);
+    ASSERT_EQ(motor_->FijarParametrosVerificacion(MotorHuella::UmbralVerificacionPorDefecto, 0),
+              codigo::Ok);
     EXPECT_EQ(verificar(girada, recta, s0), 0) << "score " << s0;
     // Unrotated prints still match with no tolerance at all.
     EXPECT_EQ(verificar(recta, recta, s0), 1);
 }
 
 TEST_F(Comparacion, DamagedStoredTemplatesGiveAnErrorNotAMatch) {
-    ASSERT_EQ(motor_->PrepararIdentificacion(p(1, 0).data(), static_cast<int>(p(1, 0).size()), 0), codigo::Ok);
+    ASSERT_EQ(motor_->PrepararIdentificacion(p(1, 0).data(), static_cast<int>(p(1, 0).size()), 0),
+              codigo::Ok);
     int s = 0;
     auto roto = p(1, 1);
     roto[roto.size() / 2] ^= 0x10;
@@ -144,7 +154,8 @@ TEST_F(Comparacion, DamagedStoredTemplatesGiveAnErrorNotAMatch) {
 }
 
 TEST_F(Comparacion, PreparedQueryGivesTheSameAnswersOnManyThreads) {
-    ASSERT_EQ(motor_->PrepararIdentificacion(p(3, 0).data(), static_cast<int>(p(3, 0).size()), 0), codigo::Ok);
+    ASSERT_EQ(motor_->PrepararIdentificacion(p(3, 0).data(), static_cast<int>(p(3, 0).size()), 0),
+              codigo::Ok);
     const auto consulta = motor_->ConsultaIdentificacion();
     ASSERT_TRUE(consulta);
     std::vector<const std::vector<std::uint8_t>*> tabla;

@@ -55,17 +55,22 @@ TEST_F(Extraccion, SizeResolutionAndBufferErrorsHaveTheirCodes) {
 
     std::vector<std::uint8_t> poco(100);
     tamano = 100;
-    EXPECT_EQ(motor_.ExtraerPlantilla(img.pixeles.data(), 400, 400, 500, poco.data(), tamano, 0), codigo::FueraDeLimite);
+    EXPECT_EQ(motor_.ExtraerPlantilla(img.pixeles.data(), 400, 400, 500, poco.data(), tamano, 0),
+              codigo::FueraDeLimite);
     EXPECT_EQ(tamano, 0);
     tamano = TamanoMaximoPlantilla;
-    EXPECT_EQ(motor_.ExtraerPlantilla(nullptr, 400, 400, 500, poco.data(), tamano, 0), codigo::ParametroNulo);
+    EXPECT_EQ(motor_.ExtraerPlantilla(nullptr, 400, 400, 500, poco.data(), tamano, 0),
+              codigo::ParametroNulo);
     tamano = TamanoMaximoPlantilla;
     buffer_.assign(TamanoMaximoPlantilla, 0);
-    EXPECT_EQ(motor_.ExtraerPlantilla(img.pixeles.data(), 400, 400, 500, buffer_.data(), tamano, 7), codigo::ContextoInexistente);
+    EXPECT_EQ(motor_.ExtraerPlantilla(img.pixeles.data(), 400, 400, 500, buffer_.data(), tamano, 7),
+              codigo::ContextoInexistente);
 
     MotorHuella apagado;
     tamano = TamanoMaximoPlantilla;
-    EXPECT_EQ(apagado.ExtraerPlantilla(img.pixeles.data(), 400, 400, 500, buffer_.data(), tamano, 0), codigo::NoInicializada);
+    EXPECT_EQ(
+        apagado.ExtraerPlantilla(img.pixeles.data(), 400, 400, 500, buffer_.data(), tamano, 0),
+        codigo::NoInicializada);
 }
 
 TEST_F(Extraccion, ImagesWithoutAPrintFailTheAnalysis) {
@@ -117,13 +122,18 @@ TEST_F(Extraccion, QualityOrdersCleanAboveDegradedPrints) {
 
 TEST_F(Extraccion, TemplatesOfOneFingerAtDifferentResolutionsMatch) {
     fpgen::GeneradorHuellas gen;
-    const auto a500 = gen.impresion(prueba::SemillaMotor, 1, 0, {}, 400, 400, 500);
+    // A gentle second impression at 500 dpi; the same finger's clean one at other resolutions.
+    fpgen::Condiciones suave;
+    suave.rotacionMaxGrados = 10;
+    suave.desplazamientoMaxPx = 10;
+    suave.permitirParcial = false;
+    const auto a500 = gen.impresion(prueba::SemillaMotor, 1, 1, suave, 400, 400, 500);
     std::vector<std::vector<std::uint8_t>> plantillas;
     for (int dpi : {250, 500, 1000}) {
         const int lado = 400 * dpi / 500;
         if (lado > 1000 || lado < 150)
             continue;
-        const auto img = gen.impresion(prueba::SemillaMotor, 1, 2, {}, lado, lado, dpi);
+        const auto img = gen.impresion(prueba::SemillaMotor, 1, 0, {}, lado, lado, dpi);
         auto p = prueba::plantillaDe(motor_, {img.ancho, img.alto, dpi, img.pixeles});
         ASSERT_FALSE(p.empty()) << dpi << " dpi";
         plantillas.push_back(std::move(p));
@@ -131,8 +141,10 @@ TEST_F(Extraccion, TemplatesOfOneFingerAtDifferentResolutionsMatch) {
     const auto ref = prueba::plantillaDe(motor_, a500);
     for (const auto& p : plantillas) {
         int s = 0;
-        EXPECT_EQ(motor_.Verificar(p.data(), static_cast<int>(p.size()), ref.data(), static_cast<int>(ref.size()), s, 0), 1)
-            << "score " << s;
+        EXPECT_EQ(motor_.Verificar(p.data(), static_cast<int>(p.size()), ref.data(),
+                                   static_cast<int>(ref.size()), s, 0),
+                  1)
+            << "score " << s << " template " << &p - &plantillas[0];
     }
 }
 

@@ -22,8 +22,8 @@ std::vector<std::uint8_t> plantillaDe(motor::MotorHuella& m, const fpgen::Imagen
                                       int* calidad) {
     std::vector<std::uint8_t> p(motor::TamanoMaximoPlantilla + 1, 0xAB);
     int tamano = motor::TamanoMaximoPlantilla;
-    const int r = m.ExtraerPlantilla(img.pixeles.data(), img.ancho, img.alto, img.dpi, p.data(),
-                                     tamano, 0);
+    const int r =
+        m.ExtraerPlantilla(img.pixeles.data(), img.ancho, img.alto, img.dpi, p.data(), tamano, 0);
     if (calidad != nullptr)
         *calidad = r;
     if (r < 0)

@@ -1,6 +1,6 @@
+#include "MotorHuella.h"
 #include "CodigosMotor.h"
 #include "HuellasMotor.h"
-#include "MotorHuella.h"
 
 #include <gtest/gtest.h>
 
@@ -57,7 +57,8 @@ TEST(MotorHuella, ParametersAreCheckedAndOutOfRangeLoadsTheDefaults) {
         EXPECT_EQ(u, umbral);
         EXPECT_EQ(r, rot);
     }
-    for (auto [umbral, rot] : {std::pair{9, 30}, std::pair{201, 30}, std::pair{50, -1}, std::pair{50, 181}}) {
+    for (auto [umbral, rot] :
+         {std::pair{9, 30}, std::pair{201, 30}, std::pair{50, -1}, std::pair{50, 181}}) {
         m.FijarParametrosIdentificacion(60, 20);
         m.FijarParametrosVerificacion(60, 20);
         EXPECT_EQ(m.FijarParametrosIdentificacion(umbral, rot), codigo::ValoresPorDefecto);
@@ -81,16 +82,20 @@ TEST(MotorHuella, IdentifyingNeedsAPreparedQueryAndContextZero) {
     int s = 5;
     EXPECT_EQ(m.Identificar(p.data(), static_cast<int>(p.size()), s, 0), codigo::NoPermitidoAhora);
     EXPECT_EQ(s, 0);
-    EXPECT_EQ(m.PrepararIdentificacion(p.data(), static_cast<int>(p.size()), 1), codigo::ContextoInexistente);
+    EXPECT_EQ(m.PrepararIdentificacion(p.data(), static_cast<int>(p.size()), 1),
+              codigo::ContextoInexistente);
     EXPECT_EQ(m.PrepararIdentificacion(nullptr, 10, 0), codigo::ParametroNulo);
     EXPECT_EQ(m.PrepararIdentificacion(p.data(), 0, 0), codigo::FueraDeLimite);
     EXPECT_FALSE(m.ConsultaIdentificacion());
     ASSERT_EQ(m.PrepararIdentificacion(p.data(), static_cast<int>(p.size()), 0), codigo::Ok);
     EXPECT_EQ(m.Identificar(p.data(), static_cast<int>(p.size()), s, 0), 1);
     EXPECT_GT(s, MotorHuella::UmbralMaximo) << "a template against itself scores high";
-    EXPECT_EQ(m.Identificar(p.data(), static_cast<int>(p.size()), s, 3), codigo::ContextoInexistente);
-    EXPECT_EQ(m.Verificar(p.data(), static_cast<int>(p.size()), nullptr, 10, s, 0), codigo::ParametroNulo);
-    EXPECT_EQ(m.Verificar(p.data(), 5, p.data(), static_cast<int>(p.size()), s, 0), codigo::FueraDeLimite);
+    EXPECT_EQ(m.Identificar(p.data(), static_cast<int>(p.size()), s, 3),
+              codigo::ContextoInexistente);
+    EXPECT_EQ(m.Verificar(p.data(), static_cast<int>(p.size()), nullptr, 10, s, 0),
+              codigo::ParametroNulo);
+    EXPECT_EQ(m.Verificar(p.data(), 5, p.data(), static_cast<int>(p.size()), s, 0),
+              codigo::FueraDeLimite);
 }
 
 TEST(MotorHuella, DrawsTheImageAndTheOverlayInTheChosenColours) {
@@ -112,9 +117,12 @@ TEST(MotorHuella, DrawsTheImageAndTheOverlayInTheChosenColours) {
         return n;
     };
     // Colours 0x00BBGGRR, chosen so none appears in a grey picture.
-    ASSERT_EQ(m.ColoresOverlay(0x0000FF, 0x00FFFF, 0x00FF00, 0xFFFF00, 0xFF0000, 0xFF00FF), codigo::Ok);
+    ASSERT_EQ(m.ColoresOverlay(0x0000FF, 0x00FFFF, 0x00FF00, 0xFFFF00, 0xFF0000, 0xFF00FF),
+              codigo::Ok);
     ImagenRGB o;
-    ASSERT_EQ(m.DibujarBiometrico(p.data(), static_cast<int>(p.size()), img.pixeles.data(), 400, 400, 500, -1, o), codigo::Ok);
+    ASSERT_EQ(m.DibujarBiometrico(p.data(), static_cast<int>(p.size()), img.pixeles.data(), 400,
+                                  400, 500, -1, o),
+              codigo::Ok);
     EXPECT_GT(cuenta(o, 255, 0, 0), 100) << "minutiae in red";
     EXPECT_GT(cuenta(o, 0, 255, 0), 100) << "segments in green";
     EXPECT_GT(cuenta(o, 0, 0, 255), 100) << "directions in blue";
@@ -123,17 +131,24 @@ TEST(MotorHuella, DrawsTheImageAndTheOverlayInTheChosenColours) {
     // After a comparison, the paired elements take the match colours.
     int s = 0;
     const auto otra = prueba::plantillaDe(m, prueba::impresion(1, 1));
-    ASSERT_EQ(m.Verificar(p.data(), static_cast<int>(p.size()), otra.data(), static_cast<int>(otra.size()), s, 0), 1);
-    ASSERT_EQ(m.DibujarBiometrico(p.data(), static_cast<int>(p.size()), img.pixeles.data(), 400, 400, 500, 0, o), codigo::Ok);
+    ASSERT_EQ(m.Verificar(p.data(), static_cast<int>(p.size()), otra.data(),
+                          static_cast<int>(otra.size()), s, 0),
+              1);
+    ASSERT_EQ(m.DibujarBiometrico(p.data(), static_cast<int>(p.size()), img.pixeles.data(), 400,
+                                  400, 500, 0, o),
+              codigo::Ok);
     EXPECT_GT(cuenta(o, 255, 255, 0), 100) << "matched minutiae";
     EXPECT_GT(cuenta(o, 0, 255, 255), 50) << "matched segments";
     EXPECT_GT(cuenta(o, 255, 0, 255), 50) << "matched directions";
 
     // Elements switched off are not drawn.
-    ASSERT_EQ(m.ColoresOverlay(MotorHuella::NoDibujar, MotorHuella::NoDibujar, 0x00FF00, MotorHuella::NoDibujar,
-                               MotorHuella::NoDibujar, MotorHuella::NoDibujar),
+    ASSERT_EQ(m.ColoresOverlay(MotorHuella::NoDibujar, MotorHuella::NoDibujar, 0x00FF00,
+                               MotorHuella::NoDibujar, MotorHuella::NoDibujar,
+                               MotorHuella::NoDibujar),
               codigo::Ok);
-    ASSERT_EQ(m.DibujarBiometrico(p.data(), static_cast<int>(p.size()), img.pixeles.data(), 400, 400, 500, -1, o), codigo::Ok);
+    ASSERT_EQ(m.DibujarBiometrico(p.data(), static_cast<int>(p.size()), img.pixeles.data(), 400,
+                                  400, 500, -1, o),
+              codigo::Ok);
     EXPECT_EQ(cuenta(o, 255, 0, 0), 0);
     EXPECT_EQ(cuenta(o, 0, 0, 255), 0);
     EXPECT_GT(cuenta(o, 0, 255, 0), 100);
@@ -142,8 +157,11 @@ TEST(MotorHuella, DrawsTheImageAndTheOverlayInTheChosenColours) {
 
     auto rota = p;
     rota[40] ^= 1;
-    EXPECT_LT(m.DibujarBiometrico(rota.data(), static_cast<int>(rota.size()), img.pixeles.data(), 400, 400, 500, -1, o), 0);
-    EXPECT_EQ(m.DibujarBiometrico(p.data(), static_cast<int>(p.size()), img.pixeles.data(), 400, 400, 500, 2, o),
+    EXPECT_LT(m.DibujarBiometrico(rota.data(), static_cast<int>(rota.size()), img.pixeles.data(),
+                                  400, 400, 500, -1, o),
+              0);
+    EXPECT_EQ(m.DibujarBiometrico(p.data(), static_cast<int>(p.size()), img.pixeles.data(), 400,
+                                  400, 500, 2, o),
               codigo::ContextoInexistente);
 }
 
@@ -155,8 +173,10 @@ TEST(MotorHuella, SavesAndLoadsImagesAsBitmaps) {
     m.Inicializar();
     const auto& img = prueba::impresion(0, 1);
     EXPECT_EQ(m.GuardarImagen(img.pixeles.data(), 400, 400, dir / "h.bmp", 501), codigo::Ok);
-    EXPECT_EQ(m.GuardarImagen(img.pixeles.data(), 400, 400, dir / "h.gif", 501), codigo::ExtensionDesconocida);
-    EXPECT_EQ(m.GuardarImagen(img.pixeles.data(), 400, 400, dir / "h2.bmp", 77), codigo::FueraDeLimite);
+    EXPECT_EQ(m.GuardarImagen(img.pixeles.data(), 400, 400, dir / "h.gif", 501),
+              codigo::ExtensionDesconocida);
+    EXPECT_EQ(m.GuardarImagen(img.pixeles.data(), 400, 400, dir / "h2.bmp", 77),
+              codigo::FueraDeLimite);
     EXPECT_EQ(m.GuardarImagen(nullptr, 400, 400, dir / "h3.bmp", 501), codigo::ParametroNulo);
     EXPECT_NE(m.CargarImagen(dir / "h.bmp", 500), codigo::Ok) << "capture layer not started";
     std::filesystem::remove_all(dir);

@@ -1,5 +1,5 @@
-#include "CodigosMotor.h"
 #include "Plantilla.h"
+#include "CodigosMotor.h"
 
 #include <gtest/gtest.h>
 
@@ -43,7 +43,8 @@ DatosPlantilla ejemplo(int n) {
 std::vector<std::uint8_t> codificada(const DatosPlantilla& d) {
     std::vector<std::uint8_t> v(TamanoMaximoPlantilla);
     int usados = 0;
-    EXPECT_EQ(CodecPlantilla::codificar(d, v.data(), static_cast<int>(v.size()), usados), codigo::Ok);
+    EXPECT_EQ(CodecPlantilla::codificar(d, v.data(), static_cast<int>(v.size()), usados),
+              codigo::Ok);
     v.resize(static_cast<std::size_t>(usados));
     return v;
 }
@@ -126,12 +127,14 @@ TEST(Plantilla, EncoderRefusesWhatTheFormatCannotHold) {
     std::vector<std::uint8_t> buf(TamanoMaximoPlantilla);
     int usados = -1;
     auto d = ejemplo(MaxMinucias + 1);
-    EXPECT_EQ(CodecPlantilla::codificar(d, buf.data(), TamanoMaximoPlantilla, usados), codigo::FueraDeLimite);
+    EXPECT_EQ(CodecPlantilla::codificar(d, buf.data(), TamanoMaximoPlantilla, usados),
+              codigo::FueraDeLimite);
     EXPECT_EQ(usados, 0);
     d = ejemplo(10);
     EXPECT_EQ(CodecPlantilla::codificar(d, buf.data(), 100, usados), codigo::FueraDeLimite);
     d.minucias[3].x = 400; // outside the frame
-    EXPECT_EQ(CodecPlantilla::codificar(d, buf.data(), TamanoMaximoPlantilla, usados), codigo::FueraDeLimite);
+    EXPECT_EQ(CodecPlantilla::codificar(d, buf.data(), TamanoMaximoPlantilla, usados),
+              codigo::FueraDeLimite);
     d = ejemplo(MaxMinucias);
     d.gw = 60;
     d.gh = 60;
