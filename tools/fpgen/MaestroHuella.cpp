@@ -31,7 +31,7 @@ MaestroHuella::MaestroHuella(std::uint64_t semillaDedo, const BancoGabor& banco)
         }
 
     ParametrosCrecimiento parametros;
-    parametros.semillas = 30 + rng.entero(20);
+    parametros.semillas = 50 + rng.entero(20);
     const std::vector<float> crestas = crecerCrestas(banco, mapa, rng, parametros);
 
     auto guardar = [](const std::vector<float>& valores, double factor) {

@@ -52,18 +52,18 @@ ParametrosImpresion ParametrosImpresion::sortear(Aleatorio& rng, const Condicion
     const double presion = triangular(rng);
     const double irregular = rng.uniforme();
     const double v = std::min(1.0, ruido);
-    p.contactoAncho = 1.3 - v * (0.25 - 0.15 * presion);
-    p.contactoAlto = 1.3 - v * (0.3 - 0.2 * presion);
+    p.contactoAncho = 1.3 - v * (0.17 - 0.13 * presion);
+    p.contactoAlto = 1.3 - v * (0.22 - 0.18 * presion);
     p.contactoIrregular = irregular * 0.05 * v;
     p.umbral = -0.18 * presion * ruido;
 
     // Skin state.
     const double estado = rng.uniforme();
     const double intensidad = rng.uniforme(0.4, 1.0);
-    if (estado < 0.2 && c.permitirSeca) {
+    if (estado < 0.15 && c.permitirSeca) {
         p.piel = EstadoPiel::Seca;
         p.intensidadPiel = intensidad;
-    } else if (estado >= 0.8 && c.permitirMojada) {
+    } else if (estado >= 0.85 && c.permitirMojada) {
         p.piel = EstadoPiel::Mojada;
         p.intensidadPiel = intensidad;
     }
@@ -72,7 +72,7 @@ ParametrosImpresion ParametrosImpresion::sortear(Aleatorio& rng, const Condicion
     const double parcial = rng.uniforme();
     const double ladoParcial = rng.uniforme(0, 2 * mat::pi);
     const double cuanto = rng.uniforme(70, 140);
-    if (parcial < 0.2 && c.permitirParcial) {
+    if (parcial < 0.15 && c.permitirParcial) {
         p.desplazamientoX += cuanto * mat::cos(ladoParcial);
         p.desplazamientoY += cuanto * mat::sin(ladoParcial);
     }

@@ -69,8 +69,8 @@ PatronDactilar PatronDactilar::sortear(Aleatorio& rng, const Silueta& silueta, i
     auto delta = [&](double x, double y) { p.singulares_.push_back({x, y, false}); };
     switch (p.clase_) {
     case ClaseHuella::Arco:
-        p.arcoAltura_ = rng.uniforme(0.5, 1.1);
-        p.arcoAncho_ = rng.uniforme(55, 90);
+        p.arcoAltura_ = rng.uniforme(1.0, 1.8);
+        p.arcoAncho_ = rng.uniforme(60, 95);
         p.arcoCx_ = cx + rng.uniforme(-20, 20);
         p.arcoCy_ = yNucleo + rng.uniforme(0, 40);
         p.arcoCaida_ = rng.uniforme(110, 170);
@@ -101,8 +101,8 @@ PatronDactilar PatronDactilar::sortear(Aleatorio& rng, const Silueta& silueta, i
     }
     case ClaseHuella::DoblePresilla: {
         const double x = cx + rng.uniforme(-15, 15);
-        const double dx = rng.uniforme(12, 30) * (rng.probabilidad(0.5) ? 1 : -1);
-        const double dy = rng.uniforme(20, 35);
+        const double dx = rng.uniforme(22, 40) * (rng.probabilidad(0.5) ? 1 : -1);
+        const double dy = rng.uniforme(22, 36);
         nucleo(x - dx, yNucleo - dy);
         nucleo(x + dx, yNucleo + dy);
         delta(x - rng.uniforme(95, 135), yNucleo + rng.uniforme(105, 155));
