@@ -23,9 +23,11 @@ constexpr float HolguraRotacion = 12.0f * Pi / 180.0f;
 // Local pairs further apart in direction than tolerance + this can never be aligned.
 constexpr int HolguraParesUnidades = 18; // 25 degrees
 constexpr int Semillas = 6;
+constexpr int SemillasConsulta = 32;
 constexpr float DistanciaBase = 8.0f;
 constexpr float DistanciaPorPixel = 0.05f;
 constexpr float DistanciaMaxima = 18.0f;
+constexpr float DistanciaRapida = 14.0f;
 constexpr int AnguloParUnidades = 21; // 30 degrees
 constexpr int BitsComunesMinimos = 64;
 constexpr int BitsActivosMinimos = 6;
@@ -37,9 +39,17 @@ std::uint16_t leer16(const std::uint8_t* p) {
 }
 
 struct Guardada {
-    int n = 0;
-    std::array<float, MaxMinucias> x{}, y{};
-    std::array<std::uint8_t, MaxMinucias> angulo{};
+    int n;
+    std::array<float, MaxMinucias> x, y;
+    std::array<std::uint8_t, MaxMinucias> angulo;
+};
+
+struct ConsultaVista {
+    int n;
+    const std::uint8_t* angulo;
+    const std::uint64_t* celdas;
+    const std::uint64_t* validas;
+    const int* primero;
 };
 
 struct Semilla {
@@ -75,47 +85,58 @@ float rotacionNormalizada(float r) {
 }
 
 struct Trabajo {
-    float sim[MaxMinucias][MaxMinucias];
     std::array<Semilla, Semillas> semillas;
     int nSemillas = 0;
 };
 
-// Local similarity of every pair whose directions allow an alignment inside the tolerance,
-// and the best pairs as alignment seeds. Bit counts over the common valid cells (Dice).
-__attribute__((always_inline)) inline void
-similitudesNucleo(int nq, const std::uint8_t* angQ, const std::uint64_t* celQ,
-                  const std::uint64_t* valQ, const Guardada& g, const std::uint8_t* cilG,
-                  int limite, Trabajo& t) {
+// Dice similarity of two descriptors over the cells valid in both; -1 when they share too
+// little to say.
+__attribute__((always_inline)) inline float similitudPar(const std::uint64_t* cq,
+                                                         const std::uint64_t* vq,
+                                                         const std::uint64_t* cg,
+                                                         const std::uint64_t* vg) {
+    int comunes = 0, na = 0, nb = 0, ambas = 0;
+    for (int w = 0; w < PalabrasCilindro; ++w) {
+        const std::uint64_t m = vq[w] & vg[w];
+        const std::uint64_t a = cq[w] & m, b = cg[w] & m;
+        comunes += __builtin_popcountll(m);
+        na += __builtin_popcountll(a);
+        nb += __builtin_popcountll(b);
+        ambas += __builtin_popcountll(a & b);
+    }
+    if (comunes < BitsComunesMinimos || na + nb < BitsActivosMinimos)
+        return -1.0f;
+    return 2.0f * static_cast<float>(ambas) / static_cast<float>(na + nb);
+}
+
+// The best local pairs as alignment seeds. The query is sorted by direction, so each stored
+// minutia is compared only with the window of query minutiae whose direction allows an
+// alignment inside the rotation tolerance.
+__attribute__((always_inline)) inline void semillasNucleo(const ConsultaVista& q, const Guardada& g,
+                                                          const std::uint8_t* cilG, int limite,
+                                                          Trabajo& t) {
     t.nSemillas = 0;
+    const int nq = q.n;
     for (int j = 0; j < g.n; ++j) {
         std::uint64_t cg[PalabrasCilindro], vg[PalabrasCilindro];
         std::memcpy(cg, cilG + 64 * j, 32);
         std::memcpy(vg, cilG + 64 * j + 32, 32);
-        const bool vacia = (vg[0] | vg[1] | vg[2] | vg[3]) == 0;
-        for (int i = 0; i < nq; ++i) {
-            t.sim[i][j] = 0.0f;
-            if (vacia)
-                continue;
-            const int d = static_cast<std::int8_t>(
-                static_cast<std::uint8_t>(g.angulo[static_cast<std::size_t>(j)] - angQ[i]));
-            if (d > limite || d < -limite)
-                continue;
-            const std::uint64_t* cq = celQ + 4 * i;
-            const std::uint64_t* vq = valQ + 4 * i;
-            int comunes = 0, na = 0, nb = 0, ambas = 0;
-            for (int w = 0; w < PalabrasCilindro; ++w) {
-                const std::uint64_t m = vq[w] & vg[w];
-                const std::uint64_t a = cq[w] & m, b = cg[w] & m;
-                comunes += __builtin_popcountll(m);
-                na += __builtin_popcountll(a);
-                nb += __builtin_popcountll(b);
-                ambas += __builtin_popcountll(a & b);
+        if ((vg[0] | vg[1] | vg[2] | vg[3]) == 0)
+            continue;
+        const std::uint8_t aj = g.angulo[static_cast<std::size_t>(j)];
+        const int inicio = limite >= 128 ? 0 : q.primero[static_cast<std::uint8_t>(aj - limite)];
+        for (int c = 0; c < nq; ++c) {
+            int i = inicio + c;
+            if (i >= nq)
+                i -= nq;
+            if (limite < 128) {
+                const int d = static_cast<std::int8_t>(static_cast<std::uint8_t>(aj - q.angulo[i]));
+                if (d > limite || d < -limite)
+                    break;
             }
-            if (comunes < BitsComunesMinimos || na + nb < BitsActivosMinimos)
+            const float s = similitudPar(q.celdas + 4 * i, q.validas + 4 * i, cg, vg);
+            if (s <= 0.0f)
                 continue;
-            const float s = 2.0f * static_cast<float>(ambas) / static_cast<float>(na + nb);
-            t.sim[i][j] = s;
-            // Keep the best few, sorted, by insertion.
             if (t.nSemillas < Semillas || s > t.semillas[Semillas - 1].sim) {
                 int k = t.nSemillas < Semillas ? t.nSemillas++ : Semillas - 1;
                 while (k > 0 && t.semillas[static_cast<std::size_t>(k - 1)].sim < s) {
@@ -129,17 +150,27 @@ similitudesNucleo(int nq, const std::uint8_t* angQ, const std::uint64_t* celQ,
     }
 }
 
-__attribute__((target("popcnt"))) void
-similitudesPopcnt(int nq, const std::uint8_t* angQ, const std::uint64_t* celQ,
-                  const std::uint64_t* valQ, const Guardada& g, const std::uint8_t* cilG,
-                  int limite, Trabajo& t) {
-    similitudesNucleo(nq, angQ, celQ, valQ, g, cilG, limite, t);
+__attribute__((target("popcnt"))) void semillasPopcnt(const ConsultaVista& q, const Guardada& g,
+                                                      const std::uint8_t* cilG, int limite,
+                                                      Trabajo& t) {
+    semillasNucleo(q, g, cilG, limite, t);
 }
 
-void similitudesGenerico(int nq, const std::uint8_t* angQ, const std::uint64_t* celQ,
-                         const std::uint64_t* valQ, const Guardada& g, const std::uint8_t* cilG,
-                         int limite, Trabajo& t) {
-    similitudesNucleo(nq, angQ, celQ, valQ, g, cilG, limite, t);
+void semillasGenerico(const ConsultaVista& q, const Guardada& g, const std::uint8_t* cilG,
+                      int limite, Trabajo& t) {
+    semillasNucleo(q, g, cilG, limite, t);
+}
+
+__attribute__((target("popcnt"))) float similitudPopcnt(const std::uint64_t* cq,
+                                                        const std::uint64_t* vq,
+                                                        const std::uint64_t* cg,
+                                                        const std::uint64_t* vg) {
+    return similitudPar(cq, vq, cg, vg);
+}
+
+float similitudGenerica(const std::uint64_t* cq, const std::uint64_t* vq, const std::uint64_t* cg,
+                        const std::uint64_t* vg) {
+    return similitudPar(cq, vq, cg, vg);
 }
 
 bool hayPopcnt() {
@@ -153,7 +184,7 @@ bool hayPopcnt() {
 struct Emparejado {
     int n = 0;
     float peso = 0;
-    std::array<std::pair<std::uint8_t, std::uint8_t>, MaxMinucias> pares{};
+    std::array<std::pair<std::uint8_t, std::uint8_t>, MaxMinucias> pares;
 };
 
 } // namespace
@@ -177,13 +208,59 @@ std::shared_ptr<const ConsultaPreparada> ConsultaPreparada::crear(const std::uin
     c->angulo_.resize(n);
     c->celdas_.resize(4 * n);
     c->validas_.resize(4 * n);
-    for (std::size_t i = 0; i < n; ++i) {
+    // Kept in order of direction, so that comparing scans only a window of directions.
+    c->orden_.resize(n);
+    for (std::size_t i = 0; i < n; ++i)
+        c->orden_[i] = static_cast<int>(i);
+    std::stable_sort(c->orden_.begin(), c->orden_.end(),
+                     [&](int a, int b) { return v.minucias[8 * a + 4] < v.minucias[8 * b + 4]; });
+    for (std::size_t k = 0; k < n; ++k) {
+        const auto i = static_cast<std::size_t>(c->orden_[k]);
         const std::uint8_t* m = v.minucias + 8 * i;
-        c->x_[i] = leer16(m);
-        c->y_[i] = leer16(m + 2);
-        c->angulo_[i] = m[4];
-        std::memcpy(&c->celdas_[4 * i], v.cilindros + 64 * i, 32);
-        std::memcpy(&c->validas_[4 * i], v.cilindros + 64 * i + 32, 32);
+        c->x_[k] = leer16(m);
+        c->y_[k] = leer16(m + 2);
+        c->angulo_[k] = m[4];
+        std::memcpy(&c->celdas_[4 * k], v.cilindros + 64 * i, 32);
+        std::memcpy(&c->validas_[4 * k], v.cilindros + 64 * i + 32, 32);
+    }
+    // First minutia (in that order) at or after each direction, wrapping round.
+    c->primero_.assign(256, 0);
+    for (int a = 0; a < 256; ++a) {
+        std::size_t k = 0;
+        while (k < n && c->angulo_[k] < a)
+            ++k;
+        c->primero_[static_cast<std::size_t>(a)] = k < n ? static_cast<int>(k) : 0;
+    }
+    // Seeds are looked for among the query's most reliable minutiae only: those with a
+    // descriptor, best quality first, kept in the same order of direction.
+    std::vector<int> candidatas;
+    for (std::size_t k = 0; k < n; ++k) {
+        const std::uint64_t* val = &c->validas_[4 * k];
+        if ((val[0] | val[1] | val[2] | val[3]) != 0)
+            candidatas.push_back(static_cast<int>(k));
+    }
+    if (candidatas.size() > static_cast<std::size_t>(SemillasConsulta)) {
+        std::stable_sort(candidatas.begin(), candidatas.end(), [&](int a, int b) {
+            return v.minucias[8 * c->orden_[static_cast<std::size_t>(a)] + 6] >
+                   v.minucias[8 * c->orden_[static_cast<std::size_t>(b)] + 6];
+        });
+        candidatas.resize(SemillasConsulta);
+        std::sort(candidatas.begin(), candidatas.end());
+    }
+    for (int k : candidatas) {
+        const auto uk = static_cast<std::size_t>(k);
+        c->sIndice_.push_back(k);
+        c->sAngulo_.push_back(c->angulo_[uk]);
+        c->sCeldas_.insert(c->sCeldas_.end(), &c->celdas_[4 * uk], &c->celdas_[4 * uk] + 4);
+        c->sValidas_.insert(c->sValidas_.end(), &c->validas_[4 * uk], &c->validas_[4 * uk] + 4);
+    }
+    c->sPrimero_.assign(256, 0);
+    for (int a = 0; a < 256; ++a) {
+        std::size_t k = 0;
+        while (k < c->sAngulo_.size() && c->sAngulo_[k] < a)
+            ++k;
+        c->sPrimero_[static_cast<std::size_t>(a)] =
+            k < c->sAngulo_.size() ? static_cast<int>(k) : 0;
     }
     c->rw_ = v.ancho / c->celda_ + 1;
     c->rh_ = v.alto / c->celda_ + 1;
@@ -237,12 +314,21 @@ int ConsultaPreparada::comparar(const std::uint8_t* bytes, std::size_t tamano, i
 
     Trabajo t;
     static const bool popcnt = hayPopcnt();
+    const ConsultaVista q{static_cast<int>(sIndice_.size()), sAngulo_.data(), sCeldas_.data(),
+                          sValidas_.data(), sPrimero_.data()};
     if (popcnt)
-        similitudesPopcnt(n_, angulo_.data(), celdas_.data(), validas_.data(), g, v.cilindros,
-                          limite, t);
+        semillasPopcnt(q, g, v.cilindros, limite, t);
     else
-        similitudesGenerico(n_, angulo_.data(), celdas_.data(), validas_.data(), g, v.cilindros,
-                            limite, t);
+        semillasGenerico(q, g, v.cilindros, limite, t);
+    auto similitud = [&](int i, int j) {
+        std::uint64_t cg[PalabrasCilindro], vg[PalabrasCilindro];
+        std::memcpy(cg, v.cilindros + 64 * j, 32);
+        std::memcpy(vg, v.cilindros + 64 * j + 32, 32);
+        const std::uint64_t* cq = celdas_.data() + 4 * i;
+        const std::uint64_t* vq = validas_.data() + 4 * i;
+        return std::max(0.0f, popcnt ? similitudPopcnt(cq, vq, cg, vg)
+                                     : similitudGenerica(cq, vq, cg, vg));
+    };
 
     // Pair every stored minutia with the nearest free query minutia of like direction, under
     // a transform; tolerances grow away from the anchor (skin stretches).
@@ -312,14 +398,58 @@ int ConsultaPreparada::comparar(const std::uint8_t* bytes, std::size_t tamano, i
                 continue;
             usadaQ[c.i] = usadaG[c.j] = true;
             e.pares[static_cast<std::size_t>(e.n++)] = {c.i, c.j};
-            e.peso += 0.25f + 0.75f * t.sim[c.i][c.j];
         }
+        // Pairs weigh by how alike their neighbourhoods are.
+        for (int k = 0; k < e.n; ++k)
+            e.peso += 0.25f + 0.75f * similitud(e.pares[static_cast<std::size_t>(k)].first,
+                                                e.pares[static_cast<std::size_t>(k)].second);
     };
 
+    // Each seed's alignment is first judged by a quick count (stored minutiae with a query
+    // minutia of like direction near their aligned place); only the best is paired in full.
+    auto contar = [&](const Transformacion& tr) {
+        int n = 0;
+        const float tol2 = DistanciaRapida * DistanciaRapida;
+        for (int j = 0; j < g.n; ++j) {
+            const float gx = g.x[static_cast<std::size_t>(j)],
+                        gy = g.y[static_cast<std::size_t>(j)];
+            const float px = tr.c * gx - tr.s * gy + tr.tx;
+            const float py = tr.s * gx + tr.c * gy + tr.ty;
+            if (px < -DistanciaRapida || py < -DistanciaRapida)
+                continue;
+            const int cx0 = std::max(0, static_cast<int>((px - DistanciaRapida) * invCelda));
+            const int cy0 = std::max(0, static_cast<int>((py - DistanciaRapida) * invCelda));
+            const int cx1 = std::min(rw_ - 1, static_cast<int>((px + DistanciaRapida) * invCelda));
+            const int cy1 = std::min(rh_ - 1, static_cast<int>((py + DistanciaRapida) * invCelda));
+            const auto ag =
+                static_cast<std::uint8_t>(g.angulo[static_cast<std::size_t>(j)] + tr.rotUnidades);
+            bool hallada = false;
+            for (int cy = cy0; cy <= cy1 && !hallada; ++cy)
+                for (int cx = cx0; cx <= cx1 && !hallada; ++cx) {
+                    const auto celda = static_cast<std::size_t>(cy * rw_ + cx);
+                    for (int k = inicioCelda_[celda]; k < inicioCelda_[celda + 1]; ++k) {
+                        const auto i =
+                            static_cast<std::size_t>(indices_[static_cast<std::size_t>(k)]);
+                        const int da =
+                            static_cast<std::int8_t>(static_cast<std::uint8_t>(ag - angulo_[i]));
+                        const float ex = x_[i] - px, ey = y_[i] - py;
+                        if (da <= AnguloParUnidades && da >= -AnguloParUnidades &&
+                            ex * ex + ey * ey <= tol2) {
+                            hallada = true;
+                            break;
+                        }
+                    }
+                }
+            n += hallada;
+        }
+        return n;
+    };
     Emparejado mejor, actual;
     Transformacion mejorT;
+    int mejorCuenta = -1;
     for (int k = 0; k < t.nSemillas; ++k) {
-        const auto& s = t.semillas[static_cast<std::size_t>(k)];
+        auto s = t.semillas[static_cast<std::size_t>(k)];
+        s.i = sIndice_[static_cast<std::size_t>(s.i)];
         const float rot =
             rotacionNormalizada(static_cast<float>(angulo_[static_cast<std::size_t>(s.i)] -
                                                    g.angulo[static_cast<std::size_t>(s.j)]) *
@@ -329,12 +459,14 @@ int ConsultaPreparada::comparar(const std::uint8_t* bytes, std::size_t tamano, i
         const Transformacion tr =
             hacia(rot, x_[static_cast<std::size_t>(s.i)], y_[static_cast<std::size_t>(s.i)],
                   g.x[static_cast<std::size_t>(s.j)], g.y[static_cast<std::size_t>(s.j)]);
-        emparejar(tr, actual);
-        if (actual.peso > mejor.peso) {
-            mejor = actual;
+        const int cuenta = contar(tr);
+        if (cuenta > mejorCuenta) {
+            mejorCuenta = cuenta;
             mejorT = tr;
         }
     }
+    if (mejorCuenta >= 0)
+        emparejar(mejorT, mejor);
     if (mejor.n >= 3) {
         // Least-squares rigid fit on the pairs found, then pair again.
         float mqx = 0, mqy = 0, mgx = 0, mgy = 0;
@@ -401,7 +533,7 @@ int ConsultaPreparada::comparar(const std::uint8_t* bytes, std::size_t tamano, i
     if (detalle != nullptr) {
         detalle->pares.reserve(static_cast<std::size_t>(mejor.n));
         for (int k = 0; k < mejor.n; ++k)
-            detalle->pares.emplace_back(mejor.pares[static_cast<std::size_t>(k)].first,
+            detalle->pares.emplace_back(orden_[mejor.pares[static_cast<std::size_t>(k)].first],
                                         mejor.pares[static_cast<std::size_t>(k)].second);
         detalle->rotacion = mejorT.rot;
         detalle->dx = mejorT.tx;

@@ -61,6 +61,12 @@ private:
     std::vector<float> x_, y_;
     std::vector<std::uint8_t> angulo_;
     std::vector<std::uint64_t> celdas_, validas_; // n x 4 each
+    std::vector<int> orden_;                      // position in the template of each minutia
+    std::vector<int> primero_;                    // by direction 0..255
+    // The subset searched for alignment seeds, same layout.
+    std::vector<int> sIndice_, sPrimero_;
+    std::vector<std::uint8_t> sAngulo_;
+    std::vector<std::uint64_t> sCeldas_, sValidas_;
     // Minutiae by cell of a coarse grid, for pairing by position.
     int celda_ = 20, rw_ = 0, rh_ = 0;
     std::vector<int> inicioCelda_, indices_;
