@@ -223,14 +223,6 @@ std::shared_ptr<const ConsultaPreparada> ConsultaPreparada::crear(const std::uin
         std::memcpy(&c->celdas_[4 * k], v.cilindros + 64 * i, 32);
         std::memcpy(&c->validas_[4 * k], v.cilindros + 64 * i + 32, 32);
     }
-    // First minutia (in that order) at or after each direction, wrapping round.
-    c->primero_.assign(256, 0);
-    for (int a = 0; a < 256; ++a) {
-        std::size_t k = 0;
-        while (k < n && c->angulo_[k] < a)
-            ++k;
-        c->primero_[static_cast<std::size_t>(a)] = k < n ? static_cast<int>(k) : 0;
-    }
     // Seeds are looked for among the query's most reliable minutiae only: those with a
     // descriptor, best quality first, kept in the same order of direction.
     std::vector<int> candidatas;
@@ -254,6 +246,7 @@ std::shared_ptr<const ConsultaPreparada> ConsultaPreparada::crear(const std::uin
         c->sCeldas_.insert(c->sCeldas_.end(), &c->celdas_[4 * uk], &c->celdas_[4 * uk] + 4);
         c->sValidas_.insert(c->sValidas_.end(), &c->validas_[4 * uk], &c->validas_[4 * uk] + 4);
     }
+    // First seed candidate at or after each direction, wrapping round.
     c->sPrimero_.assign(256, 0);
     for (int a = 0; a < 256; ++a) {
         std::size_t k = 0;

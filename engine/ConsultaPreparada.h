@@ -62,8 +62,7 @@ private:
     std::vector<std::uint8_t> angulo_;
     std::vector<std::uint64_t> celdas_, validas_; // n x 4 each
     std::vector<int> orden_;                      // position in the template of each minutia
-    std::vector<int> primero_;                    // by direction 0..255
-    // The subset searched for alignment seeds, same layout.
+    // The subset searched for alignment seeds, same layout; sPrimero_ by direction 0..255.
     std::vector<int> sIndice_, sPrimero_;
     std::vector<std::uint8_t> sAngulo_;
     std::vector<std::uint64_t> sCeldas_, sValidas_;
