@@ -23,7 +23,8 @@ struct ImagenGris {
 // normal amount, above 1 stronger. `ruido` covers every photometric effect (sensor noise,
 // blur, uneven background, contrast, pressure). With every value 0 and every permitir* false,
 // each impression shows the finger exactly as impression 0 does; only the sensor's faint grain
-// differs.
+// differs. Values are capped at 180 degrees, 2000 pixels and 4 times the normal amount;
+// negative values count as 0.
 struct Condiciones {
     double rotacionMaxGrados = 30;
     double desplazamientoMaxPx = 40;
@@ -41,7 +42,8 @@ ImagenGris generarImpresion(std::uint64_t semilla, int dedo, int impresion,
                             const Condiciones& c = {}, int ancho = 400, int alto = 400);
 
 // The clean impression of the finger (400 x 400) turned by exactly `grados` about the image
-// centre, counter-clockwise on screen for positive angles.
+// centre, counter-clockwise on screen for positive angles. An angle that is not a finite
+// number of degrees (or beyond a million) gives an empty image.
 ImagenGris generarImpresionRotada(std::uint64_t semilla, int dedo, double grados);
 
 class BancoGabor;

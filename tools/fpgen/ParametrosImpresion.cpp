@@ -14,6 +14,12 @@ double triangular(Aleatorio& rng) {
     return rng.uniforme() + rng.uniforme() - 1.0;
 }
 
+// A condition scale as given, kept within what still makes a fingerprint: negative or not a
+// number is 0, anything above `maximo` is `maximo`.
+double limitar(double v, double maximo) {
+    return v > 0 ? std::min(v, maximo) : 0.0;
+}
+
 } // namespace
 
 ParametrosImpresion ParametrosImpresion::limpia(std::uint64_t semillaTextura) {
@@ -24,15 +30,17 @@ ParametrosImpresion ParametrosImpresion::limpia(std::uint64_t semillaTextura) {
 
 ParametrosImpresion ParametrosImpresion::sortear(Aleatorio& rng, const Condiciones& c) {
     ParametrosImpresion p;
-    const double ruido = std::max(0.0, c.ruido);
-    const double distorsion = std::max(0.0, c.distorsion);
+    const double ruido = limitar(c.ruido, 4.0);
+    const double distorsion = limitar(c.distorsion, 4.0);
+    const double giroMax = limitar(c.rotacionMaxGrados, 180.0);
+    const double desplazamientoMax = limitar(c.desplazamientoMaxPx, 2000.0);
 
     // Placement.
     const double giro = triangular(rng);
     const double dx = triangular(rng), dy = triangular(rng);
-    p.rotacionGrados = giro * std::max(0.0, c.rotacionMaxGrados);
-    p.desplazamientoX = dx * std::max(0.0, c.desplazamientoMaxPx);
-    p.desplazamientoY = dy * std::max(0.0, c.desplazamientoMaxPx);
+    p.rotacionGrados = giro * giroMax;
+    p.desplazamientoX = dx * desplazamientoMax;
+    p.desplazamientoY = dy * desplazamientoMax;
 
     // Distortion: up to about 4 degrees and 10 pixels of the outer skin, plus a waviness.
     const double dGiro = rng.normal(), dX = rng.normal(), dY = rng.normal();

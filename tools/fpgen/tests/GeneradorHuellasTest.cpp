@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace portiva::fpgen;
 using namespace portiva::fpgen::prueba;
@@ -83,6 +84,25 @@ TEST(GeneradorHuellas, TamanosImposiblesDanImagenVacia) {
     }
     GeneradorHuellas g;
     EXPECT_TRUE(g.impresion(semilla, 0, 0, {}, 400, 400, 0).pixeles.empty());
+}
+
+TEST(GeneradorHuellas, CondicionesAbsurdasDanAunUnaHuella) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    Condiciones c;
+    c.rotacionMaxGrados = nan;
+    c.desplazamientoMaxPx = -50;
+    c.distorsion = inf;
+    c.ruido = 1e9;
+    for (int impresion = 1; impresion < 4; ++impresion) {
+        const ImagenGris img = generarImpresion(semilla, 1, impresion, c);
+        ASSERT_EQ(img.pixeles.size(), 400u * 400u);
+        const auto [menor, mayor] = std::minmax_element(img.pixeles.begin(), img.pixeles.end());
+        EXPECT_GT(*mayor - *menor, 100) << "a blank image for impression " << impresion;
+    }
+    // No angle at all: nothing to turn.
+    EXPECT_TRUE(generarImpresionRotada(semilla, 1, nan).pixeles.empty());
+    EXPECT_TRUE(generarImpresionRotada(semilla, 1, inf).pixeles.empty());
 }
 
 TEST(GeneradorHuellas, ImpresionesDeUnDedoDifierenYDedosDistintosNoSeParecen) {
