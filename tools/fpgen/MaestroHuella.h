@@ -30,22 +30,21 @@ public:
 
     // Smooth ridge field at (x, y): about +1 on a ridge axis, -1 in a valley, 0 off the canvas.
     double cresta(double x, double y) const;
-    // The raw field, row-major, scaled by 1/escala.
-    const std::vector<std::int8_t>& campo() const { return campo_; }
-    static constexpr double escala = 100.0;
 
     // Fine skin texture at (x, y), mean 0 and deviation about 1: `poro` varies over about a
     // pixel (ragged ridge edges, pores), `tono` over a few (uneven ink along the ridges).
     double poro(double x, double y) const { return leer(poros_, x, y) / escalaTextura; }
     double tono(double x, double y) const { return leer(tonos_, x, y) / escalaTextura; }
-    static constexpr double escalaTextura = 40.0;
 
 private:
+    // The fields are kept as bytes (a quarter of the memory of floats): value * escala.
+    static constexpr double escala = 100.0;
+    static constexpr double escalaTextura = 40.0;
+    static double leer(const std::vector<std::int8_t>& tabla, double x, double y);
+
     Silueta silueta_;
     PatronDactilar patron_;
     double centroX_ = 0, centroY_ = 0;
-    static double leer(const std::vector<std::int8_t>& tabla, double x, double y);
-
     std::vector<std::int8_t> campo_, poros_, tonos_;
 };
 

@@ -9,24 +9,6 @@
 
 namespace portiva::fpgen {
 
-const char* nombreClase(ClaseHuella clase) {
-    switch (clase) {
-    case ClaseHuella::Arco:
-        return "arco";
-    case ClaseHuella::ArcoEnTienda:
-        return "arco en tienda";
-    case ClaseHuella::PresillaIzquierda:
-        return "presilla izquierda";
-    case ClaseHuella::PresillaDerecha:
-        return "presilla derecha";
-    case ClaseHuella::Verticilo:
-        return "verticilo";
-    case ClaseHuella::DoblePresilla:
-        return "doble presilla";
-    }
-    return "";
-}
-
 namespace {
 
 // Share of each class among real fingers (plain arch, tented arch, left loop, right loop,

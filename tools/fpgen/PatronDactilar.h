@@ -19,8 +19,6 @@ enum class ClaseHuella {
     DoblePresilla
 };
 
-const char* nombreClase(ClaseHuella clase);
-
 struct PuntoSingular {
     double x = 0, y = 0;
     bool nucleo = true; // core, else delta

@@ -16,7 +16,6 @@ public:
 
     // 0 at the centre, 1 on the outline, above 1 outside.
     double radio(double x, double y) const;
-    bool dentro(double x, double y) const { return radio(x, y) < 1.0; }
 
     double cx() const { return cx_; }
     double cy() const { return cy_; }
