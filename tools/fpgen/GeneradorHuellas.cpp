@@ -63,11 +63,10 @@ GeneradorHuellas::GeneradorHuellas(std::size_t capacidadCache)
 GeneradorHuellas::~GeneradorHuellas() = default;
 
 std::shared_ptr<const MaestroHuella> GeneradorHuellas::maestro(std::uint64_t semilla, int dedo) {
-    const std::uint64_t clave = semillaDedo(semilla, dedo);
+    auto es = [&](const Entrada& e) { return e.semilla == semilla && e.dedo == dedo; };
     {
         std::lock_guard<std::mutex> cerrojo(mutex_);
-        const auto it = std::find_if(cache_.begin(), cache_.end(),
-                                     [&](const Entrada& e) { return e.clave == clave; });
+        const auto it = std::find_if(cache_.begin(), cache_.end(), es);
         if (it != cache_.end()) {
             Entrada e = *it;
             cache_.erase(it);
@@ -77,14 +76,12 @@ std::shared_ptr<const MaestroHuella> GeneradorHuellas::maestro(std::uint64_t sem
     }
     // Grown outside the lock so several threads can grow different fingers at once; if two
     // grow the same finger, both results are identical and either may be kept.
-    auto nuevo = std::make_shared<const MaestroHuella>(clave, *banco_);
+    auto nuevo = std::make_shared<const MaestroHuella>(semillaDedo(semilla, dedo), *banco_);
     std::lock_guard<std::mutex> cerrojo(mutex_);
-    const auto it = std::find_if(cache_.begin(), cache_.end(),
-                                 [&](const Entrada& e) { return e.clave == clave; });
-    if (it == cache_.end()) {
+    if (std::none_of(cache_.begin(), cache_.end(), es)) {
         if (cache_.size() >= capacidad_)
             cache_.erase(cache_.begin());
-        cache_.push_back({clave, nuevo});
+        cache_.push_back({semilla, dedo, nuevo});
     }
     return nuevo;
 }

@@ -69,7 +69,8 @@ public:
 
 private:
     struct Entrada {
-        std::uint64_t clave;
+        std::uint64_t semilla;
+        int dedo;
         std::shared_ptr<const MaestroHuella> maestro;
     };
     std::unique_ptr<const BancoGabor> banco_;
@@ -87,8 +88,9 @@ ConjuntoHuellas generarConjunto(std::uint64_t semilla, int dedos, int impresione
                                 int hilos = 0);
 
 // The same impressions handed one by one to `recibir` (called from the worker threads, so it
-// must be thread-safe) instead of kept in memory: for sets too large to hold. When `recibir`
-// answers false no further finger is started. Answers whether every impression was delivered.
+// must be thread-safe and must not throw) instead of kept in memory: for sets too large to hold.
+// When `recibir` answers false no further finger is started. Answers whether every impression was
+// delivered.
 using ReceptorHuella = std::function<bool(int dedo, int impresion, ImagenGris&& imagen)>;
 bool recorrerConjunto(std::uint64_t semilla, int dedos, int impresiones, const Condiciones& c,
                       int ancho, int alto, int dpi, int hilos, const ReceptorHuella& recibir);
