@@ -62,7 +62,7 @@ DBHuella::~DBHuella() {
 }
 
 int DBHuella::IniciarHuella() {
-    TemplateCaptura.Data.resize(PlantillaHuella::Capacidad + 1);
+    TemplateCaptura.Data.resize(PlantillaHuella::Capacidad + 1, '\0');
     ImagenCaptura.Width = 0;
     ImagenCaptura.Height = 0;
 
@@ -86,7 +86,7 @@ void DBHuella::FinalizarHuella() {
 qint16 DBHuella::ExtraerPlantilla() {
     PlantillaHuella& t = TemplateCaptura;
     t.Size = PlantillaHuella::Capacidad;
-    t.Data.resize(PlantillaHuella::Capacidad + 1);
+    t.Data.resize(PlantillaHuella::Capacidad + 1, '\0');
 
     int resultado = 0;
     if (!ImagenCaptura.Completa() && !ImagenCaptura.RawImage.empty()) {

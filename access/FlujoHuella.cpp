@@ -62,15 +62,15 @@ void FlujoHuella::Ejecutar(std::function<void()> accion) {
 void FlujoHuella::MotorHuellaCtrl_ImageCaptured(const QString& idSensor, int ancho, int alto,
                                                 const std::vector<std::uint8_t>& imagen,
                                                 int resolucion) {
-    Ejecutar([this, idSensor, ancho, alto, imagen, resolucion] {
-        Capturada(idSensor, ancho, alto, imagen, resolucion);
+    Ejecutar([this, idSensor, ancho, alto, imagen, resolucion]() mutable {
+        Capturada(idSensor, ancho, alto, std::move(imagen), resolucion);
     });
 }
 
 void FlujoHuella::Capturada(const QString& /*idSensor*/, int ancho, int alto,
-                            const std::vector<std::uint8_t>& imagen, int resolucion) {
+                            std::vector<std::uint8_t> imagen, int resolucion) {
     ImagenHuella& c = huella_.ImagenCaptura;
-    c.RawImage = imagen;
+    c.RawImage = std::move(imagen);
     c.Width = ancho;
     c.Height = alto;
     c.Resolution = resolucion;

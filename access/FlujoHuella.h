@@ -59,8 +59,8 @@ public:
 
 private:
     void Ejecutar(std::function<void()> accion);
-    void Capturada(const QString& idSensor, int ancho, int alto,
-                   const std::vector<std::uint8_t>& imagen, int resolucion);
+    void Capturada(const QString& idSensor, int ancho, int alto, std::vector<std::uint8_t> imagen,
+                   int resolucion);
     void MensajeSinHuella(const QString& accion);
 
     DbClientes& db_;

@@ -125,17 +125,6 @@ TEST(BusquedaParalelaTest, NadaDetrasDeLoQueDecideSeCompara) {
     EXPECT_LT(comparadas.load(), 200);
 }
 
-TEST(BusquedaParalelaTest, SinFilasNoDecideNadaYNoTocaLaPuntuacion) {
-    BusquedaParalela busqueda(3);
-    const auto r = busqueda.buscar({}, [](const std::uint8_t*, std::size_t, int& p) {
-        p = 77;
-        return 1;
-    });
-    EXPECT_EQ(r.indice, -1);
-    EXPECT_EQ(r.resultado, 0);
-    EXPECT_EQ(r.puntuacion, 0);
-}
-
 // The real engine on real templates, with corrupt ones before and after the matches.
 TEST(BusquedaParalelaTest, ConElMotorYPlantillasRealesIgualQueEnOrden) {
     using prueba::PlantillaGuardada;

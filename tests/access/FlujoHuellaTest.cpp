@@ -410,23 +410,6 @@ TEST_F(FlujoHuellaTest, BotonesSinHuellaValidaMuestranSuMensaje) {
     EXPECT_TRUE(e.pantalla.resultados.empty());
 }
 
-TEST_F(FlujoHuellaTest, BotonIdentificarUsaLaUltimaPlantillaSinExtraerOtraVez) {
-    e.base.clientes(
-        {EstacionHuellaPrueba::ConHuella(Cliente("c1", QVariant(), QVariant(), true), 3)});
-    e.Arrancar();
-    e.ventana.autoIdentificar = false;
-    e.Capturar(3);
-    const QByteArray plantilla = e.huella().TemplateCaptura.Data;
-    e.pantalla.limpiar();
-
-    e.flujo().cmdIndentificarHuellaDB_Click();
-
-    EXPECT_EQ(e.huella().TemplateCaptura.Data, plantilla);
-    ASSERT_EQ(e.pantalla.info.size(), 1u);
-    EXPECT_EQ(e.pantalla.info[0].texto, QStringLiteral(" ID 1 c1 (Personal)"));
-    EXPECT_TRUE(e.msgBox.mostrados.empty());
-}
-
 TEST_F(FlujoHuellaTest, IdentificacionGraficaDibujaLaSuperposicionTrasElLog) {
     e.base.clientes({EstacionHuellaPrueba::ConHuella(Cliente("c1", kHoy, kHoy.addDays(9)), 3)});
     e.Arrancar();
