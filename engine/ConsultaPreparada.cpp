@@ -338,6 +338,13 @@ int ConsultaPreparada::comparar(const std::uint8_t* bytes, std::size_t tamano, i
     };
     std::array<Candidato, 4 * MaxMinucias> cand;
     const float invCelda = 1.0f / static_cast<float>(celda_);
+    // Plain pointers for the loops below, so the compiler keeps them in registers.
+    const float* const qx = celdaX_.data();
+    const float* const qy = celdaY_.data();
+    const std::uint8_t* const qa = celdaAngulo_.data();
+    const int* const inicio = inicioCelda_.data();
+    const int* const indice = indices_.data();
+    const int rw = rw_, rh = rh_;
     auto emparejar = [&](const Transformacion& tr, Emparejado& e) {
         int nc = 0;
         for (int j = 0; j < g.n; ++j) {
@@ -352,8 +359,8 @@ int ConsultaPreparada::comparar(const std::uint8_t* bytes, std::size_t tamano, i
                 continue;
             const int cx0 = std::max(0, static_cast<int>((px - tol) * invCelda));
             const int cy0 = std::max(0, static_cast<int>((py - tol) * invCelda));
-            const int cx1 = std::min(rw_ - 1, static_cast<int>((px + tol) * invCelda));
-            const int cy1 = std::min(rh_ - 1, static_cast<int>((py + tol) * invCelda));
+            const int cx1 = std::min(rw - 1, static_cast<int>((px + tol) * invCelda));
+            const int cy1 = std::min(rh - 1, static_cast<int>((py + tol) * invCelda));
             const float tol2 = tol * tol;
             const auto ag =
                 static_cast<std::uint8_t>(g.angulo[static_cast<std::size_t>(j)] + tr.rotUnidades);
@@ -361,23 +368,23 @@ int ConsultaPreparada::comparar(const std::uint8_t* bytes, std::size_t tamano, i
                 continue; // outside the query's frame
             // Cells of one row are consecutive: one run of minutiae per row.
             for (int cy = cy0; cy <= cy1; ++cy) {
-                const int desde = inicioCelda_[static_cast<std::size_t>(cy * rw_ + cx0)];
-                const int hasta = inicioCelda_[static_cast<std::size_t>(cy * rw_ + cx1 + 1)];
+                const int desde = inicio[cy * rw + cx0];
+                const int hasta = inicio[cy * rw + cx1 + 1];
                 for (int k = desde; k < hasta; ++k) {
                     const auto uk = static_cast<std::size_t>(k);
-                    const int da = std::abs(static_cast<int>(static_cast<std::int8_t>(
-                        static_cast<std::uint8_t>(ag - celdaAngulo_[uk]))));
+                    const int da = std::abs(static_cast<int>(
+                        static_cast<std::int8_t>(static_cast<std::uint8_t>(ag - qa[uk]))));
                     if (da > AnguloParUnidades)
                         continue;
-                    const float ex = celdaX_[uk] - px;
-                    const float ey = celdaY_[uk] - py;
+                    const float ex = qx[uk] - px;
+                    const float ey = qy[uk] - py;
                     const float d2 = ex * ex + ey * ey;
                     if (d2 > tol2 || nc >= static_cast<int>(cand.size()))
                         continue;
                     const float d = std::sqrt(d2);
                     cand[static_cast<std::size_t>(nc++)] = {
                         d / tol + static_cast<float>(da) / AnguloParUnidades,
-                        static_cast<std::uint8_t>(indices_[uk]), static_cast<std::uint8_t>(j)};
+                        static_cast<std::uint8_t>(indice[uk]), static_cast<std::uint8_t>(j)};
                 }
             }
         }
@@ -421,21 +428,20 @@ int ConsultaPreparada::comparar(const std::uint8_t* bytes, std::size_t tamano, i
                 continue;
             const int cx0 = std::max(0, static_cast<int>((px - DistanciaRapida) * invCelda));
             const int cy0 = std::max(0, static_cast<int>((py - DistanciaRapida) * invCelda));
-            const int cx1 = std::min(rw_ - 1, static_cast<int>((px + DistanciaRapida) * invCelda));
-            const int cy1 = std::min(rh_ - 1, static_cast<int>((py + DistanciaRapida) * invCelda));
+            const int cx1 = std::min(rw - 1, static_cast<int>((px + DistanciaRapida) * invCelda));
+            const int cy1 = std::min(rh - 1, static_cast<int>((py + DistanciaRapida) * invCelda));
             const auto ag =
                 static_cast<std::uint8_t>(g.angulo[static_cast<std::size_t>(j)] + tr.rotUnidades);
             if (cx0 > cx1 || cy0 > cy1)
                 continue;
             bool hallada = false;
             for (int cy = cy0; cy <= cy1 && !hallada; ++cy) {
-                const int desde = inicioCelda_[static_cast<std::size_t>(cy * rw_ + cx0)];
-                const int hasta = inicioCelda_[static_cast<std::size_t>(cy * rw_ + cx1 + 1)];
+                const int desde = inicio[cy * rw + cx0];
+                const int hasta = inicio[cy * rw + cx1 + 1];
                 for (int k = desde; k < hasta; ++k) {
                     const auto uk = static_cast<std::size_t>(k);
-                    const int da =
-                        static_cast<std::int8_t>(static_cast<std::uint8_t>(ag - celdaAngulo_[uk]));
-                    const float ex = celdaX_[uk] - px, ey = celdaY_[uk] - py;
+                    const int da = static_cast<std::int8_t>(static_cast<std::uint8_t>(ag - qa[uk]));
+                    const float ex = qx[uk] - px, ey = qy[uk] - py;
                     if (da <= AnguloParUnidades && da >= -AnguloParUnidades &&
                         ex * ex + ey * ey <= tol2) {
                         hallada = true;
