@@ -416,10 +416,12 @@ int ConsultaPreparada::comparar(const std::uint8_t* bytes, std::size_t tamano, i
 
     // Each seed's alignment is first judged by a quick count (stored minutiae with a query
     // minutia of like direction near their aligned place); only the best is paired in full.
+    // Large templates are sampled every other minutia: the count only ranks the seeds.
+    const int pasoCuenta = g.n > 30 ? 2 : 1;
     auto contar = [&](const Transformacion& tr) {
         int n = 0;
         const float tol2 = DistanciaRapida * DistanciaRapida;
-        for (int j = 0; j < g.n; ++j) {
+        for (int j = 0; j < g.n; j += pasoCuenta) {
             const float gx = g.x[static_cast<std::size_t>(j)],
                         gy = g.y[static_cast<std::size_t>(j)];
             const float px = tr.c * gx - tr.s * gy + tr.tx;
