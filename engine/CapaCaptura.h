@@ -25,7 +25,6 @@ public:
 
     void sondear();
     std::optional<EventoLector> siguiente();
-    void descartarEventos() { cola_.clear(); }
 
 private:
     struct Entrada {

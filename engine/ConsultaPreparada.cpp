@@ -21,9 +21,9 @@ constexpr float RadPorUnidad = 2 * Pi / 256.0f;
 // Estimation error of one minutia's direction, added to the rotation tolerance.
 constexpr float HolguraRotacion = 12.0f * Pi / 180.0f;
 // Local pairs further apart in direction than tolerance + this can never be aligned.
-constexpr int HolguraParesUnidades = 18; // 25 degrees
-constexpr int Semillas = 6;
-constexpr int SemillasConsulta = 32;
+constexpr int HolguraParesUnidades = 14; // 20 degrees
+constexpr int Semillas = 4;
+constexpr int SemillasConsulta = 24;
 constexpr float DistanciaBase = 8.0f;
 constexpr float DistanciaPorPixel = 0.05f;
 constexpr float DistanciaMaxima = 18.0f;
@@ -271,6 +271,13 @@ std::shared_ptr<const ConsultaPreparada> ConsultaPreparada::crear(const std::uin
     for (std::size_t i = 0; i < n; ++i)
         c->indices_[static_cast<std::size_t>(cuenta[static_cast<std::size_t>(celdaDe(i))]++)] =
             static_cast<int>(i);
+    // The same minutiae in cell order, read straight by the pairing loops.
+    for (std::size_t k = 0; k < n; ++k) {
+        const auto i = static_cast<std::size_t>(c->indices_[k]);
+        c->celdaX_.push_back(c->x_[i]);
+        c->celdaY_.push_back(c->y_[i]);
+        c->celdaAngulo_.push_back(c->angulo_[i]);
+    }
     c->bloque_ = v.bloque;
     c->gw_ = v.gw;
     c->gh_ = v.gh;
@@ -331,6 +338,13 @@ int ConsultaPreparada::comparar(const std::uint8_t* bytes, std::size_t tamano, i
     };
     std::array<Candidato, 4 * MaxMinucias> cand;
     const float invCelda = 1.0f / static_cast<float>(celda_);
+    // Plain pointers for the loops below, so the compiler keeps them in registers.
+    const float* const qx = celdaX_.data();
+    const float* const qy = celdaY_.data();
+    const std::uint8_t* const qa = celdaAngulo_.data();
+    const int* const inicio = inicioCelda_.data();
+    const int* const indice = indices_.data();
+    const int rw = rw_, rh = rh_;
     auto emparejar = [&](const Transformacion& tr, Emparejado& e) {
         int nc = 0;
         for (int j = 0; j < g.n; ++j) {
@@ -345,32 +359,34 @@ int ConsultaPreparada::comparar(const std::uint8_t* bytes, std::size_t tamano, i
                 continue;
             const int cx0 = std::max(0, static_cast<int>((px - tol) * invCelda));
             const int cy0 = std::max(0, static_cast<int>((py - tol) * invCelda));
-            const int cx1 = std::min(rw_ - 1, static_cast<int>((px + tol) * invCelda));
-            const int cy1 = std::min(rh_ - 1, static_cast<int>((py + tol) * invCelda));
+            const int cx1 = std::min(rw - 1, static_cast<int>((px + tol) * invCelda));
+            const int cy1 = std::min(rh - 1, static_cast<int>((py + tol) * invCelda));
             const float tol2 = tol * tol;
             const auto ag =
                 static_cast<std::uint8_t>(g.angulo[static_cast<std::size_t>(j)] + tr.rotUnidades);
-            for (int cy = cy0; cy <= cy1; ++cy)
-                for (int cx = cx0; cx <= cx1; ++cx) {
-                    const int celda = cy * rw_ + cx;
-                    for (int k = inicioCelda_[static_cast<std::size_t>(celda)];
-                         k < inicioCelda_[static_cast<std::size_t>(celda) + 1]; ++k) {
-                        const int i = indices_[static_cast<std::size_t>(k)];
-                        const int da = std::abs(static_cast<int>(static_cast<std::int8_t>(
-                            static_cast<std::uint8_t>(ag - angulo_[static_cast<std::size_t>(i)]))));
-                        if (da > AnguloParUnidades)
-                            continue;
-                        const float ex = x_[static_cast<std::size_t>(i)] - px;
-                        const float ey = y_[static_cast<std::size_t>(i)] - py;
-                        const float d2 = ex * ex + ey * ey;
-                        if (d2 > tol2 || nc >= static_cast<int>(cand.size()))
-                            continue;
-                        const float d = std::sqrt(d2);
-                        cand[static_cast<std::size_t>(nc++)] = {
-                            d / tol + static_cast<float>(da) / AnguloParUnidades,
-                            static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(j)};
-                    }
+            if (cx0 > cx1 || cy0 > cy1)
+                continue; // outside the query's frame
+            // Cells of one row are consecutive: one run of minutiae per row.
+            for (int cy = cy0; cy <= cy1; ++cy) {
+                const int desde = inicio[cy * rw + cx0];
+                const int hasta = inicio[cy * rw + cx1 + 1];
+                for (int k = desde; k < hasta; ++k) {
+                    const auto uk = static_cast<std::size_t>(k);
+                    const int da = std::abs(static_cast<int>(
+                        static_cast<std::int8_t>(static_cast<std::uint8_t>(ag - qa[uk]))));
+                    if (da > AnguloParUnidades)
+                        continue;
+                    const float ex = qx[uk] - px;
+                    const float ey = qy[uk] - py;
+                    const float d2 = ex * ex + ey * ey;
+                    if (d2 > tol2 || nc >= static_cast<int>(cand.size()))
+                        continue;
+                    const float d = std::sqrt(d2);
+                    cand[static_cast<std::size_t>(nc++)] = {
+                        d / tol + static_cast<float>(da) / AnguloParUnidades,
+                        static_cast<std::uint8_t>(indice[uk]), static_cast<std::uint8_t>(j)};
                 }
+            }
         }
         // Few candidates: insertion sort.
         for (int a = 1; a < nc; ++a) {
@@ -400,10 +416,12 @@ int ConsultaPreparada::comparar(const std::uint8_t* bytes, std::size_t tamano, i
 
     // Each seed's alignment is first judged by a quick count (stored minutiae with a query
     // minutia of like direction near their aligned place); only the best is paired in full.
+    // Large templates are sampled every other minutia: the count only ranks the seeds.
+    const int pasoCuenta = g.n > 30 ? 2 : 1;
     auto contar = [&](const Transformacion& tr) {
         int n = 0;
         const float tol2 = DistanciaRapida * DistanciaRapida;
-        for (int j = 0; j < g.n; ++j) {
+        for (int j = 0; j < g.n; j += pasoCuenta) {
             const float gx = g.x[static_cast<std::size_t>(j)],
                         gy = g.y[static_cast<std::size_t>(j)];
             const float px = tr.c * gx - tr.s * gy + tr.tx;
@@ -412,27 +430,27 @@ int ConsultaPreparada::comparar(const std::uint8_t* bytes, std::size_t tamano, i
                 continue;
             const int cx0 = std::max(0, static_cast<int>((px - DistanciaRapida) * invCelda));
             const int cy0 = std::max(0, static_cast<int>((py - DistanciaRapida) * invCelda));
-            const int cx1 = std::min(rw_ - 1, static_cast<int>((px + DistanciaRapida) * invCelda));
-            const int cy1 = std::min(rh_ - 1, static_cast<int>((py + DistanciaRapida) * invCelda));
+            const int cx1 = std::min(rw - 1, static_cast<int>((px + DistanciaRapida) * invCelda));
+            const int cy1 = std::min(rh - 1, static_cast<int>((py + DistanciaRapida) * invCelda));
             const auto ag =
                 static_cast<std::uint8_t>(g.angulo[static_cast<std::size_t>(j)] + tr.rotUnidades);
+            if (cx0 > cx1 || cy0 > cy1)
+                continue;
             bool hallada = false;
-            for (int cy = cy0; cy <= cy1 && !hallada; ++cy)
-                for (int cx = cx0; cx <= cx1 && !hallada; ++cx) {
-                    const auto celda = static_cast<std::size_t>(cy * rw_ + cx);
-                    for (int k = inicioCelda_[celda]; k < inicioCelda_[celda + 1]; ++k) {
-                        const auto i =
-                            static_cast<std::size_t>(indices_[static_cast<std::size_t>(k)]);
-                        const int da =
-                            static_cast<std::int8_t>(static_cast<std::uint8_t>(ag - angulo_[i]));
-                        const float ex = x_[i] - px, ey = y_[i] - py;
-                        if (da <= AnguloParUnidades && da >= -AnguloParUnidades &&
-                            ex * ex + ey * ey <= tol2) {
-                            hallada = true;
-                            break;
-                        }
+            for (int cy = cy0; cy <= cy1 && !hallada; ++cy) {
+                const int desde = inicio[cy * rw + cx0];
+                const int hasta = inicio[cy * rw + cx1 + 1];
+                for (int k = desde; k < hasta; ++k) {
+                    const auto uk = static_cast<std::size_t>(k);
+                    const int da = static_cast<std::int8_t>(static_cast<std::uint8_t>(ag - qa[uk]));
+                    const float ex = qx[uk] - px, ey = qy[uk] - py;
+                    if (da <= AnguloParUnidades && da >= -AnguloParUnidades &&
+                        ex * ex + ey * ey <= tol2) {
+                        hallada = true;
+                        break;
                     }
                 }
+            }
             n += hallada;
         }
         return n;

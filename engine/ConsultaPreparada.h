@@ -69,6 +69,8 @@ private:
     // Minutiae by cell of a coarse grid, for pairing by position.
     int celda_ = 20, rw_ = 0, rh_ = 0;
     std::vector<int> inicioCelda_, indices_;
+    std::vector<float> celdaX_, celdaY_;
+    std::vector<std::uint8_t> celdaAngulo_;
     // Where the query print has ridges.
     int bloque_ = 16, gw_ = 0, gh_ = 0;
     std::vector<std::uint8_t> orientacion_;

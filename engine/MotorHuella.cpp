@@ -243,9 +243,17 @@ int MotorHuella::Identificar(const std::uint8_t* plantillaGuardada, int tamano, 
             return r;
     }
     try {
-        const int r = consulta_->comparar(plantillaGuardada, static_cast<std::size_t>(tamano),
-                                          puntuacion, &ultima_);
-        hayUltima_ = r >= 0;
+        // The pairs are kept for the drawing only when the row matches (the scan stops there);
+        // every other row is compared without that bookkeeping.
+        const int r =
+            consulta_->comparar(plantillaGuardada, static_cast<std::size_t>(tamano), puntuacion);
+        hayUltima_ = false;
+        if (r == codigo::Coincide) {
+            int repetida = 0;
+            consulta_->comparar(plantillaGuardada, static_cast<std::size_t>(tamano), repetida,
+                                &ultima_);
+            hayUltima_ = true;
+        }
         return r;
     } catch (const std::bad_alloc&) {
         return codigo::SinMemoria;

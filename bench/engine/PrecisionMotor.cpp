@@ -2,7 +2,8 @@
 // different-finger pairs among the first impressions (impostor), their score distributions,
 // the equal error rate, the false non-match rate at false match rates of 1e-3 and 1e-4, and
 // both rates at the engine's default thresholds.
-//   portiva-precision-motor [fingers=200] [impressions=8] [impostor impressions=3]
+//   portiva-precision-motor [fingers=200] [impressions=8] [impostor impressions=3] [noise=1]
+//   (noise scales the generator's photometric effects and distortion: 2 = harsher skin and sensor)
 #include "CodigosMotor.h"
 #include "ConsultaPreparada.h"
 #include "GeneradorHuellas.h"
@@ -40,6 +41,11 @@ int main(int argc, char** argv) {
     const int dedos = argc > 1 ? std::atoi(argv[1]) : fpgen::dedosBanco;
     const int impresiones = argc > 2 ? std::atoi(argv[2]) : fpgen::impresionesBanco;
     const int impostoras = std::min(impresiones, argc > 3 ? std::atoi(argv[3]) : 3);
+    fpgen::Condiciones condiciones;
+    if (argc > 4) {
+        condiciones.ruido = std::atof(argv[4]);
+        condiciones.distorsion = std::atof(argv[4]);
+    }
     const unsigned hilos = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
     motor::MotorHuella motor;
     motor.Inicializar();
@@ -192,6 +198,9 @@ int main(int argc, char** argv) {
     std::printf("verification default (threshold %d, rotation %d): FMR %.5f%% FNMR %.3f%%\n",
                 umbralVr, rotVr, 100 * tasaPorEncima(i, umbralVr),
                 100 * (1 - tasaPorEncima(g, umbralVr)));
+    for (int u : {20, 25, 30, 35, 40, 50})
+        std::printf("threshold %d: FMR %.5f%% FNMR %.3f%%\n", u, 100 * tasaPorEncima(i, u),
+                    100 * (1 - tasaPorEncima(g, u)));
     if (std::getenv("PORTIVA_DETALLE") != nullptr) {
         auto mostrar = [&](const std::vector<Par>& pares, const std::vector<int>& v, bool altos) {
             std::vector<std::size_t> idx(v.size());

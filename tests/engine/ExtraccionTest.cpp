@@ -164,3 +164,27 @@ TEST_F(Extraccion, TemplateEndsWhereItsLengthSays) {
     ASSERT_EQ(t2, tamano);
     EXPECT_TRUE(std::equal(otra.begin(), otra.begin() + t2, buf.begin()));
 }
+
+TEST_F(Extraccion, LightAndDarkExposuresOfAPrintStillMatchIt) {
+    const auto& img = prueba::impresion(4, 0);
+    const auto ref = prueba::plantillaDe(motor_, prueba::impresion(4, 1));
+    ASSERT_FALSE(ref.empty());
+    for (int modo = 0; modo < 3; ++modo) {
+        fpgen::ImagenGris otra = img;
+        for (auto& p : otra.pixeles) {
+            if (modo == 0)
+                p = static_cast<std::uint8_t>(p * 0.35); // dark, little contrast
+            else if (modo == 1)
+                p = static_cast<std::uint8_t>(255 - (255 - p) * 0.3); // light, faint ridges
+            else
+                p = static_cast<std::uint8_t>(60 + p / 2); // grey, half contrast
+        }
+        const auto t = prueba::plantillaDe(motor_, otra);
+        ASSERT_FALSE(t.empty()) << "exposure " << modo;
+        int s = 0;
+        EXPECT_EQ(motor_.Verificar(t.data(), static_cast<int>(t.size()), ref.data(),
+                                   static_cast<int>(ref.size()), s, 0),
+                  1)
+            << "exposure " << modo << " score " << s;
+    }
+}

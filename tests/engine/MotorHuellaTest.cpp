@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <unistd.h>
 
 using namespace portiva;
 using namespace portiva::motor;
@@ -166,7 +168,8 @@ TEST(MotorHuella, DrawsTheImageAndTheOverlayInTheChosenColours) {
 }
 
 TEST(MotorHuella, SavesAndLoadsImagesAsBitmaps) {
-    const auto dir = std::filesystem::temp_directory_path() / "portiva_motor_guardar";
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("portiva_motor_guardar_" + std::to_string(::getpid()));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     MotorHuella m;

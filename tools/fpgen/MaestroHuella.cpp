@@ -12,7 +12,7 @@ namespace portiva::fpgen {
 
 MaestroHuella::MaestroHuella(std::uint64_t semillaDedo, const BancoGabor& banco) {
     Aleatorio rng(semillaDedo);
-    silueta_ = Silueta::sortear(rng, ancho / 2.0 + rng.uniforme(-8, 8), rng.uniforme(18, 34));
+    silueta_ = Silueta::sortear(rng, ancho / 2.0 + rng.uniforme(-8, 8), rng.uniforme(16, 30));
     patron_ = PatronDactilar::sortear(rng, silueta_, ancho, alto);
     centroX_ = silueta_.cx();
     centroY_ = silueta_.arriba() + 190.0;

@@ -11,8 +11,8 @@ namespace portiva::fpgen {
 class BancoGabor;
 
 // One synthetic finger, independent of any impression: its fingertip outline, its ridge flow
-// and the ridge pattern grown over it, on a canvas at 500 dpi. Every impression of the finger
-// is rendered from this.
+// and the ridge pattern grown over it, on a canvas at 500 dpi that holds the whole outline.
+// Every impression of the finger is rendered from this.
 class MaestroHuella {
 public:
     static constexpr int ancho = 400;

@@ -14,7 +14,7 @@ Silueta::Silueta(double cx, double cy, double semiancho, double semialtoArriba,
 Silueta Silueta::sortear(Aleatorio& rng, double cx, double arriba) {
     const double semiancho = rng.uniforme(150, 172);
     const double semialtoArriba = rng.uniforme(165, 195);
-    const double semialtoAbajo = rng.uniforme(245, 285);
+    const double semialtoAbajo = rng.uniforme(235, 268); // ends inside the canvas
     Silueta s(cx, arriba + semialtoArriba, semiancho, semialtoArriba, semialtoAbajo);
     for (auto& a : s.irregularidad_)
         a = rng.normal() * 0.012;

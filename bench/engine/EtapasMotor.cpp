@@ -1,5 +1,5 @@
 // Writes what each extraction stage produced for one synthetic impression, as BMP files, to
-// look at while tuning: portiva-inspeccion-motor <folder> [finger] [impression] [dpi]
+// look at while tuning: portiva-etapas-motor <folder> [finger] [impression] [dpi]
 #include "ArchivoBmp.h"
 #include "ExtractorMinucias.h"
 #include "GeneradorHuellas.h"
