@@ -44,6 +44,11 @@ public:
     // Where captured images go (the capture flow).
     void PonerReceptorImagen(ReceptorImagen receptor) { receptorImagen_ = std::move(receptor); }
 
+    // A template is valid when its size is 1 or more (also PlantillaValida in PlantillaHuella.h).
+    static bool PlantillaValida(const PlantillaHuella& plantilla) {
+        return portiva::PlantillaValida(plantilla);
+    }
+
     // Starts the engine and its capture layer and begins polling; on an engine failure logs
     // its line and returns the (negative) code.
     int IniciarHuella();
