@@ -44,6 +44,12 @@ TEST_F(ReentradaHuellaTest, CapturaDelLectorDuranteElPulsoEsperaASuTurno) {
     placa.olvidar();
     e.pantalla.limpiar();
     e.ventana.mostrarIdentificacion = true;
+    bool llegoDuranteLaPrimera = false;
+    e.huella().PonerReceptorImagen([&](const QString& id, int ancho, int alto,
+                                       const std::vector<std::uint8_t>& imagen, int dpi) {
+        llegoDuranteLaPrimera = e.flujo().Ocupado();
+        e.flujo().MotorHuellaCtrl_ImageCaptured(id, ancho, alto, imagen, dpi);
+    });
 
     // Inside the first door pulse (before its wait), the reader gets the staff finger; the
     // poll timer delivers it when the pulse pumps again.
@@ -60,7 +66,8 @@ TEST_F(ReentradaHuellaTest, CapturaDelLectorDuranteElPulsoEsperaASuTurno) {
     e.Capturar(3);
 
     // The first identification ran to its end, then the kept capture was handled.
-    ASSERT_TRUE(placa.esperarBytes(10, 10s));
+    ASSERT_TRUE(EsperarHasta([&] { return placa.bytesRecibidos().size() >= 10; }));
+    EXPECT_TRUE(llegoDuranteLaPrimera);
     EXPECT_EQ(placa.bytesRecibidos(), (Bytes{91, 92, 33, 92, 2, 91, 92, 17, 92, 2}));
     const QStringList ids = Identificaciones();
     ASSERT_EQ(ids.size(), 2);
