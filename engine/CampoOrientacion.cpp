@@ -1,0 +1,132 @@
+#include "CampoOrientacion.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace portiva::motor {
+
+CampoOrientacion CampoOrientacion::calcular(const Mapa<float>& g, int bloque) {
+    const int w = g.ancho(), h = g.alto();
+    const int bw = (w + bloque - 1) / bloque, bh = (h + bloque - 1) / bloque;
+    CampoOrientacion c;
+    c.bloque = bloque;
+    c.vx = Mapa<float>(bw, bh);
+    c.vy = Mapa<float>(bw, bh);
+    c.energia = Mapa<float>(bw, bh);
+    Mapa<float> suma(bw, bh), suma2(bw, bh), cuenta(bw, bh);
+    for (int y = 0; y < h; ++y) {
+        const int ym = std::max(0, y - 1), yp = std::min(h - 1, y + 1);
+        for (int x = 0; x < w; ++x) {
+            const int xm = std::max(0, x - 1), xp = std::min(w - 1, x + 1);
+            const float gx =
+                (g(xp, ym) + 2 * g(xp, y) + g(xp, yp)) - (g(xm, ym) + 2 * g(xm, y) + g(xm, yp));
+            const float gy =
+                (g(xm, yp) + 2 * g(x, yp) + g(xp, yp)) - (g(xm, ym) + 2 * g(x, ym) + g(xp, ym));
+            const int bx = x / bloque, by = y / bloque;
+            c.vx(bx, by) += gx * gx - gy * gy;
+            c.vy(bx, by) += 2 * gx * gy;
+            c.energia(bx, by) += gx * gx + gy * gy;
+            const float v = g(x, y);
+            suma(bx, by) += v;
+            suma2(bx, by) += v * v;
+            cuenta(bx, by) += 1;
+        }
+    }
+    // Neighbourhood measures (3x3 blocks) for the segmentation.
+    c.contraste = Mapa<float>(bw, bh);
+    c.anisotropia = Mapa<float>(bw, bh);
+    c.coherenciaLocal = Mapa<float>(bw, bh);
+    for (int by = 0; by < bh; ++by)
+        for (int bx = 0; bx < bw; ++bx) {
+            double s = 0, s2 = 0, n = 0, ax = 0, ay = 0, ae = 0;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const int x = bx + dx, y = by + dy;
+                    if (!suma.dentro(x, y))
+                        continue;
+                    s += suma(x, y);
+                    s2 += suma2(x, y);
+                    n += cuenta(x, y);
+                    ax += c.vx(x, y);
+                    ay += c.vy(x, y);
+                    ae += c.energia(x, y);
+                }
+            const double media = s / n;
+            c.contraste(bx, by) =
+                static_cast<float>(std::sqrt(std::max(0.0, s2 / n - media * media)));
+            c.anisotropia(bx, by) = static_cast<float>(std::sqrt(std::hypot(ax, ay) / n));
+            c.coherenciaLocal(bx, by) = ae > 0 ? static_cast<float>(std::hypot(ax, ay) / ae) : 0.0f;
+        }
+    return c;
+}
+
+void CampoOrientacion::suavizar(const Mapa<std::uint8_t>& mascara, float sigma) {
+    const int bw = vx.ancho(), bh = vx.alto();
+    const int r = std::max(1, static_cast<int>(std::ceil(2.5f * sigma)));
+    std::vector<float> k(static_cast<std::size_t>(2 * r + 1));
+    for (int i = -r; i <= r; ++i)
+        k[static_cast<std::size_t>(i + r)] = std::exp(-0.5f * i * i / (sigma * sigma));
+    // Separable Gaussian over the masked tensor sums.
+    Mapa<float> ax(bw, bh), ay(bw, bh), ae(bw, bh);
+    for (int y = 0; y < bh; ++y)
+        for (int x = 0; x < bw; ++x) {
+            float sx = 0, sy = 0, se = 0;
+            for (int i = -r; i <= r; ++i) {
+                const int xx = x + i;
+                if (xx < 0 || xx >= bw || !mascara(xx, y))
+                    continue;
+                const float kk = k[static_cast<std::size_t>(i + r)];
+                sx += kk * vx(xx, y);
+                sy += kk * vy(xx, y);
+                se += kk * energia(xx, y);
+            }
+            ax(x, y) = sx;
+            ay(x, y) = sy;
+            ae(x, y) = se;
+        }
+    angulo = Mapa<float>(bw, bh);
+    coherencia = Mapa<float>(bw, bh);
+    for (int y = 0; y < bh; ++y)
+        for (int x = 0; x < bw; ++x) {
+            float sx = 0, sy = 0, se = 0;
+            for (int i = -r; i <= r; ++i) {
+                const int yy = y + i;
+                if (yy < 0 || yy >= bh)
+                    continue;
+                const float kk = k[static_cast<std::size_t>(i + r)];
+                sx += kk * ax(x, yy);
+                sy += kk * ay(x, yy);
+                se += kk * ae(x, yy);
+            }
+            // The gradient direction is at half the doubled angle; ridges run across it.
+            float a = 0.5f * std::atan2(sy, sx) + std::numbers::pi_v<float> / 2;
+            if (a >= std::numbers::pi_v<float>)
+                a -= std::numbers::pi_v<float>;
+            if (a < 0)
+                a += std::numbers::pi_v<float>;
+            angulo(x, y) = a;
+            coherencia(x, y) = se > 0 ? std::hypot(sx, sy) / se : 0.0f;
+        }
+}
+
+float CampoOrientacion::anguloEn(float x, float y) const {
+    const float fx = x / bloque - 0.5f, fy = y / bloque - 0.5f;
+    const int x0 = static_cast<int>(std::floor(fx)), y0 = static_cast<int>(std::floor(fy));
+    const float tx = fx - x0, ty = fy - y0;
+    float sx = 0, sy = 0;
+    for (int j = 0; j <= 1; ++j)
+        for (int i = 0; i <= 1; ++i) {
+            const int bx = std::clamp(x0 + i, 0, angulo.ancho() - 1);
+            const int by = std::clamp(y0 + j, 0, angulo.alto() - 1);
+            const float wgt = (i ? tx : 1 - tx) * (j ? ty : 1 - ty) * (0.05f + coherencia(bx, by));
+            sx += wgt * std::cos(2 * angulo(bx, by));
+            sy += wgt * std::sin(2 * angulo(bx, by));
+        }
+    float a = 0.5f * std::atan2(sy, sx);
+    if (a < 0)
+        a += std::numbers::pi_v<float>;
+    return a;
+}
+
+} // namespace portiva::motor

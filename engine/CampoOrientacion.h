@@ -1,0 +1,31 @@
+#pragma once
+
+#include "Mapa.h"
+
+#include <cstdint>
+
+namespace portiva::motor {
+
+// Ridge orientation per block from the grey-level gradients (structure tensor), smoothed as a
+// doubled-angle vector field so that opposite gradients reinforce instead of cancelling.
+// Also keeps the per-block measures the segmentation needs.
+class CampoOrientacion {
+public:
+    static CampoOrientacion calcular(const Mapa<float>& gris, int bloque);
+
+    // Smooths the field over the foreground blocks (Gaussian, sigma in blocks) and fills
+    // `angulo` (ridge direction, radians in [0, pi)) and `coherencia` (0..1).
+    void suavizar(const Mapa<std::uint8_t>& mascara, float sigmaBloques);
+
+    // Ridge direction at a pixel, interpolated in the doubled-angle domain.
+    float anguloEn(float x, float y) const;
+
+    int bloque = 8;
+    Mapa<float> vx, vy, energia; // tensor sums per block: Gxx-Gyy, 2Gxy, Gxx+Gyy
+    Mapa<float> contraste;       // grey deviation over the block's neighbourhood
+    Mapa<float> anisotropia;     // oriented gradient energy per pixel, neighbourhood
+    Mapa<float> coherenciaLocal; // unsmoothed coherence over the same neighbourhood
+    Mapa<float> angulo, coherencia;
+};
+
+} // namespace portiva::motor

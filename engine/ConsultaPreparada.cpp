@@ -1,0 +1,560 @@
+#include "ConsultaPreparada.h"
+
+#include "CodigosMotor.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <numbers>
+
+namespace portiva::motor {
+
+static_assert(std::endian::native == std::endian::little,
+              "stored descriptors are read in place as little-endian words");
+
+namespace {
+
+constexpr float Pi = std::numbers::pi_v<float>;
+constexpr float RadPorUnidad = 2 * Pi / 256.0f;
+// Estimation error of one minutia's direction, added to the rotation tolerance.
+constexpr float HolguraRotacion = 12.0f * Pi / 180.0f;
+// Local pairs further apart in direction than tolerance + this can never be aligned.
+constexpr int HolguraParesUnidades = 14; // 20 degrees
+constexpr int Semillas = 4;
+constexpr int SemillasConsulta = 24;
+constexpr float DistanciaBase = 8.0f;
+constexpr float DistanciaPorPixel = 0.05f;
+constexpr float DistanciaMaxima = 18.0f;
+constexpr float DistanciaRapida = 14.0f;
+constexpr int AnguloParUnidades = 21; // 30 degrees
+constexpr int BitsComunesMinimos = 64;
+constexpr int BitsActivosMinimos = 6;
+constexpr float FactorPuntuacion = 6.0f;
+constexpr float SolapeMinimo = 10.0f;
+
+std::uint16_t leer16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+
+struct Guardada {
+    int n;
+    std::array<float, MaxMinucias> x, y;
+    std::array<std::uint8_t, MaxMinucias> angulo;
+};
+
+struct ConsultaVista {
+    int n;
+    const std::uint8_t* angulo;
+    const std::uint64_t* celdas;
+    const std::uint64_t* validas;
+    const int* primero;
+};
+
+struct Semilla {
+    float sim;
+    int i, j;
+};
+
+struct Transformacion {
+    float rot = 0, c = 1, s = 0, tx = 0, ty = 0, ax = 0, ay = 0;
+    int rotUnidades = 0;
+};
+
+Transformacion hacia(float rot, float qx, float qy, float gx, float gy) {
+    Transformacion t;
+    t.rot = rot;
+    t.c = std::cos(rot);
+    t.s = std::sin(rot);
+    t.tx = qx - (t.c * gx - t.s * gy);
+    t.ty = qy - (t.s * gx + t.c * gy);
+    t.ax = qx;
+    t.ay = qy;
+    t.rotUnidades = static_cast<int>(std::lround(rot / RadPorUnidad));
+    return t;
+}
+
+float rotacionNormalizada(float r) {
+    r = std::fmod(r, 2 * Pi);
+    if (r > Pi)
+        r -= 2 * Pi;
+    if (r < -Pi)
+        r += 2 * Pi;
+    return r;
+}
+
+struct Trabajo {
+    std::array<Semilla, Semillas> semillas;
+    int nSemillas = 0;
+};
+
+// Dice similarity of two descriptors over the cells valid in both; -1 when they share too
+// little to say.
+__attribute__((always_inline)) inline float similitudPar(const std::uint64_t* cq,
+                                                         const std::uint64_t* vq,
+                                                         const std::uint64_t* cg,
+                                                         const std::uint64_t* vg) {
+    int comunes = 0, na = 0, nb = 0, ambas = 0;
+    for (int w = 0; w < PalabrasCilindro; ++w) {
+        const std::uint64_t m = vq[w] & vg[w];
+        const std::uint64_t a = cq[w] & m, b = cg[w] & m;
+        comunes += __builtin_popcountll(m);
+        na += __builtin_popcountll(a);
+        nb += __builtin_popcountll(b);
+        ambas += __builtin_popcountll(a & b);
+    }
+    if (comunes < BitsComunesMinimos || na + nb < BitsActivosMinimos)
+        return -1.0f;
+    return 2.0f * static_cast<float>(ambas) / static_cast<float>(na + nb);
+}
+
+// The best local pairs as alignment seeds. The query is sorted by direction, so each stored
+// minutia is compared only with the window of query minutiae whose direction allows an
+// alignment inside the rotation tolerance.
+__attribute__((always_inline)) inline void semillasNucleo(const ConsultaVista& q, const Guardada& g,
+                                                          const std::uint8_t* cilG, int limite,
+                                                          Trabajo& t) {
+    t.nSemillas = 0;
+    const int nq = q.n;
+    for (int j = 0; j < g.n; ++j) {
+        std::uint64_t cg[PalabrasCilindro], vg[PalabrasCilindro];
+        std::memcpy(cg, cilG + 64 * j, 32);
+        std::memcpy(vg, cilG + 64 * j + 32, 32);
+        if ((vg[0] | vg[1] | vg[2] | vg[3]) == 0)
+            continue;
+        const std::uint8_t aj = g.angulo[static_cast<std::size_t>(j)];
+        const int inicio = limite >= 128 ? 0 : q.primero[static_cast<std::uint8_t>(aj - limite)];
+        for (int c = 0; c < nq; ++c) {
+            int i = inicio + c;
+            if (i >= nq)
+                i -= nq;
+            if (limite < 128) {
+                const int d = static_cast<std::int8_t>(static_cast<std::uint8_t>(aj - q.angulo[i]));
+                if (d > limite || d < -limite)
+                    break;
+            }
+            const float s = similitudPar(q.celdas + 4 * i, q.validas + 4 * i, cg, vg);
+            if (s <= 0.0f)
+                continue;
+            if (t.nSemillas < Semillas || s > t.semillas[Semillas - 1].sim) {
+                int k = t.nSemillas < Semillas ? t.nSemillas++ : Semillas - 1;
+                while (k > 0 && t.semillas[static_cast<std::size_t>(k - 1)].sim < s) {
+                    t.semillas[static_cast<std::size_t>(k)] =
+                        t.semillas[static_cast<std::size_t>(k - 1)];
+                    --k;
+                }
+                t.semillas[static_cast<std::size_t>(k)] = {s, i, j};
+            }
+        }
+    }
+}
+
+__attribute__((target("popcnt"))) void semillasPopcnt(const ConsultaVista& q, const Guardada& g,
+                                                      const std::uint8_t* cilG, int limite,
+                                                      Trabajo& t) {
+    semillasNucleo(q, g, cilG, limite, t);
+}
+
+void semillasGenerico(const ConsultaVista& q, const Guardada& g, const std::uint8_t* cilG,
+                      int limite, Trabajo& t) {
+    semillasNucleo(q, g, cilG, limite, t);
+}
+
+__attribute__((target("popcnt"))) float similitudPopcnt(const std::uint64_t* cq,
+                                                        const std::uint64_t* vq,
+                                                        const std::uint64_t* cg,
+                                                        const std::uint64_t* vg) {
+    return similitudPar(cq, vq, cg, vg);
+}
+
+float similitudGenerica(const std::uint64_t* cq, const std::uint64_t* vq, const std::uint64_t* cg,
+                        const std::uint64_t* vg) {
+    return similitudPar(cq, vq, cg, vg);
+}
+
+bool hayPopcnt() {
+#if defined(__x86_64__) || defined(__i386__)
+    return __builtin_cpu_supports("popcnt");
+#else
+    return false;
+#endif
+}
+
+struct Emparejado {
+    int n = 0;
+    float peso = 0;
+    std::array<std::pair<std::uint8_t, std::uint8_t>, MaxMinucias> pares;
+};
+
+} // namespace
+
+std::shared_ptr<const ConsultaPreparada> ConsultaPreparada::crear(const std::uint8_t* plantilla,
+                                                                  std::size_t tamano,
+                                                                  ParametrosComparacion parametros,
+                                                                  int& resultado) {
+    VistaPlantilla v;
+    resultado = CodecPlantilla::examinar(plantilla, tamano, v);
+    if (resultado != codigo::Ok)
+        return nullptr;
+    std::shared_ptr<ConsultaPreparada> c(new ConsultaPreparada());
+    c->parametros_ = parametros;
+    c->bytes_.assign(plantilla, plantilla + v.longitud);
+    c->suma_ = v.suma;
+    c->n_ = v.n;
+    const std::size_t n = static_cast<std::size_t>(v.n);
+    c->x_.resize(n);
+    c->y_.resize(n);
+    c->angulo_.resize(n);
+    c->celdas_.resize(4 * n);
+    c->validas_.resize(4 * n);
+    // Kept in order of direction, so that comparing scans only a window of directions.
+    c->orden_.resize(n);
+    for (std::size_t i = 0; i < n; ++i)
+        c->orden_[i] = static_cast<int>(i);
+    std::stable_sort(c->orden_.begin(), c->orden_.end(),
+                     [&](int a, int b) { return v.minucias[8 * a + 4] < v.minucias[8 * b + 4]; });
+    for (std::size_t k = 0; k < n; ++k) {
+        const auto i = static_cast<std::size_t>(c->orden_[k]);
+        const std::uint8_t* m = v.minucias + 8 * i;
+        c->x_[k] = leer16(m);
+        c->y_[k] = leer16(m + 2);
+        c->angulo_[k] = m[4];
+        std::memcpy(&c->celdas_[4 * k], v.cilindros + 64 * i, 32);
+        std::memcpy(&c->validas_[4 * k], v.cilindros + 64 * i + 32, 32);
+    }
+    // Seeds are looked for among the query's most reliable minutiae only: those with a
+    // descriptor, best quality first, kept in the same order of direction.
+    std::vector<int> candidatas;
+    for (std::size_t k = 0; k < n; ++k) {
+        const std::uint64_t* val = &c->validas_[4 * k];
+        if ((val[0] | val[1] | val[2] | val[3]) != 0)
+            candidatas.push_back(static_cast<int>(k));
+    }
+    if (candidatas.size() > static_cast<std::size_t>(SemillasConsulta)) {
+        std::stable_sort(candidatas.begin(), candidatas.end(), [&](int a, int b) {
+            return v.minucias[8 * c->orden_[static_cast<std::size_t>(a)] + 6] >
+                   v.minucias[8 * c->orden_[static_cast<std::size_t>(b)] + 6];
+        });
+        candidatas.resize(SemillasConsulta);
+        std::sort(candidatas.begin(), candidatas.end());
+    }
+    for (int k : candidatas) {
+        const auto uk = static_cast<std::size_t>(k);
+        c->sIndice_.push_back(k);
+        c->sAngulo_.push_back(c->angulo_[uk]);
+        c->sCeldas_.insert(c->sCeldas_.end(), &c->celdas_[4 * uk], &c->celdas_[4 * uk] + 4);
+        c->sValidas_.insert(c->sValidas_.end(), &c->validas_[4 * uk], &c->validas_[4 * uk] + 4);
+    }
+    // First seed candidate at or after each direction, wrapping round.
+    c->sPrimero_.assign(256, 0);
+    for (int a = 0; a < 256; ++a) {
+        std::size_t k = 0;
+        while (k < c->sAngulo_.size() && c->sAngulo_[k] < a)
+            ++k;
+        c->sPrimero_[static_cast<std::size_t>(a)] =
+            k < c->sAngulo_.size() ? static_cast<int>(k) : 0;
+    }
+    c->rw_ = v.ancho / c->celda_ + 1;
+    c->rh_ = v.alto / c->celda_ + 1;
+    std::vector<int> cuenta(static_cast<std::size_t>(c->rw_ * c->rh_) + 1, 0);
+    auto celdaDe = [&](std::size_t i) {
+        return static_cast<int>(c->y_[i]) / c->celda_ * c->rw_ +
+               static_cast<int>(c->x_[i]) / c->celda_;
+    };
+    for (std::size_t i = 0; i < n; ++i)
+        ++cuenta[static_cast<std::size_t>(celdaDe(i)) + 1];
+    for (std::size_t k = 1; k < cuenta.size(); ++k)
+        cuenta[k] += cuenta[k - 1];
+    c->inicioCelda_ = cuenta;
+    c->indices_.assign(n, 0);
+    for (std::size_t i = 0; i < n; ++i)
+        c->indices_[static_cast<std::size_t>(cuenta[static_cast<std::size_t>(celdaDe(i))]++)] =
+            static_cast<int>(i);
+    // The same minutiae in cell order, read straight by the pairing loops.
+    for (std::size_t k = 0; k < n; ++k) {
+        const auto i = static_cast<std::size_t>(c->indices_[k]);
+        c->celdaX_.push_back(c->x_[i]);
+        c->celdaY_.push_back(c->y_[i]);
+        c->celdaAngulo_.push_back(c->angulo_[i]);
+    }
+    c->bloque_ = v.bloque;
+    c->gw_ = v.gw;
+    c->gh_ = v.gh;
+    c->orientacion_.assign(v.orientacion, v.orientacion + v.gw * v.gh);
+    return c;
+}
+
+int ConsultaPreparada::comparar(const std::uint8_t* bytes, std::size_t tamano, int& puntuacion,
+                                DetalleComparacion* detalle) const {
+    puntuacion = 0;
+    if (detalle != nullptr) {
+        detalle->pares.clear();
+        detalle->sumaConsulta = suma_;
+    }
+    VistaPlantilla v;
+    const int r = CodecPlantilla::examinar(bytes, tamano, v);
+    if (r != codigo::Ok)
+        return r;
+    if (n_ == 0 || v.n == 0)
+        return 0;
+
+    Guardada g;
+    g.n = v.n;
+    for (int j = 0; j < v.n; ++j) {
+        const std::uint8_t* m = v.minucias + 8 * j;
+        g.x[static_cast<std::size_t>(j)] = leer16(m);
+        g.y[static_cast<std::size_t>(j)] = leer16(m + 2);
+        g.angulo[static_cast<std::size_t>(j)] = m[4];
+    }
+    const float tolerancia = static_cast<float>(parametros_.rotacion) * Pi / 180.0f;
+    const int limite = std::min(128, static_cast<int>(std::lround(tolerancia / RadPorUnidad)) +
+                                         HolguraParesUnidades);
+    const float rotMax = tolerancia + HolguraRotacion;
+
+    Trabajo t;
+    static const bool popcnt = hayPopcnt();
+    const ConsultaVista q{static_cast<int>(sIndice_.size()), sAngulo_.data(), sCeldas_.data(),
+                          sValidas_.data(), sPrimero_.data()};
+    if (popcnt)
+        semillasPopcnt(q, g, v.cilindros, limite, t);
+    else
+        semillasGenerico(q, g, v.cilindros, limite, t);
+    auto similitud = [&](int i, int j) {
+        std::uint64_t cg[PalabrasCilindro], vg[PalabrasCilindro];
+        std::memcpy(cg, v.cilindros + 64 * j, 32);
+        std::memcpy(vg, v.cilindros + 64 * j + 32, 32);
+        const std::uint64_t* cq = celdas_.data() + 4 * i;
+        const std::uint64_t* vq = validas_.data() + 4 * i;
+        return std::max(0.0f, popcnt ? similitudPopcnt(cq, vq, cg, vg)
+                                     : similitudGenerica(cq, vq, cg, vg));
+    };
+
+    // Pair every stored minutia with the nearest free query minutia of like direction, under
+    // a transform; tolerances grow away from the anchor (skin stretches).
+    struct Candidato {
+        float coste;
+        std::uint8_t i, j;
+    };
+    std::array<Candidato, 4 * MaxMinucias> cand;
+    const float invCelda = 1.0f / static_cast<float>(celda_);
+    // Plain pointers for the loops below, so the compiler keeps them in registers.
+    const float* const qx = celdaX_.data();
+    const float* const qy = celdaY_.data();
+    const std::uint8_t* const qa = celdaAngulo_.data();
+    const int* const inicio = inicioCelda_.data();
+    const int* const indice = indices_.data();
+    const int rw = rw_, rh = rh_;
+    auto emparejar = [&](const Transformacion& tr, Emparejado& e) {
+        int nc = 0;
+        for (int j = 0; j < g.n; ++j) {
+            const float gx = g.x[static_cast<std::size_t>(j)],
+                        gy = g.y[static_cast<std::size_t>(j)];
+            const float px = tr.c * gx - tr.s * gy + tr.tx;
+            const float py = tr.s * gx + tr.c * gy + tr.ty;
+            const float rx = px - tr.ax, ry = py - tr.ay;
+            const float tol = std::min(
+                DistanciaMaxima, DistanciaBase + DistanciaPorPixel * std::sqrt(rx * rx + ry * ry));
+            if (px + tol < 0 || py + tol < 0)
+                continue;
+            const int cx0 = std::max(0, static_cast<int>((px - tol) * invCelda));
+            const int cy0 = std::max(0, static_cast<int>((py - tol) * invCelda));
+            const int cx1 = std::min(rw - 1, static_cast<int>((px + tol) * invCelda));
+            const int cy1 = std::min(rh - 1, static_cast<int>((py + tol) * invCelda));
+            const float tol2 = tol * tol;
+            const auto ag =
+                static_cast<std::uint8_t>(g.angulo[static_cast<std::size_t>(j)] + tr.rotUnidades);
+            if (cx0 > cx1 || cy0 > cy1)
+                continue; // outside the query's frame
+            // Cells of one row are consecutive: one run of minutiae per row.
+            for (int cy = cy0; cy <= cy1; ++cy) {
+                const int desde = inicio[cy * rw + cx0];
+                const int hasta = inicio[cy * rw + cx1 + 1];
+                for (int k = desde; k < hasta; ++k) {
+                    const auto uk = static_cast<std::size_t>(k);
+                    const int da = std::abs(static_cast<int>(
+                        static_cast<std::int8_t>(static_cast<std::uint8_t>(ag - qa[uk]))));
+                    if (da > AnguloParUnidades)
+                        continue;
+                    const float ex = qx[uk] - px;
+                    const float ey = qy[uk] - py;
+                    const float d2 = ex * ex + ey * ey;
+                    if (d2 > tol2 || nc >= static_cast<int>(cand.size()))
+                        continue;
+                    const float d = std::sqrt(d2);
+                    cand[static_cast<std::size_t>(nc++)] = {
+                        d / tol + static_cast<float>(da) / AnguloParUnidades,
+                        static_cast<std::uint8_t>(indice[uk]), static_cast<std::uint8_t>(j)};
+                }
+            }
+        }
+        // Few candidates: insertion sort.
+        for (int a = 1; a < nc; ++a) {
+            const Candidato c = cand[static_cast<std::size_t>(a)];
+            int b = a;
+            while (b > 0 && cand[static_cast<std::size_t>(b - 1)].coste > c.coste) {
+                cand[static_cast<std::size_t>(b)] = cand[static_cast<std::size_t>(b - 1)];
+                --b;
+            }
+            cand[static_cast<std::size_t>(b)] = c;
+        }
+        std::array<bool, MaxMinucias> usadaQ{}, usadaG{};
+        e.n = 0;
+        e.peso = 0;
+        for (int k = 0; k < nc; ++k) {
+            const auto& c = cand[static_cast<std::size_t>(k)];
+            if (usadaQ[c.i] || usadaG[c.j])
+                continue;
+            usadaQ[c.i] = usadaG[c.j] = true;
+            e.pares[static_cast<std::size_t>(e.n++)] = {c.i, c.j};
+        }
+        // Pairs weigh by how alike their neighbourhoods are.
+        for (int k = 0; k < e.n; ++k)
+            e.peso += 0.25f + 0.75f * similitud(e.pares[static_cast<std::size_t>(k)].first,
+                                                e.pares[static_cast<std::size_t>(k)].second);
+    };
+
+    // Each seed's alignment is first judged by a quick count (stored minutiae with a query
+    // minutia of like direction near their aligned place); only the best is paired in full.
+    // Large templates are sampled every other minutia: the count only ranks the seeds.
+    const int pasoCuenta = g.n > 30 ? 2 : 1;
+    auto contar = [&](const Transformacion& tr) {
+        int n = 0;
+        const float tol2 = DistanciaRapida * DistanciaRapida;
+        for (int j = 0; j < g.n; j += pasoCuenta) {
+            const float gx = g.x[static_cast<std::size_t>(j)],
+                        gy = g.y[static_cast<std::size_t>(j)];
+            const float px = tr.c * gx - tr.s * gy + tr.tx;
+            const float py = tr.s * gx + tr.c * gy + tr.ty;
+            if (px < -DistanciaRapida || py < -DistanciaRapida)
+                continue;
+            const int cx0 = std::max(0, static_cast<int>((px - DistanciaRapida) * invCelda));
+            const int cy0 = std::max(0, static_cast<int>((py - DistanciaRapida) * invCelda));
+            const int cx1 = std::min(rw - 1, static_cast<int>((px + DistanciaRapida) * invCelda));
+            const int cy1 = std::min(rh - 1, static_cast<int>((py + DistanciaRapida) * invCelda));
+            const auto ag =
+                static_cast<std::uint8_t>(g.angulo[static_cast<std::size_t>(j)] + tr.rotUnidades);
+            if (cx0 > cx1 || cy0 > cy1)
+                continue;
+            bool hallada = false;
+            for (int cy = cy0; cy <= cy1 && !hallada; ++cy) {
+                const int desde = inicio[cy * rw + cx0];
+                const int hasta = inicio[cy * rw + cx1 + 1];
+                for (int k = desde; k < hasta; ++k) {
+                    const auto uk = static_cast<std::size_t>(k);
+                    const int da = static_cast<std::int8_t>(static_cast<std::uint8_t>(ag - qa[uk]));
+                    const float ex = qx[uk] - px, ey = qy[uk] - py;
+                    if (da <= AnguloParUnidades && da >= -AnguloParUnidades &&
+                        ex * ex + ey * ey <= tol2) {
+                        hallada = true;
+                        break;
+                    }
+                }
+            }
+            n += hallada;
+        }
+        return n;
+    };
+    Emparejado mejor, actual;
+    Transformacion mejorT;
+    int mejorCuenta = -1;
+    for (int k = 0; k < t.nSemillas; ++k) {
+        auto s = t.semillas[static_cast<std::size_t>(k)];
+        s.i = sIndice_[static_cast<std::size_t>(s.i)];
+        const float rot =
+            rotacionNormalizada(static_cast<float>(angulo_[static_cast<std::size_t>(s.i)] -
+                                                   g.angulo[static_cast<std::size_t>(s.j)]) *
+                                RadPorUnidad);
+        if (std::fabs(rot) > rotMax)
+            continue;
+        const Transformacion tr =
+            hacia(rot, x_[static_cast<std::size_t>(s.i)], y_[static_cast<std::size_t>(s.i)],
+                  g.x[static_cast<std::size_t>(s.j)], g.y[static_cast<std::size_t>(s.j)]);
+        const int cuenta = contar(tr);
+        if (cuenta > mejorCuenta) {
+            mejorCuenta = cuenta;
+            mejorT = tr;
+        }
+    }
+    if (mejorCuenta >= 0)
+        emparejar(mejorT, mejor);
+    if (mejor.n >= 3) {
+        // Least-squares rigid fit on the pairs found, then pair again.
+        float mqx = 0, mqy = 0, mgx = 0, mgy = 0;
+        for (int k = 0; k < mejor.n; ++k) {
+            const auto [i, j] = mejor.pares[static_cast<std::size_t>(k)];
+            mqx += x_[i];
+            mqy += y_[i];
+            mgx += g.x[j];
+            mgy += g.y[j];
+        }
+        const float inv = 1.0f / static_cast<float>(mejor.n);
+        mqx *= inv;
+        mqy *= inv;
+        mgx *= inv;
+        mgy *= inv;
+        float sxx = 0, sxy = 0;
+        for (int k = 0; k < mejor.n; ++k) {
+            const auto [i, j] = mejor.pares[static_cast<std::size_t>(k)];
+            const float ax = g.x[j] - mgx, ay = g.y[j] - mgy, bx = x_[i] - mqx, by = y_[i] - mqy;
+            sxx += ax * bx + ay * by;
+            sxy += ax * by - ay * bx;
+        }
+        const float rot = std::atan2(sxy, sxx);
+        if (std::fabs(rot) <= rotMax) {
+            const Transformacion tr = hacia(rot, mqx, mqy, mgx, mgy);
+            emparejar(tr, actual);
+            if (actual.peso > mejor.peso) {
+                mejor = actual;
+                mejorT = tr;
+            }
+        }
+    }
+    if (mejor.n == 0)
+        return 0;
+
+    // How many minutiae each print has where the other one shows ridges.
+    int qDentro = 0, gDentro = 0;
+    for (int j = 0; j < g.n; ++j) {
+        const float gx = g.x[static_cast<std::size_t>(j)], gy = g.y[static_cast<std::size_t>(j)];
+        const int cx = static_cast<int>(
+            std::floor((mejorT.c * gx - mejorT.s * gy + mejorT.tx) / static_cast<float>(bloque_)));
+        const int cy = static_cast<int>(
+            std::floor((mejorT.s * gx + mejorT.c * gy + mejorT.ty) / static_cast<float>(bloque_)));
+        if (cx >= 0 && cy >= 0 && cx < gw_ && cy < gh_ &&
+            orientacion_[static_cast<std::size_t>(cy * gw_ + cx)] < 180)
+            ++gDentro;
+    }
+    for (int i = 0; i < n_; ++i) {
+        // Inverse transform: query frame to stored frame.
+        const float dx = x_[static_cast<std::size_t>(i)] - mejorT.tx,
+                    dy = y_[static_cast<std::size_t>(i)] - mejorT.ty;
+        const float gx = mejorT.c * dx + mejorT.s * dy, gy = -mejorT.s * dx + mejorT.c * dy;
+        const int cx = static_cast<int>(std::floor(gx / static_cast<float>(v.bloque)));
+        const int cy = static_cast<int>(std::floor(gy / static_cast<float>(v.bloque)));
+        if (cx >= 0 && cy >= 0 && cx < v.gw && cy < v.gh && v.orientacion[cy * v.gw + cx] < 180)
+            ++qDentro;
+    }
+    const float solape =
+        std::max(SolapeMinimo, std::sqrt(static_cast<float>(std::max(qDentro, mejor.n)) *
+                                         static_cast<float>(std::max(gDentro, mejor.n))));
+    const float s = FactorPuntuacion * mejor.peso * mejor.peso / solape;
+    puntuacion = static_cast<int>(std::lround(std::min(s, static_cast<float>(PuntuacionMaxima))));
+
+    if (detalle != nullptr) {
+        detalle->pares.reserve(static_cast<std::size_t>(mejor.n));
+        for (int k = 0; k < mejor.n; ++k)
+            detalle->pares.emplace_back(orden_[mejor.pares[static_cast<std::size_t>(k)].first],
+                                        mejor.pares[static_cast<std::size_t>(k)].second);
+        detalle->rotacion = mejorT.rot;
+        detalle->dx = mejorT.tx;
+        detalle->dy = mejorT.ty;
+        detalle->bloque = v.bloque;
+        detalle->gw = v.gw;
+        detalle->gh = v.gh;
+        detalle->orientacionGuardada.assign(v.orientacion, v.orientacion + v.gw * v.gh);
+    }
+    return puntuacion >= parametros_.umbral ? codigo::Coincide : 0;
+}
+
+} // namespace portiva::motor

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "Plantilla.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace portiva::motor {
+
+struct ParametrosComparacion {
+    int umbral = 0;   // score at or above which two prints match
+    int rotacion = 0; // largest accepted rotation between them, degrees
+};
+
+// What one comparison paired, for the overlay drawing: index pairs (query, stored), the
+// transform that brings the stored print onto the query and the stored print's orientation.
+struct DetalleComparacion {
+    std::vector<std::pair<int, int>> pares;
+    float rotacion = 0; // radians
+    float dx = 0, dy = 0;
+    std::uint32_t sumaConsulta = 0;
+    int bloque = 0, gw = 0, gh = 0;
+    std::vector<std::uint8_t> orientacionGuardada;
+};
+
+// A query template made ready for comparing against many stored ones. Immutable once made:
+// `comparar` may run on several threads at once, each on its own stored template bytes. The
+// stored template is read in place (no decoding beyond checks), its descriptors compared by
+// bit counts, the best local pairs tried as alignments, and minutiae paired under distance
+// and angle tolerances; the score grows with the paired minutiae against those the two prints
+// could share.
+class ConsultaPreparada {
+public:
+    // Null and a negative code in `resultado` when the bytes are not a valid template.
+    static std::shared_ptr<const ConsultaPreparada> crear(const std::uint8_t* plantilla,
+                                                          std::size_t tamano,
+                                                          ParametrosComparacion parametros,
+                                                          int& resultado);
+
+    // 1 = match (score at or above the threshold), 0 = no match, negative = the stored bytes
+    // are not a valid template (score 0).
+    int comparar(const std::uint8_t* guardada, std::size_t tamano, int& puntuacion,
+                 DetalleComparacion* detalle = nullptr) const;
+
+    const ParametrosComparacion& parametros() const { return parametros_; }
+    std::uint32_t suma() const { return suma_; }
+    const std::vector<std::uint8_t>& bytes() const { return bytes_; }
+
+    static constexpr int PuntuacionMaxima = 999;
+
+private:
+    ConsultaPreparada() = default;
+
+    ParametrosComparacion parametros_;
+    std::vector<std::uint8_t> bytes_;
+    std::uint32_t suma_ = 0;
+    int n_ = 0;
+    std::vector<float> x_, y_;
+    std::vector<std::uint8_t> angulo_;
+    std::vector<std::uint64_t> celdas_, validas_; // n x 4 each
+    std::vector<int> orden_;                      // position in the template of each minutia
+    // The subset searched for alignment seeds, same layout; sPrimero_ by direction 0..255.
+    std::vector<int> sIndice_, sPrimero_;
+    std::vector<std::uint8_t> sAngulo_;
+    std::vector<std::uint64_t> sCeldas_, sValidas_;
+    // Minutiae by cell of a coarse grid, for pairing by position.
+    int celda_ = 20, rw_ = 0, rh_ = 0;
+    std::vector<int> inicioCelda_, indices_;
+    std::vector<float> celdaX_, celdaY_;
+    std::vector<std::uint8_t> celdaAngulo_;
+    // Where the query print has ridges.
+    int bloque_ = 16, gw_ = 0, gh_ = 0;
+    std::vector<std::uint8_t> orientacion_;
+};
+
+} // namespace portiva::motor

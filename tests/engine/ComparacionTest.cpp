@@ -1,0 +1,179 @@
+#include "CodigosMotor.h"
+#include "HuellasMotor.h"
+#include "MotorHuella.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <thread>
+
+using namespace portiva;
+using namespace portiva::motor;
+
+namespace {
+
+class Comparacion : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        motor_ = new MotorHuella();
+        motor_->Inicializar();
+        plantillas_ = new std::vector<std::vector<std::vector<std::uint8_t>>>();
+        for (int d = 0; d < Dedos; ++d) {
+            plantillas_->emplace_back();
+            for (int i = 0; i < Impresiones; ++i)
+                plantillas_->back().push_back(
+                    prueba::plantillaDe(*motor_, prueba::impresion(d, i)));
+        }
+    }
+    static void TearDownTestSuite() {
+        delete plantillas_;
+        delete motor_;
+    }
+    void SetUp() override {
+        motor_->FijarParametrosIdentificacion(MotorHuella::UmbralIdentificacionPorDefecto,
+                                              MotorHuella::RotacionIdentificacionPorDefecto);
+        motor_->FijarParametrosVerificacion(MotorHuella::UmbralVerificacionPorDefecto,
+                                            MotorHuella::RotacionVerificacionPorDefecto);
+    }
+    static const std::vector<std::uint8_t>& p(int d, int i) {
+        return (*plantillas_)[static_cast<std::size_t>(d)][static_cast<std::size_t>(i)];
+    }
+    static int verificar(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b,
+                         int& s) {
+        return motor_->Verificar(a.data(), static_cast<int>(a.size()), b.data(),
+                                 static_cast<int>(b.size()), s, 0);
+    }
+
+    static constexpr int Dedos = 6;
+    static constexpr int Impresiones = 3;
+    static MotorHuella* motor_;
+    static std::vector<std::vector<std::vector<std::uint8_t>>>* plantillas_;
+};
+
+MotorHuella* Comparacion::motor_ = nullptr;
+std::vector<std::vector<std::vector<std::uint8_t>>>* Comparacion::plantillas_ = nullptr;
+
+} // namespace
+
+TEST_F(Comparacion, SameFingerMatchesAndDifferentFingersDoNotAtTheDefaults) {
+    int aciertos = 0, genuinos = 0;
+    for (int d = 0; d < Dedos; ++d)
+        for (int a = 0; a < Impresiones; ++a)
+            for (int b = a + 1; b < Impresiones; ++b) {
+                ASSERT_FALSE(p(d, a).empty());
+                int s = 0;
+                ++genuinos;
+                aciertos += verificar(p(d, a), p(d, b), s) > 0;
+            }
+    EXPECT_GE(aciertos, genuinos - 1) << "at most one genuine pair of " << genuinos << " missed";
+    for (int d = 0; d < Dedos; ++d)
+        for (int e = 0; e < Dedos; ++e) {
+            if (d == e)
+                continue;
+            int s = 0;
+            EXPECT_EQ(verificar(p(d, 0), p(e, 1), s), 0) << d << " vs " << e << " score " << s;
+        }
+}
+
+TEST_F(Comparacion, IdentificationFindsTheFingerInATable) {
+    ASSERT_EQ(motor_->PrepararIdentificacion(p(4, 1).data(), static_cast<int>(p(4, 1).size()), 0),
+              codigo::Ok);
+    int primera = -1;
+    for (int d = 0; d < Dedos && primera < 0; ++d) {
+        int s = 0;
+        const int r = motor_->Identificar(p(d, 0).data(), static_cast<int>(p(d, 0).size()), s, 0);
+        ASSERT_GE(r, 0);
+        if (r == codigo::Coincide) {
+            primera = d;
+            EXPECT_GE(s, MotorHuella::UmbralIdentificacionPorDefecto);
+        }
+    }
+    EXPECT_EQ(primera, 4);
+}
+
+TEST_F(Comparacion, ThresholdReallyChangesTheDecision) {
+    int s = 0;
+    ASSERT_EQ(verificar(p(0, 0), p(0, 1), s), 1);
+    const int puntuacion = s;
+    ASSERT_LT(puntuacion, MotorHuella::UmbralMaximo) << "choose another pair for this test";
+    ASSERT_EQ(motor_->FijarParametrosVerificacion(std::min(200, puntuacion + 1), 180), codigo::Ok);
+    EXPECT_EQ(verificar(p(0, 0), p(0, 1), s), 0);
+    EXPECT_EQ(s, puntuacion) << "the score does not depend on the threshold";
+    ASSERT_EQ(motor_->FijarParametrosVerificacion(std::max(10, puntuacion), 180), codigo::Ok);
+    EXPECT_EQ(verificar(p(0, 0), p(0, 1), s), 1);
+
+    // Identification keeps its own threshold, also for a query prepared before the change.
+    ASSERT_EQ(motor_->PrepararIdentificacion(p(0, 0).data(), static_cast<int>(p(0, 0).size()), 0),
+              codigo::Ok);
+    EXPECT_EQ(motor_->Identificar(p(0, 1).data(), static_cast<int>(p(0, 1).size()), s, 0), 1);
+    ASSERT_EQ(motor_->FijarParametrosIdentificacion(200, 180), codigo::Ok);
+    EXPECT_EQ(motor_->Identificar(p(0, 1).data(), static_cast<int>(p(0, 1).size()), s, 0),
+              puntuacion >= 200 ? 1 : 0);
+}
+
+TEST_F(Comparacion, RotationToleranceDecidesOnARotatedPrint) {
+    fpgen::GeneradorHuellas gen;
+    const auto recta = prueba::plantillaDe(*motor_, [&] {
+        auto i = gen.impresionRotada(prueba::SemillaMotor, 2, 0.0);
+        return i;
+    }());
+    const auto girada =
+        prueba::plantillaDe(*motor_, gen.impresionRotada(prueba::SemillaMotor, 2, 30.0));
+    ASSERT_FALSE(recta.empty());
+    ASSERT_FALSE(girada.empty());
+    int s180 = 0, s0 = 0;
+    ASSERT_EQ(motor_->FijarParametrosVerificacion(MotorHuella::UmbralVerificacionPorDefecto, 180),
+              codigo::Ok);
+    EXPECT_EQ(verificar(girada, recta, s180), 1) << "score " << s180;
+    ASSERT_EQ(motor_->FijarParametrosVerificacion(MotorHuella::UmbralVerificacionPorDefecto, 0),
+              codigo::Ok);
+    EXPECT_EQ(verificar(girada, recta, s0), 0) << "score " << s0;
+    // Unrotated prints still match with no tolerance at all.
+    EXPECT_EQ(verificar(recta, recta, s0), 1);
+}
+
+TEST_F(Comparacion, DamagedStoredTemplatesGiveAnErrorNotAMatch) {
+    ASSERT_EQ(motor_->PrepararIdentificacion(p(1, 0).data(), static_cast<int>(p(1, 0).size()), 0),
+              codigo::Ok);
+    int s = 0;
+    auto roto = p(1, 1);
+    roto[roto.size() / 2] ^= 0x10;
+    EXPECT_LT(motor_->Identificar(roto.data(), static_cast<int>(roto.size()), s, 0), 0);
+    EXPECT_EQ(s, 0);
+    EXPECT_LT(motor_->Identificar(roto.data(), 0, s, 0), 0);
+    EXPECT_LT(motor_->Identificar(roto.data(), 10, s, 0), 0);
+    EXPECT_EQ(motor_->Identificar(nullptr, 10, s, 0), codigo::ParametroNulo);
+    std::vector<std::uint8_t> grande(TamanoMaximoPlantilla + 1, 0x41);
+    EXPECT_LT(motor_->Identificar(grande.data(), static_cast<int>(grande.size()), s, 0), 0);
+    // The query itself damaged: preparation refused, the previous query stays.
+    EXPECT_LT(motor_->PrepararIdentificacion(roto.data(), static_cast<int>(roto.size()), 0), 0);
+    EXPECT_EQ(motor_->Identificar(p(1, 2).data(), static_cast<int>(p(1, 2).size()), s, 0), 1);
+    // Exactly the template, without the station's extra byte, is valid too.
+    const auto& exacta = p(1, 2);
+    EXPECT_EQ(motor_->Identificar(exacta.data(), static_cast<int>(exacta.size()) - 1, s, 0), 1);
+}
+
+TEST_F(Comparacion, PreparedQueryGivesTheSameAnswersOnManyThreads) {
+    ASSERT_EQ(motor_->PrepararIdentificacion(p(3, 0).data(), static_cast<int>(p(3, 0).size()), 0),
+              codigo::Ok);
+    const auto consulta = motor_->ConsultaIdentificacion();
+    ASSERT_TRUE(consulta);
+    std::vector<const std::vector<std::uint8_t>*> tabla;
+    for (int k = 0; k < 400; ++k)
+        tabla.push_back(&p(k % Dedos, 1 + k % (Impresiones - 1)));
+    std::vector<int> esperado(tabla.size()), puntos(tabla.size());
+    for (std::size_t k = 0; k < tabla.size(); ++k)
+        esperado[k] = consulta->comparar(tabla[k]->data(), tabla[k]->size(), puntos[k]);
+    std::vector<int> obtenido(tabla.size(), -99), puntos2(tabla.size(), -1);
+    std::vector<std::thread> hilos;
+    for (int h = 0; h < 4; ++h)
+        hilos.emplace_back([&, h] {
+            for (std::size_t k = static_cast<std::size_t>(h); k < tabla.size(); k += 4)
+                obtenido[k] = consulta->comparar(tabla[k]->data(), tabla[k]->size(), puntos2[k]);
+        });
+    for (auto& t : hilos)
+        t.join();
+    EXPECT_EQ(obtenido, esperado);
+    EXPECT_EQ(puntos2, puntos);
+    EXPECT_EQ(esperado[3], 1) << "row 3 holds finger 3";
+}
