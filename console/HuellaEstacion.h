@@ -14,6 +14,7 @@ class CapturaSensores;
 class ControlAcceso;
 class DbClientes;
 class PantallaAcceso;
+class PantallaHuella;
 class ParametrosHuella;
 
 // What the main window needs of the station's fingerprint side: the engine's start and stop,
@@ -50,6 +51,7 @@ struct ContextoHuella {
     DbClientes& db;
     ControlAcceso& acceso;
     PantallaAcceso& pantalla;
+    PantallaHuella& pantallaHuella;
     QString carpetaPrograma;
 };
 

@@ -13,6 +13,7 @@
 #include "FileExists.h"
 #include "HuellaPredeterminada.h"
 #include "IniFile.h"
+#include "PantallaHuellaVentana.h"
 #include "RecordsetVacio.h"
 #include "ReproductorSonidoQt.h"
 #include "Twips.h"
@@ -81,12 +82,14 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
         sonido_ = sonidoPropio_.get();
     }
     db_ = std::make_unique<DbClientes>(entorno_, *this);
-    acceso_ = std::make_unique<ControlAcceso>(entorno_, *this, *sonido_, capturaDiferida_,
+    acceso_ = std::make_unique<ControlAcceso>(entorno_, *this, *sonido_, enlaceCaptura_,
                                               servicios.prefijoDispositivo);
+    pantallaHuella_ = std::make_unique<PantallaHuellaVentana>(*this);
     const FabricaHuella& fabrica =
         servicios.fabricaHuella ? servicios.fabricaHuella : FabricaHuellaPredeterminada();
-    huella_ = fabrica(ContextoHuella{entorno_, *db_, *acceso_, *this, entorno_.carpetaPrograma});
-    capturaDiferida_.destino(&huella_->captura());
+    huella_ = fabrica(ContextoHuella{entorno_, *db_, *acceso_, *this, *pantallaHuella_,
+                                     entorno_.carpetaPrograma});
+    enlaceCaptura_.Conectar(&huella_->captura());
     ini_ = std::make_unique<IniFile>(entorno_.carpetaPrograma, ajustes_, huella_->parametros());
 
     conectar();
@@ -94,7 +97,7 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
 
 frmClientes::~frmClientes() {
     // The fingerprint side goes first: it works on the door and the database.
-    capturaDiferida_.destino(nullptr);
+    enlaceCaptura_.Conectar(nullptr);
     huella_.reset();
 }
 

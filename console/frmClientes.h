@@ -1,9 +1,9 @@
 #pragma once
 
 #include "AjustesEstacion.h"
-#include "CapturaDiferida.h"
 #include "ColumnaEstacion.h"
 #include "EditBallon_GreyText.h"
+#include "EnlaceCapturaSensores.h"
 #include "FormatoFecha.h"
 #include "HuellaEstacion.h"
 #include "ImagenesVentana.h"
@@ -33,6 +33,7 @@ class BandejaSistema;
 class ControlAcceso;
 class DbClientes;
 class IniFile;
+class PantallaHuellaVentana;
 class ReproductorSonido;
 class SelectorArchivos;
 class VisorArchivos;
@@ -173,6 +174,8 @@ public:
     void HabilitarAperturaManual(bool habilitar) override;
     void MostrarContAperturas(int tipo, long valor, long totalHoy) override;
     void RemoveBallonIcon();
+    // imgCapturaHuella takes a captured fingerprint picture, fitted to the box.
+    void MostrarCapturaHuella(const QImage& imagen);
 
     // ---- State, layers and controls
     const EstadoVentana& estado() const { return estado_; }
@@ -287,9 +290,10 @@ private:
     AjustesEstacion ajustes_;
     std::unique_ptr<ReproductorSonido> sonidoPropio_;
     ReproductorSonido* sonido_ = nullptr;
-    CapturaDiferida capturaDiferida_;
+    EnlaceCapturaSensores enlaceCaptura_;
     std::unique_ptr<DbClientes> db_;
     std::unique_ptr<ControlAcceso> acceso_;
+    std::unique_ptr<PantallaHuellaVentana> pantallaHuella_;
     std::unique_ptr<HuellaEstacion> huella_;
     std::unique_ptr<IniFile> ini_;
 };

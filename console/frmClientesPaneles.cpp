@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -208,6 +209,13 @@ void frmClientes::RemoveBallonIcon() {
 void frmClientes::InfoHuella(const QString& texto, bool rojo) {
     columna_.lblInfoHuella->setText(texto);
     ponerColorTexto(columna_.lblInfoHuella, rojo ? QColor(255, 0, 0) : colorTextoVentana());
+}
+
+void frmClientes::MostrarCapturaHuella(const QImage& imagen) {
+    QLabel* caja = columna_.imgCapturaHuella;
+    const QSize hueco = caja->contentsRect().size();
+    caja->setPixmap(
+        QPixmap::fromImage(imagen.scaled(hueco, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 }
 
 void frmClientes::HabilitarAperturaManual(bool habilitar) {
