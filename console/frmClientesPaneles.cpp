@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -214,8 +215,27 @@ void frmClientes::InfoHuella(const QString& texto, bool rojo) {
 void frmClientes::MostrarCapturaHuella(const QImage& imagen) {
     QLabel* caja = columna_.imgCapturaHuella;
     const QSize hueco = caja->contentsRect().size();
-    caja->setPixmap(
-        QPixmap::fromImage(imagen.scaled(hueco, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    if (imagen.isNull() || hueco.isEmpty())
+        return;
+    // The whole print, as large as the box allows; the rest of the box takes the colour of the
+    // print's own background, so the picture reads as one sheet and not as a strip.
+    const QImage escalada = imagen.scaled(hueco, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    const QColor esquinas[] = {imagen.pixelColor(0, 0), imagen.pixelColor(imagen.width() - 1, 0),
+                               imagen.pixelColor(0, imagen.height() - 1),
+                               imagen.pixelColor(imagen.width() - 1, imagen.height() - 1)};
+    int r = 0, g = 0, b = 0;
+    for (const QColor& c : esquinas) {
+        r += c.red();
+        g += c.green();
+        b += c.blue();
+    }
+    QPixmap lamina(hueco);
+    lamina.fill(QColor(r / 4, g / 4, b / 4));
+    QPainter pintor(&lamina);
+    pintor.drawImage((hueco.width() - escalada.width()) / 2,
+                     (hueco.height() - escalada.height()) / 2, escalada);
+    pintor.end();
+    caja->setPixmap(lamina);
 }
 
 void frmClientes::HabilitarAperturaManual(bool habilitar) {
