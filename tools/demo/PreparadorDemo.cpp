@@ -73,7 +73,21 @@ bool PreparadorDemo::fallo(const QString& motivo) {
 }
 
 bool PreparadorDemo::Preparar() {
-    return crearCarpetas() && baseDeDatos() && inscribirYGuardarHuellas() && copiarRecursos();
+    return comprobarOrigenes() && crearCarpetas() && baseDeDatos() && inscribirYGuardarHuellas() &&
+           copiarRecursos();
+}
+
+bool PreparadorDemo::comprobarOrigenes() {
+    // Everything copied in is looked for first, so a missing piece never leaves the folder
+    // half made.
+    QStringList origenes = {opciones_.programa,
+                            QDir(opciones_.recursos).filePath(QStringLiteral("Skins/Default.JPG"))};
+    for (int i = 0; i <= 4; ++i)
+        origenes << QDir(opciones_.recursos).filePath(QStringLiteral("Sonidos/%1.wav").arg(i));
+    for (const QString& origen : origenes)
+        if (!QFileInfo(origen).isFile())
+            return fallo(QStringLiteral("no se encuentra %1").arg(origen));
+    return true;
 }
 
 bool PreparadorDemo::crearCarpetas() {

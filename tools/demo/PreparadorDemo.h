@@ -27,8 +27,9 @@ class PreparadorDemo {
 public:
     explicit PreparadorDemo(OpcionesDemo opciones);
 
-    // Builds (or rebuilds) the folder. False with the reason in error(); what was there
-    // before in the folder's own files is replaced, nothing else in the folder is touched.
+    // Builds (or rebuilds) the folder. False with the reason in error(); a missing program or
+    // asset is found before anything in the folder is touched. What an earlier demo left there
+    // (database, settings, prints, sounds, skins, program) is replaced; other files stay.
     bool Preparar();
     QString error() const { return error_; }
 
@@ -44,6 +45,7 @@ public:
     static QString ArchivoHuella(const QString& quien, int n);
 
 private:
+    bool comprobarOrigenes();
     bool crearCarpetas();
     bool baseDeDatos();
     bool inscribirYGuardarHuellas();
