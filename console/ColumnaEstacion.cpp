@@ -156,6 +156,8 @@ ColumnaEstacion ColumnaEstacion::construir(QWidget* v, const ImagenesVentana& im
                                                  QRect(332, 305, 60, 20), QStringLiteral("Borrar"));
     c.lbLog = CrearControl<QListWidget>(v, QStringLiteral("lbLog"), QRect(8, 327, 384, 71));
     c.lbLog->setUniformItemSizes(true);
+    // Lines are laid out in batches: appending to a long log stays as quick as to a short one.
+    c.lbLog->setLayoutMode(QListView::Batched);
     c.lbLog->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
     return c;

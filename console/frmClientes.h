@@ -167,7 +167,10 @@ public:
     void MostrarBalloon(const QString& Text, int Icon, const QString& Title, QWidget* Control);
 
     // ---- What the door and the station modes show on the window (PantallaAcceso)
+    // Appends a line to the event log (the oldest goes when it holds LineasLogMaximas),
+    // scrolls to it and leaves nothing selected.
     void EscribirLog(const QString& linea) override;
+    static constexpr int LineasLogMaximas = 5000;
     void MostrarResultado(int indice) override;
     void ShowBallon(int icono, const QString& titulo, const QString& texto, int flags) override;
     void InfoHuella(const QString& texto, bool rojo) override;

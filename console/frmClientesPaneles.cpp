@@ -186,6 +186,10 @@ void frmClientes::Init_lvwtResultadoBusqueda() {
 
 void frmClientes::EscribirLog(const QString& linea) {
     QListWidget* log = columna_.lbLog;
+    // A station runs for weeks: the oldest lines go once the log holds its maximum, so memory
+    // and the cost of a line stay bounded.
+    while (log->count() >= LineasLogMaximas)
+        delete log->takeItem(0);
     log->addItem(linea);
     QListWidgetItem* nueva = log->item(log->count() - 1);
     log->scrollToItem(nueva);
