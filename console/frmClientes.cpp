@@ -49,7 +49,8 @@ const QString SaltoDeLinea = QStringLiteral("\r\n");
 frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
     : QWidget(padre, Qt::Window | Qt::FramelessWindowHint), entorno_(servicios.entorno),
       selectorArchivos_(servicios.selectorArchivos), visorArchivos_(servicios.visorArchivos),
-      pasos_(servicios.pasos), fechas_(servicios.locale), notify_(servicios.bandeja) {
+      pasos_(servicios.pasos), fechas_(servicios.locale), notify_(servicios.bandeja),
+      bandejaSistema_(servicios.bandeja) {
     setObjectName(QStringLiteral("frmClientes"));
     setWindowTitle(QStringLiteral("Control de Accesos"));
     setFont(fuenteVentana(font()));
@@ -93,9 +94,11 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
     ini_ = std::make_unique<IniFile>(entorno_.carpetaPrograma, ajustes_, huella_->parametros());
 
     conectar();
+    bandejaSistema_.ponerReceptorRaton([this](int mensaje) { SysTray_MSG_MouseMove(mensaje); });
 }
 
 frmClientes::~frmClientes() {
+    bandejaSistema_.ponerReceptorRaton({});
     // The fingerprint side goes first: it works on the door and the database.
     enlaceCaptura_.Conectar(nullptr);
     huella_.reset();
@@ -410,11 +413,20 @@ void frmClientes::mnuCloseMe_Click() {
 }
 
 void frmClientes::imgMinim_Click() {
-    hide();
+    Ocultar();
 }
 
 void frmClientes::mnuHideMe_Click() {
-    hide();
+    Ocultar();
+}
+
+void frmClientes::Ocultar() {
+    // Hidden, the station is reached again through its tray icon. Without a notification area
+    // there would be no way back to it: it is minimised to the task bar instead.
+    if (bandejaSistema_.hayAreaNotificacion())
+        hide();
+    else
+        showMinimized();
 }
 
 void frmClientes::mnuShowMe_Click() {
@@ -443,6 +455,28 @@ void frmClientes::MostrarMenu() {
     menu_.mnuDoNoReady_Open->setChecked(estado == CodigoAcceso::FijoAbierto);
     entorno_.bombeo.procesarEventos();
     menu_.mnuMenu->exec(QCursor::pos());
+}
+
+void frmClientes::SysTray_MSG_MouseMove(int mensaje) {
+    if (atendiendoBandeja_ || descargada_)
+        return;
+    atendiendoBandeja_ = true;
+    switch (mensaje) {
+    case BandejaSistema::ClicIzquierdo:
+        if (!isVisible())
+            ShowBallon(acceso_->torno().AccesoActual(), QStringLiteral("Inform. Ultimo Acceso"),
+                       columna_.lblInfoHuella->text(), Globo::Informacion);
+        break;
+    case BandejaSistema::DobleClic:
+        mnuShowMe_Click();
+        break;
+    case BandejaSistema::ClicDerecho:
+        MostrarMenu();
+        break;
+    default:
+        break;
+    }
+    atendiendoBandeja_ = false;
 }
 
 void frmClientes::mousePressEvent(QMouseEvent* evento) {

@@ -210,6 +210,10 @@ public slots:
     void mnuHideMe_Click();
     void mnuCloseMe_Click();
     void MostrarMenu();
+    // The mouse on the tray icon (BandejaSistema's numbers): a left click while the window is
+    // hidden tells the last access in a balloon, a double click shows the window, a right
+    // click opens the menu. A callback arriving while one is handled is ignored.
+    void SysTray_MSG_MouseMove(int mensaje);
 
     // Switches.
     void imgDesplegarInfo_Click();
@@ -254,6 +258,7 @@ protected:
 private:
     void conectar();
     void paso(const QString& nombre);
+    void Ocultar();
     void LoadLastSkin();
     void RestaurarAlCargar();
     void CopiaSeguridadAlSalir(bool compactar);
@@ -286,6 +291,8 @@ private:
 
     EstadoVentana estado_;
     bool descargada_ = false;
+    bool atendiendoBandeja_ = false;
+    BandejaSistema& bandejaSistema_;
     QPoint origenArrastre_;
     bool arrastreManual_ = false;
 

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace portiva::prueba {
@@ -43,9 +44,12 @@ public:
         llamadas.push_back({QStringLiteral("quitar"), 0, {}, {}, {}, 0});
         return disponible;
     }
+    bool hayAreaNotificacion() const override { return disponible; }
+    void ponerReceptorRaton(std::function<void(int)> r) override { receptor = std::move(r); }
 
     bool disponible = true;
     QIcon ultimoIcono;
+    std::function<void(int)> receptor;
     std::vector<Llamada> llamadas;
 };
 
