@@ -204,9 +204,17 @@ bool frmClientes::Form_Load() {
     paso(QStringLiteral("CargarConfigHuella"));
     ini_->CargarConfigHuella();
     // Fingerprint control (state 8, its picture and relay byte), the status caption, no
-    // reader yet and the reader-detection timeout.
+    // reader yet and the reader-detection timeout. A reader that already announced itself
+    // (a message box of the settings lets events run) is not forgotten: it would otherwise be
+    // reported missing five seconds later while it works.
     paso(QStringLiteral("ControlPorHuella"));
-    acceso_->modos().EntrarEnControlPorHuella();
+    ModosEstacion& modos = acceso_->modos();
+    const bool lectorYaConectado = modos.LectorDetectado();
+    modos.EntrarEnControlPorHuella();
+    if (lectorYaConectado) {
+        modos.PonerLectorDetectado(true);
+        modos.tmrDetectarLector().stop();
+    }
     paso(QStringLiteral("Show"));
     show();
     return true;
@@ -255,8 +263,8 @@ void frmClientes::LoadLastSkin() {
 
 void frmClientes::RestaurarAlCargar() {
     // A restore scheduled at the previous run is carried out here, before the database is
-    // opened, once database restores are part of the station. Until then the schedule is
-    // kept as it was saved.
+    // opened, once the station restores databases. Until then the schedule is kept as it was
+    // saved.
 }
 
 bool frmClientes::InitAndShowDBData() {
@@ -384,7 +392,7 @@ void frmClientes::Form_Unload() {
 
 void frmClientes::CopiaSeguridadAlSalir(bool compactar) {
     // The exit backup (or the compaction with its dated copy) of the closed database file is
-    // made here once database backups are part of the station.
+    // made here once the station makes database backups.
     (void)compactar;
 }
 

@@ -106,7 +106,7 @@ public:
     // True once the program has ended (normal shutdown or a start that could not go on).
     bool terminado() const { return descargada_; }
 
-    // ---- Record form (VistaClientes and its own pieces)
+    // ---- Record form (VistaClientes and the window's own helpers)
     void RecordSetToText() override;
     void InitTextBoxes() override;
     void ActNavegador() override;

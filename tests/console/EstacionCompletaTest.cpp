@@ -202,4 +202,40 @@ TEST_F(EstacionCompleta, ExtendedInformationShowsTheIdentifiedMember) {
     EXPECT_TRUE(ventana->estado().ModoEdicion);
 }
 
+TEST(EstacionArranque, AReaderAnnouncedDuringTheSettingsBoxIsNotForgotten) {
+    // Parameters the engine refuses: their box lets events run, and the reader announces
+    // itself meanwhile.
+    CarpetaTemporal carpeta;
+    ASSERT_TRUE(CreadorBaseDatos::CrearVacia(carpeta.archivo(QStringLiteral("Portiva.mdb"))).ok());
+    ASSERT_TRUE(QDir(carpeta.ruta()).mkdir(QStringLiteral("LectorSimulado")));
+    {
+        QFile ini(carpeta.archivo(QStringLiteral("Accesos.ini")));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[Configuracion huella]\nthresholdId=5\nrotationMaxId=45\n");
+    }
+    MsgBoxGuion msgBox;
+    msgBox.alMostrar = [](const MsgBoxGuion::Mostrado& m) {
+        if (m.titulo == QStringLiteral("Cargando parametros..."))
+            EsperarHasta([] { return false; }, 600);
+    };
+    RelojFijo reloj;
+    BombeoPrueba bombeo;
+    Entorno entorno{carpeta.ruta(), msgBox, reloj, bombeo};
+    SelectorGuion selector;
+    VisorFalso visor;
+    BandejaFalsa bandeja;
+    SonidoFalso sonido;
+    ServiciosConsola s{entorno, selector, visor, bandeja};
+    s.sonido = &sonido;
+    s.prefijoDispositivo = carpeta.archivo(QStringLiteral("sin-puertos/ttyS"));
+    frmClientes ventana(s);
+    ASSERT_TRUE(ventana.Form_Load());
+    ASSERT_TRUE(std::any_of(msgBox.mostrados.begin(), msgBox.mostrados.end(), [](const auto& m) {
+        return m.titulo == QStringLiteral("Cargando parametros...");
+    }));
+    EXPECT_TRUE(ventana.acceso().modos().LectorDetectado());
+    EXPECT_FALSE(ventana.acceso().modos().tmrDetectarLector().isActive());
+    EXPECT_EQ(ventana.acceso().torno().AccesoActual(), CodigoAcceso::ControlPorHuella);
+}
+
 } // namespace

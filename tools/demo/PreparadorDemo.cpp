@@ -78,7 +78,7 @@ bool PreparadorDemo::Preparar() {
 }
 
 bool PreparadorDemo::comprobarOrigenes() {
-    // Everything copied in is looked for first, so a missing piece never leaves the folder
+    // Everything copied in is looked for first, so a missing file never leaves the folder
     // half made.
     QStringList origenes = {opciones_.programa,
                             QDir(opciones_.recursos).filePath(QStringLiteral("Skins/Default.JPG"))};
