@@ -16,10 +16,7 @@ using namespace portiva::prueba;
 
 namespace {
 
-class PantallaHuellaTest : public VentanaPrueba {
-protected:
-    QCheckBox* caja(const char* nombre) { return control<QCheckBox>(nombre); }
-};
+class PantallaHuellaTest : public VentanaPrueba {};
 
 motor::ImagenRGB Dibujo(int ancho, int alto, std::uint8_t gris) {
     motor::ImagenRGB img;
@@ -27,30 +24,6 @@ motor::ImagenRGB Dibujo(int ancho, int alto, std::uint8_t gris) {
     img.alto = alto;
     img.bytes.assign(size_t(ancho) * size_t(alto) * 3, gris);
     return img;
-}
-
-TEST_F(PantallaHuellaTest, TheFlowReadsTheBoxesOfTheStationColumn) {
-    PantallaHuellaVentana p(*ventana);
-    EXPECT_TRUE(p.chkAutoAnalizar());
-    EXPECT_TRUE(p.chkAutoIdentify());
-    EXPECT_TRUE(p.chkMostrarHuella());
-    EXPECT_FALSE(p.chkMostrarAnalisis());
-    EXPECT_FALSE(p.chkMostrarIdentificacion());
-    EXPECT_FALSE(p.chkInformacionAmpliada());
-    for (const char* nombre :
-         {"chkAutoAnalizar", "chkAutoIdentify", "chkMostrarHuella", "chkMostrarAnalisis",
-          "chkMostrarIdentificacion", "chkInformacionAmpliada"})
-        caja(nombre)->setChecked(!caja(nombre)->isChecked());
-    EXPECT_FALSE(p.chkAutoAnalizar());
-    EXPECT_FALSE(p.chkAutoIdentify());
-    EXPECT_FALSE(p.chkMostrarHuella());
-    EXPECT_TRUE(p.chkMostrarAnalisis());
-    EXPECT_TRUE(p.chkMostrarIdentificacion());
-    EXPECT_TRUE(p.chkInformacionAmpliada());
-
-    EXPECT_FALSE(p.RestaurandoDB());
-    ventana->setRestaurandoDB(true);
-    EXPECT_TRUE(p.RestaurandoDB());
 }
 
 TEST_F(PantallaHuellaTest, ThePanelAndTheJumpAreTheWindows) {
@@ -68,6 +41,10 @@ TEST_F(PantallaHuellaTest, ThePanelAndTheJumpAreTheWindows) {
     EXPECT_EQ(control<QLineEdit>("txtCodigo")->text(), QStringLiteral("B2"));
     p.gotoRecordNum(3); // beyond the list: nothing moves
     EXPECT_EQ(control<QLineEdit>("txtCodigo")->text(), QStringLiteral("B2"));
+    // The identification is refused while a restore runs.
+    EXPECT_FALSE(p.RestaurandoDB());
+    ventana->setRestaurandoDB(true);
+    EXPECT_TRUE(p.RestaurandoDB());
 }
 
 TEST_F(PantallaHuellaTest, TheCapturedPictureFillsItsBox) {
