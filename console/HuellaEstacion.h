@@ -37,6 +37,10 @@ public:
     virtual void cmdAnalizarHuella_Click() = 0;
     virtual void cmdIndentificarHuellaDB_Click() = 0;
 
+    // Loads a fingerprint image file; it then arrives as a capture from the sensor "File".
+    // 0 when loaded, the engine's (non-zero) code otherwise.
+    virtual int CargarImagen(const QString& ruta) = 0;
+
     // `TemplateCliente` from a member row: the stored bytes (the template and its one extra
     // trailing byte); empty bytes (a Null field) leave no template.
     virtual void CargarTemplateCliente(QByteArrayView guardada) = 0;

@@ -23,6 +23,11 @@ void HuellaMotor::cmdIndentificarHuellaDB_Click() {
     control_.flujo().cmdIndentificarHuellaDB_Click();
 }
 
+int HuellaMotor::CargarImagen(const QString& ruta) {
+    // 500: the image file format code of the station (a bitmap).
+    return huella_.MotorHuellaCtrl().CargarImagen(ruta.toStdString(), 500);
+}
+
 void HuellaMotor::CargarTemplateCliente(QByteArrayView guardada) {
     huella_.TemplateCliente = PlantillaHuella::DesdeGuardada(guardada.toByteArray());
 }

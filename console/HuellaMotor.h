@@ -17,6 +17,7 @@ public:
     void FinalizarHuella() override;
     void cmdAnalizarHuella_Click() override;
     void cmdIndentificarHuellaDB_Click() override;
+    int CargarImagen(const QString& ruta) override;
     void CargarTemplateCliente(QByteArrayView guardada) override;
     QByteArray TemplateClienteGuardable() const override;
 

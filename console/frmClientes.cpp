@@ -16,6 +16,7 @@
 #include "PantallaHuellaVentana.h"
 #include "RecordsetVacio.h"
 #include "ReproductorSonidoQt.h"
+#include "SelectorArchivos.h"
 #include "Twips.h"
 
 #include <QAction>
@@ -144,6 +145,7 @@ void frmClientes::conectar() {
     connect(columna_.cmdIndentificarHuellaDB, &QPushButton::clicked, this,
             &frmClientes::cmdIndentificarHuellaDB_Click);
 
+    connect(menu_.menuImgFromFile, &QAction::triggered, this, &frmClientes::menuImgFromFile_Click);
     // The station modes of the popup menu.
     ModosEstacion& modos = acceso_->modos();
     connect(menu_.mnuReconnetRelay, &QAction::triggered, &modos,
@@ -463,6 +465,17 @@ void frmClientes::MostrarMenu() {
     menu_.mnuDoNoReady_Open->setChecked(estado == CodigoAcceso::FijoAbierto);
     entorno_.bombeo.procesarEventos();
     menu_.mnuMenu->exec(QCursor::pos());
+}
+
+void frmClientes::menuImgFromFile_Click() {
+    // The chosen print arrives as a capture from the sensor "File" and takes the finger's road.
+    const QString elegido = selectorArchivos_.abrir(
+        carpeta(QStringLiteral("Huellas")),
+        QStringLiteral("BMP files (*.bmp)|*.bmp|All files (*.*)|*.*"), 1, this);
+    if (elegido.isEmpty())
+        return;
+    if (huella_->CargarImagen(elegido) != 0)
+        acceso_->registro().Escribir(QStringLiteral("Cargando Archivo: Error!"));
 }
 
 void frmClientes::SysTray_MSG_MouseMove(int mensaje) {

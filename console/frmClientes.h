@@ -210,6 +210,7 @@ public slots:
     void mnuHideMe_Click();
     void mnuCloseMe_Click();
     void MostrarMenu();
+    void menuImgFromFile_Click();
     // The mouse on the tray icon (BandejaSistema's numbers): a left click while the window is
     // hidden tells the last access in a balloon, a double click shows the window, a right
     // click opens the menu. A callback arriving while one is handled is ignored.

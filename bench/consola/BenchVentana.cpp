@@ -55,6 +55,7 @@ public:
     void FinalizarHuella() override {}
     void cmdAnalizarHuella_Click() override {}
     void cmdIndentificarHuellaDB_Click() override {}
+    int CargarImagen(const QString&) override { return 0; }
     void CargarTemplateCliente(QByteArrayView) override {}
     QByteArray TemplateClienteGuardable() const override { return {}; }
     void LeerParametrosHuella(AjustesEstacion&) override {}

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QRegularExpression>
 
 using namespace portiva;
@@ -200,6 +201,25 @@ TEST_F(EstacionCompleta, ExtendedInformationShowsTheIdentifiedMember) {
     EXPECT_EQ(dedoEnElLector(1), (Bytes{91, 92, 33, 92, 2}));
     EXPECT_EQ(control<QLineEdit>("txtCodigo")->text(), QStringLiteral("N1"));
     EXPECT_TRUE(ventana->estado().ModoEdicion);
+}
+
+TEST_F(EstacionCompleta, APrintOpenedFromAFileTakesTheFingersRoad) {
+    ASSERT_TRUE(QDir(carpeta.ruta()).mkdir(QStringLiteral("Huellas")));
+    const QString archivo = carpeta.archivo(QStringLiteral("Huellas/alba.bmp"));
+    const fpgen::ImagenGris img = generador.impresion(Semilla, 1, 2);
+    ASSERT_EQ(motor.GuardarImagen(img.pixeles.data(), img.ancho, img.alto, archivo.toStdString(),
+                                  501, img.dpi),
+              0);
+    selector.respuestas = {archivo};
+    placa->olvidar();
+    ventana->menu().menuImgFromFile->trigger();
+    ASSERT_TRUE(EsperarHasta([&] { return placa->bytesRecibidos().size() >= 5; }, 30000));
+    EXPECT_EQ(placa->bytesRecibidos(), (Bytes{91, 92, 33, 92, 2}));
+    ASSERT_TRUE(EsperarHasta([&] { return ultimaLinea().contains(QStringLiteral("Identif")); }));
+    EXPECT_TRUE(LineaIdentificado(QStringLiteral("Permitido"), 2).match(ultimaLinea()).hasMatch())
+        << qPrintable(ultimaLinea());
+    // A file is no reader: the station's reader stays as it was.
+    EXPECT_TRUE(ventana->acceso().modos().LectorDetectado());
 }
 
 TEST(EstacionArranque, AReaderAnnouncedDuringTheSettingsBoxIsNotForgotten) {

@@ -108,6 +108,10 @@ public:
     void cmdIndentificarHuellaDB_Click() override {
         pasos_ << QStringLiteral("huella.Identificar");
     }
+    int CargarImagen(const QString& ruta) override {
+        pasos_ << QStringLiteral("huella.CargarImagen ") + ruta;
+        return respuestaCargar;
+    }
     void CargarTemplateCliente(QByteArrayView guardada) override {
         plantilla = guardada.toByteArray();
     }
@@ -137,6 +141,7 @@ public:
 
     QByteArray plantilla;
     int umbralId = 25;
+    int respuestaCargar = 0;
 
 private:
     QStringList& pasos_;

@@ -171,6 +171,25 @@ TEST_F(Puerta, TheAutomaticBoxesStayConsistent) {
     EXPECT_TRUE(analizar->isChecked());
 }
 
+TEST_F(Puerta, AFingerprintImageFileIsLoadedFromTheMenu) {
+    selector.respuestas = {carpeta.archivo(QStringLiteral("Huellas/A1_1.bmp")), QString()};
+    ventana->menu().menuImgFromFile->trigger();
+    EXPECT_EQ(selector.carpeta, carpeta.archivo(QStringLiteral("Huellas")));
+    EXPECT_EQ(selector.filtro, QStringLiteral("BMP files (*.bmp)|*.bmp|All files (*.*)|*.*"));
+    EXPECT_EQ(pasos.back(), QStringLiteral("huella.CargarImagen ") +
+                                carpeta.archivo(QStringLiteral("Huellas/A1_1.bmp")));
+    ventana->menu().menuImgFromFile->trigger(); // cancelled: nothing is loaded
+    EXPECT_EQ(pasos.count(QStringLiteral("huella.CargarImagen ") +
+                          carpeta.archivo(QStringLiteral("Huellas/A1_1.bmp"))),
+              1);
+
+    // A file the engine refuses is logged.
+    huellaFalsa->respuestaCargar = -208;
+    selector.respuestas = {carpeta.archivo(QStringLiteral("Huellas/rota.bmp"))};
+    ventana->menu().menuImgFromFile->trigger();
+    EXPECT_EQ(log().back(), QStringLiteral("10:30:00 -> Cargando Archivo: Error!"));
+}
+
 TEST_F(Puerta, TheFingerprintButtonsGoToTheFingerprintSide) {
     click("cmdAnalizarHuella");
     click("cmdIndentificarHuellaDB");
