@@ -1,0 +1,259 @@
+#include "FlujoHuella.h"
+
+#include "CodigoAcceso.h"
+#include "CodigosMotor.h"
+#include "DBHuella.h"
+#include "DbClientes.h"
+#include "MsgBox.h"
+#include "PantallaAcceso.h"
+#include "PantallaHuella.h"
+#include "RegistroEventos.h"
+#include "ReglaAcceso.h"
+#include "Reloj.h"
+#include "ResultadoHuella.h"
+#include "Torno.h"
+
+#include <limits>
+#include <utility>
+
+namespace portiva {
+
+namespace {
+
+const QString kDesconocido = QStringLiteral("Desconocido");
+const QString kConsultaClientes = QStringLiteral("SELECT * FROM ClientesDB");
+// Largest position the record form can jump to.
+constexpr qint32 PosicionMaxima = std::numeric_limits<qint16>::max();
+
+// Clears the busy flag however the flow ends.
+class Ocupacion {
+public:
+    explicit Ocupacion(bool& ocupado) : ocupado_(ocupado) { ocupado_ = true; }
+    ~Ocupacion() { ocupado_ = false; }
+    Ocupacion(const Ocupacion&) = delete;
+    Ocupacion& operator=(const Ocupacion&) = delete;
+
+private:
+    bool& ocupado_;
+};
+
+} // namespace
+
+FlujoHuella::FlujoHuella(DbClientes& db, DBHuella& huella, Torno& torno, RegistroEventos& registro,
+                         PantallaAcceso& pantallaAcceso, PantallaHuella& pantallaHuella,
+                         MsgBox& msgBox, const Reloj& reloj, unsigned hilosBusqueda)
+    : db_(db), huella_(huella), torno_(torno), registro_(registro), pantallaAcceso_(pantallaAcceso),
+      pantallaHuella_(pantallaHuella), msgBox_(msgBox), reloj_(reloj), busqueda_(hilosBusqueda) {}
+
+void FlujoHuella::Ejecutar(std::function<void()> accion) {
+    if (ocupado_) {
+        // Inside a door pulse or a message box of the running flow: after it, latest first.
+        pendiente_ = std::move(accion);
+        return;
+    }
+    Ocupacion ocupacion(ocupado_);
+    accion();
+    while (pendiente_) {
+        auto siguiente = std::exchange(pendiente_, nullptr);
+        siguiente();
+    }
+}
+
+void FlujoHuella::MotorHuellaCtrl_ImageCaptured(const QString& idSensor, int ancho, int alto,
+                                                const std::vector<std::uint8_t>& imagen,
+                                                int resolucion) {
+    Ejecutar([this, idSensor, ancho, alto, imagen, resolucion]() mutable {
+        Capturada(idSensor, ancho, alto, std::move(imagen), resolucion);
+    });
+}
+
+void FlujoHuella::Capturada(const QString& /*idSensor*/, int ancho, int alto,
+                            std::vector<std::uint8_t> imagen, int resolucion) {
+    ImagenHuella& c = huella_.ImagenCaptura;
+    c.RawImage = std::move(imagen);
+    c.Width = ancho;
+    c.Height = alto;
+    c.Resolution = resolucion;
+    registro_.Escribir(QStringLiteral("Nueva huella capturada."));
+    huella_.MostrarImagenHuella(false, 0);
+    if (pantallaHuella_.chkAutoAnalizar()) {
+        AnalizarHuella();
+        if (pantallaHuella_.chkAutoIdentify())
+            IndentificarHuellaDB();
+    }
+}
+
+bool FlujoHuella::AnalizarHuella() {
+    const qint16 calidad = huella_.ExtraerPlantilla();
+    const QString prefijo = QStringLiteral("Analisis de la huella: ");
+    switch (calidad) {
+    case ResultadoHuella::CalidadBaja:
+        registro_.EscribirDetalle(prefijo + QStringLiteral("Analisis con exito. Calidad baja."));
+        break;
+    case ResultadoHuella::CalidadMedia:
+        registro_.EscribirDetalle(prefijo + QStringLiteral("Analisis con exito. Calidad media."));
+        break;
+    case ResultadoHuella::CalidadAlta:
+        registro_.EscribirDetalle(prefijo + QStringLiteral("Analisis con exito. Calidad alta."));
+        break;
+    default:
+        break;
+    }
+    if (calidad < 0) {
+        registro_.EscribirDetalle(prefijo + QStringLiteral("Error!"));
+        return false;
+    }
+    if (pantallaHuella_.chkMostrarAnalisis())
+        huella_.MostrarImagenHuella(true, -1);
+    return true;
+}
+
+void FlujoHuella::MensajeSinHuella(const QString& accion) {
+    msgBox_(QStringLiteral("No existe una huella valida que pueda ser %1.\r\nCapture una huella e "
+                           "intentelo de nuevo. Gracias")
+                .arg(accion),
+            EstiloMsg::Informacion, QStringLiteral("Error añadiendo la huella a este cliente"));
+}
+
+void FlujoHuella::cmdAnalizarHuella_Click() {
+    Ejecutar([this] {
+        if (!AnalizarHuella())
+            MensajeSinHuella(QStringLiteral("Analizada"));
+    });
+}
+
+void FlujoHuella::cmdIndentificarHuellaDB_Click() {
+    Ejecutar([this] {
+        if (PlantillaValida(huella_.TemplateCaptura))
+            IndentificarHuellaDB();
+        else
+            MensajeSinHuella(QStringLiteral("Identificada"));
+    });
+}
+
+void FlujoHuella::IndentificarHuellaDB() {
+    if (pantallaHuella_.RestaurandoDB()) {
+        msgBox_(QStringLiteral("Se capturó una huella mientras se restauraba la base de datos, "
+                               "intentelo de nuevo"),
+                EstiloMsg::Informacion, QStringLiteral("Analisis de huella no permitido"));
+        return;
+    }
+    qint32 score = 0;
+    qint32 posicion = 0;
+    QString estado;
+    const qint32 resultado = IdentificarHuella(score, posicion, estado);
+    if (resultado >= 1) {
+        registro_.EscribirDetalle(QStringLiteral("Identif.: %1  ID %2  [%3%]  Registro=%4")
+                                      .arg(estado)
+                                      .arg(resultado)
+                                      .arg(score)
+                                      .arg(posicion));
+        if (pantallaHuella_.chkMostrarIdentificacion())
+            huella_.MostrarImagenHuella(true, 0);
+    } else if (resultado == 0) {
+        registro_.EscribirDetalle(QStringLiteral("Identifi.: Huella no encontrada."));
+    } else {
+        registro_.MostrarErrorHuella(resultado);
+    }
+}
+
+qint32 FlujoHuella::IdentificarHuella(qint32& Score, qint32& Posicion, QString& Estado) {
+    const PlantillaHuella& plantilla = huella_.TemplateCaptura;
+    if (!PlantillaValida(plantilla))
+        return ResultadoHuella::PlantillaNoValida;
+    motor::MotorHuella& motor = huella_.MotorHuellaCtrl();
+    const int preparada =
+        motor.PrepararIdentificacion(reinterpret_cast<const std::uint8_t*>(plantilla.Data.data()),
+                                     static_cast<int>(plantilla.Data.size()), 0);
+    if (preparada < 0)
+        return preparada;
+    const auto consulta = motor.ConsultaIdentificacion();
+
+    // The unrecognised-finger end of the walk: refusal at the door, the code handed back.
+    auto desconocida = [&](Recordset* rs, qint32 codigo) {
+        Posicion = 0;
+        torno_.AbrirTorno(CodigoAcceso::HuellaDesconocida);
+        pantallaAcceso_.InfoHuella(QStringLiteral(" Huella desconocida!"), true);
+        Estado = kDesconocido;
+        if (rs != nullptr && rs->State() != 0)
+            (void)rs->Close();
+        return codigo;
+    };
+    if (!consulta)
+        return desconocida(nullptr, motor::codigo::NoPermitidoAhora);
+
+    Posicion = 0;
+    // The scan is never nested (requests wait for the running flow), so its own recordset is
+    // closed here; should it not be, a fresh one keeps the running scan untouched.
+    Recordset otro;
+    Recordset& rs = rsHuella_.State() == 0 ? rsHuella_ : otro;
+    if (!rs.Open(kConsultaClientes, db_.cnClientes()).ok())
+        return desconocida(nullptr, ResultadoHuella::SinBaseDatos);
+    const int campoPlantilla = rs.IndiceCampo(QStringLiteral("fldTemplate"));
+    const int campoID = rs.IndiceCampo(QStringLiteral("ID"));
+    if (campoPlantilla < 0 || campoID < 0)
+        return desconocida(&rs, ResultadoHuella::SinBaseDatos);
+
+    // Every row in the order the query returns it; rows without a template are skipped.
+    std::vector<BusquedaParalela::Fila> filas;
+    std::vector<long> posiciones;
+    filas.reserve(static_cast<std::size_t>(std::max(0L, rs.RecordCount())));
+    posiciones.reserve(filas.capacity());
+    long posicion = 0;
+    for (; !rs.Eof(); (void)rs.MoveNext()) {
+        ++posicion;
+        const QByteArrayView bytes = rs.bytesEn(campoPlantilla);
+        if (bytes.isEmpty() && rs.esNuloEn(campoPlantilla))
+            continue;
+        filas.push_back({reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                         static_cast<std::size_t>(bytes.size())});
+        posiciones.push_back(posicion);
+    }
+
+    const motor::ConsultaPreparada& q = *consulta;
+    const BusquedaParalela::Resultado r = busqueda_.buscar(
+        filas, [&q](const std::uint8_t* datos, std::size_t tamano, int& puntuacion) {
+            return q.comparar(datos, tamano, puntuacion);
+        });
+    if (!filas.empty())
+        Score = r.puntuacion;
+
+    if (r.resultado < 0)
+        return desconocida(&rs, r.resultado);
+    if (r.indice < 0) {
+        pantallaAcceso_.InfoHuella(QStringLiteral(" Desconocida!"), true);
+        Estado = kDesconocido;
+        torno_.AbrirTorno(CodigoAcceso::HuellaDesconocida);
+        (void)rs.Close();
+        return 0;
+    }
+
+    // The matched row: everything needed is read before the jump and the door pulse.
+    const long fila = posiciones[static_cast<std::size_t>(r.indice)];
+    if (!rs.Move(fila - 1).ok())
+        return desconocida(&rs, ResultadoHuella::SinBaseDatos);
+    const qint64 id = rs.valorEn(campoID).toLongLong();
+    if (id < 1 || id > std::numeric_limits<qint32>::max())
+        return desconocida(&rs, ResultadoHuella::IdNoValido);
+    const QString nombre = rs.valorEn(rs.IndiceCampo(QStringLiteral("fldNombre"))).toString();
+    const DecisionAcceso decision = DecidirAcceso(
+        rs.valorEn(rs.IndiceCampo(QStringLiteral("fldStuffSiNo"))),
+        rs.valorEn(rs.IndiceCampo(QStringLiteral("fldFechaInicio"))),
+        rs.valorEn(rs.IndiceCampo(QStringLiteral("fldFechaCaducidad"))), reloj_.hoy());
+    Posicion = static_cast<qint32>(fila);
+
+    if (pantallaHuella_.chkInformacionAmpliada() && Posicion <= PosicionMaxima) {
+        pantallaHuella_.gotoRecordNum(static_cast<qint16>(Posicion));
+        if (!pantallaHuella_.InfoDesplegada())
+            pantallaHuella_.DesplegarInfo(true);
+    }
+    torno_.AbrirTorno(decision.tipo);
+    Estado = decision.estado;
+    pantallaAcceso_.InfoHuella(
+        QStringLiteral(" ID %1 %2 (%3)").arg(id).arg(nombre, decision.estado), false);
+    if (rs.State() != 0)
+        (void)rs.Close();
+    return static_cast<qint32>(id);
+}
+
+} // namespace portiva

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "BusquedaParalela.h"
+#include "Recordset.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace portiva {
+
+class DbClientes;
+class DBHuella;
+class MsgBox;
+class PantallaAcceso;
+class PantallaHuella;
+class RegistroEventos;
+class Reloj;
+class Torno;
+
+// The road of one finger at the door: a captured image is kept, analysed into a template,
+// identified against every enrolled member in table order, and the first matching member's row
+// decides the access type that the door acts on; the status line and the event log tell the
+// outcome. The operator can run analysis and identification by button as well.
+//
+// The door pulse pumps events, so a capture (or a button) can arrive while an identification
+// still waits in its pulse. Such a request is kept, the latest one replacing an earlier one,
+// and runs right after the running flow has finished (its log line and picture included); the
+// running identification is never disturbed and its scan is never opened twice.
+class FlujoHuella {
+public:
+    // `hilosBusqueda`: threads comparing templates, 0 = the hardware's cores.
+    FlujoHuella(DbClientes& db, DBHuella& huella, Torno& torno, RegistroEventos& registro,
+                PantallaAcceso& pantallaAcceso, PantallaHuella& pantallaHuella, MsgBox& msgBox,
+                const Reloj& reloj, unsigned hilosBusqueda = 0);
+
+    // The engine's image-captured event, for every sensor ("File" included).
+    void MotorHuellaCtrl_ImageCaptured(const QString& idSensor, int ancho, int alto,
+                                       const std::vector<std::uint8_t>& imagen, int resolucion);
+    // Extracts the template of the last captured image and logs its quality; false on failure.
+    bool AnalizarHuella();
+    // The buttons "Analizar" and "Identificar".
+    void cmdAnalizarHuella_Click();
+    void cmdIndentificarHuellaDB_Click();
+    // Identifies the last analysed template and logs the outcome (refused while a database
+    // restore runs).
+    void IndentificarHuellaDB();
+    // The scan and the access decision. Returns the matched member's ID, 0 when no stored
+    // template matches, or a negative result code. `Score` is the engine's score of the last
+    // comparison (of the match after a match), `Posicion` the matched row's 1-based position
+    // in the scan (0 otherwise), `Estado` the decision's label or "Desconocido".
+    qint32 IdentificarHuella(qint32& Score, qint32& Posicion, QString& Estado);
+
+    // A capture or a button is being handled (requests arriving meanwhile are kept).
+    bool Ocupado() const { return ocupado_; }
+    unsigned hilosBusqueda() const { return busqueda_.hilos(); }
+
+private:
+    void Ejecutar(std::function<void()> accion);
+    void Capturada(const QString& idSensor, int ancho, int alto, std::vector<std::uint8_t> imagen,
+                   int resolucion);
+    void MensajeSinHuella(const QString& accion);
+
+    DbClientes& db_;
+    DBHuella& huella_;
+    Torno& torno_;
+    RegistroEventos& registro_;
+    PantallaAcceso& pantallaAcceso_;
+    PantallaHuella& pantallaHuella_;
+    MsgBox& msgBox_;
+    const Reloj& reloj_;
+    BusquedaParalela busqueda_;
+    // The scan recordset, kept between identifications so that its memory is reused.
+    Recordset rsHuella_;
+
+    bool ocupado_ = false;
+    std::function<void()> pendiente_;
+};
+
+} // namespace portiva

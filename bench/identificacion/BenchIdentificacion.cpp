@@ -1,0 +1,469 @@
+// Identification at the door with 32,767 enrolled members, measured on the real code path:
+// the capture event of the flow (FlujoHuella::MotorHuellaCtrl_ImageCaptured) with a 500 dpi
+// 400 x 400 synthetic print, the real engine, the member database file with a real template
+// in every row, and the simulated relay board on a pseudo-terminal. The time is taken from the
+// capture event to the moment the board receives the pulse command, for the matching member
+// last in the table, no match at all, and the matching member first; with every core and with
+// one. Also the extraction alone and the scan alone (reading the rows, comparing them).
+//
+//   portiva-bench-identificacion [--datos <folder>] [--repeticiones <n>]
+//
+// The database is made once in the data folder (default: next to this program) and reused.
+
+#include "BusquedaParalela.h"
+#include "CodigoAcceso.h"
+#include "ConsultaPreparada.h"
+#include "ControlAcceso.h"
+#include "ControlHuella.h"
+#include "CreadorBaseDatos.h"
+#include "DbClientes.h"
+#include "EnlaceCapturaSensores.h"
+#include "Entorno.h"
+#include "GeneradorHuellas.h"
+#include "MsgBox.h"
+#include "PantallaAcceso.h"
+#include "PantallaHuella.h"
+#include "Recordset.h"
+#include "ReproductorSonido.h"
+#include "SimuladorRele.h"
+#include "VistaClientes.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+using namespace portiva;
+
+namespace {
+
+constexpr int Miembros = 32767;
+constexpr int DedosDistintos = 300;
+// The finger looked for: none of the stored fingers 0 .. DedosDistintos-1.
+constexpr int DedoBuscado = DedosDistintos;
+constexpr std::uint8_t MascaraPermitido = 33;
+
+using Reloj = std::chrono::steady_clock;
+
+double Ms(Reloj::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+struct Cifras {
+    std::vector<double> ms;
+    void agregar(double v) { ms.push_back(v); }
+    double mediana() const {
+        auto c = ms;
+        std::sort(c.begin(), c.end());
+        return c.empty() ? 0 : c[c.size() / 2];
+    }
+    double minimo() const { return ms.empty() ? 0 : *std::min_element(ms.begin(), ms.end()); }
+    double maximo() const { return ms.empty() ? 0 : *std::max_element(ms.begin(), ms.end()); }
+    void imprimir(const char* que) const {
+        std::printf("  %-46s median %7.1f ms   min %7.1f   max %7.1f   (n=%zu)\n", que, mediana(),
+                    minimo(), maximo(), ms.size());
+    }
+};
+
+class PantallaBanco final : public PantallaAcceso {
+public:
+    void EscribirLog(const QString& linea) override { ultimaLinea = linea; }
+    void MostrarResultado(int) override {}
+    void ShowBallon(int, const QString&, const QString&, int) override {}
+    void InfoHuella(const QString&, bool) override {}
+    void HabilitarAperturaManual(bool) override {}
+    void MostrarContAperturas(int, long, long) override {}
+    QString ultimaLinea;
+};
+
+// The window as it starts: automatic analysis and identification on, the picture shown.
+class VentanaBanco final : public PantallaHuella {
+public:
+    bool chkAutoAnalizar() const override { return true; }
+    bool chkAutoIdentify() const override { return true; }
+    bool chkMostrarHuella() const override { return true; }
+    bool chkMostrarAnalisis() const override { return false; }
+    bool chkMostrarIdentificacion() const override { return false; }
+    bool chkInformacionAmpliada() const override { return false; }
+    void MostrarCapturaHuella(const motor::ImagenRGB&) override {}
+    bool InfoDesplegada() const override { return false; }
+    void DesplegarInfo(bool) override {}
+    void gotoRecordNum(qint16) override {}
+    bool RestaurandoDB() const override { return false; }
+};
+
+class VistaBanco final : public VistaClientes {
+public:
+    void RecordSetToText() override {}
+    void InitTextBoxes() override {}
+    void ActNavegador() override {}
+    void EditMode(bool) override {}
+    void InfoCaducidadDB() override {}
+    Resultado GuardarCliente() override { return {}; }
+    Resultado DeshacerCambiosDB() override { return {}; }
+    void LimpiarServicios() override {}
+    void AgregarServicio(const QString&, qint32) override {}
+    void MostrarContador(Contador, const QString&) override {}
+    bool ModoEdicion() const override { return false; }
+    bool RegistroNuevo() const override { return false; }
+    void setRegistroNuevo(bool) override {}
+    qint16 PosicionPrevia() const override { return 0; }
+    void setPosicionPrevia(qint16) override {}
+    int InfoAmpliadaPrevia() const override { return 0; }
+    void setInfoAmpliadaPrevia(int) override {}
+    int chkInformacionAmpliada() const override { return 0; }
+    void setChkInformacionAmpliada(int) override {}
+};
+
+class SonidoBanco final : public ReproductorSonido {
+public:
+    bool Reproducir(const QString&) override { return true; }
+};
+
+class MsgBoxBanco final : public MsgBox {
+public:
+    Respuesta operator()(const QString& texto, int, const QString&) override {
+        std::fprintf(stderr, "message box: %s\n", qPrintable(texto));
+        return Respuesta::No;
+    }
+};
+
+QByteArray Extraer(motor::MotorHuella& m, const fpgen::ImagenGris& img) {
+    QByteArray p(motor::TamanoMaximoPlantilla + 1, '\0');
+    int tamano = motor::TamanoMaximoPlantilla;
+    if (m.ExtraerPlantilla(img.pixeles.data(), img.ancho, img.alto, img.dpi,
+                           reinterpret_cast<std::uint8_t*>(p.data()), tamano, 0) < 0)
+        return {};
+    p.resize(tamano + 1);
+    p[tamano] = 0;
+    return p;
+}
+
+// The member database: every member allowed today, row k holding the template of finger
+// (k - 1) mod DedosDistintos. Made once and kept in the data folder.
+bool PrepararBase(const QString& ruta) {
+    if (QFile::exists(ruta))
+        return true;
+    std::printf("making the database (%d members, %d distinct fingers)...\n", Miembros,
+                DedosDistintos);
+    std::fflush(stdout);
+    const auto conjunto =
+        fpgen::generarConjunto(fpgen::semillaBanco, DedosDistintos, 1, fpgen::Condiciones{});
+    std::vector<QByteArray> plantillas(DedosDistintos);
+    std::vector<std::thread> hilos;
+    const unsigned n = std::max(1u, std::thread::hardware_concurrency());
+    for (unsigned h = 0; h < n; ++h)
+        hilos.emplace_back([&, h] {
+            motor::MotorHuella m;
+            m.Inicializar();
+            for (int d = static_cast<int>(h); d < DedosDistintos; d += static_cast<int>(n))
+                plantillas[static_cast<std::size_t>(d)] =
+                    Extraer(m, conjunto[static_cast<std::size_t>(d)][0]);
+        });
+    for (auto& t : hilos)
+        t.join();
+    std::vector<QVariantMap> filas;
+    filas.reserve(Miembros);
+    const QDate hoy = QDate::currentDate();
+    for (int k = 0; k < Miembros; ++k) {
+        const QByteArray& p = plantillas[static_cast<std::size_t>(k % DedosDistintos)];
+        filas.push_back({{QStringLiteral("fldCodigo"), QString::number(k + 1)},
+                         {QStringLiteral("fldNombre"), QStringLiteral("Socio %1").arg(k + 1)},
+                         {QStringLiteral("fldFechaInicio"), hoy.addDays(-100)},
+                         {QStringLiteral("fldFechaCaducidad"), hoy.addYears(5)},
+                         {QStringLiteral("fldStuffSiNo"), false},
+                         {QStringLiteral("fldTemplate"), p.isEmpty() ? QVariant() : QVariant(p)}});
+    }
+    const QString temporal = ruta + QStringLiteral(".nuevo");
+    QFile::remove(temporal);
+    if (auto r = CreadorBaseDatos::CrearVacia(temporal); !r) {
+        std::fprintf(stderr, "%s\n", qPrintable(r.error().texto()));
+        return false;
+    }
+    if (auto r = CreadorBaseDatos::Insertar(temporal, QStringLiteral("ClientesDB"), filas); !r) {
+        std::fprintf(stderr, "%s\n", qPrintable(r.error().texto()));
+        return false;
+    }
+    return QFile::rename(temporal, ruta);
+}
+
+// One station over a program folder holding the database, with the board on COM4.
+struct Estacion {
+    Estacion(const QString& carpeta, unsigned hilos)
+        : entorno{carpeta, msgBox, reloj, bombeo},
+          acceso(entorno, pantalla, sonido, enlace, carpeta + QStringLiteral("/sin/ttyS")),
+          db(entorno, vista),
+          control(entorno, db, acceso, pantalla, ventana, carpeta, &enlace, hilos) {
+        acceso.modos().tmrBlink().stop();
+    }
+
+    bool arrancar(simulador::SimuladorRele& placa) {
+        if (!db.AbrirDB())
+            return false;
+        control.huella().IniciarHuella();
+        acceso.modos().tmrDetectarLector().stop();
+        if (!acceso.rele().ConnectBoard())
+            return false;
+        acceso.torno().PonerAccesoActual(CodigoAcceso::ControlPorHuella);
+        acceso.torno().ActRelayBoard(CodigoAcceso::ControlPorHuella);
+        placa.esperarBytes(4, std::chrono::seconds(5));
+        return true;
+    }
+
+    MsgBoxBanco msgBox;
+    RelojSistema reloj;
+    BombeoQt bombeo;
+    Entorno entorno;
+    PantallaBanco pantalla;
+    VentanaBanco ventana;
+    SonidoBanco sonido;
+    EnlaceCapturaSensores enlace;
+    ControlAcceso acceso;
+    VistaBanco vista;
+    DbClientes db;
+    ControlHuella control;
+};
+
+enum class Caso { Ultimo, Ninguno, Primero };
+
+const char* NombreCaso(Caso c) {
+    switch (c) {
+    case Caso::Ultimo:
+        return "(a) matching member last";
+    case Caso::Ninguno:
+        return "(b) no match";
+    default:
+        return "(c) matching member first";
+    }
+}
+
+struct Banco {
+    QString carpeta;
+    fpgen::ImagenGris consulta;  // impression 1 of the finger looked for
+    QByteArray plantillaBuscada; // its stored template (impression 0)
+    QByteArray plantillaRelleno; // the template row 1 and the last row normally hold
+    QByteArray plantillaUltima;
+    simulador::SimuladorRele* placa = nullptr;
+
+    bool ponerCaso(Estacion& e, Caso c) {
+        const QByteArray primera = c == Caso::Primero ? plantillaBuscada : plantillaRelleno;
+        const QByteArray ultima = c == Caso::Ultimo ? plantillaBuscada : plantillaUltima;
+        const QString sql = QStringLiteral("UPDATE ClientesDB SET fldTemplate = ? WHERE ID = ?");
+        return e.db.cnClientes().Execute(sql, {primera, 1}).ok() &&
+               e.db.cnClientes().Execute(sql, {ultima, Miembros}).ok();
+    }
+
+    // One capture event to the pulse command on the wire; -1 when the outcome is not the one
+    // the case expects.
+    double medir(Estacion& e, Caso c) {
+        placa->olvidar();
+        const auto t0 = Reloj::now();
+        e.control.flujo().MotorHuellaCtrl_ImageCaptured(QStringLiteral("Simulado"), consulta.ancho,
+                                                        consulta.alto, consulta.pixeles,
+                                                        consulta.dpi);
+        placa->esperarBytes(5, std::chrono::seconds(10));
+        const auto recibidos = placa->recibidos();
+        const std::uint8_t mascara = c == Caso::Ninguno ? 128 : MascaraPermitido;
+        double ms = -1;
+        for (std::size_t i = 0; i + 1 < recibidos.size(); ++i)
+            if (recibidos[i].valor == 92 && recibidos[i + 1].valor == mascara) {
+                ms = Ms(recibidos[i + 1].momento - t0);
+                break;
+            }
+        const QString& linea = e.pantalla.ultimaLinea;
+        const bool bien =
+            c == Caso::Ninguno
+                ? linea.endsWith(QStringLiteral("Huella no encontrada."))
+                : linea.endsWith(
+                      QStringLiteral("Registro=%1").arg(c == Caso::Ultimo ? Miembros : 1));
+        if (!bien) {
+            std::fprintf(stderr, "unexpected outcome for %s: %s\n", NombreCaso(c),
+                         qPrintable(linea));
+            return -1;
+        }
+        return ms;
+    }
+};
+
+bool Ronda(Banco& b, unsigned hilos, int repeticiones) {
+    Estacion e(b.carpeta, hilos);
+    if (!e.arrancar(*b.placa)) {
+        std::fprintf(stderr, "the station did not start (database or board)\n");
+        return false;
+    }
+    std::printf("\n%u comparing thread(s):\n", e.control.flujo().hilosBusqueda());
+
+    // The first identification of the run: the scan's memory is not yet in place.
+    if (!b.ponerCaso(e, Caso::Ultimo))
+        return false;
+    const double frio = b.medir(e, Caso::Ultimo);
+    if (frio < 0)
+        return false;
+    Cifras porCaso[3];
+    for (int r = 0; r < repeticiones; ++r)
+        for (Caso c : {Caso::Ultimo, Caso::Ninguno, Caso::Primero}) {
+            if (!b.ponerCaso(e, c))
+                return false;
+            const double ms = b.medir(e, c);
+            if (ms < 0)
+                return false;
+            porCaso[static_cast<int>(c)].agregar(ms);
+        }
+    std::printf(" capture event -> pulse command on the wire:\n");
+    for (Caso c : {Caso::Ultimo, Caso::Ninguno, Caso::Primero})
+        porCaso[static_cast<int>(c)].imprimir(NombreCaso(c));
+    std::printf("  %-46s %7.1f ms\n", "first identification after start (a)", frio);
+
+    // The scan alone: prepare, read every row, compare, decide; the door is held open so
+    // that no relay action follows.
+    e.acceso.torno().PonerAccesoActual(CodigoAcceso::FijoAbierto);
+    if (!b.ponerCaso(e, Caso::Ninguno))
+        return false;
+    Cifras escaneo;
+    for (int r = 0; r < repeticiones; ++r) {
+        qint32 score = 0, posicion = 0;
+        QString estado;
+        const auto t0 = Reloj::now();
+        const qint32 id = e.control.flujo().IdentificarHuella(score, posicion, estado);
+        escaneo.agregar(Ms(Reloj::now() - t0));
+        if (id != 0)
+            return false;
+    }
+    escaneo.imprimir("scan alone, no match (IdentificarHuella)");
+    return true;
+}
+
+// The parts of the scan: the rows read into the scan recordset, the comparisons.
+void Partes(Banco& b, int repeticiones) {
+    Estacion e(b.carpeta, 1);
+    if (!e.db.AbrirDB())
+        return;
+    e.control.huella().IniciarHuella();
+    Recordset rs;
+    Cifras lectura;
+    std::vector<BusquedaParalela::Fila> filas;
+    for (int r = 0; r < repeticiones + 1; ++r) {
+        const auto t0 = Reloj::now();
+        (void)rs.Open(QStringLiteral("SELECT * FROM ClientesDB"), e.db.cnClientes());
+        const int campo = rs.IndiceCampo(QStringLiteral("fldTemplate"));
+        filas.clear();
+        for (; !rs.Eof(); (void)rs.MoveNext()) {
+            const QByteArrayView v = rs.bytesEn(campo);
+            filas.push_back({reinterpret_cast<const std::uint8_t*>(v.data()),
+                             static_cast<std::size_t>(v.size())});
+        }
+        if (r > 0)
+            lectura.agregar(Ms(Reloj::now() - t0));
+        if (r < repeticiones)
+            (void)rs.Close();
+    }
+    std::vector<std::size_t> tamanos;
+    for (const auto& f : filas)
+        tamanos.push_back(f.tamano);
+    std::sort(tamanos.begin(), tamanos.end());
+    std::printf("\nparts of the scan (%zu rows, stored templates: median %zu bytes, largest "
+                "%zu):\n",
+                filas.size(), tamanos.empty() ? 0 : tamanos[tamanos.size() / 2],
+                tamanos.empty() ? 0 : tamanos.back());
+    lectura.imprimir("read all rows (recordset reused)");
+
+    int codigo = 0;
+    auto q = motor::ConsultaPreparada::crear(
+        reinterpret_cast<const std::uint8_t*>(b.plantillaBuscada.data()),
+        static_cast<std::size_t>(b.plantillaBuscada.size()),
+        {motor::MotorHuella::UmbralIdentificacionPorDefecto,
+         motor::MotorHuella::RotacionIdentificacionPorDefecto},
+        codigo);
+    const BusquedaParalela::Comparador comparar = [&q](const std::uint8_t* d, std::size_t n,
+                                                       int& p) { return q->comparar(d, n, p); };
+    for (unsigned hilos : {0u, 1u}) {
+        BusquedaParalela busqueda(hilos);
+        Cifras comparacion;
+        for (int r = 0; r < repeticiones; ++r) {
+            const auto t0 = Reloj::now();
+            busqueda.buscar(filas, comparar);
+            comparacion.agregar(Ms(Reloj::now() - t0));
+        }
+        const QByteArray que =
+            QStringLiteral("compare all, no match, %1 thread(s)").arg(busqueda.hilos()).toUtf8();
+        comparacion.imprimir(que.constData());
+    }
+
+    // The extraction alone, as the flow makes it.
+    DBHuella& h = e.control.huella();
+    h.ImagenCaptura.RawImage = b.consulta.pixeles;
+    h.ImagenCaptura.Width = b.consulta.ancho;
+    h.ImagenCaptura.Height = b.consulta.alto;
+    h.ImagenCaptura.Resolution = b.consulta.dpi;
+    Cifras extraccion;
+    for (int r = 0; r < repeticiones * 3; ++r) {
+        const auto t0 = Reloj::now();
+        h.ExtraerPlantilla();
+        extraccion.agregar(Ms(Reloj::now() - t0));
+    }
+    extraccion.imprimir("extraction alone (400 x 400, 500 dpi)");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QString datos = QCoreApplication::applicationDirPath() + QStringLiteral("/datos");
+    int repeticiones = 10;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const QString opcion = QString::fromLocal8Bit(argv[i]);
+        if (opcion == QStringLiteral("--datos"))
+            datos = QString::fromLocal8Bit(argv[i + 1]);
+        else if (opcion == QStringLiteral("--repeticiones"))
+            repeticiones = std::max(1, QString::fromLocal8Bit(argv[i + 1]).toInt());
+    }
+    QDir().mkpath(datos);
+    const QString base = QDir(datos).filePath(QStringLiteral("Portiva.mdb"));
+    if (!PrepararBase(base))
+        return 1;
+
+    // A program folder of its own: the database (linked), the board on COM4.
+    QTemporaryDir carpeta;
+    if (!QFile::link(base, QDir(carpeta.path()).filePath(QStringLiteral("Portiva.mdb"))))
+        return 1;
+    simulador::SimuladorRele placa;
+    if (!placa.valido() ||
+        !placa.enlazar(QDir(carpeta.path()).filePath(QStringLiteral("COM4")).toStdString())) {
+        std::fprintf(stderr, "no pseudo-terminal for the relay board\n");
+        return 1;
+    }
+
+    Banco b;
+    b.carpeta = carpeta.path();
+    b.placa = &placa;
+    b.consulta = fpgen::generarImpresion(fpgen::semillaBanco, DedoBuscado, 1);
+    {
+        motor::MotorHuella m;
+        m.Inicializar();
+        b.plantillaBuscada =
+            Extraer(m, fpgen::generarImpresion(fpgen::semillaBanco, DedoBuscado, 0));
+        b.plantillaRelleno = Extraer(m, fpgen::generarImpresion(fpgen::semillaBanco, 0, 0));
+        b.plantillaUltima = Extraer(
+            m, fpgen::generarImpresion(fpgen::semillaBanco, (Miembros - 1) % DedosDistintos, 0));
+    }
+    if (b.plantillaBuscada.isEmpty() || b.plantillaRelleno.isEmpty() || b.plantillaUltima.isEmpty())
+        return 1;
+
+    std::printf("Identification benchmark: %d members, templates of %d distinct synthetic "
+                "fingers, %u cores on this machine\n",
+                Miembros, DedosDistintos, std::max(1u, std::thread::hardware_concurrency()));
+    for (unsigned hilos : {0u, 1u})
+        if (!Ronda(b, hilos, repeticiones))
+            return 1;
+    Partes(b, repeticiones);
+    return 0;
+}

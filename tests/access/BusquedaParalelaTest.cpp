@@ -1,0 +1,189 @@
+// The threaded identification walk gives exactly what the plain walk in table order gives.
+#include "BusquedaParalela.h"
+#include "HuellasPrueba.h"
+
+#include "ConsultaPreparada.h"
+#include "MotorHuella.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <random>
+#include <thread>
+
+namespace portiva {
+namespace {
+
+using Fila = BusquedaParalela::Fila;
+
+// The plain walk: first match or error in order decides; the score is the last one written.
+BusquedaParalela::Resultado Secuencial(const std::vector<Fila>& filas,
+                                       const BusquedaParalela::Comparador& comparar) {
+    BusquedaParalela::Resultado r;
+    for (std::size_t i = 0; i < filas.size(); ++i) {
+        int puntuacion = 0;
+        const int c = comparar(filas[i].datos, filas[i].tamano, puntuacion);
+        r.puntuacion = puntuacion;
+        if (c == 1 || c < 0) {
+            r.indice = static_cast<std::ptrdiff_t>(i);
+            r.resultado = c;
+            return r;
+        }
+    }
+    return r;
+}
+
+void ExpectIguales(const BusquedaParalela::Resultado& a, const BusquedaParalela::Resultado& b,
+                   const std::string& caso) {
+    EXPECT_EQ(a.indice, b.indice) << caso;
+    EXPECT_EQ(a.resultado, b.resultado) << caso;
+    EXPECT_EQ(a.puntuacion, b.puntuacion) << caso;
+}
+
+// Entries whose first byte says what the comparison answers: 'c' match, 'e' error, 'n' none;
+// the score is derived from the entry's position so that a wrong entry shows.
+struct TablaFalsa {
+    std::vector<std::vector<std::uint8_t>> datos;
+    std::vector<Fila> filas;
+
+    void construir() {
+        filas.clear();
+        for (const auto& d : datos)
+            filas.push_back({d.data(), d.size()});
+    }
+};
+
+int ComparacionFalsa(const std::uint8_t* d, std::size_t n, int& puntuacion, bool jitter) {
+    puntuacion = static_cast<int>(d[1]) * 256 + d[2];
+    if (jitter) {
+        // Uneven durations shuffle which thread gets where first.
+        thread_local std::minstd_rand g(std::random_device{}());
+        if (g() % 7 == 0)
+            std::this_thread::sleep_for(std::chrono::microseconds(g() % 200));
+    }
+    (void)n;
+    switch (d[0]) {
+    case 'c':
+        return 1;
+    case 'e':
+        return -8;
+    default:
+        return 0;
+    }
+}
+
+TEST(BusquedaParalelaTest, TablasAleatoriasDanLoMismoQueElRecorridoEnOrden) {
+    std::mt19937 g(12345);
+    BusquedaParalela busqueda(8);
+    BusquedaParalela uno(1);
+    const BusquedaParalela::Comparador comparar = [](const std::uint8_t* d, std::size_t n, int& p) {
+        return ComparacionFalsa(d, n, p, true);
+    };
+    for (int vuelta = 0; vuelta < 400; ++vuelta) {
+        TablaFalsa t;
+        const int n = static_cast<int>(g() % 700);
+        const int coincidencias = static_cast<int>(g() % 4);
+        const int errores = static_cast<int>(g() % 3);
+        t.datos.assign(static_cast<std::size_t>(n), {'n', 0, 0});
+        for (int i = 0; i < n; ++i) {
+            t.datos[static_cast<std::size_t>(i)][1] = static_cast<std::uint8_t>(i / 256);
+            t.datos[static_cast<std::size_t>(i)][2] = static_cast<std::uint8_t>(i % 256);
+        }
+        for (int k = 0; n > 0 && k < coincidencias; ++k)
+            t.datos[g() % static_cast<unsigned>(n)][0] = 'c';
+        for (int k = 0; n > 0 && k < errores; ++k)
+            t.datos[g() % static_cast<unsigned>(n)][0] = 'e';
+        t.construir();
+
+        const auto esperado = Secuencial(t.filas, comparar);
+        const std::string caso = "vuelta " + std::to_string(vuelta);
+        ExpectIguales(busqueda.buscar(t.filas, comparar), esperado, caso);
+        ExpectIguales(uno.buscar(t.filas, comparar), esperado, caso + " (un hilo)");
+    }
+}
+
+TEST(BusquedaParalelaTest, NadaDetrasDeLoQueDecideSeCompara) {
+    // Entries past the deciding one may be looked at only by threads already busy with them
+    // when it was found; a match at the front stops the walk almost at once.
+    BusquedaParalela busqueda(4);
+    std::vector<std::vector<std::uint8_t>> datos(20000, {'n', 0, 0});
+    datos[3][0] = 'c';
+    std::vector<Fila> filas;
+    for (const auto& d : datos)
+        filas.push_back({d.data(), d.size()});
+    std::atomic<int> comparadas{0};
+    const BusquedaParalela::Comparador comparar = [&](const std::uint8_t* d, std::size_t n,
+                                                      int& p) {
+        ++comparadas;
+        std::this_thread::sleep_for(std::chrono::microseconds(50));
+        return ComparacionFalsa(d, n, p, false);
+    };
+    const auto r = busqueda.buscar(filas, comparar);
+    EXPECT_EQ(r.indice, 3);
+    EXPECT_EQ(r.resultado, 1);
+    EXPECT_LT(comparadas.load(), 200);
+}
+
+// The real engine on real templates, with corrupt ones before and after the matches.
+TEST(BusquedaParalelaTest, ConElMotorYPlantillasRealesIgualQueEnOrden) {
+    using prueba::PlantillaGuardada;
+    std::vector<QByteArray> guardadas;
+    for (int dedo = 0; dedo < 6; ++dedo)
+        guardadas.push_back(PlantillaGuardada(dedo, 0));
+    QByteArray corrupta = guardadas[0];
+    corrupta[50] = static_cast<char>(corrupta[50] ^ 0x11);
+    const QByteArray vacia;
+    const QByteArray basura(300, 'z');
+
+    std::vector<std::shared_ptr<const motor::ConsultaPreparada>> consultas;
+    for (int dedo = 0; dedo < 3; ++dedo) {
+        const QByteArray& q = PlantillaGuardada(dedo, 1);
+        int r = 0;
+        consultas.push_back(motor::ConsultaPreparada::crear(
+            reinterpret_cast<const std::uint8_t*>(q.data()), static_cast<std::size_t>(q.size()),
+            {motor::MotorHuella::UmbralIdentificacionPorDefecto,
+             motor::MotorHuella::RotacionIdentificacionPorDefecto},
+            r));
+        ASSERT_NE(consultas.back(), nullptr);
+    }
+
+    std::mt19937 g(777);
+    BusquedaParalela busqueda(0);
+    int coincidencias = 0, errores = 0;
+    for (int vuelta = 0; vuelta < 60; ++vuelta) {
+        const std::size_t n = 1 + g() % 300;
+        std::vector<const QByteArray*> tabla;
+        for (std::size_t i = 0; i < n; ++i) {
+            const unsigned tirada = g() % 1000;
+            if (tirada < 3)
+                tabla.push_back(&corrupta);
+            else if (tirada < 5)
+                tabla.push_back(&basura);
+            else if (tirada < 6)
+                tabla.push_back(&vacia);
+            else if (tirada < 26)
+                tabla.push_back(&guardadas[g() % 3]); // fingers that may be asked for
+            else
+                tabla.push_back(&guardadas[3 + g() % 3]); // fingers never asked for
+        }
+        std::vector<Fila> filas;
+        for (const QByteArray* b : tabla)
+            filas.push_back({reinterpret_cast<const std::uint8_t*>(b->data()),
+                             static_cast<std::size_t>(b->size())});
+        const auto& q = *consultas[g() % consultas.size()];
+        const BusquedaParalela::Comparador comparar = [&q](const std::uint8_t* d, std::size_t t,
+                                                           int& p) { return q.comparar(d, t, p); };
+        const auto esperado = Secuencial(filas, comparar);
+        ExpectIguales(busqueda.buscar(filas, comparar), esperado,
+                      "vuelta " + std::to_string(vuelta));
+        coincidencias += esperado.resultado == 1;
+        errores += esperado.resultado < 0;
+    }
+    // The tables did exercise both kinds of decision.
+    EXPECT_GT(coincidencias, 10);
+    EXPECT_GT(errores, 3);
+}
+
+} // namespace
+} // namespace portiva

@@ -1,0 +1,147 @@
+// A capture that arrives while an identification waits in its door pulse: kept, and handled
+// right after the running one, which it never disturbs.
+#include "EstacionHuellaPrueba.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace portiva::prueba {
+namespace {
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<std::uint8_t>;
+
+const QDate kHoy(2026, 12, 8);
+const QString kCapturada = QStringLiteral("10:30:00 -> Nueva huella capturada.");
+
+class ReentradaHuellaTest : public ::testing::Test {
+protected:
+    ReentradaHuellaTest() {
+        e.base.clientes(
+            {EstacionHuellaPrueba::ConHuella(Cliente("socia", kHoy, kHoy.addDays(30)), 3),
+             EstacionHuellaPrueba::ConHuella(Cliente("jefe", QVariant(), QVariant(), true), 4),
+             EstacionHuellaPrueba::ConHuella(Cliente("caducado", kHoy.addDays(-30), kHoy), 5)});
+    }
+
+    // Lines of the log that start with the identification's prefix.
+    QStringList Identificaciones() const {
+        QStringList r;
+        for (const QString& l : e.pantalla.log)
+            if (l.contains(QStringLiteral("Identif.:")))
+                r << l;
+        return r;
+    }
+
+    EstacionHuellaPrueba e;
+};
+
+TEST_F(ReentradaHuellaTest, CapturaDelLectorDuranteElPulsoEsperaASuTurno) {
+    QDir(e.base.carpeta()).mkdir(QStringLiteral("LectorSimulado"));
+    e.Arrancar();
+    SimuladorRele& placa = e.Placa();
+    ASSERT_TRUE(EsperarHasta([&] { return e.acceso.modos().LectorDetectado(); }));
+    placa.olvidar();
+    e.pantalla.limpiar();
+    e.ventana.mostrarIdentificacion = true;
+    bool llegoDuranteLaPrimera = false;
+    e.huella().PonerReceptorImagen([&](const QString& id, int ancho, int alto,
+                                       const std::vector<std::uint8_t>& imagen, int dpi) {
+        llegoDuranteLaPrimera = e.flujo().Ocupado();
+        e.flujo().MotorHuellaCtrl_ImageCaptured(id, ancho, alto, imagen, dpi);
+    });
+
+    // Inside the first door pulse (before its wait), the reader gets the staff finger; the
+    // poll timer delivers it when the pulse pumps again.
+    e.EnElBombeo(3, [&] {
+        const fpgen::ImagenGris& img = Impresion(4, 1);
+        const QString tmp = e.base.carpeta() + QStringLiteral("/jefe.bmp");
+        ASSERT_EQ(e.huella().MotorHuellaCtrl().GuardarImagen(img.pixeles.data(), img.ancho,
+                                                             img.alto, tmp.toStdString(), 501),
+                  0);
+        ASSERT_TRUE(QFile::rename(tmp, e.base.carpeta() + QStringLiteral("/LectorSimulado/a.bmp")));
+        // Long enough for the poll timer to be due at the next pump.
+        QThread::msleep(2 * DBHuella::IntervaloSondeoMs);
+    });
+    e.Capturar(3);
+
+    // The first identification ran to its end, then the kept capture was handled.
+    ASSERT_TRUE(EsperarHasta([&] { return placa.bytesRecibidos().size() >= 10; }));
+    EXPECT_TRUE(llegoDuranteLaPrimera);
+    EXPECT_EQ(placa.bytesRecibidos(), (Bytes{91, 92, 33, 92, 2, 91, 92, 17, 92, 2}));
+    const QStringList ids = Identificaciones();
+    ASSERT_EQ(ids.size(), 2);
+    EXPECT_TRUE(ids[0].contains(QStringLiteral("Identif.: Permitido  ID 1  [")))
+        << qPrintable(ids[0]);
+    EXPECT_TRUE(ids[1].contains(QStringLiteral("Identif.: Personal  ID 2  [")))
+        << qPrintable(ids[1]);
+    ASSERT_EQ(e.pantalla.info.size(), 2u);
+    EXPECT_EQ(e.pantalla.info[0].texto, QStringLiteral(" ID 1 socia (Permitido)"));
+    EXPECT_EQ(e.pantalla.info[1].texto, QStringLiteral(" ID 2 jefe (Personal)"));
+
+    // Order in the log: the second capture's line comes after the first identification's.
+    const int primeraId = static_cast<int>(e.pantalla.log.indexOf(ids[0]));
+    const int segundaCaptura = static_cast<int>(e.pantalla.log.lastIndexOf(kCapturada));
+    EXPECT_EQ(e.pantalla.log.indexOf(kCapturada), 0);
+    EXPECT_GT(segundaCaptura, primeraId);
+    // The first identification's overlay was drawn before the second image replaced it.
+    ASSERT_EQ(e.ventana.lineasAlMostrar.size(), 4u);
+    EXPECT_EQ(e.ventana.lineasAlMostrar[1], primeraId + 1);
+    EXPECT_LE(e.ventana.lineasAlMostrar[1], segundaCaptura);
+    EXPECT_FALSE(e.flujo().Ocupado());
+    EXPECT_EQ(e.acceso.torno().AccesoActual(), CodigoAcceso::Personal);
+}
+
+TEST_F(ReentradaHuellaTest, VariasCapturasDuranteElPulsoSoloCuentaLaUltima) {
+    e.Arrancar();
+    SimuladorRele& placa = e.Placa();
+
+    e.EnElBombeo(3, [&] {
+        e.Capturar(4); // the staff finger...
+        e.Capturar(5); // ...then the expired member's, which replaces it
+        EXPECT_TRUE(e.flujo().Ocupado());
+    });
+    e.Capturar(3);
+
+    ASSERT_TRUE(placa.esperarBytes(10, 10s));
+    EXPECT_EQ(placa.bytesRecibidos(), (Bytes{91, 92, 33, 92, 2, 91, 92, 64, 92, 2}));
+    const QStringList ids = Identificaciones();
+    ASSERT_EQ(ids.size(), 2);
+    EXPECT_TRUE(ids[1].contains(QStringLiteral("Identif.: No perm.  ID 3  [")));
+    EXPECT_EQ(e.pantalla.log.count(kCapturada), 2);
+}
+
+TEST_F(ReentradaHuellaTest, BotonPulsadoDuranteElPulsoActuaDespues) {
+    e.Arrancar();
+    SimuladorRele& placa = e.Placa();
+
+    e.EnElBombeo(3, [&] { e.flujo().cmdIndentificarHuellaDB_Click(); });
+    e.Capturar(3);
+
+    ASSERT_TRUE(placa.esperarBytes(10, 10s));
+    EXPECT_EQ(placa.bytesRecibidos(), (Bytes{91, 92, 33, 92, 2, 91, 92, 33, 92, 2}));
+    EXPECT_EQ(Identificaciones().size(), 2);
+    EXPECT_EQ(e.pantalla.log.count(kCapturada), 1);
+    EXPECT_TRUE(e.msgBox.mostrados.empty());
+}
+
+TEST_F(ReentradaHuellaTest, CapturaDuranteElMensajeDeRestauracionSeAtiendeAlCerrarlo) {
+    e.Arrancar();
+    e.ventana.restaurando = true;
+    e.msgBox.alMostrar = [&](const MsgBoxGuion::Mostrado&) {
+        // The box is open: the restore ends and a finger arrives meanwhile.
+        e.msgBox.alMostrar = nullptr;
+        e.ventana.restaurando = false;
+        e.Capturar(4);
+        EXPECT_EQ(e.pantalla.log.count(kCapturada), 1);
+    };
+    e.Capturar(3);
+
+    EXPECT_EQ(e.msgBox.mostrados.size(), 1u);
+    EXPECT_EQ(e.pantalla.log.count(kCapturada), 2);
+    ASSERT_EQ(Identificaciones().size(), 1);
+    EXPECT_TRUE(Identificaciones()[0].contains(QStringLiteral("Identif.: Personal  ID 2")));
+}
+
+} // namespace
+} // namespace portiva::prueba
