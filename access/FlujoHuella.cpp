@@ -13,7 +13,9 @@
 #include "ResultadoHuella.h"
 #include "Torno.h"
 
+#include <algorithm>
 #include <limits>
+#include <mutex>
 #include <utility>
 
 namespace portiva {
@@ -210,13 +212,24 @@ qint32 FlujoHuella::IdentificarHuella(qint32& Score, qint32& Posicion, QString& 
         posiciones.push_back(posicion);
     }
 
+    // A stored template the engine cannot read (damaged on disk, written by something else)
+    // counts as no match for that member only, so one bad row never locks out every member
+    // after it; each such row in front of the decision is named in the log.
     const motor::ConsultaPreparada& q = *consulta;
+    std::mutex mutexIlegibles;
+    std::vector<const std::uint8_t*> ilegibles;
     const BusquedaParalela::Resultado r = busqueda_.buscar(
-        filas, [&q](const std::uint8_t* datos, std::size_t tamano, int& puntuacion) {
-            return q.comparar(datos, tamano, puntuacion);
+        filas, [&](const std::uint8_t* datos, std::size_t tamano, int& puntuacion) {
+            const int respuesta = q.comparar(datos, tamano, puntuacion);
+            if (respuesta != motor::codigo::FueraDeLimite)
+                return respuesta;
+            const std::lock_guard<std::mutex> cierre(mutexIlegibles);
+            ilegibles.push_back(datos);
+            return 0;
         });
     if (!filas.empty())
         Score = r.puntuacion;
+    InformarPlantillasIlegibles(rs, filas, posiciones, ilegibles, r.indice);
 
     if (r.resultado < 0)
         return desconocida(&rs, r.resultado);
@@ -254,6 +267,28 @@ qint32 FlujoHuella::IdentificarHuella(qint32& Score, qint32& Posicion, QString& 
     if (rs.State() != 0)
         (void)rs.Close();
     return static_cast<qint32>(id);
+}
+
+void FlujoHuella::InformarPlantillasIlegibles(Recordset& rs,
+                                              const std::vector<BusquedaParalela::Fila>& filas,
+                                              const std::vector<long>& posiciones,
+                                              const std::vector<const std::uint8_t*>& ilegibles,
+                                              std::ptrdiff_t decision) {
+    if (ilegibles.empty())
+        return;
+    const std::size_t hasta = decision < 0 ? filas.size() : static_cast<std::size_t>(decision);
+    std::vector<std::size_t> indices;
+    for (std::size_t i = 0; i < hasta; ++i)
+        if (std::find(ilegibles.begin(), ilegibles.end(), filas[i].datos) != ilegibles.end())
+            indices.push_back(i);
+    const int campoID = rs.IndiceCampo(QStringLiteral("ID"));
+    for (const std::size_t i : indices) {
+        if (!rs.Move(posiciones[i] - 1).ok())
+            continue;
+        registro_.EscribirDetalle(
+            QStringLiteral("Identif.: Plantilla no valida en el cliente ID %1, se omite.")
+                .arg(rs.valorEn(campoID).toLongLong()));
+    }
 }
 
 } // namespace portiva

@@ -62,6 +62,11 @@ private:
     void Capturada(const QString& idSensor, int ancho, int alto, std::vector<std::uint8_t> imagen,
                    int resolucion);
     void MensajeSinHuella(const QString& accion);
+    void InformarPlantillasIlegibles(Recordset& rs,
+                                     const std::vector<BusquedaParalela::Fila>& filas,
+                                     const std::vector<long>& posiciones,
+                                     const std::vector<const std::uint8_t*>& ilegibles,
+                                     std::ptrdiff_t decision);
 
     DbClientes& db_;
     DBHuella& huella_;

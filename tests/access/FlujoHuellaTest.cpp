@@ -186,7 +186,7 @@ TEST_F(FlujoHuellaTest, ElScoreDelLogEsElDeLaComparacionQueCoincide) {
         Detalle(QStringLiteral("Identif.: Permitido  ID 1  [%1%]  Registro=1").arg(puntuacion)));
 }
 
-TEST_F(FlujoHuellaTest, PlantillaCorruptaAntesDeLaCoincidenciaDetieneLaBusqueda) {
+TEST_F(FlujoHuellaTest, PlantillaIlegibleSeOmiteYSeNombraSinCerrarElPasoALosDemas) {
     QByteArray corrupta = PlantillaGuardada(4, 0);
     corrupta[40] = static_cast<char>(corrupta[40] ^ 0x5A); // checksum no longer holds
     QVariantMap filaCorrupta = Cliente("roto", kHoy, kHoy.addDays(9));
@@ -197,17 +197,18 @@ TEST_F(FlujoHuellaTest, PlantillaCorruptaAntesDeLaCoincidenciaDetieneLaBusqueda)
     e.Arrancar();
     SimuladorRele& placa = e.Placa();
 
+    // The member after the unreadable row still gets in; the bad row is named.
     CapturarYEsperarPuerta(3);
+    EXPECT_EQ(placa.bytesRecibidos(), Pulso(33));
+    EXPECT_EQ(e.acceso.torno().AccesoActual(), CodigoAcceso::ClientePermitido);
+    const QStringList lineas = LineasTrasAnalisis();
+    ASSERT_EQ(lineas.size(), 2);
+    EXPECT_EQ(lineas[0], Detalle(QStringLiteral(
+                             "Identif.: Plantilla no valida en el cliente ID 2, se omite.")));
+    EXPECT_TRUE(lineas[1].startsWith(Detalle(QStringLiteral("Identif.: Permitido  ID 3  ["))))
+        << qPrintable(lineas[1]);
 
-    EXPECT_EQ(placa.bytesRecibidos(), Pulso(128));
-    EXPECT_EQ(e.acceso.torno().AccesoActual(), CodigoAcceso::HuellaDesconocida);
-    ASSERT_EQ(e.pantalla.info.size(), 1u);
-    EXPECT_EQ(e.pantalla.info[0].texto, QStringLiteral(" Huella desconocida!"));
-    EXPECT_TRUE(e.pantalla.info[0].rojo);
-    EXPECT_EQ(LineasTrasAnalisis(), QStringList{QStringLiteral(
-                                        "Uno o más parametros están fuera de limite. (Error:-8)")});
-
-    // The same corrupt row after the matching one changes nothing.
+    // The unreadable row after the matching one is not looked at.
     qint32 score = 0, posicion = 0;
     QString estado;
     placa.olvidar();
@@ -220,6 +221,18 @@ TEST_F(FlujoHuellaTest, PlantillaCorruptaAntesDeLaCoincidenciaDetieneLaBusqueda)
     EXPECT_EQ(posicion, 1);
     EXPECT_EQ(estado, QStringLiteral("Permitido"));
     EXPECT_GT(score, 0);
+    EXPECT_TRUE(e.pantalla.log.filter(QStringLiteral("no valida")).isEmpty());
+    ASSERT_TRUE(placa.esperarBytes(5, 10s));
+
+    // A finger of nobody: refused as unknown, with the bad row, now in front, named again.
+    placa.olvidar();
+    e.pantalla.limpiar();
+    CapturarYEsperarPuerta(7);
+    EXPECT_EQ(placa.bytesRecibidos(), Pulso(128));
+    EXPECT_EQ(LineasTrasAnalisis(),
+              (QStringList{Detalle(QStringLiteral(
+                               "Identif.: Plantilla no valida en el cliente ID 2, se omite.")),
+                           Detalle(QStringLiteral("Identifi.: Huella no encontrada."))}));
 }
 
 TEST_F(FlujoHuellaTest, UnaPlantillaGuardadaHaceUnMomentoSeEncuentraEnseguida) {

@@ -41,6 +41,8 @@ TEST_F(ReentradaHuellaTest, CapturaDelLectorDuranteElPulsoEsperaASuTurno) {
     e.Arrancar();
     SimuladorRele& placa = e.Placa();
     ASSERT_TRUE(EsperarHasta([&] { return e.acceso.modos().LectorDetectado(); }));
+    // The reader's arrival sends the resting byte again: let it land before forgetting.
+    ASSERT_TRUE(EsperarSilencio(placa));
     placa.olvidar();
     e.pantalla.limpiar();
     e.ventana.mostrarIdentificacion = true;

@@ -44,6 +44,27 @@ inline bool EsperarHasta(const std::function<bool()>& condicion, int limiteMs = 
     return true;
 }
 
+// Waits (pumping events) until the board has received nothing new for `quietoMs`, so traffic
+// still on its way (a resting byte sent by an event) is in before a test forgets it.
+inline bool EsperarSilencio(const simulador::SimuladorRele& placa, int quietoMs = 300,
+                            int limiteMs = 10000) {
+    QDeadlineTimer plazo(limiteMs);
+    std::size_t antes = placa.bytesRecibidos().size();
+    QDeadlineTimer quieto(quietoMs);
+    while (!quieto.hasExpired()) {
+        if (plazo.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
+        const std::size_t ahora = placa.bytesRecibidos().size();
+        if (ahora != antes) {
+            antes = ahora;
+            quieto.setRemainingTime(quietoMs);
+        }
+    }
+    return true;
+}
+
 // The write-state commands (92 and a byte) in the bytes a board received, with their times.
 struct EscrituraEstado {
     simulador::Reloj::time_point momento;
