@@ -5,6 +5,7 @@
 #include "CodigoAcceso.h"
 #include "Conexion.h"
 #include "ControlAcceso.h"
+#include "InstanciaUnica.h"
 #include "PreparadorDemo.h"
 #include "Recordset.h"
 #include "ReleSimulado.h"
@@ -132,6 +133,27 @@ TEST_F(Demo, AMissingProgramIsFoundBeforeAnythingIsTouched) {
     QFile f(o.carpeta + QStringLiteral("/Portiva.mdb"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("la de antes"));
+}
+
+TEST_F(Demo, AStationRunningOnTheFolderKeepsItsDatabase) {
+    CarpetaTemporal otra;
+    OpcionesDemo o;
+    o.carpeta = otra.ruta();
+    o.programa = plantillaDemo->archivo(QStringLiteral("programa-falso"));
+    o.recursos = QStringLiteral(PORTIVA_ASSETS);
+    {
+        QFile f(otra.archivo(QStringLiteral("Portiva.mdb")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("en uso");
+    }
+    InstanciaUnica estacion(otra.ruta());
+    ASSERT_EQ(estacion.adquirir(), InstanciaUnica::Resultado::Adquirida);
+    PreparadorDemo preparador(o);
+    EXPECT_FALSE(preparador.Preparar());
+    EXPECT_TRUE(preparador.error().contains(QStringLiteral("en marcha")));
+    QFile f(otra.archivo(QStringLiteral("Portiva.mdb")));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("en uso"));
 }
 
 TEST_F(Demo, TheFeederTakesTurnsAndWaitsForTheReader) {

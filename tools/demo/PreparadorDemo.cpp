@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 
 #include <vector>
 
@@ -73,8 +74,19 @@ bool PreparadorDemo::fallo(const QString& motivo) {
 }
 
 bool PreparadorDemo::Preparar() {
-    return comprobarOrigenes() && crearCarpetas() && baseDeDatos() && inscribirYGuardarHuellas() &&
-           copiarRecursos();
+    if (!comprobarOrigenes())
+        return false;
+    if (!QDir(opciones_.carpeta).mkpath(QStringLiteral(".")))
+        return fallo(QStringLiteral("no se puede crear la carpeta %1").arg(opciones_.carpeta));
+    // The station's own lock: a station running on the folder keeps its database, and none
+    // can start on a half-made folder.
+    QLockFile bloqueo(QDir(opciones_.carpeta).filePath(QStringLiteral("Portiva.lock")));
+    bloqueo.setStaleLockTime(0);
+    if (!bloqueo.tryLock(0))
+        return fallo(QStringLiteral("hay una estacion en marcha en %1; cierrela antes de "
+                                    "preparar la demostracion")
+                         .arg(opciones_.carpeta));
+    return crearCarpetas() && baseDeDatos() && inscribirYGuardarHuellas() && copiarRecursos();
 }
 
 bool PreparadorDemo::comprobarOrigenes() {
