@@ -66,6 +66,8 @@ int main(int argc, char* argv[]) {
     msgBox.setPadre(&ventana);
     QObject::connect(&ventana, &portiva::frmClientes::cerrado, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
-    ventana.Form_Load();
+    // A station that cannot start (its database did not open) has told the operator why.
+    if (!ventana.Form_Load())
+        return 1;
     return QApplication::exec();
 }

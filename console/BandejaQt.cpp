@@ -2,7 +2,33 @@
 
 namespace portiva {
 
-BandejaQt::BandejaQt() = default;
+BandejaQt::BandejaQt() {
+    QObject::connect(&icono_, &QSystemTrayIcon::activated, [this](auto razon) {
+        if (!receptor_)
+            return;
+        switch (razon) {
+        case QSystemTrayIcon::Trigger:
+            receptor_(ClicIzquierdo);
+            break;
+        case QSystemTrayIcon::DoubleClick:
+            receptor_(DobleClic);
+            break;
+        case QSystemTrayIcon::Context:
+            receptor_(ClicDerecho);
+            break;
+        default:
+            break;
+        }
+    });
+}
+
+bool BandejaQt::hayAreaNotificacion() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void BandejaQt::ponerReceptorRaton(std::function<void(int mensaje)> receptor) {
+    receptor_ = std::move(receptor);
+}
 
 bool BandejaQt::anadir(const QIcon& icono, const QString& tip) {
     icono_.setIcon(icono);

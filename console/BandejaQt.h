@@ -16,12 +16,15 @@ public:
     bool modificar(const QIcon& icono, const QString& tip) override;
     void globo(const QString& titulo, const QString& texto, int flags, int milisegundos) override;
     bool quitar() override;
+    bool hayAreaNotificacion() const override;
+    void ponerReceptorRaton(std::function<void(int mensaje)> receptor) override;
 
     // For the tray's mouse callback.
     QSystemTrayIcon& icono() { return icono_; }
 
 private:
     QSystemTrayIcon icono_;
+    std::function<void(int)> receptor_;
 };
 
 } // namespace portiva

@@ -3,6 +3,8 @@
 #include <QIcon>
 #include <QString>
 
+#include <functional>
+
 namespace portiva {
 
 // The notification area as the station uses it: one icon with a tip, and balloons from it.
@@ -17,6 +19,15 @@ public:
                        int milisegundos) = 0;
     // Takes the icon away; true when it was removed.
     virtual bool quitar() = 0;
+
+    // The mouse on the icon, as the station's callback numbers it.
+    static constexpr int ClicIzquierdo = 514; // left button up
+    static constexpr int DobleClic = 515;     // left double click
+    static constexpr int ClicDerecho = 517;   // right button up
+    // Whether the desktop has a notification area to put the icon in.
+    virtual bool hayAreaNotificacion() const = 0;
+    // Who hears the mouse on the icon (an empty function: nobody).
+    virtual void ponerReceptorRaton(std::function<void(int mensaje)> receptor) = 0;
 };
 
 } // namespace portiva

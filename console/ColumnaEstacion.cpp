@@ -2,7 +2,7 @@
 
 #include "BotonImagen.h"
 #include "CrearControl.h"
-#include "Imagenes.h"
+#include "ImagenesVentana.h"
 #include "Twips.h"
 
 #include <QCheckBox>
@@ -29,7 +29,7 @@ QFont negrita(QFont base, int pixeles = 0) {
 
 } // namespace
 
-ColumnaEstacion ColumnaEstacion::construir(QWidget* v, const Imagenes& img) {
+ColumnaEstacion ColumnaEstacion::construir(QWidget* v, const ImagenesVentana& img) {
     ColumnaEstacion c;
     const QSize chrome(Px(360), Px(360));
     const QSize interruptor(Px(480), Px(480));
@@ -90,8 +90,9 @@ ColumnaEstacion ColumnaEstacion::construir(QWidget* v, const Imagenes& img) {
     // The day's access counters and the last result.
     c.fraTiposAcceso = crearMarco(v, QStringLiteral("fraTiposAcceso"), QRect(158, 70, 234, 112),
                                   QStringLiteral("Tipos de Accesos"));
-    c.imgResultHuella = CrearControl<QLabel>(v, QStringLiteral("imgResultHuella"),
-                                             QRect(QPoint(170, 96), Imagenes::TamanoResultado));
+    c.imgResultHuella =
+        CrearControl<QLabel>(v, QStringLiteral("imgResultHuella"),
+                             QRect(QPoint(170, 96), ImagenesVentana::TamanoResultado));
     c.imgResultHuella->setAlignment(Qt::AlignCenter);
     static const char* const captions[5] = {"Apert. Man.", "Personal", "Clientes", "Caducados",
                                             "Descon."};
@@ -155,6 +156,8 @@ ColumnaEstacion ColumnaEstacion::construir(QWidget* v, const Imagenes& img) {
                                                  QRect(332, 305, 60, 20), QStringLiteral("Borrar"));
     c.lbLog = CrearControl<QListWidget>(v, QStringLiteral("lbLog"), QRect(8, 327, 384, 71));
     c.lbLog->setUniformItemSizes(true);
+    // Lines are laid out in batches: appending to a long log stays as quick as to a short one.
+    c.lbLog->setLayoutMode(QListView::Batched);
     c.lbLog->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
     return c;

@@ -12,7 +12,7 @@ class QWidget;
 namespace portiva {
 
 class BotonImagen;
-class Imagenes;
+class ImagenesVentana;
 
 // The station column, the left-hand area that always shows: title bar, status line, the
 // captured fingerprint, the day's access counters, the action buttons, the display switches
@@ -56,7 +56,7 @@ struct ColumnaEstacion {
     QListWidget* lbLog = nullptr;
     QPushButton* cmdClearEvents = nullptr;
 
-    static ColumnaEstacion construir(QWidget* ventana, const Imagenes& imagenes);
+    static ColumnaEstacion construir(QWidget* ventana, const ImagenesVentana& imagenes);
 
     // Places of the window chrome that move when the window widens (pixels).
     static constexpr int CloseEstrecha = 371;

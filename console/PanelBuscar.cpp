@@ -3,7 +3,7 @@
 #include "BotonImagen.h"
 #include "ComboBloqueable.h"
 #include "CrearControl.h"
-#include "Imagenes.h"
+#include "ImagenesVentana.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -14,7 +14,7 @@
 
 namespace portiva {
 
-PanelBuscar PanelBuscar::construir(QWidget* v, const Imagenes& img) {
+PanelBuscar PanelBuscar::construir(QWidget* v, const ImagenesVentana& img) {
     PanelBuscar p;
 
     auto* separador = CrearControl<QFrame>(v, QStringLiteral("linBuscar"), QRect(6, 403, 770, 2));

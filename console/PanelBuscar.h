@@ -11,7 +11,7 @@ namespace portiva {
 
 class BotonImagen;
 class ComboBloqueable;
-class Imagenes;
+class ImagenesVentana;
 
 // The search panel, folded out under the other two areas: the search kind and value boxes,
 // the calendar, search and report pictures with the grey twins of the last two, the result
@@ -33,7 +33,7 @@ struct PanelBuscar {
     QPushButton* cmdClearResults = nullptr;
     QTreeWidget* lvwResutadoBusqueda = nullptr;
 
-    static PanelBuscar construir(QWidget* ventana, const Imagenes& imagenes);
+    static PanelBuscar construir(QWidget* ventana, const ImagenesVentana& imagenes);
 };
 
 } // namespace portiva

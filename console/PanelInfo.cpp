@@ -3,7 +3,7 @@
 #include "BotonImagen.h"
 #include "ComboBloqueable.h"
 #include "CrearControl.h"
-#include "Imagenes.h"
+#include "ImagenesVentana.h"
 #include "Twips.h"
 
 #include <QCheckBox>
@@ -28,7 +28,7 @@ QLineEdit* crearCaja(QWidget* ventana, const QString& nombre, QRect lugar, bool 
 
 // A record button with its grey twin lying under it at the same place, with the same tip.
 // `dibujo` names both the button's picture and, with "Disabled", the twin's.
-BotonImagen* crearBotonRegistro(QWidget* ventana, const Imagenes& img, const QString& dibujo,
+BotonImagen* crearBotonRegistro(QWidget* ventana, const ImagenesVentana& img, const QString& dibujo,
                                 int izquierda, const QString& tip, QLabel*& gemelo) {
     const QRect lugar(Px(izquierda), Px(270), Px(720), Px(720));
     const QString gris = dibujo + QStringLiteral("Disabled");
@@ -41,7 +41,7 @@ BotonImagen* crearBotonRegistro(QWidget* ventana, const Imagenes& img, const QSt
 
 } // namespace
 
-PanelInfo PanelInfo::construir(QWidget* v, const Imagenes& img) {
+PanelInfo PanelInfo::construir(QWidget* v, const ImagenesVentana& img) {
     PanelInfo p;
 
     p.imgNuevoCliente =

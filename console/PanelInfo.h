@@ -12,7 +12,7 @@ namespace portiva {
 
 class BotonImagen;
 class ComboBloqueable;
-class Imagenes;
+class ImagenesVentana;
 
 // The member-information panel, folded out to the right of the station column: the record
 // buttons and their grey twins, the photo, the record boxes with their captions, the lookup
@@ -72,7 +72,7 @@ struct PanelInfo {
     QLabel* imgUser = nullptr;
     QLabel* lblInfoDB = nullptr;
 
-    static PanelInfo construir(QWidget* ventana, const Imagenes& imagenes);
+    static PanelInfo construir(QWidget* ventana, const ImagenesVentana& imagenes);
 
     static constexpr int AnchoFoto = 96;
     static constexpr int AltoFoto = 122;

@@ -1,11 +1,22 @@
-// The main window's life: construction, start-up, the closing questions and shutdown, and
-// the window chrome (drag by the title picture, close, hide and show, popup menu).
+// The main window's life: construction with the station's layers, start-up, the closing
+// questions and shutdown, and the window chrome (drag by the title picture, close, hide and
+// show, popup menu).
 
 #include "frmClientes.h"
 
 #include "BandejaSistema.h"
 #include "BotonImagen.h"
+#include "CodigoAcceso.h"
+#include "ControlAcceso.h"
+#include "DbClientes.h"
 #include "Entorno.h"
+#include "FileExists.h"
+#include "HuellaPredeterminada.h"
+#include "IniFile.h"
+#include "PantallaHuellaVentana.h"
+#include "RecordsetVacio.h"
+#include "ReproductorSonidoQt.h"
+#include "SelectorArchivos.h"
 #include "Twips.h"
 
 #include <QAction>
@@ -32,12 +43,15 @@ QFont fuenteVentana(QFont base) {
     return base;
 }
 
+const QString SaltoDeLinea = QStringLiteral("\r\n");
+
 } // namespace
 
 frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
     : QWidget(padre, Qt::Window | Qt::FramelessWindowHint), entorno_(servicios.entorno),
       selectorArchivos_(servicios.selectorArchivos), visorArchivos_(servicios.visorArchivos),
-      notify_(servicios.bandeja) {
+      pasos_(servicios.pasos), fechas_(servicios.locale), notify_(servicios.bandeja),
+      bandejaSistema_(servicios.bandeja) {
     setObjectName(QStringLiteral("frmClientes"));
     setWindowTitle(QStringLiteral("Control de Accesos"));
     setFont(fuenteVentana(font()));
@@ -57,12 +71,39 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
     columna_.lbLog->setFocusPolicy(Qt::ClickFocus);
     info_.txtStuffSiNo->installEventFilter(this);
     info_.chkOnTop->installEventFilter(this);
+    info_.lblEstadistica->installEventFilter(this);
 
     ponerTamano(5970, 6060);
+
+    // The station's layers: the member database shows itself through this window, the door
+    // and the station modes draw on it, the fingerprint side works on both.
+    if (servicios.sonido) {
+        sonido_ = servicios.sonido;
+    } else {
+        sonidoPropio_ = std::make_unique<ReproductorSonidoQt>();
+        sonido_ = sonidoPropio_.get();
+    }
+    db_ = std::make_unique<DbClientes>(entorno_, *this);
+    acceso_ = std::make_unique<ControlAcceso>(entorno_, *this, *sonido_, enlaceCaptura_,
+                                              servicios.prefijoDispositivo);
+    pantallaHuella_ = std::make_unique<PantallaHuellaVentana>(*this);
+    const FabricaHuella& fabrica =
+        servicios.fabricaHuella ? servicios.fabricaHuella : FabricaHuellaPredeterminada();
+    huella_ = fabrica(ContextoHuella{entorno_, *db_, *acceso_, *this, *pantallaHuella_,
+                                     entorno_.carpetaPrograma});
+    enlaceCaptura_.Conectar(&huella_->captura());
+    ini_ = std::make_unique<IniFile>(entorno_.carpetaPrograma, ajustes_, huella_->parametros());
+
     conectar();
+    bandejaSistema_.ponerReceptorRaton([this](int mensaje) { SysTray_MSG_MouseMove(mensaje); });
 }
 
-frmClientes::~frmClientes() = default;
+frmClientes::~frmClientes() {
+    bandejaSistema_.ponerReceptorRaton({});
+    // The fingerprint side goes first: it works on the door and the database.
+    enlaceCaptura_.Conectar(nullptr);
+    huella_.reset();
+}
 
 void frmClientes::conectar() {
     connect(columna_.imgMyTitleBar, &BotonImagen::ratonPulsado, this,
@@ -91,27 +132,94 @@ void frmClientes::conectar() {
             &frmClientes::chkInformacionAmpliada_Click);
     connect(columna_.chkMostrarHuella, &QCheckBox::clicked, this,
             &frmClientes::chkMostrarHuella_Click);
+    connect(columna_.chkAutoAnalizar, &QCheckBox::clicked, this,
+            &frmClientes::chkAutoAnalizar_Click);
+    connect(columna_.chkAutoIdentify, &QCheckBox::clicked, this,
+            &frmClientes::chkAutoIdentify_Click);
     connect(columna_.cmdClearEvents, &QPushButton::clicked, this,
             &frmClientes::cmdClearEvents_Click);
+    connect(columna_.cmdAperturaManual, &QPushButton::clicked, this,
+            &frmClientes::cmdAperturaManual_Click);
+    connect(columna_.cmdAnalizarHuella, &QPushButton::clicked, this,
+            &frmClientes::cmdAnalizarHuella_Click);
+    connect(columna_.cmdIndentificarHuellaDB, &QPushButton::clicked, this,
+            &frmClientes::cmdIndentificarHuellaDB_Click);
+
+    connect(menu_.menuImgFromFile, &QAction::triggered, this, &frmClientes::menuImgFromFile_Click);
+    // The station modes of the popup menu.
+    ModosEstacion& modos = acceso_->modos();
+    connect(menu_.mnuReconnetRelay, &QAction::triggered, &modos,
+            &ModosEstacion::mnuReconnetRelay_Click);
+    connect(menu_.mnuDoReady, &QAction::triggered, &modos, &ModosEstacion::mnuDoReady_Click);
+    connect(menu_.mnuDoNoReady_Closed, &QAction::triggered, &modos,
+            &ModosEstacion::mnuDoNoReady_Closed_Click);
+    connect(menu_.mnuDoNoReady_Open, &QAction::triggered, &modos,
+            &ModosEstacion::mnuDoNoReady_Open_Click);
 
     connect(info_.imgFotoPath, &BotonImagen::click, this, &frmClientes::imgFotoPath_Click);
     connect(info_.imgFoto, &BotonImagen::dobleClick, this, &frmClientes::imgFoto_DblClick);
+    connect(info_.imgEditarCliente, &BotonImagen::click, this,
+            &frmClientes::imgEditarCliente_Click);
+    connect(info_.imgNuevoCliente, &BotonImagen::click, this, &frmClientes::imgNuevoCliente_Click);
+    connect(info_.imgGuardarCliente, &BotonImagen::click, this,
+            &frmClientes::imgGuardarCliente_Click);
+    connect(info_.imgDeshacerEdicion, &BotonImagen::click, this,
+            &frmClientes::imgDeshacerEdicion_Click);
+    connect(info_.imgBorrarCliente, &BotonImagen::click, this,
+            &frmClientes::imgBorrarCliente_Click);
+    for (int i = 0; i < static_cast<int>(info_.cmdMover.size()); ++i)
+        connect(info_.cmdMover[static_cast<size_t>(i)], &QPushButton::clicked, this,
+                [this, i] { cmdMover_Click(i); });
+}
+
+void frmClientes::paso(const QString& nombre) {
+    if (pasos_)
+        pasos_(nombre);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Start-up
 
-void frmClientes::Form_Load() {
+bool frmClientes::Form_Load() {
+    paso(QStringLiteral("InitVariables"));
     InitVariables();
+    paso(QStringLiteral("InitForm"));
     InitForm();
-    // The skin, the backup settings with a scheduled restore, the member database, the relay
-    // board and the fingerprint engine come up here, in that order, once those layers are
-    // given to the window.
-
-    // The station starts under fingerprint control.
-    MostrarResultado(8);
-    InfoHuella(QStringLiteral("Sistema de Apertura por Huella"), false);
+    paso(QStringLiteral("CargarSkin"));
+    ini_->CargarSkin();
+    paso(QStringLiteral("LoadLastSkin"));
+    LoadLastSkin();
+    paso(QStringLiteral("CargarConfigCopias"));
+    ini_->CargarConfigCopias();
+    estado_.RestaurarAlIniciar = ajustes_.RestaurarAlIniciar;
+    if (estado_.RestaurarAlIniciar) {
+        paso(QStringLiteral("RestaurarAlCargar"));
+        RestaurarAlCargar();
+    }
+    paso(QStringLiteral("InitAndShowDBData"));
+    if (!InitAndShowDBData())
+        return false;
+    paso(QStringLiteral("InitRelayInterface"));
+    acceso_->modos().InitRelayInterface();
+    paso(QStringLiteral("IniciarHuella"));
+    huella_->IniciarHuella();
+    paso(QStringLiteral("CargarConfigHuella"));
+    ini_->CargarConfigHuella();
+    // Fingerprint control (state 8, its picture and relay byte), the status caption, no
+    // reader yet and the reader-detection timeout. A reader that already announced itself
+    // (a message box of the settings lets events run) is not forgotten: it would otherwise be
+    // reported missing five seconds later while it works.
+    paso(QStringLiteral("ControlPorHuella"));
+    ModosEstacion& modos = acceso_->modos();
+    const bool lectorYaConectado = modos.LectorDetectado();
+    modos.EntrarEnControlPorHuella();
+    if (lectorYaConectado) {
+        modos.PonerLectorDetectado(true);
+        modos.tmrDetectarLector().stop();
+    }
+    paso(QStringLiteral("Show"));
     show();
+    return true;
 }
 
 void frmClientes::InitVariables() {
@@ -123,6 +231,7 @@ void frmClientes::InitVariables() {
     estado_.InfoDesplegada = false;
     estado_.BuscarDesplegado = false;
     estado_.SonidoActivo = true;
+    acceso_->torno().PonerSonidoActivo(true);
 }
 
 void frmClientes::InitForm() {
@@ -144,6 +253,73 @@ void frmClientes::InitForm() {
     Init_lvwtResultadoBusqueda();
 }
 
+void frmClientes::LoadLastSkin() {
+    // The saved skin picture when it is there; otherwise the window's own background.
+    const QString ruta = carpeta(QStringLiteral("Skins/") + ajustes_.SkinActual);
+    QPixmap skin;
+    if (FileExists(ruta))
+        skin.load(ruta);
+    fondo_ = skin.isNull() ? imagenes_.Fondo() : skin;
+    update();
+}
+
+void frmClientes::RestaurarAlCargar() {
+    // A restore scheduled at the previous run is carried out here, before the database is
+    // opened, once the station restores databases. Until then the schedule is kept as it was
+    // saved.
+}
+
+bool frmClientes::InitAndShowDBData() {
+    if (!db_->AbrirDB()) {
+        entorno_.msgBox(QStringLiteral("Se produjo un error al intentar conectar con la base de "
+                                       "datos, ") +
+                            SaltoDeLinea +
+                            QStringLiteral("asegurese de que se encuentra en la carpeta del "
+                                           "programa.") +
+                            SaltoDeLinea + SaltoDeLinea +
+                            QStringLiteral("             El programa no puede continuar."),
+                        EstiloMsg::Critico,
+                        QStringLiteral("Error conectando con la base de datos..."));
+        TerminarPrograma();
+        return false;
+    }
+    if (!db_->CargarServicios()) {
+        entorno_.msgBox(QStringLiteral("Se produjo un error al intentar conectar con la base de "
+                                       "datos, asegurese de que ") +
+                            SaltoDeLinea +
+                            QStringLiteral("contiene los datos correctos que usa el programa. "
+                                           "Gracias."),
+                        EstiloMsg::Exclamacion,
+                        QStringLiteral("Buscando tipos de servicios contratados..."));
+    }
+    Recordset& rs = db_->rsClientes();
+    if (RecordsetVacio(rs)) {
+        entorno_.msgBox(QStringLiteral("Pulse en el icono de nuevo cliente, introduzca los datos "
+                                       "en las casillas de texto y ") +
+                            SaltoDeLinea +
+                            QStringLiteral("haga click en guardar para añadir clientes a la base "
+                                           "de datos. Gracias."),
+                        EstiloMsg::Informacion, QStringLiteral("La base de datos esta vacia."));
+        InitTextBoxes();
+    } else {
+        (void)rs.MoveFirst();
+        RecordSetToText();
+    }
+    db_->ActContadores();
+    InfoCaducidadDB();
+    ActNavegador();
+    return true;
+}
+
+void frmClientes::TerminarPrograma() {
+    // The station cannot run: it ends without writing the settings or the database. The
+    // engine has not been started yet at this point; a tray icon may already be up.
+    descargada_ = true;
+    RemoveBallonIcon();
+    hide();
+    emit cerrado();
+}
+
 // ---------------------------------------------------------------------------------------------
 // Closing
 
@@ -154,8 +330,19 @@ bool frmClientes::Form_QueryUnload() {
                         EstiloMsg::Informacion, QStringLiteral("Salir de Portiva..."));
         return true;
     }
-    // The backup question for a database holding members is asked here once the database is
-    // given to the window.
+    if (!RecordsetVacio(db_->rsClientes()) && !estado_.CompactarAlSalir &&
+        !ajustes_.CopiaSegAlSalir) {
+        const Respuesta r = entorno_.msgBox(
+            QStringLiteral("Desea realizar una copia de seguridad de la Base de Datos antes de "
+                           "salir?") +
+                SaltoDeLinea +
+                QStringLiteral("           (pulse cancelar si desea volver al programa)"),
+            EstiloMsg::SiNoCancelarPregunta, QStringLiteral("Cerrar Portiva..."));
+        if (r == Respuesta::Cancelar)
+            return true;
+        if (r == Respuesta::Si)
+            estado_.CopiaSegEstaVez = true;
+    }
     return false;
 }
 
@@ -163,12 +350,52 @@ void frmClientes::Form_Unload() {
     if (descargada_)
         return;
     descargada_ = true;
-    // Settings, fingerprint engine, database and exit backup are shut down here, in that
-    // order, once those layers are given to the window; then the open dialogs are closed.
+    const QString titulo = QStringLiteral("Cerrando Portiva...");
+    const auto error = [&](const ErrorDB& e) {
+        entorno_.msgBox(e.texto() + QStringLiteral(" cerrando el programa"), EstiloMsg::Exclamacion,
+                        titulo);
+    };
+
+    paso(QStringLiteral("GuardarConfiguracion"));
+    if (!ini_->GuardarConfiguracion()) {
+        // The file keeps what it held; the operator is told, and the shutdown goes on so that
+        // the engine, the database and the exit backup are still taken care of.
+        error(ErrorDB{75, QStringLiteral("no se pudo escribir el archivo de configuracion %1; "
+                                         "los ajustes de esta sesion no se han guardado")
+                              .arg(IniFile::nombreArchivo())});
+    }
+    paso(QStringLiteral("FinalizarHuella"));
+    huella_->FinalizarHuella();
+
+    paso(QStringLiteral("CerrarDB"));
+    const bool conClientes = !RecordsetVacio(db_->rsClientes());
+    if (const Resultado r = db_->CerrarDB(); !r) {
+        error(r.error());
+        hide();
+        emit cerrado();
+        return;
+    }
+    if (conClientes) {
+        if (estado_.CompactarAlSalir) {
+            paso(QStringLiteral("CompactarBaseDatos"));
+            CopiaSeguridadAlSalir(true);
+        } else if (estado_.CopiaSegEstaVez || ajustes_.CopiaSegAlSalir) {
+            paso(QStringLiteral("CopiaSeguridad"));
+            CopiaSeguridadAlSalir(false);
+        }
+    }
+    // The calendar and options dialogs are closed here once the window has them.
+    paso(QStringLiteral("RemoveBallonIcon"));
     globos_.OcultarBalloon();
     RemoveBallonIcon();
     hide();
     emit cerrado();
+}
+
+void frmClientes::CopiaSeguridadAlSalir(bool compactar) {
+    // The exit backup (or the compaction with its dated copy) of the closed database file is
+    // made here once the station makes database backups.
+    (void)compactar;
 }
 
 void frmClientes::closeEvent(QCloseEvent* evento) {
@@ -196,11 +423,20 @@ void frmClientes::mnuCloseMe_Click() {
 }
 
 void frmClientes::imgMinim_Click() {
-    hide();
+    Ocultar();
 }
 
 void frmClientes::mnuHideMe_Click() {
-    hide();
+    Ocultar();
+}
+
+void frmClientes::Ocultar() {
+    // Hidden, the station is reached again through its tray icon. Without a notification area
+    // there would be no way back to it: it is minimised to the task bar instead.
+    if (bandejaSistema_.hayAreaNotificacion())
+        hide();
+    else
+        showMinimized();
 }
 
 void frmClientes::mnuShowMe_Click() {
@@ -210,12 +446,58 @@ void frmClientes::mnuShowMe_Click() {
 }
 
 void frmClientes::MostrarMenu() {
-    // Only the marks of the window's own commands are set here; the rest of the menu comes
-    // alive with the layers it commands.
+    menu_.mnuDoRestoreDB->setChecked(ajustes_.RestaurarAlIniciar);
+    menu_.mnuDoCopyDBOnEnd->setChecked(ajustes_.CopiaSegAlSalir);
+    menu_.mnuDoCompactDB->setChecked(estado_.CompactarAlSalir);
     menu_.mnuShowMe->setChecked(isVisible());
     menu_.mnuHideMe->setChecked(!isVisible());
+    // The relay board and the station modes, as the door stands now.
+    const bool conectada = acceso_->rele().IsPortOpen();
+    menu_.mnuReconnetRelay->setChecked(conectada);
+    menu_.mnuReconnetRelay->setText(conectada ? QStringLiteral("Dispositivo Conectado")
+                                              : QStringLiteral("Conectar con Disp. de Apertura"));
+    const int estado = acceso_->torno().AccesoActual();
+    menu_.mnuDoReady->setChecked(!EsEstadoFijo(estado));
+    menu_.mnuDoReady->setText(acceso_->modos().LectorDetectado()
+                                  ? QStringLiteral("Control por Huella")
+                                  : QStringLiteral("Lector Huella Error (sólo Apert. Manual)"));
+    menu_.mnuDoNoReady_Closed->setChecked(estado == CodigoAcceso::FijoCerrado);
+    menu_.mnuDoNoReady_Open->setChecked(estado == CodigoAcceso::FijoAbierto);
     entorno_.bombeo.procesarEventos();
     menu_.mnuMenu->exec(QCursor::pos());
+}
+
+void frmClientes::menuImgFromFile_Click() {
+    // The chosen print arrives as a capture from the sensor "File" and takes the finger's road.
+    const QString elegido = selectorArchivos_.abrir(
+        carpeta(QStringLiteral("Huellas")),
+        QStringLiteral("BMP files (*.bmp)|*.bmp|All files (*.*)|*.*"), 1, this);
+    if (elegido.isEmpty())
+        return;
+    if (huella_->CargarImagen(elegido) != 0)
+        acceso_->registro().Escribir(QStringLiteral("Cargando Archivo: Error!"));
+}
+
+void frmClientes::SysTray_MSG_MouseMove(int mensaje) {
+    if (atendiendoBandeja_ || descargada_)
+        return;
+    atendiendoBandeja_ = true;
+    switch (mensaje) {
+    case BandejaSistema::ClicIzquierdo:
+        if (!isVisible())
+            ShowBallon(acceso_->torno().AccesoActual(), QStringLiteral("Inform. Ultimo Acceso"),
+                       columna_.lblInfoHuella->text(), Globo::Informacion);
+        break;
+    case BandejaSistema::DobleClic:
+        mnuShowMe_Click();
+        break;
+    case BandejaSistema::ClicDerecho:
+        MostrarMenu();
+        break;
+    default:
+        break;
+    }
+    atendiendoBandeja_ = false;
 }
 
 void frmClientes::mousePressEvent(QMouseEvent* evento) {
@@ -311,6 +593,11 @@ bool frmClientes::eventFilter(QObject* objeto, QEvent* evento) {
         default:
             break;
         }
+    } else if (objeto == info_.lblEstadistica && evento->type() == QEvent::MouseButtonRelease) {
+        const auto* raton = static_cast<QMouseEvent*>(evento);
+        if (raton->button() == Qt::LeftButton &&
+            info_.lblEstadistica->rect().contains(raton->position().toPoint()))
+            lblEstadistica_Click();
     } else if (objeto == info_.chkOnTop && evento->type() == QEvent::MouseButtonRelease) {
         // Any mouse button released over the box flips the always-on-top state.
         const auto* raton = static_cast<QMouseEvent*>(evento);

@@ -1,17 +1,28 @@
 #pragma once
 
+#include "AjustesEstacion.h"
 #include "ColumnaEstacion.h"
 #include "EditBallon_GreyText.h"
-#include "Imagenes.h"
+#include "EnlaceCapturaSensores.h"
+#include "FormatoFecha.h"
+#include "HuellaEstacion.h"
+#include "ImagenesVentana.h"
 #include "InfoCaducidad.h"
 #include "MenuEstacion.h"
 #include "NotifyBallon.h"
 #include "PanelBuscar.h"
 #include "PanelInfo.h"
+#include "PantallaAcceso.h"
+#include "Resultado.h"
+#include "VistaClientes.h"
 
+#include <QLocale>
 #include <QPixmap>
 #include <QPoint>
 #include <QWidget>
+
+#include <functional>
+#include <memory>
 
 class QLineEdit;
 
@@ -19,17 +30,34 @@ namespace portiva {
 
 struct Entorno;
 class BandejaSistema;
+class ControlAcceso;
+class DbClientes;
+class IniFile;
+class PantallaHuellaVentana;
+class ReproductorSonido;
 class SelectorArchivos;
 class VisorArchivos;
 
 // What the window is given instead of reaching for the system itself: the program folder,
 // message boxes, clock and event pump (Entorno), the file picker, the system viewer and the
-// notification area.
+// notification area; optionally the sound player, the fingerprint side, where serial ports
+// without a link in the program folder are looked for, the locale of the date boxes, and an
+// observer of the start-up and shutdown steps.
 struct ServiciosConsola {
     Entorno& entorno;
     SelectorArchivos& selectorArchivos;
     VisorArchivos& visorArchivos;
     BandejaSistema& bandeja;
+    // Null: the access sounds through QSoundEffect.
+    ReproductorSonido* sonido = nullptr;
+    // Empty: the station's own fingerprint engine.
+    FabricaHuella fabricaHuella = {};
+    // "COMn" without a link in the program folder is this prefix followed by n - 1.
+    QString prefijoDispositivo = QStringLiteral("/dev/ttyS");
+    QLocale locale = FormatoFecha::LocaleEstacion(QLocale::system());
+    // Told the name of each start-up and shutdown step as it begins ("CargarSkin",
+    // "InitAndShowDBData", "GuardarConfiguracion", ...).
+    std::function<void(const QString&)> pasos = {};
 };
 
 // The window's own state, reset at start-up by InitVariables.
@@ -43,7 +71,8 @@ struct EstadoVentana {
     bool BuscarDesplegado = false;   // the search panel is out
     bool SonidoActivo = true;        // access sounds are played
     bool SiempreEncima = false;      // the window stays above the others
-    int PosicionPrevia = 0;          // position of the row shown before a New action
+    bool CompactarAlSalir = false;   // compact the database at exit (never saved)
+    qint16 PosicionPrevia = 0;       // position of the row shown before a New action
     int InfoAmpliadaPrevia = 0;      // "Inform. ampliada" as it was when editing started
     int CampoCalendario = 0;         // which box the calendar fills
     int ModoAjusteLvw = -2;          // column fit of the result list: -1 contents, -2 headers
@@ -51,32 +80,66 @@ struct EstadoVentana {
 
 // The station's main window: a borderless window of three areas, the station column on the
 // left (always shown), the member-information panel to its right and the search panel below,
-// both folded out on demand. Creating it and calling Form_Load starts the station.
-class frmClientes : public QWidget {
+// both folded out on demand. It owns the station's layers (member database, settings, door and
+// station modes, fingerprint side) and shows them: it is the record form the database calls
+// back (VistaClientes) and the screen of the door (PantallaAcceso). Creating it and calling
+// Form_Load starts the station.
+class frmClientes : public QWidget, public VistaClientes, public PantallaAcceso {
     Q_OBJECT
 public:
     explicit frmClientes(const ServiciosConsola& servicios, QWidget* padre = nullptr);
     ~frmClientes() override;
 
     // ---- Life cycle
-    // The start-up sequence; ends with the window shown.
-    void Form_Load();
+    // The start-up sequence; ends with the window shown. False when the station could not
+    // start (the database did not open): the operator has been told and `cerrado` follows.
+    bool Form_Load();
     void InitVariables();
     void InitForm();
+    // Opens the database and shows the first member; false when the database cannot be
+    // opened, after which the program ends without writing anything.
+    bool InitAndShowDBData();
     // The closing questions: true cancels the close.
     bool Form_QueryUnload();
     // The shutdown sequence; runs once and ends with `cerrado`.
     void Form_Unload();
+    // True once the program has ended (normal shutdown or a start that could not go on).
+    bool terminado() const { return descargada_; }
 
-    // ---- Record form
-    void EditMode(bool Value);
-    void InitTextBoxes();
+    // ---- Record form (VistaClientes and the window's own helpers)
+    void RecordSetToText() override;
+    void InitTextBoxes() override;
+    void ActNavegador() override;
+    void EditMode(bool Value) override;
+    void InfoCaducidadDB() override;
+    Resultado GuardarCliente() override;
+    Resultado DeshacerCambiosDB() override;
+    void LimpiarServicios() override;
+    void AgregarServicio(const QString& nombre, qint32 id) override;
+    void MostrarContador(Contador contador, const QString& texto) override;
+    bool ModoEdicion() const override { return estado_.ModoEdicion; }
+    bool RegistroNuevo() const override { return estado_.RegistroNuevo; }
+    void setRegistroNuevo(bool valor) override { estado_.RegistroNuevo = valor; }
+    qint16 PosicionPrevia() const override { return estado_.PosicionPrevia; }
+    void setPosicionPrevia(qint16 valor) override { estado_.PosicionPrevia = valor; }
+    int InfoAmpliadaPrevia() const override { return estado_.InfoAmpliadaPrevia; }
+    void setInfoAmpliadaPrevia(int valor) override { estado_.InfoAmpliadaPrevia = valor; }
+    int chkInformacionAmpliada() const override;
+    void setChkInformacionAmpliada(int valor) override;
+
+    // Copies the boxes into the current member row without storing it. False, with a message
+    // box and nothing written, when a box cannot be read into its field (a date that does not
+    // exist); the focus then goes to that box.
+    bool TextToRecordSet();
+    // The fingerprint indicator and the verify button from the current row.
+    void ActTemplateSiNo();
+    // Makes the member at a 1-based position of the member list current and shows it; a
+    // position outside the list only shows the counter again.
+    void gotoRecordNum(qint16 RegNumber);
+
     // Shows the photo file in imgFoto; false (and imgNoFoto's picture) when the file is no
     // picture, with the reader's reason in `error`.
     bool MostrarFoto(const QString& ruta, QString* error = nullptr);
-
-    // The pieces of showing a member row that need only its values; the row itself is read
-    // by the record display once the member list is given to the window.
     // The service box: the value as its text, and the first list entry exactly equal to it
     // (case counts) chosen; no entry chosen when none is equal. A Null value empties the box.
     void MostrarServicio(const QString& servicio, bool nulo);
@@ -103,40 +166,40 @@ public:
     void Init_lvwtResultadoBusqueda();
     void MostrarBalloon(const QString& Text, int Icon, const QString& Title, QWidget* Control);
 
-    // ---- What the door and the station modes show on the window
-    // Appends a line to the event log, scrolls to it and leaves nothing selected.
-    void EscribirLog(const QString& linea);
-    // imgResultHuella takes picture `indice` of imgTipoDeAcceso (0-13).
-    void MostrarResultado(int indice);
-    // The tray icon: picture `icono` of imgSysTray (0-9), or the window's icon for -1; tip
-    // " Control de Accesos "; balloon flags 0 none, 1 information, 2 warning.
-    void ShowBallon(int icono, const QString& titulo, const QString& texto, int flags);
+    // ---- What the door and the station modes show on the window (PantallaAcceso)
+    // Appends a line to the event log (the oldest goes when it holds LineasLogMaximas),
+    // scrolls to it and leaves nothing selected.
+    void EscribirLog(const QString& linea) override;
+    static constexpr int LineasLogMaximas = 5000;
+    void MostrarResultado(int indice) override;
+    void ShowBallon(int icono, const QString& titulo, const QString& texto, int flags) override;
+    void InfoHuella(const QString& texto, bool rojo) override;
+    void HabilitarAperturaManual(bool habilitar) override;
+    void MostrarContAperturas(int tipo, long valor, long totalHoy) override;
     void RemoveBallonIcon();
-    // The status line: red, or the window's text colour.
-    void InfoHuella(const QString& texto, bool rojo);
-    void HabilitarAperturaManual(bool habilitar);
-    // A day counter (0-4) and the day's total.
-    void MostrarContAperturas(int tipo, long long valor, long long totalHoy);
+    // imgCapturaHuella takes a captured fingerprint picture, fitted to the box.
+    void MostrarCapturaHuella(const QImage& imagen);
 
-    // ---- State and controls
+    // ---- State, layers and controls
     const EstadoVentana& estado() const { return estado_; }
-    void setRegistroNuevo(bool valor) { estado_.RegistroNuevo = valor; }
-    void setPosicionPrevia(int valor) { estado_.PosicionPrevia = valor; }
-    void setInfoAmpliadaPrevia(int valor) { estado_.InfoAmpliadaPrevia = valor; }
     void setRestaurandoDB(bool valor) { estado_.RestaurandoDB = valor; }
+
+    DbClientes& db() { return *db_; }
+    ControlAcceso& acceso() { return *acceso_; }
+    HuellaEstacion& huella() { return *huella_; }
+    AjustesEstacion& ajustes() { return ajustes_; }
+    const FormatoFecha& fechas() const { return fechas_; }
 
     const ColumnaEstacion& columna() const { return columna_; }
     const PanelInfo& info() const { return info_; }
     const PanelBuscar& buscar() const { return buscar_; }
     const MenuEstacion& menu() const { return menu_; }
-    const Imagenes& imagenes() const { return imagenes_; }
+    const ImagenesVentana& imagenes() const { return imagenes_; }
     EditBallon_GreyText& globos() { return globos_; }
     const NotifyBallon& bandeja() const { return notify_; }
 
-    static constexpr auto TipBandeja = " Control de Accesos ";
-
 signals:
-    // The shutdown has ended: the program may finish.
+    // The program has ended: the event loop may finish.
     void cerrado();
 
 public slots:
@@ -147,6 +210,11 @@ public slots:
     void mnuHideMe_Click();
     void mnuCloseMe_Click();
     void MostrarMenu();
+    void menuImgFromFile_Click();
+    // The mouse on the tray icon (BandejaSistema's numbers): a left click while the window is
+    // hidden tells the last access in a balloon, a double click shows the window, a right
+    // click opens the menu. A callback arriving while one is handled is ignored.
+    void SysTray_MSG_MouseMove(int mensaje);
 
     // Switches.
     void imgDesplegarInfo_Click();
@@ -160,13 +228,27 @@ public slots:
     void chkMostrarHuella_Click();
     void cmdClearEvents_Click();
 
-    // Record form aids.
+    // The station column's actions and fingerprint boxes.
+    void cmdAperturaManual_Click();
+    void cmdAnalizarHuella_Click();
+    void cmdIndentificarHuellaDB_Click();
+    void chkAutoAnalizar_Click();
+    void chkAutoIdentify_Click();
+
+    // Record form.
     void imgFotoPath_Click();
     void imgFoto_DblClick();
     void txtStuffSiNo_GotFocus();
     // True when the key was taken care of here.
     bool txtStuffSiNo_KeyPress(QChar tecla);
     void txtStuffSiNo_LostFocus();
+    void lblEstadistica_Click();
+    void imgEditarCliente_Click();
+    void imgNuevoCliente_Click();
+    void imgGuardarCliente_Click();
+    void imgDeshacerEdicion_Click();
+    void imgBorrarCliente_Click();
+    void cmdMover_Click(int Index);
 
 protected:
     void paintEvent(QPaintEvent* evento) override;
@@ -176,7 +258,15 @@ protected:
 
 private:
     void conectar();
+    void paso(const QString& nombre);
+    void Ocultar();
+    void LoadLastSkin();
+    void RestaurarAlCargar();
+    void CopiaSeguridadAlSalir(bool compactar);
+    void TerminarPrograma();
+    bool DatosOK();
     void LockTextBoxes(bool bLocked);
+    void MostrarErrorRegistro(const ErrorDB& error, const QString& accion, const QString& titulo);
     void imgMyTitleBar_MouseDown(Qt::MouseButton boton, QPoint posicionGlobal);
     void imgMyTitleBar_MouseMove(Qt::MouseButtons botones, QPoint posicionGlobal);
     void ponerTamano(int anchoTwips, int altoTwips);
@@ -188,8 +278,10 @@ private:
     Entorno& entorno_;
     SelectorArchivos& selectorArchivos_;
     VisorArchivos& visorArchivos_;
+    std::function<void(const QString&)> pasos_;
+    FormatoFecha fechas_;
 
-    Imagenes imagenes_;
+    ImagenesVentana imagenes_;
     QPixmap fondo_;
     ColumnaEstacion columna_;
     PanelInfo info_;
@@ -200,8 +292,21 @@ private:
 
     EstadoVentana estado_;
     bool descargada_ = false;
+    bool atendiendoBandeja_ = false;
+    BandejaSistema& bandejaSistema_;
     QPoint origenArrastre_;
     bool arrastreManual_ = false;
+
+    // The station's layers, built in this order and taken down in the reverse one.
+    AjustesEstacion ajustes_;
+    std::unique_ptr<ReproductorSonido> sonidoPropio_;
+    ReproductorSonido* sonido_ = nullptr;
+    EnlaceCapturaSensores enlaceCaptura_;
+    std::unique_ptr<DbClientes> db_;
+    std::unique_ptr<ControlAcceso> acceso_;
+    std::unique_ptr<PantallaHuellaVentana> pantallaHuella_;
+    std::unique_ptr<HuellaEstacion> huella_;
+    std::unique_ptr<IniFile> ini_;
 };
 
 } // namespace portiva

@@ -5,11 +5,14 @@
 #include "frmClientes.h"
 
 #include "BotonImagen.h"
+#include "ControlAcceso.h"
 #include "Twips.h"
 
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -65,12 +68,14 @@ void frmClientes::imgRecogerBuscar_Click() {
 
 void frmClientes::imgSoundOn_Click() {
     estado_.SonidoActivo = false;
+    acceso_->torno().PonerSonidoActivo(false);
     columna_.imgSoundOn->hide();
     columna_.imgSoundOff->show();
 }
 
 void frmClientes::imgSoundOff_Click() {
     estado_.SonidoActivo = true;
+    acceso_->torno().PonerSonidoActivo(true);
     columna_.imgSoundOn->show();
     columna_.imgSoundOff->hide();
 }
@@ -102,6 +107,32 @@ void frmClientes::chkMostrarHuella_Click() {
 
 void frmClientes::cmdClearEvents_Click() {
     columna_.lbLog->clear();
+}
+
+// The two automatic boxes stay consistent: no identification without the analysis before it.
+void frmClientes::chkAutoAnalizar_Click() {
+    if (!columna_.chkAutoAnalizar->isChecked())
+        columna_.chkAutoIdentify->setChecked(false);
+}
+
+void frmClientes::chkAutoIdentify_Click() {
+    if (columna_.chkAutoIdentify->isChecked())
+        columna_.chkAutoAnalizar->setChecked(true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The station column's actions
+
+void frmClientes::cmdAperturaManual_Click() {
+    acceso_->modos().cmdAperturaManual_Click();
+}
+
+void frmClientes::cmdAnalizarHuella_Click() {
+    huella_->cmdAnalizarHuella_Click();
+}
+
+void frmClientes::cmdIndentificarHuellaDB_Click() {
+    huella_->cmdIndentificarHuellaDB_Click();
 }
 
 void frmClientes::MostrarBalloon(const QString& Text, int Icon, const QString& Title,
@@ -155,6 +186,10 @@ void frmClientes::Init_lvwtResultadoBusqueda() {
 
 void frmClientes::EscribirLog(const QString& linea) {
     QListWidget* log = columna_.lbLog;
+    // A station runs for weeks: the oldest lines go once the log holds its maximum, so memory
+    // and the cost of a line stay bounded.
+    while (log->count() >= LineasLogMaximas)
+        delete log->takeItem(0);
     log->addItem(linea);
     QListWidgetItem* nueva = log->item(log->count() - 1);
     log->scrollToItem(nueva);
@@ -167,8 +202,9 @@ void frmClientes::MostrarResultado(int indice) {
 }
 
 void frmClientes::ShowBallon(int icono, const QString& titulo, const QString& texto, int flags) {
-    const QIcon dibujo = icono < 0 ? imagenes_.IconoVentana() : imagenes_.SysTray(icono);
-    notify_.ShowBallon(1, dibujo, titulo, texto, QString::fromLatin1(TipBandeja), flags);
+    const QIcon dibujo =
+        icono == IconoVentana ? imagenes_.IconoVentana() : imagenes_.SysTray(icono);
+    notify_.ShowBallon(1, dibujo, titulo, texto, TipBandeja, flags);
 }
 
 void frmClientes::RemoveBallonIcon() {
@@ -180,11 +216,37 @@ void frmClientes::InfoHuella(const QString& texto, bool rojo) {
     ponerColorTexto(columna_.lblInfoHuella, rojo ? QColor(255, 0, 0) : colorTextoVentana());
 }
 
+void frmClientes::MostrarCapturaHuella(const QImage& imagen) {
+    QLabel* caja = columna_.imgCapturaHuella;
+    const QSize hueco = caja->contentsRect().size();
+    if (imagen.isNull() || hueco.isEmpty())
+        return;
+    // The whole print, as large as the box allows; the rest of the box takes the colour of the
+    // print's own background, so the picture reads as one sheet and not as a strip.
+    const QImage escalada = imagen.scaled(hueco, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    const QColor esquinas[] = {imagen.pixelColor(0, 0), imagen.pixelColor(imagen.width() - 1, 0),
+                               imagen.pixelColor(0, imagen.height() - 1),
+                               imagen.pixelColor(imagen.width() - 1, imagen.height() - 1)};
+    int r = 0, g = 0, b = 0;
+    for (const QColor& c : esquinas) {
+        r += c.red();
+        g += c.green();
+        b += c.blue();
+    }
+    QPixmap lamina(hueco);
+    lamina.fill(QColor(r / 4, g / 4, b / 4));
+    QPainter pintor(&lamina);
+    pintor.drawImage((hueco.width() - escalada.width()) / 2,
+                     (hueco.height() - escalada.height()) / 2, escalada);
+    pintor.end();
+    caja->setPixmap(lamina);
+}
+
 void frmClientes::HabilitarAperturaManual(bool habilitar) {
     columna_.cmdAperturaManual->setEnabled(habilitar);
 }
 
-void frmClientes::MostrarContAperturas(int tipo, long long valor, long long totalHoy) {
+void frmClientes::MostrarContAperturas(int tipo, long valor, long totalHoy) {
     if (tipo >= 0 && tipo < static_cast<int>(columna_.lblResult_Acceso.size()))
         columna_.lblResult_Acceso[static_cast<size_t>(tipo)]->setText(QString::number(valor));
     columna_.lblResult_TotalHoy->setText(QString::number(totalHoy));

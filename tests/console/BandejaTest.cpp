@@ -1,6 +1,9 @@
 #include "NotifyBallon.h"
 #include "VentanaPrueba.h"
 
+#include <QMenu>
+#include <QTimer>
+
 using namespace portiva;
 
 namespace {
@@ -76,4 +79,56 @@ TEST(NotifyBallonTextos, LongTextsAreCutToTheirFields) {
     EXPECT_EQ(bandeja.llamadas[0].tip.size(), 127);
     EXPECT_EQ(bandeja.llamadas[1].titulo.size(), 63);
     EXPECT_EQ(bandeja.llamadas[1].texto.size(), 255);
+}
+
+TEST_F(Bandeja, TheMouseOnTheIconTellsShowsAndOpensTheMenu) {
+    ASSERT_TRUE(arrancar());
+    ASSERT_TRUE(static_cast<bool>(bandeja.receptor));
+    ventana->InfoHuella(QStringLiteral(" ID 2 Ana (Permitido)"), false);
+
+    // A left click while the window shows: nothing.
+    bandeja.llamadas.clear();
+    bandeja.receptor(BandejaSistema::ClicIzquierdo);
+    EXPECT_TRUE(bandeja.llamadas.empty());
+
+    // Hidden: the last access in a balloon, with the state's icon.
+    ventana->hide();
+    bandeja.receptor(BandejaSistema::ClicIzquierdo);
+    ASSERT_FALSE(bandeja.llamadas.empty());
+    EXPECT_EQ(bandeja.llamadas.back().que, QStringLiteral("globo"));
+    EXPECT_EQ(bandeja.llamadas.back().titulo, QStringLiteral("Inform. Ultimo Acceso"));
+    EXPECT_EQ(bandeja.llamadas.back().texto, QStringLiteral(" ID 2 Ana (Permitido)"));
+    EXPECT_EQ(bandeja.llamadas.back().flags, 1);
+    EXPECT_EQ(bandeja.ultimoIcono.pixmap(32, 32).toImage(),
+              ventana->imagenes().SysTray(8).pixmap(32, 32).toImage());
+
+    // A double click brings the window back.
+    bandeja.receptor(BandejaSistema::DobleClic);
+    EXPECT_TRUE(ventana->isVisible());
+
+    // A right click opens the menu (closed here as soon as it shows).
+    QTimer cierre;
+    QObject::connect(&cierre, &QTimer::timeout, [this] {
+        if (ventana->menu().mnuMenu->isVisible())
+            ventana->menu().mnuMenu->close();
+    });
+    cierre.start(20);
+    bandeja.receptor(BandejaSistema::ClicDerecho);
+    EXPECT_TRUE(ventana->menu().mnuShowMe->isChecked());
+
+    // Once the window is gone nobody listens to the icon.
+    ventana.reset();
+    EXPECT_FALSE(static_cast<bool>(bandeja.receptor));
+}
+
+TEST_F(Bandeja, WithoutANotificationAreaMinimisingKeepsTheWindowReachable) {
+    ASSERT_TRUE(arrancar());
+    bandeja.disponible = false;
+    click("imgMinim");
+    EXPECT_TRUE(ventana->isVisible());
+    EXPECT_TRUE(ventana->isMinimized());
+    bandeja.disponible = true;
+    ventana->showNormal();
+    click("imgMinim");
+    EXPECT_FALSE(ventana->isVisible());
 }

@@ -1,6 +1,11 @@
 #pragma once
 
+#include "AjustesEstacion.h"
 #include "BandejaSistema.h"
+#include "CapturaSensores.h"
+#include "HuellaEstacion.h"
+#include "ParametrosHuella.h"
+#include "ReproductorSonido.h"
 #include "SelectorArchivos.h"
 #include "VisorArchivos.h"
 
@@ -8,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace portiva::prueba {
@@ -38,9 +44,12 @@ public:
         llamadas.push_back({QStringLiteral("quitar"), 0, {}, {}, {}, 0});
         return disponible;
     }
+    bool hayAreaNotificacion() const override { return disponible; }
+    void ponerReceptorRaton(std::function<void(int)> r) override { receptor = std::move(r); }
 
     bool disponible = true;
     QIcon ultimoIcono;
+    std::function<void(int)> receptor;
     std::vector<Llamada> llamadas;
 };
 
@@ -72,6 +81,70 @@ public:
         return true;
     }
     QStringList abiertos;
+};
+
+// A sound player that records what it was asked to play.
+class SonidoFalso final : public ReproductorSonido {
+public:
+    bool Reproducir(const QString& ruta) override {
+        reproducidos << ruta;
+        return true;
+    }
+    QStringList reproducidos;
+};
+
+// The fingerprint side for window tests: no engine, every call recorded (into `pasos`, shared
+// with the window's step observer when the test wants one order of everything). The engine's
+// parameters are fixed values, so what the settings file writes can be checked.
+class HuellaFalsa final : public HuellaEstacion, ParametrosHuella, CapturaSensores {
+public:
+    explicit HuellaFalsa(QStringList& pasos) : pasos_(pasos) {}
+
+    ParametrosHuella& parametros() override { return *this; }
+    CapturaSensores& captura() override { return *this; }
+    void IniciarHuella() override { pasos_ << QStringLiteral("huella.IniciarHuella"); }
+    void FinalizarHuella() override { pasos_ << QStringLiteral("huella.FinalizarHuella"); }
+    void cmdAnalizarHuella_Click() override { pasos_ << QStringLiteral("huella.Analizar"); }
+    void cmdIndentificarHuellaDB_Click() override {
+        pasos_ << QStringLiteral("huella.Identificar");
+    }
+    int CargarImagen(const QString& ruta) override {
+        pasos_ << QStringLiteral("huella.CargarImagen ") + ruta;
+        return respuestaCargar;
+    }
+    void CargarTemplateCliente(QByteArrayView guardada) override {
+        plantilla = guardada.toByteArray();
+    }
+    QByteArray TemplateClienteGuardable() const override { return plantilla; }
+
+    void LeerParametrosHuella(AjustesEstacion& a) override {
+        pasos_ << QStringLiteral("huella.LeerParametrosHuella");
+        a.thresholdId = umbralId;
+        a.rotationMaxId = 45;
+        a.thresholdVr = 23;
+        a.rotationMaxVr = 45;
+    }
+    void AplicarParametrosHuella(const AjustesEstacion& a) override {
+        pasos_ << QStringLiteral("huella.AplicarParametrosHuella");
+        umbralId = a.thresholdId;
+    }
+    void ColoresPorDefecto(AjustesEstacion&) override {}
+    void AplicarColoresHuella(const AjustesEstacion&) override {
+        pasos_ << QStringLiteral("huella.AplicarColoresHuella");
+    }
+    void IniciarCaptura(const QString& id) override {
+        pasos_ << QStringLiteral("huella.IniciarCaptura ") + id;
+    }
+    void DetenerCaptura(const QString& id) override {
+        pasos_ << QStringLiteral("huella.DetenerCaptura ") + id;
+    }
+
+    QByteArray plantilla;
+    int umbralId = 25;
+    int respuestaCargar = 0;
+
+private:
+    QStringList& pasos_;
 };
 
 } // namespace portiva::prueba

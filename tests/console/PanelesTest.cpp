@@ -188,6 +188,17 @@ TEST_F(Paneles, EventLogAppendsScrollsAndSelectsNothing) {
     EXPECT_FALSE(visto.intersects(log->visualItemRect(log->item(0))));
 }
 
+TEST_F(Paneles, TheLogKeepsItsNewestLinesUpToItsMaximum) {
+    auto* log = control<QListWidget>("lbLog");
+    const int maximo = frmClientes::LineasLogMaximas;
+    for (int i = 1; i <= maximo + 3; ++i)
+        ventana->EscribirLog(QStringLiteral("linea %1").arg(i));
+    ASSERT_EQ(log->count(), maximo);
+    EXPECT_EQ(log->item(0)->text(), QStringLiteral("linea 4"));
+    EXPECT_EQ(log->item(maximo - 1)->text(), QStringLiteral("linea %1").arg(maximo + 3));
+    EXPECT_TRUE(log->selectedItems().isEmpty());
+}
+
 TEST_F(Paneles, ClearingTheLogStartsAgainFromTheTop) {
     auto* log = control<QListWidget>("lbLog");
     ventana->EscribirLog(QStringLiteral("a"));

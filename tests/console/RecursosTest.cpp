@@ -1,6 +1,6 @@
 // The pictures and sounds made for the station are all there and readable.
 
-#include "Imagenes.h"
+#include "ImagenesVentana.h"
 
 #include <QDataStream>
 #include <QFile>
@@ -28,7 +28,7 @@ bool dibujaAlgo(const QPixmap& p) {
 } // namespace
 
 TEST(Recursos, ResultPicturesForEveryShownCode) {
-    Imagenes img;
+    ImagenesVentana img;
     QSet<QByteArray> distintas;
     for (int i : {0, 1, 2, 3, 4, 5, 6, 7, 8, 11, 12, 13}) {
         const QPixmap p = img.TipoDeAcceso(i);
@@ -44,7 +44,7 @@ TEST(Recursos, ResultPicturesForEveryShownCode) {
 }
 
 TEST(Recursos, TrayStatusAndWindowIcons) {
-    Imagenes img;
+    ImagenesVentana img;
     for (int i = 0; i <= 9; ++i)
         EXPECT_TRUE(dibujaAlgo(img.SysTray(i).pixmap(16, 16))) << i;
     EXPECT_TRUE(img.SysTray(10).isNull());
@@ -60,7 +60,7 @@ TEST(Recursos, TrayStatusAndWindowIcons) {
 }
 
 TEST(Recursos, ButtonsAndTheirGreyTwins) {
-    Imagenes img;
+    ImagenesVentana img;
     for (const char* nombre :
          {"NuevoCliente", "EditarCliente", "BorrarCliente", "DeshacerEdicion", "GuardarCliente"}) {
         const QPixmap color = img.imagen(QString::fromLatin1(nombre), QSize(48, 48));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BaseDatosPrueba.h"
 #include "BombeoPrueba.h"
 #include "CarpetaTemporal.h"
 #include "Entorno.h"
@@ -16,18 +17,42 @@
 
 namespace portiva::prueba {
 
-// A main window on a temporary program folder, with scripted message boxes, a fixed clock
-// and fake desktop services; started as at start-up (InitVariables, InitForm).
+// A main window on a temporary program folder holding an empty member database, with
+// scripted message boxes, a fixed clock, fake desktop services, a recording fingerprint side
+// and sound player, and no serial ports; set up as at start-up (InitVariables, InitForm).
+// Every start-up and shutdown step, and every call of the fingerprint side, goes into `pasos`.
 class VentanaPrueba : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(carpeta.valida());
-        ventana =
-            std::make_unique<frmClientes>(ServiciosConsola{entorno, selector, visor, bandeja});
+        ASSERT_TRUE(carpeta.valida() && conBase);
+        ventana = std::make_unique<frmClientes>(servicios());
         ventana->InitVariables();
         ventana->InitForm();
     }
     void TearDown() override { ventana.reset(); }
+
+    ServiciosConsola servicios() {
+        ServiciosConsola s{entorno, selector, visor, bandeja};
+        s.sonido = &sonido;
+        s.fabricaHuella = [this](const ContextoHuella&) {
+            auto h = std::make_unique<HuellaFalsa>(pasos);
+            huellaFalsa = h.get();
+            return std::unique_ptr<HuellaEstacion>(std::move(h));
+        };
+        // No serial device: a board is found only where a test links one into the folder.
+        s.prefijoDispositivo = carpeta.archivo(QStringLiteral("sin-puertos/ttyS"));
+        s.locale = QLocale(QLocale::Spanish, QLocale::Spain);
+        s.pasos = [this](const QString& paso) { pasos << paso; };
+        return s;
+    }
+
+    // The start-up sequence; the boxes it showed are kept in `arranque` and cleared.
+    bool arrancar() {
+        const bool ok = ventana->Form_Load();
+        arranque = msgBox.mostrados;
+        msgBox.limpiar();
+        return ok;
+    }
 
     template <class T> T* control(const char* nombre) {
         T* c = ventana->findChild<T*>(QString::fromLatin1(nombre));
@@ -52,6 +77,9 @@ protected:
     }
 
     CarpetaTemporal carpeta;
+    // The member database of the folder, empty; tests add rows before the start-up.
+    const bool conBase =
+        CreadorBaseDatos::CrearVacia(carpeta.archivo(QStringLiteral("Portiva.mdb"))).ok();
     MsgBoxGuion msgBox;
     RelojFijo reloj;
     BombeoPrueba bombeo;
@@ -59,6 +87,10 @@ protected:
     SelectorGuion selector;
     VisorFalso visor;
     BandejaFalsa bandeja;
+    SonidoFalso sonido;
+    QStringList pasos;
+    HuellaFalsa* huellaFalsa = nullptr;
+    std::vector<MsgBoxGuion::Mostrado> arranque;
     std::unique_ptr<frmClientes> ventana;
 };
 

@@ -86,7 +86,7 @@ TEST_F(Ventana, PicturesUsedAsButtonsNeverTakeTheFocus) {
 }
 
 TEST_F(Ventana, StartUpShowsFingerprintControl) {
-    ventana->Form_Load();
+    ASSERT_TRUE(arrancar());
     EXPECT_TRUE(ventana->isVisible());
     EXPECT_EQ(ventana->size(), QSize(398, 404));
     EXPECT_EQ(control<QLabel>("lblInfoHuella")->text(),
@@ -94,8 +94,11 @@ TEST_F(Ventana, StartUpShowsFingerprintControl) {
     EXPECT_EQ(control<QLabel>("imgResultHuella")->pixmap().toImage(),
               ventana->imagenes().TipoDeAcceso(8).toImage());
     EXPECT_FALSE(ventana->estado().ModoEdicion);
-    // No tray icon of its own at start: the first station event puts it up.
-    EXPECT_TRUE(bandeja.llamadas.empty());
+    // No tray icon of its own at start: the first station event puts it up, here the relay
+    // board that was not found.
+    ASSERT_FALSE(bandeja.llamadas.empty());
+    EXPECT_EQ(bandeja.llamadas.front().que, QStringLiteral("anadir"));
+    EXPECT_EQ(bandeja.llamadas.back().titulo, QStringLiteral("Control de Accesos: Error"));
 }
 
 TEST_F(Ventana, StatusLineAndCountersForTheDoor) {
@@ -126,7 +129,7 @@ TEST_F(Ventana, StatusLineAndCountersForTheDoor) {
 }
 
 TEST_F(Ventana, TitleBarDragsWithTheLeftButtonOnly) {
-    ventana->Form_Load();
+    ASSERT_TRUE(arrancar());
     ventana->move(100, 100);
     const QPoint inicio = ventana->pos();
     auto* barra = control<QWidget>("imgMyTitleBar");
@@ -149,7 +152,7 @@ TEST_F(Ventana, TitleBarDragsWithTheLeftButtonOnly) {
 }
 
 TEST_F(Ventana, MinimiseHidesAndTheMenuShowsAgain) {
-    ventana->Form_Load();
+    ASSERT_TRUE(arrancar());
     click("imgMinim");
     EXPECT_FALSE(ventana->isVisible());
     ventana->menu().mnuShowMe->trigger();
@@ -159,7 +162,7 @@ TEST_F(Ventana, MinimiseHidesAndTheMenuShowsAgain) {
 }
 
 TEST_F(Ventana, ClosingWhileEditingIsRefused) {
-    ventana->Form_Load();
+    ASSERT_TRUE(arrancar());
     ventana->EditMode(true);
     QSignalSpy cerrado(ventana.get(), &frmClientes::cerrado);
     click("imgClose");
@@ -174,7 +177,7 @@ TEST_F(Ventana, ClosingWhileEditingIsRefused) {
 }
 
 TEST_F(Ventana, ClosingShutsDownOnceAndTakesTheTrayIconAway) {
-    ventana->Form_Load();
+    ASSERT_TRUE(arrancar());
     ventana->ShowBallon(8, QString(), QString(), 0);
     QSignalSpy cerrado(ventana.get(), &frmClientes::cerrado);
     click("imgClose");
@@ -189,7 +192,7 @@ TEST_F(Ventana, ClosingShutsDownOnceAndTakesTheTrayIconAway) {
 }
 
 TEST_F(Ventana, ClosingFromTheMenuWhileHidden) {
-    ventana->Form_Load();
+    ASSERT_TRUE(arrancar());
     ventana->hide();
     QSignalSpy cerrado(ventana.get(), &frmClientes::cerrado);
     ventana->menu().mnuCloseMe->trigger();

@@ -12,9 +12,9 @@ namespace portiva {
 // size each control needs. Index rules of the picture arrays:
 //   imgTipoDeAcceso 0-8 and 11-13 (9 and 10 are never shown and give no picture),
 //   imgSysTray 0-9, imgUserDB 1-4.
-class Imagenes {
+class ImagenesVentana {
 public:
-    Imagenes();
+    ImagenesVentana();
 
     // A drawing by name (without extension) at a given size; a null pixmap when there is no
     // drawing of that name.

@@ -1,4 +1,4 @@
-#include "Imagenes.h"
+#include "ImagenesVentana.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -25,12 +25,12 @@ qreal escalaPantalla() {
 
 } // namespace
 
-Imagenes::Imagenes() {
+ImagenesVentana::ImagenesVentana() {
     static const bool registrados = (iniciarRecursosPortiva(), true);
     (void)registrados;
 }
 
-QPixmap Imagenes::imagen(const QString& nombre, QSize tamano) const {
+QPixmap ImagenesVentana::imagen(const QString& nombre, QSize tamano) const {
     const QString clave =
         QStringLiteral("%1@%2x%3").arg(nombre).arg(tamano.width()).arg(tamano.height());
     if (auto hallado = cache_.constFind(clave); hallado != cache_.constEnd())
@@ -51,45 +51,45 @@ QPixmap Imagenes::imagen(const QString& nombre, QSize tamano) const {
     return resultado;
 }
 
-QPixmap Imagenes::imagen(const QString& nombre) const {
+QPixmap ImagenesVentana::imagen(const QString& nombre) const {
     QSvgRenderer dibujo(rutaDibujo(nombre));
     if (!dibujo.isValid())
         return {};
     return imagen(nombre, dibujo.defaultSize());
 }
 
-QPixmap Imagenes::TipoDeAcceso(int indice) const {
+QPixmap ImagenesVentana::TipoDeAcceso(int indice) const {
     const bool existe = (indice >= 0 && indice <= 8) || (indice >= 11 && indice <= 13);
     if (!existe)
         return {};
     return imagen(QStringLiteral("TipoDeAcceso%1").arg(indice), TamanoResultado);
 }
 
-QIcon Imagenes::SysTray(int indice) const {
+QIcon ImagenesVentana::SysTray(int indice) const {
     if (indice < 0 || indice > 9)
         return {};
     return icono(QStringLiteral("SysTray%1").arg(indice));
 }
 
-QPixmap Imagenes::UserDB(int indice) const {
+QPixmap ImagenesVentana::UserDB(int indice) const {
     if (indice < 1 || indice > 4)
         return {};
     return imagen(QStringLiteral("UserDB%1").arg(indice), QSize(24, 24));
 }
 
-QPixmap Imagenes::NoFoto(QSize tamano) const {
+QPixmap ImagenesVentana::NoFoto(QSize tamano) const {
     return imagen(QStringLiteral("NoFoto"), tamano);
 }
 
-QPixmap Imagenes::NoMostrar(QSize tamano) const {
+QPixmap ImagenesVentana::NoMostrar(QSize tamano) const {
     return imagen(QStringLiteral("NoMostrar"), tamano);
 }
 
-QIcon Imagenes::IconoVentana() const {
+QIcon ImagenesVentana::IconoVentana() const {
     return icono(QStringLiteral("Portiva"));
 }
 
-QPixmap Imagenes::Fondo() const {
+QPixmap ImagenesVentana::Fondo() const {
     const QString clave = QStringLiteral("Fondo");
     if (auto hallado = cache_.constFind(clave); hallado != cache_.constEnd())
         return *hallado;
@@ -98,7 +98,7 @@ QPixmap Imagenes::Fondo() const {
     return fondo;
 }
 
-QIcon Imagenes::icono(const QString& nombre) const {
+QIcon ImagenesVentana::icono(const QString& nombre) const {
     QIcon resultado;
     for (int lado : {16, 22, 24, 32, 48, 64}) {
         const QPixmap dibujo = imagen(nombre, QSize(lado, lado));

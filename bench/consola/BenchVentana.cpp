@@ -1,0 +1,204 @@
+// The main window's share of one identification, on the offscreen platform: what the door
+// and the capture flow ask of the window between the captured image and the relay command
+// (log lines, the captured picture, the result picture, the tray icon, the counters, the
+// status line), with a day's worth of lines already in the event log; and the jump to the
+// identified member ("Inform. ampliada") in a member list of 32,767 rows.
+//
+//   QT_QPA_PLATFORM=offscreen bench_ventana
+
+#include "AjustesEstacion.h"
+#include "BandejaQt.h"
+#include "CapturaSensores.h"
+#include "CreadorBaseDatos.h"
+#include "Entorno.h"
+#include "HuellaEstacion.h"
+#include "PantallaHuellaVentana.h"
+#include "ParametrosHuella.h"
+#include "ReproductorSonido.h"
+#include "SelectorArchivosQt.h"
+#include "VisorArchivosQt.h"
+#include "frmClientes.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <random>
+
+using namespace portiva;
+
+namespace {
+
+constexpr int Miembros = 32767;
+
+class MsgBoxMudo final : public MsgBox {
+public:
+    Respuesta operator()(const QString&, int estilo, const QString&) override {
+        return (estilo & 7) == 0 ? Respuesta::Aceptar : Respuesta::No;
+    }
+};
+
+class SonidoMudo final : public ReproductorSonido {
+public:
+    bool Reproducir(const QString&) override { return true; }
+};
+
+// No engine: only the window is measured.
+class HuellaQuieta final : public HuellaEstacion, ParametrosHuella, CapturaSensores {
+public:
+    ParametrosHuella& parametros() override { return *this; }
+    CapturaSensores& captura() override { return *this; }
+    void IniciarHuella() override {}
+    void FinalizarHuella() override {}
+    void cmdAnalizarHuella_Click() override {}
+    void cmdIndentificarHuellaDB_Click() override {}
+    int CargarImagen(const QString&) override { return 0; }
+    void CargarTemplateCliente(QByteArrayView) override {}
+    QByteArray TemplateClienteGuardable() const override { return {}; }
+    void LeerParametrosHuella(AjustesEstacion&) override {}
+    void AplicarParametrosHuella(const AjustesEstacion&) override {}
+    void ColoresPorDefecto(AjustesEstacion&) override {}
+    void AplicarColoresHuella(const AjustesEstacion&) override {}
+    void IniciarCaptura(const QString&) override {}
+    void DetenerCaptura(const QString&) override {}
+};
+
+// One station window on a folder with a full member table, started.
+struct Estacion {
+    Estacion() {
+        const QString mdb = QDir(dir.path()).filePath(QStringLiteral("Portiva.mdb"));
+        (void)CreadorBaseDatos::CrearVacia(mdb);
+        std::vector<QVariantMap> filas;
+        filas.reserve(Miembros);
+        const QDate hoy = reloj.hoy();
+        for (int i = 0; i < Miembros; ++i)
+            filas.push_back({{QStringLiteral("fldCodigo"), QStringLiteral("C%1").arg(i)},
+                             {QStringLiteral("fldNombre"), QStringLiteral("Cliente %1").arg(i)},
+                             {QStringLiteral("fldFechaInicio"), hoy.addDays(-(i % 90))},
+                             {QStringLiteral("fldFechaCaducidad"), hoy.addDays(i % 60 - 20)},
+                             {QStringLiteral("fldPrecio"), 30.0},
+                             {QStringLiteral("fldServContratado"), QStringLiteral("Mensual")},
+                             {QStringLiteral("fldStuffSiNo"), i % 50 == 0},
+                             {QStringLiteral("fldTemplate"), QByteArray(420, char(i % 251))}});
+        (void)CreadorBaseDatos::Insertar(mdb, QStringLiteral("ClientesDB"), filas);
+        (void)CreadorBaseDatos::Insertar(
+            mdb, QStringLiteral("ServiciosDB"),
+            {{{QStringLiteral("fldServicio"), QStringLiteral("Mensual")},
+              {QStringLiteral("fldPrecio"), 30},
+              {QStringLiteral("fldIntervalo"), QStringLiteral("m")},
+              {QStringLiteral("fldNumero"), 1}}});
+        ServiciosConsola s{entorno, selector, visor, bandeja};
+        s.sonido = &sonido;
+        s.fabricaHuella = [](const ContextoHuella&) {
+            return std::unique_ptr<HuellaEstacion>(std::make_unique<HuellaQuieta>());
+        };
+        s.prefijoDispositivo = QDir(dir.path()).filePath(QStringLiteral("sin-puertos/ttyS"));
+        ventana = std::make_unique<frmClientes>(s);
+        ventana->Form_Load();
+        pantallaHuella = std::make_unique<PantallaHuellaVentana>(*ventana);
+    }
+
+    QTemporaryDir dir;
+    MsgBoxMudo msgBox;
+    RelojSistema reloj;
+    BombeoQt bombeo;
+    Entorno entorno{dir.path(), msgBox, reloj, bombeo};
+    SelectorArchivosQt selector;
+    VisorArchivosQt visor;
+    BandejaQt bandeja;
+    SonidoMudo sonido;
+    std::unique_ptr<frmClientes> ventana;
+    std::unique_ptr<PantallaHuellaVentana> pantallaHuella;
+};
+
+Estacion& estacion() {
+    static Estacion e;
+    return e;
+}
+
+// A 400 x 400 picture as the engine draws a captured print.
+motor::ImagenRGB Captura() {
+    motor::ImagenRGB img;
+    img.ancho = 400;
+    img.alto = 400;
+    img.bytes.resize(400 * 400 * 3);
+    for (size_t i = 0; i < img.bytes.size(); ++i)
+        img.bytes[i] = static_cast<std::uint8_t>((i * 7) % 256);
+    return img;
+}
+
+void BM_VentanaPorHuella(benchmark::State& state) {
+    Estacion& e = estacion();
+    frmClientes& v = *e.ventana;
+    for (int i = 0; i < 10000; ++i)
+        v.EscribirLog(QStringLiteral("10:30:00 -> linea de un dia de trabajo"));
+    const motor::ImagenRGB imagen = Captura();
+    long n = 0;
+    for (auto _ : state) {
+        // In the order the capture flow and the door make them, up to the relay command.
+        v.EscribirLog(QStringLiteral("10:30:00 -> Nueva huella capturada."));
+        e.pantallaHuella->MostrarCapturaHuella(imagen);
+        v.EscribirLog(QStringLiteral(
+            "10:30:00 ->       Analisis de la huella: Analisis con exito. Calidad alta."));
+        v.MostrarResultado(2);
+        v.ShowBallon(2, QString(), QString(), 0);
+        ++n;
+        v.MostrarContAperturas(2, n, n);
+        // After the pulse.
+        v.InfoHuella(QStringLiteral(" ID 12 Cliente 12 (Permitido)"), false);
+        v.EscribirLog(QStringLiteral("10:30:00 ->       Identif.: Permitido  ID 12  [93%]  "
+                                     "Registro=12"));
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_VentanaPorHuella)->Unit(benchmark::kMillisecond);
+
+// The parts that draw: the captured print fitted to its box, and the tray icon of the access.
+void BM_CapturaEnSuCaja(benchmark::State& state) {
+    Estacion& e = estacion();
+    const motor::ImagenRGB imagen = Captura();
+    for (auto _ : state)
+        e.pantallaHuella->MostrarCapturaHuella(imagen);
+}
+BENCHMARK(BM_CapturaEnSuCaja)->Unit(benchmark::kMillisecond);
+
+void BM_IconoDeBandeja(benchmark::State& state) {
+    Estacion& e = estacion();
+    int tipo = 0;
+    for (auto _ : state)
+        e.ventana->ShowBallon(tipo++ % 5, QString(), QString(), 0);
+}
+BENCHMARK(BM_IconoDeBandeja)->Unit(benchmark::kMillisecond);
+
+void BM_LineaDeLog(benchmark::State& state) {
+    Estacion& e = estacion();
+    for (auto _ : state)
+        e.ventana->EscribirLog(QStringLiteral("10:30:00 -> Nueva huella capturada."));
+}
+BENCHMARK(BM_LineaDeLog)->Unit(benchmark::kMicrosecond);
+
+void BM_SaltoAlIdentificado(benchmark::State& state) {
+    Estacion& e = estacion();
+    std::mt19937 azar(7);
+    std::uniform_int_distribution<int> posicion(1, Miembros);
+    for (auto _ : state) {
+        e.pantallaHuella->gotoRecordNum(static_cast<qint16>(posicion(azar)));
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_SaltoAlIdentificado)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,40 @@
+#include "HuellaMotor.h"
+
+namespace portiva {
+
+HuellaMotor::HuellaMotor(const ContextoHuella& c)
+    : control_(c.entorno, c.db, c.acceso, c.pantalla, c.pantallaHuella, c.carpetaPrograma),
+      huella_(control_.huella()) {}
+
+void HuellaMotor::IniciarHuella() {
+    // A failure is logged by the adapter; the station runs on without capture.
+    (void)huella_.IniciarHuella();
+}
+
+void HuellaMotor::FinalizarHuella() {
+    huella_.FinalizarHuella();
+}
+
+void HuellaMotor::cmdAnalizarHuella_Click() {
+    control_.flujo().cmdAnalizarHuella_Click();
+}
+
+void HuellaMotor::cmdIndentificarHuellaDB_Click() {
+    control_.flujo().cmdIndentificarHuellaDB_Click();
+}
+
+int HuellaMotor::CargarImagen(const QString& ruta) {
+    // 500: the image file format code of the station (a bitmap).
+    return huella_.MotorHuellaCtrl().CargarImagen(ruta.toStdString(), 500);
+}
+
+void HuellaMotor::CargarTemplateCliente(QByteArrayView guardada) {
+    huella_.TemplateCliente = PlantillaHuella::DesdeGuardada(guardada.toByteArray());
+}
+
+QByteArray HuellaMotor::TemplateClienteGuardable() const {
+    const PlantillaHuella& p = const_cast<ControlHuella&>(control_).huella().TemplateCliente;
+    return p.Size > 0 ? p.Data : QByteArray();
+}
+
+} // namespace portiva

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "ControlHuella.h"
+#include "HuellaEstacion.h"
+
+namespace portiva {
+
+// The station's fingerprint side on its own engine: the adapter and the capture flow of
+// ControlHuella, with the simulated reader watching <program folder>/LectorSimulado.
+class HuellaMotor final : public HuellaEstacion {
+public:
+    explicit HuellaMotor(const ContextoHuella& contexto);
+
+    ParametrosHuella& parametros() override { return huella_; }
+    CapturaSensores& captura() override { return huella_; }
+    void IniciarHuella() override;
+    void FinalizarHuella() override;
+    void cmdAnalizarHuella_Click() override;
+    void cmdIndentificarHuellaDB_Click() override;
+    int CargarImagen(const QString& ruta) override;
+    void CargarTemplateCliente(QByteArrayView guardada) override;
+    QByteArray TemplateClienteGuardable() const override;
+
+    ControlHuella& control() { return control_; }
+
+private:
+    ControlHuella control_;
+    DBHuella& huella_;
+};
+
+} // namespace portiva

@@ -1,0 +1,122 @@
+// The operator's record actions: edit, new, save, undo, delete and the move buttons, with the
+// two procedures that end an edit (GuardarCliente and DeshacerCambiosDB).
+
+#include "frmClientes.h"
+
+#include "DbClientes.h"
+#include "Entorno.h"
+#include "RecordsetVacio.h"
+
+namespace portiva {
+
+namespace {
+
+const QString AccionGuardar = QStringLiteral("guardando los datos en la base de datos.");
+const QString TituloGuardar = QStringLiteral("Guardando los datos...");
+
+} // namespace
+
+Resultado frmClientes::GuardarCliente() {
+    // A box that cannot be copied has been pointed out to the operator: nothing is stored and
+    // the edit goes on, so the typed text is not lost.
+    if (!TextToRecordSet())
+        return {};
+    if (Resultado r = db_->rsClientes().Update(); !r)
+        return r;
+    estado_.RegistroNuevo = false;
+    InfoCaducidadDB();
+    ActTemplateSiNo();
+    EditMode(false);
+    setChkInformacionAmpliada(estado_.InfoAmpliadaPrevia);
+    db_->ActContadores();
+    return {};
+}
+
+Resultado frmClientes::DeshacerCambiosDB() {
+    Recordset& rs = db_->rsClientes();
+    if (estado_.RegistroNuevo) {
+        // The row added by New is taken out of the table again, and the row shown before it
+        // comes back.
+        if (Resultado r = rs.Delete(); !r)
+            return r;
+        estado_.RegistroNuevo = false;
+        (void)rs.Update();
+        if (RecordsetVacio(rs)) {
+            InitTextBoxes();
+        } else {
+            (void)rs.MoveFirst();
+            if (estado_.PosicionPrevia > 1)
+                (void)rs.Move(estado_.PosicionPrevia - 1);
+            RecordSetToText();
+        }
+    } else {
+        // The edits lived only in the boxes and the enrolled template: show the row again.
+        (void)rs.CancelUpdate();
+        RecordSetToText();
+    }
+    InfoCaducidadDB();
+    ActNavegador();
+    EditMode(false);
+    setChkInformacionAmpliada(estado_.InfoAmpliadaPrevia);
+    db_->ActContadores();
+    return {};
+}
+
+bool frmClientes::DatosOK() {
+    // The checks of a record before it is saved (name, code, dates against the service) come
+    // with the record validation; until then the boxes are stored as typed, and a date that
+    // does not exist is still refused by TextToRecordSet.
+    return true;
+}
+
+void frmClientes::imgEditarCliente_Click() {
+    if (RecordsetVacio(db_->rsClientes())) {
+        const Respuesta r = entorno_.msgBox(
+            QStringLiteral("No se pueden editar registros, la base de datos esta vacia ¿Desea "
+                           "añadir un registro nuevo?"),
+            EstiloMsg::SiNoExclamacion, QStringLiteral("Editando registro de la Base de Datos..."));
+        if (r == Respuesta::Si)
+            imgNuevoCliente_Click();
+        return;
+    }
+    estado_.InfoAmpliadaPrevia = chkInformacionAmpliada();
+    setChkInformacionAmpliada(0);
+    EditMode(true);
+}
+
+void frmClientes::imgNuevoCliente_Click() {
+    if (const Resultado r = db_->NuevoCliente(); !r)
+        MostrarErrorRegistro(r.error(), AccionGuardar, TituloGuardar);
+}
+
+void frmClientes::imgGuardarCliente_Click() {
+    if (!DatosOK())
+        return;
+    if (const Resultado r = GuardarCliente(); !r)
+        MostrarErrorRegistro(r.error(), AccionGuardar, TituloGuardar);
+}
+
+void frmClientes::imgDeshacerEdicion_Click() {
+    if (const Resultado r = DeshacerCambiosDB(); !r)
+        MostrarErrorRegistro(r.error(), AccionGuardar, TituloGuardar);
+}
+
+void frmClientes::imgBorrarCliente_Click() {
+    db_->BorrarCliente();
+}
+
+void frmClientes::cmdMover_Click(int Index) {
+    // While editing, the move only saves or undoes the edit (the question is the database's).
+    const bool editando = estado_.ModoEdicion;
+    if (const Resultado r = db_->Desplazar(Index); !r) {
+        if (editando)
+            MostrarErrorRegistro(r.error(), AccionGuardar, TituloGuardar);
+        else
+            MostrarErrorRegistro(r.error(),
+                                 QStringLiteral("cargando los valores de la Base de Datos en las "
+                                                "cajas de texto."),
+                                 QStringLiteral("Mostrando los datos del Cliente actual..."));
+    }
+}
+
+} // namespace portiva

@@ -1,0 +1,248 @@
+// The member row and the record boxes: showing the current row of the member list
+// (RecordSetToText), copying the boxes back into it (TextToRecordSet), the record counter, the
+// fingerprint indicator, the jump to a position, the service list, the member counts and the
+// membership status line of the row shown.
+
+#include "frmClientes.h"
+
+#include "ComboBloqueable.h"
+#include "DbClientes.h"
+#include "Entorno.h"
+#include "NumeroTexto.h"
+#include "RecordsetVacio.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace portiva {
+
+namespace {
+
+// Number and text of the error a picture file that cannot be read gives.
+constexpr long ErrorImagenNoValida = 481;
+// Number of the error a box whose text cannot become its field's value gives.
+constexpr long ErrorTipoNoCoincide = 13;
+
+std::optional<QDate> FechaDe(const QVariant& valor) {
+    switch (valor.typeId()) {
+    case QMetaType::QDate:
+        return valor.toDate();
+    case QMetaType::QDateTime:
+        return valor.toDateTime().date();
+    default:
+        return std::nullopt;
+    }
+}
+
+// The date pattern in the words of a Spanish operator: "dd/mm/aaaa".
+QString PatronParaOperador(QString patron) {
+    patron.replace(u'M', u'm');
+    patron.replace(u'y', u'a');
+    return patron;
+}
+
+} // namespace
+
+void frmClientes::RecordSetToText() {
+    Recordset& rs = db_->rsClientes();
+    if (RecordsetVacio(rs))
+        return;
+
+    // Every box is filled from the row even when one field cannot be shown, so that the boxes
+    // never mix two members; the first problem is reported once all are filled.
+    std::optional<ErrorDB> primerError;
+    const auto valor = [&](const char* campo) -> QVariant {
+        ResultadoDe<QVariant> v = rs.Valor(QString::fromLatin1(campo));
+        if (!v) {
+            if (!primerError)
+                primerError = v.error();
+            return {};
+        }
+        return v.valor();
+    };
+
+    info_.txtID->setText(QString::number(valor("ID").toLongLong()));
+    info_.txtCodigo->setText(valor("fldCodigo").toString());
+    info_.txtNombre->setText(valor("fldNombre").toString());
+    info_.txtNomFiscal->setText(valor("fldNomFiscal").toString());
+    const QVariant precio = valor("fldPrecio");
+    info_.txtPrecio->setText(TextoNumero(precio.isNull() ? 0.0 : precio.toDouble()));
+    info_.txtFechaInscripcion->setText(fechas_.Texto(valor("fldFechaInscripcion")));
+    info_.txtFechaInicio->setText(fechas_.Texto(valor("fldFechaInicio")));
+    info_.txtFechaCaducidad->setText(fechas_.Texto(valor("fldFechaCaducidad")));
+    const QVariant servicio = valor("fldServContratado");
+    MostrarServicio(servicio.toString(), servicio.isNull());
+
+    QString motivo;
+    if (!MostrarFotoCliente(valor("fldFotoPath").toString(), &motivo) && !primerError)
+        primerError = ErrorDB{ErrorImagenNoValida, motivo};
+
+    const QVariant plantilla = valor("fldTemplate");
+    MostrarTemplateSiNo(!plantilla.isNull());
+    const QByteArray bytes = plantilla.toByteArray();
+    huella_->CargarTemplateCliente(QByteArrayView(bytes));
+
+    info_.txtStuffSiNo->setText(TextoEmpleado(valor("fldStuffSiNo").toBool()));
+
+    if (primerError)
+        entorno_.msgBox(primerError->texto() +
+                            QStringLiteral(" cargando los valores de la Base de Datos en las cajas "
+                                           "de texto."),
+                        EstiloMsg::Exclamacion,
+                        QStringLiteral("Mostrando los datos del Cliente actual..."));
+}
+
+bool frmClientes::TextToRecordSet() {
+    // The boxes are read first: a date that cannot be read stops the copy before any field
+    // is written, so the row is never left half copied.
+    struct CajaFecha {
+        QLineEdit* caja;
+        const char* campo;
+        const char* rotulo;
+    };
+    const CajaFecha fechas[] = {
+        {info_.txtFechaInicio, "fldFechaInicio", "Fcha. Inicio"},
+        {info_.txtFechaInscripcion, "fldFechaInscripcion", "Fecha Inscrip."},
+        {info_.txtFechaCaducidad, "fldFechaCaducidad", "Fcha. Caduc."},
+    };
+    QVariant valoresFecha[3];
+    for (int i = 0; i < 3; ++i) {
+        const std::optional<QVariant> leida = fechas_.Leer(fechas[i].caja->text());
+        if (!leida) {
+            const ErrorDB error{ErrorTipoNoCoincide,
+                                QStringLiteral("la casilla %1 no tiene una fecha valida: \"%2\"; "
+                                               "escriba la fecha como %3")
+                                    .arg(QString::fromLatin1(fechas[i].rotulo),
+                                         fechas[i].caja->text().trimmed(),
+                                         PatronParaOperador(fechas_.patron()))};
+            entorno_.msgBox(error.texto() +
+                                QStringLiteral(" guardando los datos en la base de datos."),
+                            EstiloMsg::Exclamacion, QStringLiteral("Guardando los datos..."));
+            fechas[i].caja->setFocus(Qt::OtherFocusReason);
+            return false;
+        }
+        valoresFecha[i] = *leida;
+    }
+
+    std::vector<std::pair<QString, QVariant>> campos = {
+        {QStringLiteral("fldCodigo"), info_.txtCodigo->text()},
+        {QStringLiteral("fldNombre"), info_.txtNombre->text()},
+        {QStringLiteral("fldNomFiscal"), info_.txtNomFiscal->text()},
+        {QStringLiteral("fldFechaInicio"), valoresFecha[0]},
+        {QStringLiteral("fldFechaInscripcion"), valoresFecha[1]},
+        {QStringLiteral("fldFechaCaducidad"), valoresFecha[2]},
+        {QStringLiteral("fldServContratado"), info_.cboServContratado->currentText()},
+        {QStringLiteral("fldFotoPath"), info_.txtFotoPath->text()},
+        {QStringLiteral("fldStuffSiNo"), LeerEmpleado(info_.txtStuffSiNo->text())},
+        {QStringLiteral("fldPrecio"), LeerNumero(info_.txtPrecio->text())},
+    };
+    // A member without an enrolled finger keeps the row's template: the form never removes one.
+    const QByteArray plantilla = huella_->TemplateClienteGuardable();
+    if (!plantilla.isEmpty())
+        campos.emplace_back(QStringLiteral("fldTemplate"), plantilla);
+
+    Recordset& rs = db_->rsClientes();
+    for (const auto& [campo, v] : campos) {
+        if (const Resultado r = rs.PonerValor(campo, v); !r) {
+            (void)rs.CancelUpdate();
+            entorno_.msgBox(r.error().texto() +
+                                QStringLiteral(" guardando los datos en la base de datos."),
+                            EstiloMsg::Exclamacion, QStringLiteral("Guardando los datos..."));
+            return false;
+        }
+    }
+    return true;
+}
+
+void frmClientes::ActNavegador() {
+    const Recordset& rs = db_->rsClientes();
+    MostrarNavegador(rs.AbsolutePosition(), rs.RecordCount());
+}
+
+void frmClientes::ActTemplateSiNo() {
+    const ResultadoDe<QVariant> plantilla = db_->rsClientes().Valor(QStringLiteral("fldTemplate"));
+    MostrarTemplateSiNo(plantilla.ok() && !plantilla.valor().isNull());
+}
+
+void frmClientes::gotoRecordNum(qint16 RegNumber) {
+    Recordset& rs = db_->rsClientes();
+    if (RegNumber < 1 || RegNumber > rs.RecordCount()) {
+        ActNavegador();
+        return;
+    }
+    if (const Resultado r = rs.Move(RegNumber - 1); !r) {
+        MostrarErrorRegistro(r.error(),
+                             QStringLiteral("cargando los valores de la Base de Datos en las "
+                                            "cajas de texto."),
+                             QStringLiteral("Mostrando los datos del Cliente actual..."));
+        ActNavegador();
+        return;
+    }
+    RecordSetToText();
+    InfoCaducidadDB();
+    ActNavegador();
+}
+
+void frmClientes::InfoCaducidadDB() {
+    Recordset& rs = db_->rsClientes();
+    const bool vacio = RecordsetVacio(rs);
+    FilaCaducidad fila;
+    if (!vacio) {
+        // A field that cannot be read counts as empty.
+        const auto valor = [&](const char* campo) {
+            return rs.Valor(QString::fromLatin1(campo)).valor_o(QVariant());
+        };
+        fila.fldStuffSiNo = valor("fldStuffSiNo").toBool();
+        fila.fldFechaInicio = FechaDe(valor("fldFechaInicio"));
+        fila.fldFechaCaducidad = FechaDe(valor("fldFechaCaducidad"));
+    }
+    InfoCaducidadDB(fila, vacio);
+}
+
+void frmClientes::LimpiarServicios() {
+    info_.cboServContratado->clear();
+}
+
+void frmClientes::AgregarServicio(const QString& nombre, qint32 id) {
+    info_.cboServContratado->addItem(nombre, id);
+}
+
+void frmClientes::MostrarContador(Contador contador, const QString& texto) {
+    QLabel* etiqueta = nullptr;
+    switch (contador) {
+    case Contador::Personal:
+        etiqueta = info_.lblResult_Personal;
+        break;
+    case Contador::ClientesPermitidos:
+        etiqueta = info_.lblResult_ClientesPermitidos;
+        break;
+    case Contador::ClientesNoPermitidos:
+        etiqueta = info_.lblResult_ClientesNoPermitidos;
+        break;
+    case Contador::TotalRegistros:
+        etiqueta = info_.lblResult_TotalRegistros;
+        break;
+    }
+    if (etiqueta)
+        etiqueta->setText(texto);
+}
+
+int frmClientes::chkInformacionAmpliada() const {
+    return columna_.chkInformacionAmpliada->isChecked() ? 1 : 0;
+}
+
+void frmClientes::setChkInformacionAmpliada(int valor) {
+    columna_.chkInformacionAmpliada->setChecked(valor != 0);
+}
+
+void frmClientes::lblEstadistica_Click() {
+    db_->ActContadores();
+}
+
+void frmClientes::MostrarErrorRegistro(const ErrorDB& error, const QString& accion,
+                                       const QString& titulo) {
+    entorno_.msgBox(error.texto() + u' ' + accion, EstiloMsg::Exclamacion, titulo);
+}
+
+} // namespace portiva
