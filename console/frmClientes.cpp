@@ -32,6 +32,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QTimer>
 #include <QWindow>
 
 namespace portiva {
@@ -401,6 +402,13 @@ void frmClientes::CopiaSeguridadAlSalir(bool compactar) {
 void frmClientes::closeEvent(QCloseEvent* evento) {
     if (descargada_) {
         evento->accept();
+        return;
+    }
+    // A close that arrives inside a wait (a door pulse pumps events) would close the database
+    // and the engine under the access still running: it is taken up again once that is over.
+    if (entorno_.bombeo.DentroDeUnaEspera()) {
+        evento->ignore();
+        QTimer::singleShot(IntervaloCierreAplazadoMs, this, &QWidget::close);
         return;
     }
     if (Form_QueryUnload()) {

@@ -171,6 +171,8 @@ public:
     // scrolls to it and leaves nothing selected.
     void EscribirLog(const QString& linea) override;
     static constexpr int LineasLogMaximas = 5000;
+    // How soon a close that came inside a wait is tried again.
+    static constexpr int IntervaloCierreAplazadoMs = 50;
     void MostrarResultado(int indice) override;
     void ShowBallon(int icono, const QString& titulo, const QString& texto, int flags) override;
     void InfoHuella(const QString& texto, bool rojo) override;

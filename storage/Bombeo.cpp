@@ -6,7 +6,9 @@
 namespace portiva {
 
 void BombeoQt::procesarEventos() {
+    ++profundidad_;
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+    --profundidad_;
 }
 
 void BombeoQt::dormir(int ms) {

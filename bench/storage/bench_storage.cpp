@@ -56,6 +56,7 @@ class BombeoNulo final : public Bombeo {
 public:
     void procesarEventos() override {}
     void dormir(int) override {}
+    bool DentroDeUnaEspera() const override { return false; }
 };
 
 // One full-size station, made once for all the benchmarks.

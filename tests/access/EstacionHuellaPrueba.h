@@ -107,7 +107,7 @@ class BombeoBreve final : public Bombeo {
 public:
     void procesarEventos() override {
         ++bombeos;
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        real.procesarEventos();
         if (dentro) {
             auto f = std::move(dentro);
             dentro = nullptr;
@@ -118,7 +118,9 @@ public:
         if (ms > 0)
             QThread::msleep(static_cast<unsigned long>(std::min(ms, maximoMs)));
     }
+    bool DentroDeUnaEspera() const override { return real.DentroDeUnaEspera(); }
 
+    BombeoQt real;
     int maximoMs = 80;
     int bombeos = 0;
     std::function<void()> dentro;

@@ -86,6 +86,28 @@ TEST_F(Puerta, ManualOpeningPulsesShowsCountsAndLogs) {
     EXPECT_EQ(ventana->acceso().torno().AccesoActual(), CodigoAcceso::AperturaManual);
 }
 
+TEST_F(Puerta, ClosingDuringADoorPulseWaitsForThePulseToEnd) {
+    SimuladorRele& rele = arrancarConPlaca();
+    bool enElPulso = false;
+    bool cerradaEnElPulso = false;
+    bool cerrada = false;
+    QObject::connect(ventana.get(), &frmClientes::cerrado, [&] {
+        cerrada = true;
+        cerradaEnElPulso = enElPulso;
+    });
+    // The close is queued now and delivered by the first pump inside the pulse.
+    QTimer::singleShot(0, ventana.get(), [&] { ventana->close(); });
+    enElPulso = true;
+    click("cmdAperturaManual");
+    enElPulso = false;
+
+    ASSERT_TRUE(EsperarHasta([&] { return cerrada; }));
+    EXPECT_FALSE(cerradaEnElPulso);
+    // The pulse ran to its end: relays on, then the byte read before.
+    ASSERT_TRUE(rele.esperarBytes(5, 5s));
+    EXPECT_EQ(rele.bytesRecibidos(), (Bytes{91, 92, 9, 92, 2}));
+}
+
 TEST_F(Puerta, TheSoundSwitchReachesTheDoor) {
     SimuladorRele& rele = arrancarConPlaca();
     sonidos();

@@ -19,6 +19,7 @@ public:
             f();
         }
     }
+    bool DentroDeUnaEspera() const override { return real.DentroDeUnaEspera(); }
     void dormir(int ms) override {
         ++esperas;
         milisegundos += ms;
