@@ -10,6 +10,7 @@
 #include "Entorno.h"
 #include "NumeroTexto.h"
 #include "RecordsetVacio.h"
+#include "ReglaAcceso.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -23,17 +24,6 @@ namespace {
 constexpr long ErrorImagenNoValida = 481;
 // Number of the error a box whose text cannot become its field's value gives.
 constexpr long ErrorTipoNoCoincide = 13;
-
-std::optional<QDate> FechaDe(const QVariant& valor) {
-    switch (valor.typeId()) {
-    case QMetaType::QDate:
-        return valor.toDate();
-    case QMetaType::QDateTime:
-        return valor.toDateTime().date();
-    default:
-        return std::nullopt;
-    }
-}
 
 // The date pattern in the words of a Spanish operator: "dd/mm/aaaa".
 QString PatronParaOperador(QString patron) {
@@ -193,9 +183,13 @@ void frmClientes::InfoCaducidadDB() {
         const auto valor = [&](const char* campo) {
             return rs.Valor(QString::fromLatin1(campo)).valor_o(QVariant());
         };
+        const auto fecha = [&](const char* campo) -> std::optional<QDate> {
+            const QDate dia = DiaDeCampo(valor(campo));
+            return dia.isValid() ? std::optional<QDate>(dia) : std::nullopt;
+        };
         fila.fldStuffSiNo = valor("fldStuffSiNo").toBool();
-        fila.fldFechaInicio = FechaDe(valor("fldFechaInicio"));
-        fila.fldFechaCaducidad = FechaDe(valor("fldFechaCaducidad"));
+        fila.fldFechaInicio = fecha("fldFechaInicio");
+        fila.fldFechaCaducidad = fecha("fldFechaCaducidad");
     }
     InfoCaducidadDB(fila, vacio);
 }

@@ -26,7 +26,7 @@
 #include "Recordset.h"
 #include "ReproductorSonido.h"
 #include "SimuladorRele.h"
-#include "VistaClientes.h"
+#include "VistaQuieta.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -99,29 +99,6 @@ public:
     void DesplegarInfo(bool) override {}
     void gotoRecordNum(qint16) override {}
     bool RestaurandoDB() const override { return false; }
-};
-
-class VistaBanco final : public VistaClientes {
-public:
-    void RecordSetToText() override {}
-    void InitTextBoxes() override {}
-    void ActNavegador() override {}
-    void EditMode(bool) override {}
-    void InfoCaducidadDB() override {}
-    Resultado GuardarCliente() override { return {}; }
-    Resultado DeshacerCambiosDB() override { return {}; }
-    void LimpiarServicios() override {}
-    void AgregarServicio(const QString&, qint32) override {}
-    void MostrarContador(Contador, const QString&) override {}
-    bool ModoEdicion() const override { return false; }
-    bool RegistroNuevo() const override { return false; }
-    void setRegistroNuevo(bool) override {}
-    qint16 PosicionPrevia() const override { return 0; }
-    void setPosicionPrevia(qint16) override {}
-    int InfoAmpliadaPrevia() const override { return 0; }
-    void setInfoAmpliadaPrevia(int) override {}
-    int chkInformacionAmpliada() const override { return 0; }
-    void setChkInformacionAmpliada(int) override {}
 };
 
 class SonidoBanco final : public ReproductorSonido {
@@ -228,7 +205,7 @@ struct Estacion {
     SonidoBanco sonido;
     EnlaceCapturaSensores enlace;
     ControlAcceso acceso;
-    VistaBanco vista;
+    prueba::VistaQuieta vista;
     DbClientes db;
     ControlHuella control;
 };

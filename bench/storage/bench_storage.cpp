@@ -4,7 +4,7 @@
 #include "CreadorBaseDatos.h"
 #include "DbClientes.h"
 #include "Entorno.h"
-#include "VistaClientes.h"
+#include "VistaQuieta.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -15,29 +15,6 @@
 using namespace portiva;
 
 namespace {
-
-class VistaVacia final : public VistaClientes {
-public:
-    void RecordSetToText() override {}
-    void InitTextBoxes() override {}
-    void ActNavegador() override {}
-    void EditMode(bool) override {}
-    void InfoCaducidadDB() override {}
-    Resultado GuardarCliente() override { return {}; }
-    Resultado DeshacerCambiosDB() override { return {}; }
-    void LimpiarServicios() override {}
-    void AgregarServicio(const QString&, qint32) override {}
-    void MostrarContador(Contador, const QString&) override {}
-    bool ModoEdicion() const override { return false; }
-    bool RegistroNuevo() const override { return false; }
-    void setRegistroNuevo(bool) override {}
-    qint16 PosicionPrevia() const override { return 0; }
-    void setPosicionPrevia(qint16) override {}
-    int InfoAmpliadaPrevia() const override { return 0; }
-    void setInfoAmpliadaPrevia(int) override {}
-    int chkInformacionAmpliada() const override { return 0; }
-    void setChkInformacionAmpliada(int) override {}
-};
 
 class MsgBoxConsola final : public MsgBox {
 public:
@@ -106,7 +83,7 @@ struct Estacion {
     RelojBanco reloj;
     BombeoNulo bombeo;
     Entorno entorno{carpeta.path(), msgBox, reloj, bombeo};
-    VistaVacia vista;
+    prueba::VistaQuieta vista;
     DbClientes db{entorno, vista};
 };
 

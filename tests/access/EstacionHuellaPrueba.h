@@ -13,7 +13,7 @@
 #include "PantallaPrueba.h"
 #include "ReleSimulado.h"
 #include "RelojFijo.h"
-#include "VistaClientes.h"
+#include "VistaQuieta.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -74,30 +74,6 @@ public:
 
 private:
     const PantallaPrueba& acceso_;
-};
-
-// The member form, which the identification never touches.
-class VistaQuieta final : public VistaClientes {
-public:
-    void RecordSetToText() override {}
-    void InitTextBoxes() override {}
-    void ActNavegador() override {}
-    void EditMode(bool) override {}
-    void InfoCaducidadDB() override {}
-    Resultado GuardarCliente() override { return {}; }
-    Resultado DeshacerCambiosDB() override { return {}; }
-    void LimpiarServicios() override {}
-    void AgregarServicio(const QString&, qint32) override {}
-    void MostrarContador(Contador, const QString&) override {}
-    bool ModoEdicion() const override { return false; }
-    bool RegistroNuevo() const override { return false; }
-    void setRegistroNuevo(bool) override {}
-    qint16 PosicionPrevia() const override { return 0; }
-    void setPosicionPrevia(qint16) override {}
-    int InfoAmpliadaPrevia() const override { return 0; }
-    void setInfoAmpliadaPrevia(int) override {}
-    int chkInformacionAmpliada() const override { return 0; }
-    void setChkInformacionAmpliada(int) override {}
 };
 
 // Really pumps events and sleeps, but never longer than `maximoMs` at a time: the 50 ms wait
@@ -211,7 +187,7 @@ public:
     SonidoPrueba sonido;
     EnlaceCapturaSensores enlace;
     ControlAcceso acceso;
-    VistaQuieta vista;
+    prueba::VistaQuieta vista;
     DbClientes db;
     std::unique_ptr<SimuladorRele> placa;
     std::unique_ptr<ControlHuella> control;
