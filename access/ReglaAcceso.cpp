@@ -1,6 +1,7 @@
 #include "ReglaAcceso.h"
 
 #include "CodigoAcceso.h"
+#include "ValorCampo.h"
 
 #include <QDateTime>
 
@@ -9,22 +10,9 @@ namespace portiva {
 namespace {
 
 bool EsPersonal(const QVariant& valor) {
-    switch (valor.typeId()) {
-    case QMetaType::Bool:
+    if (valor.typeId() == QMetaType::Bool)
         return valor.toBool();
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Double:
-        return valor.toDouble() != 0.0;
-    default:
-        return false;
-    }
+    return EsNumero(valor) && valor.toDouble() != 0.0;
 }
 
 } // namespace

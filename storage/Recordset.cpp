@@ -1,5 +1,7 @@
 #include "Recordset.h"
 
+#include "ValorCampo.h"
+
 #include "Conexion.h"
 #include "EnlaceSqlite.h"
 #include "SentenciaSql.h"
@@ -39,24 +41,6 @@ Recordset::TipoCampo tipoDeclarado(const char* declarado) {
 ErrorDB tipoIncorrecto(const QString& campo) {
     return {ErrorDB::TipoIncorrecto,
             QStringLiteral("El valor no es del tipo que admite el campo %1.").arg(campo)};
-}
-
-bool esNumero(const QVariant& v) {
-    switch (v.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return true;
-    default:
-        return false;
-    }
 }
 
 } // namespace
@@ -442,7 +426,7 @@ ResultadoDe<QVariant> Recordset::normalizar(int indice, const QVariant& valor) c
     case TipoCampo::SiNo:
         if (tipoValor == QMetaType::Bool)
             return valor;
-        if (esNumero(valor))
+        if (EsNumero(valor))
             return QVariant(valor.toDouble() != 0.0);
         if (tipoValor == QMetaType::QString) {
             const QString t = valor.toString().trimmed();
@@ -461,7 +445,7 @@ ResultadoDe<QVariant> Recordset::normalizar(int indice, const QVariant& valor) c
         double d = 0;
         if (tipoValor == QMetaType::Bool)
             d = valor.toBool() ? -1 : 0;
-        else if (esNumero(valor))
+        else if (EsNumero(valor))
             d = valor.toDouble();
         else if (tipoValor == QMetaType::QString) {
             bool ok = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BaseDatosPrueba.h"
+#include "BombeoPrueba.h"
 #include "CodigoAcceso.h"
 #include "ControlAcceso.h"
 #include "ControlHuella.h"
@@ -74,32 +75,6 @@ public:
 
 private:
     const PantallaPrueba& acceso_;
-};
-
-// Really pumps events and sleeps, but never longer than `maximoMs` at a time: the 50 ms wait
-// for the board's answer stays real, a 500 ms door pulse shrinks to the same, so a test with
-// many door actions stays quick. `dentro` runs once, at the next pump.
-class BombeoBreve final : public Bombeo {
-public:
-    void procesarEventos() override {
-        ++bombeos;
-        real.procesarEventos();
-        if (dentro) {
-            auto f = std::move(dentro);
-            dentro = nullptr;
-            f();
-        }
-    }
-    void dormir(int ms) override {
-        if (ms > 0)
-            QThread::msleep(static_cast<unsigned long>(std::min(ms, maximoMs)));
-    }
-    bool DentroDeUnaEspera() const override { return real.DentroDeUnaEspera(); }
-
-    BombeoQt real;
-    int maximoMs = 80;
-    int bombeos = 0;
-    std::function<void()> dentro;
 };
 
 // One station's fingerprint side over a temporary program folder with a real member database,
@@ -180,7 +155,11 @@ public:
     BaseDatosPrueba base;
     MsgBoxGuion msgBox;
     RelojFijo reloj;
-    BombeoBreve bombeo;
+    BombeoPrueba bombeo = [] {
+        BombeoPrueba b;
+        b.maximoMs = 80; // door pulses shrink; the board's 50 ms answer wait stays real
+        return b;
+    }();
     Entorno entorno;
     PantallaPrueba pantalla;
     PantallaHuellaPrueba ventana;
