@@ -173,6 +173,8 @@ public:
     static constexpr int LineasLogMaximas = 5000;
     // How soon a close that came inside a wait is tried again.
     static constexpr int IntervaloCierreAplazadoMs = 50;
+    // How often the database file is looked for while the station runs.
+    static constexpr int IntervaloVigiaBaseDatosMs = 5000;
     void MostrarResultado(int indice) override;
     void ShowBallon(int icono, const QString& titulo, const QString& texto, int flags) override;
     void InfoHuella(const QString& texto, bool rojo) override;
@@ -266,6 +268,8 @@ private:
     void RestaurarAlCargar();
     void CopiaSeguridadAlSalir(bool compactar);
     void TerminarPrograma();
+    // Warns of a read-only database now and of one removed later.
+    void VigilarBaseDatos();
     bool DatosOK();
     void LockTextBoxes(bool bLocked);
     void MostrarErrorRegistro(const ErrorDB& error, const QString& accion, const QString& titulo);

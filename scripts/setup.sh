@@ -1,5 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Portiva needs (when missing) and builds it into build/.
+#
+#   bash scripts/setup.sh [target ...]
+#
+# With targets, only those (and what they need) are built; without, everything.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SUDO=""
@@ -13,4 +17,8 @@ if [ -n "$missing" ]; then
   $SUDO apt-get install -y -qq --no-install-recommends $missing
 fi
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)"
+if [ "$#" -gt 0 ]; then
+  cmake --build build -j"$(nproc)" --target "$@"
+else
+  cmake --build build -j"$(nproc)"
+fi
