@@ -138,8 +138,8 @@ private:
         p_.setPen(Qt::black);
         fuente(7.5);
         for (int c = 0; c < 7; ++c)
-            texto(r(Detalles[c].izquierda, y, Detalles[c].ancho, AltoDetalle), l[c],
-                  c == 0 || c == 4 ? Qt::AlignRight : Qt::AlignLeft, c >= 5);
+            texto(r(Detalles[c].izquierda, y, Detalles[c].ancho - (c == 4 ? 150 : 0), AltoDetalle),
+                  l[c], c == 0 || c == 4 ? Qt::AlignRight : Qt::AlignLeft, c >= 5);
         return y + AltoDetalle;
     }
     void piePagina(int numero) {

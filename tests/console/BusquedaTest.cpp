@@ -275,3 +275,22 @@ TEST(InformeBusqueda, LongDateIsSpanishWhateverTheLocale) {
 }
 
 } // namespace
+
+namespace {
+
+// The unfolded panel with a result list, saved as a picture when PORTIVA_CAPTURA_BUSQUEDA names
+// a file (run under a real display to look at it).
+TEST_F(Busqueda, PanelWithResultsDraws) {
+    ventana->imgDesplegarBuscar_Click();
+    ventana->show();
+    elegirTipo(1);
+    escribirYEnter(QStringLiteral("*"));
+    QApplication::processEvents();
+    const QImage imagen = ventana->grab().toImage();
+    EXPECT_FALSE(imagen.isNull());
+    if (qEnvironmentVariableIsSet("PORTIVA_CAPTURA_BUSQUEDA")) {
+        EXPECT_TRUE(imagen.save(qEnvironmentVariable("PORTIVA_CAPTURA_BUSQUEDA")));
+    }
+}
+
+} // namespace
