@@ -68,9 +68,12 @@ void BuscadorClientes::conectar() {
                      [this](int) { CboDatoBusqueda_Click(); });
     auto* teclas = new TeclasDato(panel_.CboDatoBusqueda,
                                   [this](int tecla) { CboDatoBusqueda_KeyPress(tecla); });
-    panel_.CboDatoBusqueda->installEventFilter(teclas);
+    // The edit field sees the key first and passes Enter and Escape on to the box: watching
+    // one of the two keeps a key from starting two searches.
     if (QLineEdit* edit = panel_.CboDatoBusqueda->lineEdit())
         edit->installEventFilter(teclas);
+    else
+        panel_.CboDatoBusqueda->installEventFilter(teclas);
     QObject::connect(panel_.imgBuscar, &BotonImagen::click, ctx, [this] { Buscar(false); });
     QObject::connect(panel_.imgReport, &BotonImagen::click, ctx, [this] { Buscar(true); });
     QObject::connect(panel_.imgCalendBusqueda, &BotonImagen::click, ctx,

@@ -168,6 +168,29 @@ TEST_F(Busqueda, RowClickGoesToTheMemberUnlessEditing) {
     escribirYEnter(QStringLiteral("O*"));
     ventana->buscador().lvwResutadoBusqueda_ItemClick(lista->topLevelItem(0)->text(0));
     EXPECT_EQ(ventana->db().rsClientes().AbsolutePosition(), 4);
+    ventana->EditMode(true);
+    escribirYEnter(QStringLiteral("a*"));
+    ventana->buscador().lvwResutadoBusqueda_ItemClick(lista->topLevelItem(0)->text(0));
+    EXPECT_EQ(ventana->db().rsClientes().AbsolutePosition(), 4); // searching works, no jump
+    ventana->EditMode(false);
+    ventana->buscador().lvwResutadoBusqueda_ItemClick(QStringLiteral("   99"));
+    EXPECT_EQ(ventana->db().rsClientes().AbsolutePosition(), 4); // no such member
+}
+
+TEST_F(Busqueda, ProgressMovesPerRowAndEscapeGivesThePromptBack) {
+    auto* progreso = control<QProgressBar>("ProgressBar");
+    std::vector<int> valores;
+    QObject::connect(progreso, &QProgressBar::valueChanged, [&](int v) { valores.push_back(v); });
+    elegirTipo(1);
+    escribirYEnter(QStringLiteral("*"));
+    EXPECT_EQ(valores, std::vector<int>({25, 50, 75, 100})); // one Enter, one search
+    QTest::keyClick(valor->lineEdit(), Qt::Key_Escape);
+    EXPECT_EQ(valor->currentText(), QStringLiteral("Introduzca un valor (use '*'  '?')"));
+    EXPECT_FALSE(visible("imgBuscar"));
+    EXPECT_EQ(lista->topLevelItemCount(), 4); // the rows stay until cleared
+    valor->setEditText(QString());
+    QTest::keyClick(valor->lineEdit(), Qt::Key_Return); // empty box: nothing starts
+    EXPECT_FALSE(visible("imgBuscar"));
 }
 
 TEST_F(Busqueda, ASearchInsideAnotherEndsWithItsErrorAndLeavesTheOther) {
