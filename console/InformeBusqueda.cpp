@@ -3,14 +3,20 @@
 #include "FormatoFecha.h"
 #include "Recordset.h"
 
+#include <QAction>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QIcon>
 #include <QLocale>
+#include <QMessageBox>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QToolBar>
 
 namespace portiva {
 
@@ -219,6 +225,30 @@ void InformeBusqueda::Mostrar(QWidget* padre, Recordset& rs, const QString& titu
     vista.setWindowModality(Qt::ApplicationModal);
     QObject::connect(&vista, &QPrintPreviewDialog::paintRequested, &vista,
                      [&datos](QPrinter* p) { Imprimir(*p, datos); });
+    // Beside the printer button: the same pages straight into a PDF file.
+    if (auto* barra = vista.findChild<QToolBar*>()) {
+        barra->addSeparator();
+        QAction* pdf = barra->addAction(QStringLiteral("Guardar PDF"));
+        pdf->setToolTip(QStringLiteral("Guardar el listado como PDF"));
+        QObject::connect(pdf, &QAction::triggered, &vista, [&vista, &datos] {
+            QString archivo = QFileDialog::getSaveFileName(
+                &vista, QStringLiteral("Guardar el listado como PDF"),
+                QStringLiteral("Listado de Consultas.pdf"), QStringLiteral("PDF (*.pdf)"));
+            if (archivo.isEmpty())
+                return;
+            if (!archivo.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+                archivo += QStringLiteral(".pdf");
+            QPdfWriter escritor(archivo);
+            escritor.setPageSize(QPageSize(QPageSize::A4));
+            escritor.setPageMargins(QMarginsF(15, 12, 15, 12), QPageLayout::Millimeter);
+            escritor.setResolution(600);
+            escritor.setTitle(QStringLiteral("Listado de Consultas"));
+            Imprimir(escritor, datos);
+            if (!QFileInfo::exists(archivo))
+                QMessageBox::warning(&vista, QStringLiteral("Listado de Consultas"),
+                                     QStringLiteral("No se pudo guardar el archivo ") + archivo);
+        });
+    }
     vista.resize(900, 700);
     vista.exec();
 }

@@ -12,11 +12,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPdfWriter>
+#include <QPrintPreviewDialog>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QTreeWidget>
 
 using namespace portiva;
@@ -314,6 +316,40 @@ TEST_F(Busqueda, PanelWithResultsDraws) {
     if (qEnvironmentVariableIsSet("PORTIVA_CAPTURA_BUSQUEDA")) {
         EXPECT_TRUE(imagen.save(qEnvironmentVariable("PORTIVA_CAPTURA_BUSQUEDA")));
     }
+}
+
+} // namespace
+
+namespace {
+
+// The report button on the real window: the modal print preview opens on the result and the
+// search goes on once it is closed.
+TEST_F(Busqueda, ReportButtonOpensThePrintPreview) {
+    elegirTipo(1);
+    valor->setEditText(QStringLiteral("*"));
+    QString titulo;
+    // The search pumps events before the report opens: look until the preview is there.
+    QTimer vigia;
+    vigia.setInterval(20);
+    QObject::connect(&vigia, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* vista = qobject_cast<QPrintPreviewDialog*>(w);
+            if (!vista || !vista->isVisible())
+                continue;
+            vigia.stop();
+            titulo = vista->windowTitle();
+            if (qEnvironmentVariableIsSet("PORTIVA_CAPTURA_INFORME")) {
+                QApplication::processEvents();
+                vista->grab().save(qEnvironmentVariable("PORTIVA_CAPTURA_INFORME"));
+            }
+            vista->reject();
+        }
+    });
+    vigia.start();
+    ventana->buscador().Buscar(true);
+    EXPECT_EQ(titulo, QStringLiteral("Listado de Consultas"));
+    EXPECT_EQ(ventana->db().rsTemp().State(), 0);
+    EXPECT_EQ(lista->topLevelItemCount(), 4);
 }
 
 } // namespace
