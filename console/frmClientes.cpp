@@ -6,6 +6,7 @@
 
 #include "BandejaSistema.h"
 #include "BotonImagen.h"
+#include "BuscadorClientes.h"
 #include "CodigoAcceso.h"
 #include "ControlAcceso.h"
 #include "DbClientes.h"
@@ -85,6 +86,17 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
         sonido_ = sonidoPropio_.get();
     }
     db_ = std::make_unique<DbClientes>(entorno_, *this);
+    EnlaceBuscador enlaceBuscador;
+    enlaceBuscador.modoEdicion = [this] { return estado_.ModoEdicion; };
+    enlaceBuscador.irAMiembro = [this](qint32 id) {
+        const ResultadoDe<qint32> posicion = db_->PosicionID(id);
+        if (posicion.ok() && *posicion >= 1)
+            gotoRecordNum(static_cast<qint16>(*posicion));
+    };
+    enlaceBuscador.abrirCalendario = [this] { estado_.CampoCalendario = 4; };
+    enlaceBuscador.colorTexto = [this] { return colorTextoVentana(); };
+    buscador_ = std::make_unique<BuscadorClientes>(buscar_, *db_, entorno_, fechas_,
+                                                   estado_.ModoAjusteLvw, enlaceBuscador);
     acceso_ = std::make_unique<ControlAcceso>(entorno_, *this, *sonido_, enlaceCaptura_,
                                               servicios.prefijoDispositivo);
     pantallaHuella_ = std::make_unique<PantallaHuellaVentana>(*this);
@@ -251,7 +263,7 @@ void frmClientes::InitForm() {
     buscar_.imgBuscar->hide();
     buscar_.imgReport->hide();
     EditMode(false);
-    // The search kinds are listed by the search module when it is given to the window.
+    buscador_->SetCboTipoBusqueda();
     Init_lvwtResultadoBusqueda();
 }
 

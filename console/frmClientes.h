@@ -30,6 +30,7 @@ namespace portiva {
 
 struct Entorno;
 class BandejaSistema;
+class BuscadorClientes;
 class ControlAcceso;
 class DbClientes;
 class IniFile;
@@ -189,6 +190,8 @@ public:
     void setRestaurandoDB(bool valor) { estado_.RestaurandoDB = valor; }
 
     DbClientes& db() { return *db_; }
+    // The member search behind the search panel (search now, clear the results, fit button).
+    BuscadorClientes& buscador() { return *buscador_; }
     ControlAcceso& acceso() { return *acceso_; }
     HuellaEstacion& huella() { return *huella_; }
     AjustesEstacion& ajustes() { return ajustes_; }
@@ -309,6 +312,7 @@ private:
     ReproductorSonido* sonido_ = nullptr;
     EnlaceCapturaSensores enlaceCaptura_;
     std::unique_ptr<DbClientes> db_;
+    std::unique_ptr<BuscadorClientes> buscador_;
     std::unique_ptr<ControlAcceso> acceso_;
     std::unique_ptr<PantallaHuellaVentana> pantallaHuella_;
     std::unique_ptr<HuellaEstacion> huella_;
