@@ -16,7 +16,9 @@ if [ -n "$missing" ]; then
   # shellcheck disable=SC2086
   $SUDO apt-get install -y -qq --no-install-recommends $missing
 fi
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# PORTIVA_WERROR=ON (the test command sets it) turns every compiler warning into an error.
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DPORTIVA_WERROR="${PORTIVA_WERROR:-OFF}" >/dev/null
 if [ "$#" -gt 0 ]; then
   cmake --build build -j"$(nproc)" --target "$@"
 else

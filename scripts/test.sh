@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Builds Portiva and runs the whole test suite, then a short bounded fuzzing run of the
-# template decoder and the bitmap reader (clang's libFuzzer with AddressSanitizer). The last
+# Checks the formatting, builds Portiva with warnings as errors and runs the whole test suite,
+# then a short bounded fuzzing run of the template decoder and the bitmap reader (clang's
+# libFuzzer with AddressSanitizer), then a ThreadSanitizer run of the storage and access
+# tests (scripts/test-tsan.sh). The last
 # line sums the whole run: "N passed, N failed"; the exit status is 0 only when none failed.
 #
 # Each stage adds its counts with `sumar PASADAS FALLIDAS`; a ctest run is one call of
 # `etapa_ctest <ctest arguments>`, which shows ctest's output and adds its counts.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+export PORTIVA_WERROR=ON
 
 PASADAS=0
 FALLIDAS=0
@@ -50,6 +53,8 @@ paso() {
 }
 
 paso bash scripts/setup.sh
+# Formatting is checked once the packages (clang-format among them) are there.
+if bash scripts/check-format.sh; then sumar 1 0; else sumar 0 1; fi
 export QT_QPA_PLATFORM=offscreen
 etapa_ctest --test-dir build --output-on-failure -j"$(nproc)" --timeout 600
 
@@ -57,6 +62,19 @@ paso env CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Rel
   -DPORTIVA_BUILD_FUZZ=ON -DPORTIVA_BUILD_BENCH=OFF >/dev/null
 paso cmake --build build-fuzz -j"$(nproc)" --target fuzz_plantilla fuzz_bmp
 etapa_ctest --test-dir build-fuzz --output-on-failure -R '^fuzz_' -j2
+
+# The thread checker's own line is "tsan: N passed, N failed".
+set +e
+salida_tsan=$(mktemp)
+bash scripts/test-tsan.sh 2>&1 | tee "$salida_tsan"
+set -e
+linea=$(grep -E '^tsan: [0-9]+ passed, [0-9]+ failed' "$salida_tsan" | tail -n 1 || true)
+if [ -n "$linea" ]; then
+  sumar "$(sed -E 's/tsan: ([0-9]+) passed.*/\1/' <<<"$linea")" \
+    "$(sed -E 's/.*passed, ([0-9]+) failed/\1/' <<<"$linea")"
+else
+  sumar 0 1
+fi
 
 trap - EXIT
 resumen
