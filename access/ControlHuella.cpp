@@ -24,11 +24,14 @@ ControlHuella::ControlHuella(const Entorno& entorno, DbClientes& db, ControlAcce
 #ifdef PORTIVA_CON_FPRINT
     // The USB readers that libfprint drives; their notices (a reader that gives no image, one
     // that fails) go to the event log.
-    RegistroEventos& registro = acceso.registro();
-    for (auto& lector : motor::CrearLectoresFprint([&registro](const std::string& linea) {
-             registro.EscribirLog(QString::fromStdString(linea));
-         }))
-        huella_.MotorHuellaCtrl().AgregarLector(std::move(lector));
+    // PORTIVA_LECTOR_USB=0 in the environment leaves them out.
+    if (qEnvironmentVariable("PORTIVA_LECTOR_USB") != QStringLiteral("0")) {
+        RegistroEventos& registro = acceso.registro();
+        for (auto& lector : motor::CrearLectoresFprint([&registro](const std::string& linea) {
+                 registro.EscribirLog(QString::fromStdString(linea));
+             }))
+            huella_.MotorHuellaCtrl().AgregarLector(std::move(lector));
+    }
 #endif
     huella_.PonerReceptorImagen([this](const QString& idSensor, int ancho, int alto,
                                        const std::vector<std::uint8_t>& imagen, int resolucion) {
