@@ -262,8 +262,14 @@ qint32 FlujoHuella::IdentificarHuella(qint32& Score, qint32& Posicion, QString& 
     }
     torno_.AbrirTorno(decision.tipo);
     Estado = decision.estado;
-    pantallaAcceso_.InfoHuella(
-        QStringLiteral(" ID %1 %2 (%3)").arg(id).arg(nombre, decision.estado), false);
+    if (torno_.AperturaFallida())
+        pantallaAcceso_.InfoHuella(QStringLiteral(" ID %1 %2 (%3) - Apertura Fallida")
+                                       .arg(id)
+                                       .arg(nombre, decision.estado),
+                                   true);
+    else
+        pantallaAcceso_.InfoHuella(
+            QStringLiteral(" ID %1 %2 (%3)").arg(id).arg(nombre, decision.estado), false);
     if (rs.State() != 0)
         (void)rs.Close();
     return static_cast<qint32>(id);

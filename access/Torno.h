@@ -39,6 +39,9 @@ public:
     // Acts on one access of type 0-4. Does nothing while the door is held fixed open or
     // closed. True only when the relay pulse was carried out completely.
     bool AbrirTorno(int tipoDeAcceso);
+    // True when the last AbrirTorno acted but the relays did not pulse (no board, or a board
+    // that did not answer); false after a pulse or when the door is held fixed.
+    bool AperturaFallida() const { return aperturaFallida_; }
     // Counts one access of the type and shows the counters.
     void ActContAperturas(int tipoDeAcceso);
     // Sends the resting relay byte of a station state.
@@ -66,6 +69,7 @@ private:
     QString carpetaPrograma_;
     int accesoActual_ = 0;
     bool sonidoActivo_ = true;
+    bool aperturaFallida_ = false;
     std::array<long, 6> contAperturas_{};
 };
 
