@@ -399,6 +399,16 @@ void frmClientes::CopiaSeguridadAlSalir(bool compactar) {
     (void)compactar;
 }
 
+void frmClientes::TerminarPorSenal() {
+    if (descargada_)
+        return;
+    if (entorno_.bombeo.DentroDeUnaEspera()) {
+        QTimer::singleShot(IntervaloCierreAplazadoMs, this, &frmClientes::TerminarPorSenal);
+        return;
+    }
+    Form_Unload();
+}
+
 void frmClientes::closeEvent(QCloseEvent* evento) {
     if (descargada_) {
         evento->accept();
