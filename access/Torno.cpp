@@ -51,14 +51,14 @@ bool Torno::AbrirTorno(int tipoDeAcceso) {
         abierto = PulseTorno(MascaraPulso(tipoDeAcceso));
         // A board that stopped answering (or refused the write) did not open the door: the
         // operator is told instead of seeing a success that never reached the turnstile.
-        if (!abierto)
+        aperturaFallida_ = !abierto;
+        if (aperturaFallida_)
             registro_.EscribirDetalle(
                 QStringLiteral("Apertura Fallida : Interface de Apertura sin respuesta."));
     } else {
         registro_.EscribirDetalle(
             QStringLiteral("Apertura Fallida : Interface de Apertura sin conexion."));
     }
-    aperturaFallida_ = !abierto;
 
     // The pulse pumps events: a mode command (fixed open or closed, fingerprint control, a
     // reader plugged or unplugged) may have run inside it. The pulse's restore then wrote the

@@ -39,8 +39,9 @@ public:
     // Acts on one access of type 0-4. Does nothing while the door is held fixed open or
     // closed. True only when the relay pulse was carried out completely.
     bool AbrirTorno(int tipoDeAcceso);
-    // True when the last AbrirTorno acted but the relays did not pulse (no board, or a board
-    // that did not answer); false after a pulse or when the door is held fixed.
+    // True when the last AbrirTorno found the board connected but the relays did not pulse
+    // (the board stopped answering, or refused the write). Without a board at all the station
+    // runs as it was told at start-up: the log line says it, this stays false.
     bool AperturaFallida() const { return aperturaFallida_; }
     // Counts one access of the type and shows the counters.
     void ActContAperturas(int tipoDeAcceso);
