@@ -117,6 +117,25 @@ TEST_F(FlujoHuellaTest, DedoDesconocidoRechazaConTipoCuatro) {
               QStringList{Detalle(QStringLiteral("Identifi.: Huella no encontrada."))});
 }
 
+// The board stopped answering after start-up: the member is known and admitted, but the door
+// did not open, and the status line and the log say so instead of a plain success.
+TEST_F(FlujoHuellaTest, PlacaQueDejaDeResponderNoSeMuestraComoExito) {
+    e.base.clientes({EstacionHuellaPrueba::ConHuella(Cliente("c1", kHoy, kHoy.addDays(9)), 3)});
+    e.Arrancar();
+    SimuladorRele& placa = e.Placa();
+    placa.ponerModo(ModoRespuesta::Ninguna);
+
+    e.Capturar(3);
+
+    EXPECT_EQ(placa.bytesRecibidos(), Bytes{91});
+    ASSERT_FALSE(e.pantalla.info.empty());
+    EXPECT_EQ(e.pantalla.info.back().texto,
+              QStringLiteral(" ID 1 c1 (Permitido) - Apertura Fallida"));
+    EXPECT_TRUE(e.pantalla.info.back().rojo);
+    EXPECT_TRUE(e.pantalla.log.contains(
+        Detalle(QStringLiteral("Apertura Fallida : Interface de Apertura sin respuesta."))));
+}
+
 TEST_F(FlujoHuellaTest, TablaVaciaOSinPlantillasEsDesconocida) {
     e.Arrancar();
     SimuladorRele& placa = e.Placa();
