@@ -15,7 +15,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QSignalSpy>
+#include <QTimer>
 
 #include <csignal>
 #include <functional>
@@ -332,6 +334,26 @@ TEST_F(Arranque, ASignalToStopRunsTheShutdownWithoutTheClosingQuestions) {
     EXPECT_EQ(cerrado.count(), 1);
     EXPECT_EQ(LeerIni(ini(), QStringLiteral("Appearance"), QStringLiteral("skin")),
               QStringLiteral("Azul.JPG"));
+}
+
+// A stop that finds a menu open: the menu is closed as if cancelled, the code that opened it
+// goes on, and only then does the shutdown run.
+TEST_F(Arranque, AStopWithAMenuOpenClosesTheMenuFirst) {
+    dosClientes();
+    ASSERT_TRUE(arrancar());
+    QSignalSpy cerrado(ventana.get(), &frmClientes::cerrado);
+    QMenu menu;
+    menu.addAction(QStringLiteral("Salir"));
+    int cerradosDentroDelMenu = -1;
+    QTimer::singleShot(50, ventana.get(), [&] { ventana->TerminarPorSenal(); });
+    menu.exec(QPoint(10, 10));
+    cerradosDentroDelMenu = static_cast<int>(cerrado.count());
+    QDeadlineTimer plazo(10000);
+    while (cerrado.count() == 0 && !plazo.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(cerradosDentroDelMenu, 0);
+    EXPECT_EQ(cerrado.count(), 1);
+    EXPECT_TRUE(msgBox.mostrados.empty());
 }
 
 TEST_F(Arranque, ASettingsFileThatCannotBeWrittenIsReportedAndTheShutdownGoesOn) {
