@@ -205,6 +205,31 @@ TEST_F(FlujoHuellaTest, ElScoreDelLogEsElDeLaComparacionQueCoincide) {
         Detalle(QStringLiteral("Identif.: Permitido  ID 1  [%1%]  Registro=1").arg(puntuacion)));
 }
 
+// Values that are no template at all (a number, an empty text) in front of the member: each
+// is skipped for its own row and named, and the member after them still gets in.
+TEST_F(FlujoHuellaTest, ValorQueNoEsPlantillaSeOmiteSoloEnSuFila) {
+    QVariantMap numero = Cliente("numero", kHoy, kHoy.addDays(9));
+    numero.insert(QStringLiteral("fldTemplate"), 12345);
+    QVariantMap vacio = Cliente("vacio", kHoy, kHoy.addDays(9));
+    vacio.insert(QStringLiteral("fldTemplate"), QString(""));
+    e.base.clientes({numero, vacio,
+                     EstacionHuellaPrueba::ConHuella(Cliente("bueno", kHoy, kHoy.addDays(9)), 3)});
+    e.Arrancar();
+    SimuladorRele& placa = e.Placa();
+
+    CapturarYEsperarPuerta(3);
+    EXPECT_EQ(placa.bytesRecibidos(), Pulso(33));
+    EXPECT_EQ(e.acceso.torno().AccesoActual(), CodigoAcceso::ClientePermitido);
+    const QStringList lineas = LineasTrasAnalisis();
+    ASSERT_EQ(lineas.size(), 3);
+    EXPECT_EQ(lineas[0], Detalle(QStringLiteral(
+                             "Identif.: Plantilla no valida en el cliente ID 1, se omite.")));
+    EXPECT_EQ(lineas[1], Detalle(QStringLiteral(
+                             "Identif.: Plantilla no valida en el cliente ID 2, se omite.")));
+    EXPECT_TRUE(lineas[2].startsWith(Detalle(QStringLiteral("Identif.: Permitido  ID 3  ["))))
+        << qPrintable(lineas[2]);
+}
+
 TEST_F(FlujoHuellaTest, PlantillaIlegibleSeOmiteYSeNombraSinCerrarElPasoALosDemas) {
     QByteArray corrupta = PlantillaGuardada(4, 0);
     corrupta[40] = static_cast<char>(corrupta[40] ^ 0x5A); // checksum no longer holds
