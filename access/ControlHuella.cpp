@@ -37,6 +37,7 @@ ControlHuella::ControlHuella(const Entorno& entorno, DbClientes& db, ControlAcce
                                        const std::vector<std::uint8_t>& imagen, int resolucion) {
         flujo_.MotorHuellaCtrl_ImageCaptured(idSensor, ancho, alto, imagen, resolucion);
     });
+    huella_.PonerAlIniciar([this] { flujo_.CargarGaleria(); });
     if (enlace_ != nullptr)
         enlace_->Conectar(&huella_);
 }
@@ -45,6 +46,7 @@ ControlHuella::~ControlHuella() {
     if (enlace_ != nullptr && enlace_->Destino() == &huella_)
         enlace_->Conectar(nullptr);
     huella_.PonerReceptorImagen(nullptr);
+    huella_.PonerAlIniciar(nullptr);
 }
 
 } // namespace portiva

@@ -74,6 +74,8 @@ int DBHuella::IniciarHuella() {
     const int resultado = motor_.IniciarCapturas();
     registro_.Escribir(QStringLiteral("Driver huella iniciado con exito. Buscando el lector..."));
     tmrSondeo_.start();
+    if (alIniciar_)
+        alIniciar_();
     return resultado;
 }
 

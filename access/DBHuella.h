@@ -43,6 +43,8 @@ public:
 
     // Where captured images go (the capture flow).
     void PonerReceptorImagen(ReceptorImagen receptor) { receptorImagen_ = std::move(receptor); }
+    // Called once the engine has started (the gallery of enrolled templates is loaded then).
+    void PonerAlIniciar(std::function<void()> alIniciar) { alIniciar_ = std::move(alIniciar); }
 
     // A template is valid when its size is 1 or more (also PlantillaValida in PlantillaHuella.h).
     static bool PlantillaValida(const PlantillaHuella& plantilla) {
@@ -92,6 +94,7 @@ private:
     motor::MotorHuella motor_;
     QTimer tmrSondeo_;
     ReceptorImagen receptorImagen_;
+    std::function<void()> alIniciar_;
 };
 
 } // namespace portiva

@@ -24,7 +24,6 @@ namespace portiva {
 namespace {
 
 const QString kDesconocido = QStringLiteral("Desconocido");
-const QString kConsultaClientes = QStringLiteral("SELECT * FROM ClientesDB");
 // Largest position the record form can jump to.
 constexpr qint32 PosicionMaxima = std::numeric_limits<qint16>::max();
 
@@ -174,50 +173,36 @@ qint32 FlujoHuella::IdentificarHuella(qint32& Score, qint32& Posicion, QString& 
     const auto consulta = motor.ConsultaIdentificacion();
 
     // The unrecognised-finger end of the walk: refusal at the door, the code handed back.
-    auto desconocida = [&](Recordset* rs, qint32 codigo) {
+    auto desconocida = [&](qint32 codigo) {
         Posicion = 0;
         torno_.AbrirTorno(CodigoAcceso::HuellaDesconocida);
         pantallaAcceso_.InfoHuella(QStringLiteral(" Huella desconocida!"), true);
         Estado = kDesconocido;
-        if (rs != nullptr && rs->State() != 0)
-            (void)rs->Close();
         return codigo;
     };
     if (!consulta)
-        return desconocida(nullptr, motor::codigo::NoPermitidoAhora);
+        return desconocida(motor::codigo::NoPermitidoAhora);
 
     Posicion = 0;
-    // The scan is never nested (requests wait for the running flow), so its own recordset is
-    // closed here; should it not be, a fresh one keeps the running scan untouched.
-    Recordset otro;
-    Recordset& rs = rsHuella_.State() == 0 ? rsHuella_ : otro;
-    if (!rs.Open(kConsultaClientes, db_.cnClientes()).ok())
-        return desconocida(nullptr, ResultadoHuella::SinBaseDatos);
-    const int campoPlantilla = rs.IndiceCampo(QStringLiteral("fldTemplate"));
-    const int campoID = rs.IndiceCampo(QStringLiteral("ID"));
-    if (campoPlantilla < 0 || campoID < 0)
-        return desconocida(&rs, ResultadoHuella::SinBaseDatos);
-
-    // Every row in the order the query returns it; rows without a template are skipped.
-    std::vector<BusquedaParalela::Fila> filas;
-    std::vector<long> posiciones;
-    filas.reserve(static_cast<std::size_t>(std::max(0L, rs.RecordCount())));
-    posiciones.reserve(filas.capacity());
-    long posicion = 0;
-    for (; !rs.Eof(); (void)rs.MoveNext()) {
-        ++posicion;
-        const QByteArrayView bytes = rs.bytesEn(campoPlantilla);
-        if (bytes.isEmpty() && rs.esNuloEn(campoPlantilla))
-            continue;
-        // A value that holds no bytes (a number, an empty text) is no template: the row is
-        // taken with no data, which the comparison counts as unreadable for that row alone.
-        if (bytes.isEmpty())
-            filas.push_back({nullptr, 0});
-        else
-            filas.push_back({reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                             static_cast<std::size_t>(bytes.size())});
-        posiciones.push_back(posicion);
+    // The gallery as the file stands; while another program holds the file locked, as it
+    // stood (said once in the log), caught up at a later capture.
+    switch (galeria_.Actualizar(db_.cnClientes())) {
+    case GaleriaHuellas::Estado::AlDia:
+        avisoOcupada_ = false;
+        break;
+    case GaleriaHuellas::Estado::Ocupada:
+        if (!avisoOcupada_)
+            registro_.EscribirDetalle(QStringLiteral(
+                "Identif.: Base de datos ocupada por otro programa, se usan las huellas ya "
+                "cargadas."));
+        avisoOcupada_ = true;
+        if (!galeria_.cargada())
+            return desconocida(ResultadoHuella::SinBaseDatos);
+        break;
+    case GaleriaHuellas::Estado::SinBaseDatos:
+        return desconocida(ResultadoHuella::SinBaseDatos);
     }
+    const std::vector<BusquedaParalela::Fila>& filas = galeria_.filas();
 
     // A stored template the engine cannot read (damaged on disk, written by something else)
     // counts as no match for that member only, so one bad row never locks out every member
@@ -227,6 +212,11 @@ qint32 FlujoHuella::IdentificarHuella(qint32& Score, qint32& Posicion, QString& 
     std::vector<const std::uint8_t*> ilegibles;
     const BusquedaParalela::Resultado r = busqueda_.buscar(
         filas, [&](const std::uint8_t* datos, std::size_t tamano, int& puntuacion) {
+            // Checked when it entered the gallery: no data means no readable template.
+            if (datos == nullptr) {
+                puntuacion = 0;
+                return 0;
+            }
             const int respuesta = q.comparar(datos, tamano, puntuacion);
             if (respuesta != motor::codigo::FueraDeLimite &&
                 respuesta != motor::codigo::ParametroNulo)
@@ -237,30 +227,27 @@ qint32 FlujoHuella::IdentificarHuella(qint32& Score, qint32& Posicion, QString& 
         });
     if (!filas.empty())
         Score = r.puntuacion;
-    InformarPlantillasIlegibles(rs, filas, posiciones, ilegibles, r.indice);
+    InformarPlantillasIlegibles(ilegibles, r.indice);
 
     if (r.resultado < 0)
-        return desconocida(&rs, r.resultado);
+        return desconocida(r.resultado);
     if (r.indice < 0) {
         pantallaAcceso_.InfoHuella(QStringLiteral(" Desconocida!"), true);
         Estado = kDesconocido;
         torno_.AbrirTorno(CodigoAcceso::HuellaDesconocida);
-        (void)rs.Close();
         return 0;
     }
 
-    // The matched row: everything needed is read before the jump and the door pulse.
-    const long fila = posiciones[static_cast<std::size_t>(r.indice)];
-    if (!rs.Move(fila - 1).ok())
-        return desconocida(&rs, ResultadoHuella::SinBaseDatos);
-    const qint64 id = rs.valorEn(campoID).toLongLong();
+    // The matched member: everything needed is copied before the jump and the door pulse.
+    const GaleriaHuellas::Miembro& miembro =
+        galeria_.miembros()[static_cast<std::size_t>(r.indice)];
+    const long fila = miembro.posicion;
+    const qint64 id = miembro.id;
     if (id < 1 || id > std::numeric_limits<qint32>::max())
-        return desconocida(&rs, ResultadoHuella::IdNoValido);
-    const QString nombre = rs.valorEn(rs.IndiceCampo(QStringLiteral("fldNombre"))).toString();
-    const DecisionAcceso decision = DecidirAcceso(
-        rs.valorEn(rs.IndiceCampo(QStringLiteral("fldStuffSiNo"))),
-        rs.valorEn(rs.IndiceCampo(QStringLiteral("fldFechaInicio"))),
-        rs.valorEn(rs.IndiceCampo(QStringLiteral("fldFechaCaducidad"))), reloj_.hoy());
+        return desconocida(ResultadoHuella::IdNoValido);
+    const QString nombre = miembro.nombre.toString();
+    const DecisionAcceso decision =
+        DecidirAcceso(miembro.personal, miembro.inicio, miembro.caducidad, reloj_.hoy());
     Posicion = static_cast<qint32>(fila);
 
     if (pantallaHuella_.chkInformacionAmpliada() && Posicion <= PosicionMaxima) {
@@ -278,31 +265,26 @@ qint32 FlujoHuella::IdentificarHuella(qint32& Score, qint32& Posicion, QString& 
     else
         pantallaAcceso_.InfoHuella(
             QStringLiteral(" ID %1 %2 (%3)").arg(id).arg(nombre, decision.estado), false);
-    if (rs.State() != 0)
-        (void)rs.Close();
     return static_cast<qint32>(id);
 }
 
-void FlujoHuella::InformarPlantillasIlegibles(Recordset& rs,
-                                              const std::vector<BusquedaParalela::Fila>& filas,
-                                              const std::vector<long>& posiciones,
-                                              const std::vector<const std::uint8_t*>& ilegibles,
+void FlujoHuella::InformarPlantillasIlegibles(const std::vector<const std::uint8_t*>& ilegibles,
                                               std::ptrdiff_t decision) {
-    if (ilegibles.empty())
-        return;
+    const std::vector<BusquedaParalela::Fila>& filas = galeria_.filas();
     const std::size_t hasta = decision < 0 ? filas.size() : static_cast<std::size_t>(decision);
-    std::vector<std::size_t> indices;
-    for (std::size_t i = 0; i < hasta; ++i)
-        if (std::find(ilegibles.begin(), ilegibles.end(), filas[i].datos) != ilegibles.end())
-            indices.push_back(i);
-    const int campoID = rs.IndiceCampo(QStringLiteral("ID"));
-    for (const std::size_t i : indices) {
-        if (!rs.Move(posiciones[i] - 1).ok())
+    for (std::size_t i = 0; i < hasta; ++i) {
+        const std::uint8_t* datos = filas[i].datos;
+        if (datos != nullptr &&
+            std::find(ilegibles.begin(), ilegibles.end(), datos) == ilegibles.end())
             continue;
         registro_.EscribirDetalle(
             QStringLiteral("Identif.: Plantilla no valida en el cliente ID %1, se omite.")
-                .arg(rs.valorEn(campoID).toLongLong()));
+                .arg(galeria_.miembros()[i].id));
     }
+}
+
+void FlujoHuella::CargarGaleria() {
+    (void)galeria_.Actualizar(db_.cnClientes());
 }
 
 } // namespace portiva

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "BusquedaParalela.h"
-#include "Recordset.h"
+#include "GaleriaHuellas.h"
 
 #include <QString>
 
@@ -53,6 +53,10 @@ public:
     // in the scan (0 otherwise), `Estado` the decision's label or "Desconocido".
     qint32 IdentificarHuella(qint32& Score, qint32& Posicion, QString& Estado);
 
+    // Loads the gallery of enrolled templates (at start-up; identification keeps it current).
+    void CargarGaleria();
+    const GaleriaHuellas& galeria() const { return galeria_; }
+
     // A capture or a button is being handled (requests arriving meanwhile are kept).
     bool Ocupado() const { return ocupado_; }
     unsigned hilosBusqueda() const { return busqueda_.hilos(); }
@@ -62,10 +66,7 @@ private:
     void Capturada(const QString& idSensor, int ancho, int alto, std::vector<std::uint8_t> imagen,
                    int resolucion);
     void MensajeSinHuella(const QString& accion);
-    void InformarPlantillasIlegibles(Recordset& rs,
-                                     const std::vector<BusquedaParalela::Fila>& filas,
-                                     const std::vector<long>& posiciones,
-                                     const std::vector<const std::uint8_t*>& ilegibles,
+    void InformarPlantillasIlegibles(const std::vector<const std::uint8_t*>& ilegibles,
                                      std::ptrdiff_t decision);
 
     DbClientes& db_;
@@ -77,8 +78,10 @@ private:
     MsgBox& msgBox_;
     const Reloj& reloj_;
     BusquedaParalela busqueda_;
-    // The scan recordset, kept between identifications so that its memory is reused.
-    Recordset rsHuella_;
+    // The enrolled templates in table order, kept current with the file.
+    GaleriaHuellas galeria_;
+    // The log already says the file is busy.
+    bool avisoOcupada_ = false;
 
     bool ocupado_ = false;
     std::function<void()> pendiente_;

@@ -50,7 +50,7 @@ Resultado Conexion::Open() {
         return e;
     }
     sqlite3_extended_result_codes(db, 1);
-    sqlite3_busy_timeout(db, 3000);
+    sqlite3_busy_timeout(db, EsperaBloqueoMs);
     // Connection settings only: nothing here touches the file.
     sqlite3_exec(db, "PRAGMA synchronous = FULL; PRAGMA cache_size = -65536;", nullptr, nullptr,
                  nullptr);

@@ -19,6 +19,9 @@ class Reloj;
 // default rollback journal.
 class Conexion {
 public:
+    // How long a call waits for a lock another program holds on the file.
+    static constexpr int EsperaBloqueoMs = 3000;
+
     explicit Conexion(Reloj& reloj);
     ~Conexion();
     Conexion(const Conexion&) = delete;

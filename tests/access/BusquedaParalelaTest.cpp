@@ -1,7 +1,13 @@
 // The threaded identification walk gives exactly what the plain walk in table order gives.
 #include "BusquedaParalela.h"
+#include "BaseDatosPrueba.h"
+#include "Conexion.h"
+#include "GaleriaHuellas.h"
 #include "HuellasPrueba.h"
+#include "OtroProceso.h"
+#include "RelojFijo.h"
 
+#include "CodigosMotor.h"
 #include "ConsultaPreparada.h"
 #include "MotorHuella.h"
 
@@ -183,6 +189,132 @@ TEST(BusquedaParalelaTest, ConElMotorYPlantillasRealesIgualQueEnOrden) {
     // The tables did exercise both kinds of decision.
     EXPECT_GT(coincidencias, 10);
     EXPECT_GT(errores, 3);
+}
+
+// The gallery the door walks, changed by another process between walks, answers what the
+// plain walk over the rows read afresh from the file answers: same deciding member, same
+// result, same score. Unreadable values count as no match for their row, as at the door.
+TEST(BusquedaParalelaTest, ConLaGaleriaCambiadaPorOtroProcesoIgualQueEnOrden) {
+    using prueba::Blob;
+    using prueba::PlantillaGuardada;
+    QByteArray corrupta = PlantillaGuardada(1, 0);
+    corrupta[60] = static_cast<char>(corrupta[60] ^ 0x22);
+    // Values a row's template column may hold.
+    const std::vector<QString> valores = {Blob(PlantillaGuardada(0, 0)),
+                                          Blob(PlantillaGuardada(1, 0)),
+                                          Blob(PlantillaGuardada(2, 0)),
+                                          Blob(PlantillaGuardada(3, 0)),
+                                          Blob(PlantillaGuardada(4, 0)),
+                                          Blob(PlantillaGuardada(5, 0)),
+                                          Blob(corrupta),
+                                          QStringLiteral("7"),
+                                          QStringLiteral("NULL"),
+                                          QStringLiteral("'texto'"),
+                                          QStringLiteral("X''")};
+    std::mt19937 g(4242);
+    auto valorAlAzar = [&] {
+        const unsigned tirada = g() % 100;
+        if (tirada < 10)
+            return valores[6 + g() % 5]; // not a template
+        if (tirada < 30)
+            return valores[g() % 3]; // fingers that may be asked for
+        return valores[3 + g() % 3];
+    };
+
+    prueba::BaseDatosPrueba base;
+    QString sql;
+    for (int i = 0; i < 60; ++i)
+        sql += QStringLiteral("INSERT INTO ClientesDB (fldCodigo, fldTemplate) VALUES ('c%1', %2);")
+                   .arg(i)
+                   .arg(valorAlAzar());
+    prueba::EnOtroProceso(base.ruta(), sql);
+
+    prueba::RelojFijo reloj;
+    Conexion cn(reloj);
+    cn.setConnectionString(base.ruta());
+    ASSERT_TRUE(cn.Open().ok());
+    GaleriaHuellas galeria;
+    ASSERT_EQ(galeria.Actualizar(cn), GaleriaHuellas::Estado::AlDia);
+
+    std::vector<std::shared_ptr<const motor::ConsultaPreparada>> consultas;
+    for (int dedo = 0; dedo < 3; ++dedo) {
+        const QByteArray& q = PlantillaGuardada(dedo, 1);
+        int r = 0;
+        consultas.push_back(motor::ConsultaPreparada::crear(
+            reinterpret_cast<const std::uint8_t*>(q.data()), static_cast<std::size_t>(q.size()),
+            {motor::MotorHuella::UmbralIdentificacionPorDefecto,
+             motor::MotorHuella::RotacionIdentificacionPorDefecto},
+            r));
+        ASSERT_NE(consultas.back(), nullptr);
+    }
+
+    prueba::OtraConexion lector(base.ruta());
+    BusquedaParalela busqueda(0);
+    int coincidencias = 0;
+    for (int vuelta = 0; vuelta < 12; ++vuelta) {
+        // Rows added, edited and deleted by the other process.
+        QString cambios;
+        for (int k = 0; k < 8; ++k) {
+            const unsigned que = g() % 3;
+            const int id = 1 + static_cast<int>(g() % 80);
+            if (que == 0)
+                cambios += QStringLiteral(
+                               "INSERT INTO ClientesDB (fldCodigo, fldTemplate) VALUES ('n', %1);")
+                               .arg(valorAlAzar());
+            else if (que == 1)
+                cambios += QStringLiteral("UPDATE ClientesDB SET fldTemplate = %1 WHERE ID = %2;")
+                               .arg(valorAlAzar())
+                               .arg(id);
+            else
+                cambios += QStringLiteral("DELETE FROM ClientesDB WHERE ID = %1;").arg(id);
+        }
+        prueba::EnOtroProceso(base.ruta(), cambios);
+        ASSERT_EQ(galeria.Actualizar(cn), GaleriaHuellas::Estado::AlDia);
+
+        // The rows as the file holds them now, in table order.
+        std::vector<QByteArray> bytes;
+        std::vector<qint64> ids;
+        sqlite3_stmt* st = nullptr;
+        ASSERT_EQ(sqlite3_prepare_v2(lector.db(), "SELECT ID, fldTemplate FROM ClientesDB", -1, &st,
+                                     nullptr),
+                  SQLITE_OK);
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            if (sqlite3_column_type(st, 1) == SQLITE_NULL)
+                continue;
+            ids.push_back(sqlite3_column_int64(st, 0));
+            const auto* b = static_cast<const char*>(sqlite3_column_blob(st, 1));
+            bytes.emplace_back(b, sqlite3_column_bytes(st, 1));
+        }
+        sqlite3_finalize(st);
+        std::vector<Fila> filas;
+        for (const QByteArray& b : bytes)
+            filas.push_back({reinterpret_cast<const std::uint8_t*>(b.constData()),
+                             static_cast<std::size_t>(b.size())});
+
+        for (const auto& consulta : consultas) {
+            const motor::ConsultaPreparada& q = *consulta;
+            const BusquedaParalela::Comparador comparar = [&q](const std::uint8_t* d, std::size_t t,
+                                                               int& p) {
+                const int r = q.comparar(d, t, p);
+                return r == motor::codigo::FueraDeLimite || r == motor::codigo::ParametroNulo ? 0
+                                                                                              : r;
+            };
+            const auto esperado = Secuencial(filas, comparar);
+            const auto obtenido = busqueda.buscar(galeria.filas(), comparar);
+            const std::string donde = "vuelta " + std::to_string(vuelta);
+            ASSERT_EQ(galeria.miembros().size(), ids.size()) << donde;
+            EXPECT_EQ(obtenido.resultado, esperado.resultado) << donde;
+            EXPECT_EQ(obtenido.puntuacion, esperado.puntuacion) << donde;
+            ASSERT_EQ(obtenido.indice < 0, esperado.indice < 0) << donde;
+            if (esperado.indice >= 0) {
+                EXPECT_EQ(galeria.miembros()[static_cast<std::size_t>(obtenido.indice)].id,
+                          ids[static_cast<std::size_t>(esperado.indice)])
+                    << donde;
+            }
+            coincidencias += esperado.resultado == 1;
+        }
+    }
+    EXPECT_GT(coincidencias, 5);
 }
 
 } // namespace
