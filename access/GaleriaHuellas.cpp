@@ -66,6 +66,11 @@ Resultado GaleriaHuellas::Cargar(Conexion& cn) {
         return ErrorDB{ErrorDB::CampoNoEncontrado,
                        QStringLiteral("La tabla de clientes no tiene las columnas ID y "
                                       "fldTemplate.")};
+    // The snapshot is read: the old gallery goes now rather than after the new one is built.
+    miembros_.clear();
+    miembros_.shrink_to_fit();
+    filas_.clear();
+    cargada_ = false;
     const int campoNombre = rs.IndiceCampo(QStringLiteral("fldNombre"));
     const int campoPersonal = rs.IndiceCampo(QStringLiteral("fldStuffSiNo"));
     const int campoInicio = rs.IndiceCampo(QStringLiteral("fldFechaInicio"));
