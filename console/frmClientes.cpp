@@ -10,6 +10,7 @@
 #include "ControlAcceso.h"
 #include "DbClientes.h"
 #include "Entorno.h"
+#include "FechasCliente.h"
 #include "FileExists.h"
 #include "HuellaPredeterminada.h"
 #include "IniFile.h"
@@ -18,6 +19,7 @@
 #include "ReproductorSonidoQt.h"
 #include "SelectorArchivos.h"
 #include "Twips.h"
+#include "ValidacionCliente.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -85,6 +87,13 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
         sonido_ = sonidoPropio_.get();
     }
     db_ = std::make_unique<DbClientes>(entorno_, *this);
+    const auto globo = [this](const QString& texto, const QString& titulo, QWidget* caja) {
+        MostrarBalloon(texto, 2, titulo, caja);
+    };
+    validacion_ = std::make_unique<ValidacionCliente>(info_, *db_, entorno_.msgBox, fechas_,
+                                                      mostrados_, globo);
+    fechasCliente_ = std::make_unique<FechasCliente>(
+        info_, *db_, entorno_, fechas_, [this] { return estado_.ModoEdicion; }, globo);
     acceso_ = std::make_unique<ControlAcceso>(entorno_, *this, *sonido_, enlaceCaptura_,
                                               servicios.prefijoDispositivo);
     pantallaHuella_ = std::make_unique<PantallaHuellaVentana>(*this);

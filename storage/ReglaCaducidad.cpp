@@ -32,8 +32,7 @@ std::optional<QVariant> SumarIntervalo(const QVariant& inicio, const QString& in
     QDateTime hasta;
     const auto meses = [&](int porPaso) {
         const double total = std::trunc(numero) * porPaso;
-        return QDateTime(desde->date().addMonths(static_cast<int>(total)), desde->time(),
-                         Qt::UTC);
+        return QDateTime(desde->date().addMonths(static_cast<int>(total)), desde->time(), Qt::UTC);
     };
     const auto segundos = [&](double porPaso) {
         return desde->addMSecs(static_cast<qint64>(std::llround(numero * porPaso * 1000.0)));

@@ -7,7 +7,9 @@ using namespace portiva;
 
 namespace {
 
-QVariant dia(int a, int m, int d) { return QVariant(QDate(a, m, d)); }
+QVariant dia(int a, int m, int d) {
+    return QVariant(QDate(a, m, d));
+}
 
 QVariant sumar(const QVariant& inicio, const char* intervalo, double numero) {
     return SumarIntervalo(inicio, QString::fromLatin1(intervalo), numero).value_or(QVariant());
