@@ -6,6 +6,7 @@
 
 #include "BandejaSistema.h"
 #include "BotonImagen.h"
+#include "BusquedaFicha.h"
 #include "CodigoAcceso.h"
 #include "ControlAcceso.h"
 #include "DbClientes.h"
@@ -94,6 +95,9 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
                                                       mostrados_, globo);
     fechasCliente_ = std::make_unique<FechasCliente>(
         info_, *db_, entorno_, fechas_, [this] { return estado_.ModoEdicion; }, globo);
+    busqueda_ = std::make_unique<BusquedaFicha>(
+        info_, *db_, [this] { return estado_.ModoEdicion; }, [this](qint16 n) { gotoRecordNum(n); },
+        [this] { ActNavegador(); });
     acceso_ = std::make_unique<ControlAcceso>(entorno_, *this, *sonido_, enlaceCaptura_,
                                               servicios.prefijoDispositivo);
     pantallaHuella_ = std::make_unique<PantallaHuellaVentana>(*this);

@@ -33,6 +33,7 @@ struct Entorno;
 class BandejaSistema;
 class ControlAcceso;
 class DbClientes;
+class BusquedaFicha;
 class FechasCliente;
 class IniFile;
 class PantallaHuellaVentana;
@@ -311,6 +312,7 @@ private:
     TextosMostrados mostrados_;
     std::unique_ptr<ValidacionCliente> validacion_;
     std::unique_ptr<FechasCliente> fechasCliente_;
+    std::unique_ptr<BusquedaFicha> busqueda_;
     std::unique_ptr<ControlAcceso> acceso_;
     std::unique_ptr<PantallaHuellaVentana> pantallaHuella_;
     std::unique_ptr<HuellaEstacion> huella_;
