@@ -20,13 +20,18 @@ const QString TituloCalculo = QStringLiteral("Calculando fecha caducidad...");
 const QString Salto = QStringLiteral("\r\n");
 constexpr long ErrorTipoNoCoincide = 13;
 
-// Leading and trailing spaces removed, written back into the box.
-QString Recortar(QLineEdit* caja) {
-    QString t = caja->text();
+// Leading and trailing spaces removed (other blanks stay).
+QString SinEspacios(QString t) {
     while (t.startsWith(u' '))
         t.remove(0, 1);
     while (t.endsWith(u' '))
         t.chop(1);
+    return t;
+}
+
+// The same, written back into the box.
+QString Recortar(QLineEdit* caja) {
+    const QString t = SinEspacios(caja->text());
     if (t != caja->text())
         caja->setText(t);
     return t;
@@ -125,7 +130,7 @@ std::optional<ErrorDB> ValidacionCliente::comprobar(bool& resultado) {
             resultado = false;
         }
         QString servicio = cajas_.cboServContratado->currentText();
-        const QString recortado = servicio.trimmed();
+        const QString recortado = SinEspacios(servicio);
         if (recortado != servicio) {
             servicio = recortado;
             cajas_.cboServContratado->setEditText(servicio);
