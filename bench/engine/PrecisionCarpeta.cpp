@@ -23,6 +23,7 @@ namespace {
 
 struct Muestra {
     int dedo = 0;
+    int clase = -1;                  // quality class
     std::vector<std::uint8_t> bytes; // empty: extraction failed
 };
 
@@ -30,6 +31,9 @@ struct Cifras {
     int imagenes = 0, fallos = 0;
     double eer = 0, fnmr1 = 0, fnmr01 = 0, fmrId = 0, fnmrId = 0, fmrVr = 0, fnmrVr = 0;
     int medianaGenuina = 0, maximoImpostor = 0;
+    int porClase[3] = {0, 0, 0};
+    // Genuine pairs below the identification default, by the lower class of the two prints.
+    int genuinosPorClase[3] = {0, 0, 0}, rechazosPorClase[3] = {0, 0, 0};
 };
 
 double tasaDesde(const std::vector<int>& v, int u) {
@@ -64,6 +68,7 @@ std::vector<Muestra> extraer(const std::filesystem::path& carpeta) {
                                img.resolucion > 0 ? img.resolucion : 500, d,
                                clase) != motor::codigo::Ok)
                     continue;
+                m[k].clase = clase;
                 m[k].bytes.resize(motor::TamanoMaximoPlantilla);
                 int usados = 0;
                 motor::CodecPlantilla::codificar(d, m[k].bytes.data(), motor::TamanoMaximoPlantilla,
@@ -79,8 +84,11 @@ std::vector<Muestra> extraer(const std::filesystem::path& carpeta) {
 Cifras medir(const std::vector<Muestra>& m, int umbralId, int umbralVr, int rotacion) {
     Cifras c;
     c.imagenes = static_cast<int>(m.size());
-    for (const auto& x : m)
+    for (const auto& x : m) {
         c.fallos += x.bytes.empty() ? 1 : 0;
+        if (x.clase >= 0 && x.clase < 3)
+            ++c.porClase[x.clase];
+    }
     std::vector<int> g, im;
     const motor::ParametrosComparacion p{umbralId, rotacion};
     for (std::size_t a = 0; a < m.size(); ++a) {
@@ -93,6 +101,11 @@ Cifras medir(const std::vector<Muestra>& m, int umbralId, int umbralVr, int rota
             if (q && !m[b].bytes.empty())
                 q->comparar(m[b].bytes.data(), m[b].bytes.size(), s);
             (m[a].dedo == m[b].dedo ? g : im).push_back(s);
+            const int clase = std::min(m[a].clase, m[b].clase);
+            if (m[a].dedo == m[b].dedo && clase >= 0) {
+                ++c.genuinosPorClase[clase];
+                c.rechazosPorClase[clase] += s < umbralId ? 1 : 0;
+            }
         }
     }
     double mejor = 2;
@@ -123,9 +136,17 @@ Cifras medir(const std::vector<Muestra>& m, int umbralId, int umbralVr, int rota
 }
 
 void fila(const std::string& nombre, const Cifras& c) {
-    std::printf("%-16s %4d %5.2f %6.2f %6.2f   %6.3f %6.2f   %6.3f %6.2f   %4d %4d\n",
+    std::printf("%-16s %4d %5.2f %6.2f %6.2f   %6.3f %6.2f   %6.3f %6.2f   %4d %4d   %d/%d/%d",
                 nombre.c_str(), c.fallos, 100 * c.eer, 100 * c.fnmr1, 100 * c.fnmr01, 100 * c.fmrId,
-                100 * c.fnmrId, 100 * c.fmrVr, 100 * c.fnmrVr, c.medianaGenuina, c.maximoImpostor);
+                100 * c.fnmrId, 100 * c.fmrVr, 100 * c.fnmrVr, c.medianaGenuina, c.maximoImpostor,
+                c.porClase[0], c.porClase[1], c.porClase[2]);
+    for (int k = 0; k < 3; ++k) {
+        if (c.genuinosPorClase[k] > 0)
+            std::printf(" %5.1f", 100.0 * c.rechazosPorClase[k] / c.genuinosPorClase[k]);
+        else
+            std::printf("     -");
+    }
+    std::printf("\n");
 }
 
 } // namespace
@@ -144,6 +165,8 @@ int main(int argc, char** argv) {
                 rotId);
     std::printf("%-16s %4s %5s %6s %6s   %6s %6s   %6s %6s   %4s %4s\n", "folder", "fail", "EER",
                 "FNMR1", "FNMR.1", "FMRid", "FNMRid", "FMRvr", "FNMRvr", "gMed", "iMax");
+    std::printf("(then quality low/medium/high, and FNMR at the identification default by the\n"
+                " lower quality class of the pair)\n");
     Cifras suma;
     int n = 0;
     for (int k = 1; k < argc; ++k) {
@@ -167,6 +190,11 @@ int main(int argc, char** argv) {
         suma.fnmrVr += c.fnmrVr;
         suma.medianaGenuina += c.medianaGenuina;
         suma.maximoImpostor = std::max(suma.maximoImpostor, c.maximoImpostor);
+        for (int q = 0; q < 3; ++q) {
+            suma.porClase[q] += c.porClase[q];
+            suma.genuinosPorClase[q] += c.genuinosPorClase[q];
+            suma.rechazosPorClase[q] += c.rechazosPorClase[q];
+        }
         ++n;
     }
     if (n > 1) {

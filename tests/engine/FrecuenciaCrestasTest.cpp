@@ -3,6 +3,8 @@
 // about as high.
 #include "FrecuenciaCrestas.h"
 #include "CampoOrientacion.h"
+#include "ExtractorMinucias.h"
+#include "GeneradorHuellas.h"
 #include "Normalizacion.h"
 #include "Segmentacion.h"
 
@@ -75,4 +77,35 @@ TEST(FrecuenciaCrestas, CoarseRidgesKeepTheirPeriod) {
         EXPECT_NEAR(m.mediana, T, 0.1f * T) << "period " << T;
         EXPECT_LT(m.fueraDeRango, 0.05) << "period " << T;
     }
+}
+
+// On generated fingers from the finest ridges to the coarsest: the period map of each print
+// stays close to its own median (no block taken at twice or half the period).
+TEST(FrecuenciaCrestas, GeneratedFingersFromFineToCoarse) {
+    ExtractorMinucias ex;
+    float masFina = 100, masGruesa = 0;
+    // Fingers of the test set with the finest (15, 18) and the coarsest (1, 2) ridges.
+    for (int dedo : {0, 1, 2, 10, 15, 18}) {
+        const auto img = portiva::fpgen::generarImpresion(portiva::fpgen::semillaPruebas, dedo, 0);
+        DatosPlantilla d;
+        IntermediosExtraccion in;
+        int clase = 0;
+        ASSERT_EQ(ex.extraer(img.pixeles.data(), img.ancho, img.alto, 500, d, clase, &in), 0);
+        std::vector<float> v;
+        for (int y = 0; y < in.mascara.alto(); ++y)
+            for (int x = 0; x < in.mascara.ancho(); ++x)
+                if (in.mascara(x, y))
+                    v.push_back(in.periodo(x, y));
+        ASSERT_FALSE(v.empty());
+        std::sort(v.begin(), v.end());
+        const float mediana = v[v.size() / 2];
+        const auto fuera = std::count_if(
+            v.begin(), v.end(), [&](float p) { return std::abs(p / mediana - 1) > 0.25f; });
+        EXPECT_LT(static_cast<double>(fuera), 0.05 * static_cast<double>(v.size()))
+            << "finger " << dedo << ", median period " << mediana;
+        masFina = std::min(masFina, mediana);
+        masGruesa = std::max(masGruesa, mediana);
+    }
+    EXPECT_LT(masFina, 7.6f);
+    EXPECT_GT(masGruesa, 10.5f);
 }
