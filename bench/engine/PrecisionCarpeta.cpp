@@ -2,7 +2,8 @@
 // pair of impressions of one finger is genuine, every pair of images of two fingers is an
 // impostor. Prints per folder and the mean: failures to extract, EER, FNMR at FMR 1% and 0.1%,
 // FMR/FNMR at both default thresholds, the genuine median and the impostor maximum.
-//   portiva-precision-carpeta <folder> [folder...]
+//   portiva-precision-carpeta [--id N] [--vr N] <folder> [folder...]
+// (--id / --vr: judge other thresholds than the engine's defaults)
 #include "ArchivoBmp.h"
 #include "CodigosMotor.h"
 #include "ConsultaPreparada.h"
@@ -153,7 +154,7 @@ void fila(const std::string& nombre, const Cifras& c) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "uso: %s carpeta [carpeta...]\n", argv[0]);
+        std::fprintf(stderr, "uso: %s [--id N] [--vr N] carpeta [carpeta...]\n", argv[0]);
         return 2;
     }
     motor::MotorHuella motor;
@@ -161,15 +162,22 @@ int main(int argc, char** argv) {
     int umbralId = 0, rotId = 0, umbralVr = 0, rotVr = 0;
     motor.LeerParametrosIdentificacion(umbralId, rotId);
     motor.LeerParametrosVerificacion(umbralVr, rotVr);
-    std::printf("defaults: identification %d, verification %d (rotation %d)\n", umbralId, umbralVr,
-                rotId);
+    int primera = 1;
+    for (; primera + 1 < argc; primera += 2) {
+        const std::string o = argv[primera];
+        if (o != "--id" && o != "--vr")
+            break;
+        (o == "--id" ? umbralId : umbralVr) = std::atoi(argv[primera + 1]);
+    }
+    std::printf("thresholds: identification %d, verification %d (rotation %d)\n", umbralId,
+                umbralVr, rotId);
     std::printf("%-16s %4s %5s %6s %6s   %6s %6s   %6s %6s   %4s %4s\n", "folder", "fail", "EER",
                 "FNMR1", "FNMR.1", "FMRid", "FNMRid", "FMRvr", "FNMRvr", "gMed", "iMax");
     std::printf("(then quality low/medium/high, and FNMR at the identification default by the\n"
                 " lower quality class of the pair)\n");
     Cifras suma;
     int n = 0;
-    for (int k = 1; k < argc; ++k) {
+    for (int k = primera; k < argc; ++k) {
         const std::filesystem::path carpeta = argv[k];
         std::error_code ec;
         if (!std::filesystem::is_directory(carpeta, ec)) {
