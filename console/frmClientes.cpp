@@ -7,10 +7,12 @@
 #include "BandejaSistema.h"
 #include "BotonImagen.h"
 #include "BuscadorClientes.h"
+#include "BusquedaFicha.h"
 #include "CodigoAcceso.h"
 #include "ControlAcceso.h"
 #include "DbClientes.h"
 #include "Entorno.h"
+#include "FechasCliente.h"
 #include "FileExists.h"
 #include "HuellaPredeterminada.h"
 #include "IniFile.h"
@@ -19,8 +21,10 @@
 #include "ReproductorSonidoQt.h"
 #include "SelectorArchivos.h"
 #include "Twips.h"
+#include "ValidacionCliente.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
@@ -86,6 +90,16 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
         sonido_ = sonidoPropio_.get();
     }
     db_ = std::make_unique<DbClientes>(entorno_, *this);
+    const auto globo = [this](const QString& texto, const QString& titulo, QWidget* caja) {
+        MostrarBalloon(texto, 2, titulo, caja);
+    };
+    validacion_ = std::make_unique<ValidacionCliente>(info_, *db_, entorno_.msgBox, fechas_,
+                                                      mostrados_, globo);
+    fechasCliente_ = std::make_unique<FechasCliente>(
+        info_, *db_, entorno_, fechas_, [this] { return estado_.ModoEdicion; }, globo);
+    busqueda_ = std::make_unique<BusquedaFicha>(
+        info_, *db_, [this] { return estado_.ModoEdicion; }, [this](qint16 n) { gotoRecordNum(n); },
+        [this] { ActNavegador(); });
     EnlaceBuscador enlaceBuscador;
     enlaceBuscador.modoEdicion = [this] { return estado_.ModoEdicion; };
     enlaceBuscador.irAMiembro = [this](qint32 id) {
@@ -432,6 +446,26 @@ void frmClientes::CopiaSeguridadAlSalir(bool compactar) {
     // The exit backup (or the compaction with its dated copy) of the closed database file is
     // made here once the station makes database backups.
     (void)compactar;
+}
+
+void frmClientes::TerminarPorSenal() {
+    if (descargada_)
+        return;
+    // Nobody is there to answer: an open menu or dialog is closed as if cancelled, so that the
+    // code waiting on it goes on before the shutdown runs under it.
+    QWidget* abierto = QApplication::activePopupWidget();
+    if (!abierto)
+        abierto = QApplication::activeModalWidget();
+    if (abierto) {
+        abierto->close();
+        QTimer::singleShot(IntervaloCierreAplazadoMs, this, &frmClientes::TerminarPorSenal);
+        return;
+    }
+    if (entorno_.bombeo.DentroDeUnaEspera()) {
+        QTimer::singleShot(IntervaloCierreAplazadoMs, this, &frmClientes::TerminarPorSenal);
+        return;
+    }
+    Form_Unload();
 }
 
 void frmClientes::closeEvent(QCloseEvent* evento) {

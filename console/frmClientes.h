@@ -14,6 +14,7 @@
 #include "PanelInfo.h"
 #include "PantallaAcceso.h"
 #include "Resultado.h"
+#include "ValidacionCliente.h"
 #include "VistaClientes.h"
 
 #include <QLocale>
@@ -33,6 +34,8 @@ class BandejaSistema;
 class BuscadorClientes;
 class ControlAcceso;
 class DbClientes;
+class BusquedaFicha;
+class FechasCliente;
 class IniFile;
 class PantallaHuellaVentana;
 class ReproductorSonido;
@@ -104,6 +107,9 @@ public:
     bool Form_QueryUnload();
     // The shutdown sequence; runs once and ends with `cerrado`.
     void Form_Unload();
+    // A stop asked from outside (SIGTERM, SIGINT): the shutdown sequence without the closing
+    // questions, once any door pulse or relay wait under way is over.
+    void TerminarPorSenal();
     // True once the program has ended (normal shutdown or a start that could not go on).
     bool terminado() const { return descargada_; }
 
@@ -119,6 +125,8 @@ public:
     void AgregarServicio(const QString& nombre, qint32 id) override;
     void MostrarContador(Contador contador, const QString& texto) override;
     bool ModoEdicion() const override { return estado_.ModoEdicion; }
+    // The checks of the record boxes before a save.
+    bool DatosOK() override;
     bool RegistroNuevo() const override { return estado_.RegistroNuevo; }
     void setRegistroNuevo(bool valor) override { estado_.RegistroNuevo = valor; }
     qint16 PosicionPrevia() const override { return estado_.PosicionPrevia; }
@@ -273,7 +281,6 @@ private:
     void TerminarPrograma();
     // Warns of a read-only database now and of one removed later.
     void VigilarBaseDatos();
-    bool DatosOK();
     void LockTextBoxes(bool bLocked);
     void MostrarErrorRegistro(const ErrorDB& error, const QString& accion, const QString& titulo);
     void imgMyTitleBar_MouseDown(Qt::MouseButton boton, QPoint posicionGlobal);
@@ -312,6 +319,10 @@ private:
     ReproductorSonido* sonido_ = nullptr;
     EnlaceCapturaSensores enlaceCaptura_;
     std::unique_ptr<DbClientes> db_;
+    TextosMostrados mostrados_;
+    std::unique_ptr<ValidacionCliente> validacion_;
+    std::unique_ptr<FechasCliente> fechasCliente_;
+    std::unique_ptr<BusquedaFicha> busqueda_;
     std::unique_ptr<BuscadorClientes> buscador_;
     std::unique_ptr<ControlAcceso> acceso_;
     std::unique_ptr<PantallaHuellaVentana> pantallaHuella_;
