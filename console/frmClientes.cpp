@@ -7,13 +7,18 @@
 #include "BandejaSistema.h"
 #include "BotonImagen.h"
 #include "CodigoAcceso.h"
+#include "ComandosBaseDatos.h"
+#include "ComandosMenu.h"
 #include "ControlAcceso.h"
+#include "CopiasSeguridad.h"
 #include "DbClientes.h"
 #include "Entorno.h"
 #include "FileExists.h"
 #include "HuellaPredeterminada.h"
 #include "IniFile.h"
+#include "NavegadorWeb.h"
 #include "PantallaHuellaVentana.h"
+#include "ProgresoCopias.h"
 #include "RecordsetVacio.h"
 #include "ReproductorSonidoQt.h"
 #include "SelectorArchivos.h"
@@ -94,6 +99,7 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
                                      entorno_.carpetaPrograma});
     enlaceCaptura_.Conectar(&huella_->captura());
     ini_ = std::make_unique<IniFile>(entorno_.carpetaPrograma, ajustes_, huella_->parametros());
+    construirComandos(servicios);
 
     conectar();
     bandejaSistema_.ponerReceptorRaton([this](int mensaje) { SysTray_MSG_MouseMove(mensaje); });
@@ -147,6 +153,7 @@ void frmClientes::conectar() {
             &frmClientes::cmdIndentificarHuellaDB_Click);
 
     connect(menu_.menuImgFromFile, &QAction::triggered, this, &frmClientes::menuImgFromFile_Click);
+    conectarComandos();
     // The station modes of the popup menu.
     ModosEstacion& modos = acceso_->modos();
     connect(menu_.mnuReconnetRelay, &QAction::triggered, &modos,
@@ -192,6 +199,8 @@ bool frmClientes::Form_Load() {
     LoadLastSkin();
     paso(QStringLiteral("CargarConfigCopias"));
     ini_->CargarConfigCopias();
+    // What an interrupted backup, compaction or restore left behind goes first.
+    copias_->LimpiarTemporales();
     estado_.RestaurarAlIniciar = ajustes_.RestaurarAlIniciar;
     if (estado_.RestaurarAlIniciar) {
         paso(QStringLiteral("RestaurarAlCargar"));
@@ -262,12 +271,6 @@ void frmClientes::LoadLastSkin() {
         skin.load(ruta);
     fondo_ = skin.isNull() ? imagenes_.Fondo() : skin;
     update();
-}
-
-void frmClientes::RestaurarAlCargar() {
-    // A restore scheduled at the previous run is carried out here, before the database is
-    // opened, once the station restores databases. Until then the schedule is kept as it was
-    // saved.
 }
 
 bool frmClientes::InitAndShowDBData() {
@@ -391,12 +394,6 @@ void frmClientes::Form_Unload() {
     RemoveBallonIcon();
     hide();
     emit cerrado();
-}
-
-void frmClientes::CopiaSeguridadAlSalir(bool compactar) {
-    // The exit backup (or the compaction with its dated copy) of the closed database file is
-    // made here once the station makes database backups.
-    (void)compactar;
 }
 
 void frmClientes::closeEvent(QCloseEvent* evento) {

@@ -69,6 +69,8 @@ Resultado CopiasSeguridad::copiaFechada(const QString& origen, const QString& fe
     Resultado r = ops_.borrar(temporal);
     if (r)
         r = ops_.instantanea(origen, temporal, avance_);
+    if (r && avance_)
+        avance_();
     if (r)
         r = ops_.sincronizar(temporal);
     if (r)
@@ -89,6 +91,8 @@ Resultado CopiasSeguridad::ponerEnLugar(const QString& origen,
     Resultado r = ops_.borrar(temporal);
     if (r)
         r = ops_.instantanea(origen, temporal, avance_);
+    if (r && avance_)
+        avance_();
     if (r)
         r = ops_.sincronizar(temporal);
     if (r)
@@ -111,22 +115,27 @@ Resultado CopiasSeguridad::ponerEnLugar(const QString& origen,
     return {};
 }
 
+void CopiasSeguridad::avisar(const QString& texto, int estilo, const QString& titulo) {
+    if (fin_)
+        fin_();
+    entorno_.msgBox(texto, estilo, titulo);
+}
+
 bool CopiasSeguridad::CopiaSeguridad() {
     const Marca ocupado(ocupado_);
     const QString fechado =
         QDir(rutaCarpetaCopias()).filePath(nombreFechado(entorno_.reloj.ahora()));
     const Resultado r = copiaFechada(rutaBaseDatos(), fechado);
     if (!r) {
-        entorno_.msgBox(QStringLiteral("Se produjo el error %1 (%2) al intentar realizar la Copia "
-                                       "de Seguridad de la base de datos")
-                            .arg(r.error().numero)
-                            .arg(r.error().descripcion),
-                        EstiloMsg::Exclamacion, TituloCopia);
+        avisar(QStringLiteral("Se produjo el error %1 (%2) al intentar realizar la Copia "
+                              "de Seguridad de la base de datos")
+                   .arg(r.error().numero)
+                   .arg(r.error().descripcion),
+               EstiloMsg::Exclamacion, TituloCopia);
         return false;
     }
-    entorno_.msgBox(
-        QStringLiteral("La Copia de Seguridad de la base de datos se ha realizado con exito."),
-        EstiloMsg::Informacion, TituloCopia);
+    avisar(QStringLiteral("La Copia de Seguridad de la base de datos se ha realizado con exito."),
+           EstiloMsg::Informacion, TituloCopia);
     return true;
 }
 
@@ -140,14 +149,14 @@ bool CopiasSeguridad::CompactarBaseDatos() {
     if (r)
         r = ponerEnLugar(fechado, {});
     if (!r) {
-        entorno_.msgBox(QStringLiteral("Ocurrio un error compactando la Base de Datos, ") +
-                            OriginalIntacta + SaltoDeLinea + r.error().texto(),
-                        EstiloMsg::Exclamacion, TituloCompactar);
+        avisar(QStringLiteral("Ocurrio un error compactando la Base de Datos, ") + OriginalIntacta +
+                   SaltoDeLinea + r.error().texto(),
+               EstiloMsg::Exclamacion, TituloCompactar);
         return false;
     }
-    entorno_.msgBox(QStringLiteral("Se ha Compactado y realizado una Copia de Seguridad la Base de "
-                                   "Datos con exito."),
-                    EstiloMsg::Informacion, TituloCompactar);
+    avisar(QStringLiteral("Se ha Compactado y realizado una Copia de Seguridad la Base de "
+                          "Datos con exito."),
+           EstiloMsg::Informacion, TituloCompactar);
     return true;
 }
 
@@ -161,10 +170,10 @@ bool CopiasSeguridad::ComprobarCopiaElegida(const QString& archivo, const QStrin
         motivo = r.error().texto();
     if (motivo.isEmpty())
         return true;
-    entorno_.msgBox(QStringLiteral("No se puede restaurar el archivo %1: %2.")
-                            .arg(NombreArchivo(archivo), motivo) +
-                        SaltoDeLinea + QStringLiteral("La base de datos original no se modificó."),
-                    EstiloMsg::Exclamacion, titulo);
+    avisar(QStringLiteral("No se puede restaurar el archivo %1: %2.")
+                   .arg(NombreArchivo(archivo), motivo) +
+               SaltoDeLinea + QStringLiteral("La base de datos original no se modificó."),
+           EstiloMsg::Exclamacion, titulo);
     return false;
 }
 
@@ -183,32 +192,32 @@ bool CopiasSeguridad::restaurar(const QString& archivo,
     const bool habiaBase = QFileInfo::exists(rutaBaseDatos());
     if (habiaBase) {
         if (const Resultado r = copiaFechada(rutaBaseDatos(), fechado); !r) {
-            entorno_.msgBox(QStringLiteral("Ocurrio un error compactando la Base de Datos, ") +
-                                OriginalIntacta + SaltoDeLinea + r.error().texto(),
-                            EstiloMsg::Exclamacion, TituloCompactar);
+            avisar(QStringLiteral("Ocurrio un error compactando la Base de Datos, ") +
+                       OriginalIntacta + SaltoDeLinea + r.error().texto(),
+                   EstiloMsg::Exclamacion, TituloCompactar);
             return false;
         }
     }
     if (const Resultado r = ponerEnLugar(archivo, antesDeReemplazar); !r) {
-        entorno_.msgBox(r.error().texto() + QStringLiteral(" resturando la Copia de Seguridad.") +
-                            SaltoDeLinea +
-                            QStringLiteral("La base de datos original no se "
-                                           "modificó."),
-                        EstiloMsg::Exclamacion, TituloRestaurar);
+        avisar(r.error().texto() + QStringLiteral(" resturando la Copia de Seguridad.") +
+                   SaltoDeLinea +
+                   QStringLiteral("La base de datos original no se "
+                                  "modificó."),
+               EstiloMsg::Exclamacion, TituloRestaurar);
         return false;
     }
     if (!habiaBase) {
-        entorno_.msgBox(QStringLiteral("No habia base de datos en la carpeta del programa: se ha "
-                                       "puesto en su lugar la copia ") +
-                            NombreArchivo(archivo) + QStringLiteral(" con exito."),
-                        EstiloMsg::Informacion, TituloRestaurar);
+        avisar(QStringLiteral("No habia base de datos en la carpeta del programa: se ha "
+                              "puesto en su lugar la copia ") +
+                   NombreArchivo(archivo) + QStringLiteral(" con exito."),
+               EstiloMsg::Informacion, TituloRestaurar);
         return true;
     }
-    entorno_.msgBox(QStringLiteral("Se ha restaurado la base de datos ") + NombreArchivo(archivo) +
-                        SaltoDeLinea +
-                        QStringLiteral(" y realizado una Copia de Seguridad de la anterior Base de "
-                                       "Datos con exito."),
-                    EstiloMsg::Informacion, TituloCompactar);
+    avisar(QStringLiteral("Se ha restaurado la base de datos ") + NombreArchivo(archivo) +
+               SaltoDeLinea +
+               QStringLiteral(" y realizado una Copia de Seguridad de la anterior Base de "
+                              "Datos con exito."),
+           EstiloMsg::Informacion, TituloCompactar);
     return true;
 }
 
@@ -227,20 +236,18 @@ void CopiasSeguridad::RestaurarAlCargar(AjustesEstacion& ajustes, const QString&
                         QStringLiteral("0")) &&
             EscribirIni(archivoIni, seccion, QStringLiteral("NombreDB Restaurar"), QString());
         if (!ok)
-            entorno_.msgBox(QStringLiteral("No se pudo anotar en %1 que la restauracion programada "
-                                           "ya se realizo.")
-                                .arg(IniFile::nombreArchivo()),
-                            EstiloMsg::Exclamacion,
-                            QStringLiteral("Resturacion de Copia de Seguridad..."));
+            avisar(QStringLiteral("No se pudo anotar en %1 que la restauracion programada "
+                                  "ya se realizo.")
+                       .arg(IniFile::nombreArchivo()),
+                   EstiloMsg::Exclamacion, QStringLiteral("Resturacion de Copia de Seguridad..."));
     };
     const QString archivo = ajustes.NombreDBRestaurar;
     if (!FileExists(archivo)) {
         gastar();
-        entorno_.msgBox(QStringLiteral("Estaba programada una restauracion de una Copia de "
-                                       "Seguridad, pero la base de datos no existe o no se "
-                                       "encuentra."),
-                        EstiloMsg::Exclamacion,
-                        QStringLiteral("Resturacion de Copia de Seguridad..."));
+        avisar(QStringLiteral("Estaba programada una restauracion de una Copia de "
+                              "Seguridad, pero la base de datos no existe o no se "
+                              "encuentra."),
+               EstiloMsg::Exclamacion, QStringLiteral("Resturacion de Copia de Seguridad..."));
         return;
     }
     (void)restaurar(archivo, gastar);

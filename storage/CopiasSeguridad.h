@@ -59,15 +59,19 @@ public:
     // Called now and then during long copies (a progress dialog, the event pump). By default
     // the pump runs.
     void setAvance(std::function<void()> avance) { avance_ = std::move(avance); }
+    // Called when the long work is over, before the outcome is shown.
+    void setFin(std::function<void()> fin) { fin_ = std::move(fin); }
 
 private:
     Resultado copiaFechada(const QString& origen, const QString& fechado);
     Resultado ponerEnLugar(const QString& origen, const std::function<void()>& antesDeReemplazar);
+    void avisar(const QString& texto, int estilo, const QString& titulo);
     bool restaurar(const QString& archivo, const std::function<void()>& antesDeReemplazar);
 
     Entorno& entorno_;
     OperacionesArchivo& ops_;
     std::function<void()> avance_;
+    std::function<void()> fin_;
     bool restaurando_ = false;
     bool ocupado_ = false;
 };
