@@ -6,6 +6,7 @@
 #include "IniFile.h"
 #include "NavegadorWeb.h"
 #include "ProgresoCopias.h"
+#include "TraduccionesQt.h"
 #include "VentanaPrueba.h"
 
 #include <QAction>
@@ -230,4 +231,10 @@ TEST_F(CopiasVentana, VersionWebPageOptionsAndImageSave) {
                     ->item(control<QListWidget>("lbLog")->count() - 1)
                     ->text()
                     .endsWith("Guardando Archivo: Error!"));
+}
+
+TEST(TraduccionesQt, StandardButtonsAreSpanish) {
+    ASSERT_TRUE(CargarTraduccionesQt(*QCoreApplication::instance()));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancelar");
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "&Open"), "&Abrir");
 }
