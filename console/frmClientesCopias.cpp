@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QTreeWidget>
 
 namespace portiva {
 
@@ -63,6 +64,9 @@ void frmClientes::conectarComandos() {
     connect(menu_.menuVersion, &QAction::triggered, this, &frmClientes::menuVersion_Click);
     connect(comandosDb_.get(), &ComandosBaseDatos::baseDeDatosSustituida, this,
             &frmClientes::baseDeDatosSustituida);
+    // The rows found in the old database are not offered any more.
+    connect(this, &frmClientes::baseDeDatosSustituida, this,
+            [this] { buscar_.lvwResutadoBusqueda->clear(); });
 }
 
 void frmClientes::RestaurarAlCargar() {

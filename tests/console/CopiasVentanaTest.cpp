@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSignalSpy>
+#include <QTreeWidget>
 
 using namespace portiva;
 using namespace portiva::prueba;
@@ -163,9 +164,12 @@ TEST_F(CopiasVentana, RestoreNowReopensTheRestoredDatabase) {
         if (m.texto.startsWith("Se ha restaurado"))
             restaurandoDurante = ventana->estado().RestaurandoDB;
     };
+    auto* lista = control<QTreeWidget>("lvwResutadoBusqueda");
+    lista->addTopLevelItem(new QTreeWidgetItem(QStringList{"A-1"}));
     msgBox.responder(Respuesta::No);
     selector.respuestas.push_back(copia);
     ventana->mnuDoRestoreDB_Click();
+    EXPECT_EQ(lista->topLevelItemCount(), 0);
     EXPECT_TRUE(restaurandoDurante);
     EXPECT_FALSE(ventana->estado().RestaurandoDB);
     EXPECT_EQ(codigo(), "B-1");
