@@ -1,8 +1,8 @@
 // The member database at full size: 32,767 members with 400-byte templates (401 bytes stored).
 // Opening the database, the identification scan (a fresh "SELECT * FROM ClientesDB" that reads
 // every template) and each member count.
-#include "CopiasSeguridad.h"
 #include "ConsultaBusqueda.h"
+#include "CopiasSeguridad.h"
 #include "CreadorBaseDatos.h"
 #include "DbClientes.h"
 #include "Entorno.h"
