@@ -392,7 +392,7 @@ TEST(CopiasSeguridad, UnFalloEnCadaPasoNoPierdeNada) {
     EXPECT_EQ(recuento.perdidos, 0);
 }
 
-TEST(CopiasSeguridad, MatadoEntreDosPasosNoPierdeNada) {
+TEST(CopiasSeguridad, UnProcesoMatadoEntreDosPasosNoPierdeNada) {
     Recuento recuento;
     for (const Operacion op : Todas) {
         for (int muere = 0;; ++muere) {
