@@ -26,6 +26,7 @@
 #include "Twips.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
@@ -429,6 +430,26 @@ void frmClientes::Form_Unload() {
     RemoveBallonIcon();
     hide();
     emit cerrado();
+}
+
+void frmClientes::TerminarPorSenal() {
+    if (descargada_)
+        return;
+    // Nobody is there to answer: an open menu or dialog is closed as if cancelled, so that the
+    // code waiting on it goes on before the shutdown runs under it.
+    QWidget* abierto = QApplication::activePopupWidget();
+    if (!abierto)
+        abierto = QApplication::activeModalWidget();
+    if (abierto) {
+        abierto->close();
+        QTimer::singleShot(IntervaloCierreAplazadoMs, this, &frmClientes::TerminarPorSenal);
+        return;
+    }
+    if (entorno_.bombeo.DentroDeUnaEspera()) {
+        QTimer::singleShot(IntervaloCierreAplazadoMs, this, &frmClientes::TerminarPorSenal);
+        return;
+    }
+    Form_Unload();
 }
 
 void frmClientes::closeEvent(QCloseEvent* evento) {
