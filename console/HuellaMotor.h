@@ -18,6 +18,9 @@ public:
     void cmdAnalizarHuella_Click() override;
     void cmdIndentificarHuellaDB_Click() override;
     int CargarImagen(const QString& ruta) override;
+    bool HayImagenCaptura() const override;
+    int GuardarImagen(const QString& ruta) override;
+    void VersionMotor(int& mayor, int& menor) const override;
     void CargarTemplateCliente(QByteArrayView guardada) override;
     QByteArray TemplateClienteGuardable() const override;
 

@@ -7,18 +7,26 @@
 #include "BandejaSistema.h"
 #include "BotonImagen.h"
 #include "BuscadorClientes.h"
+#include "BusquedaFicha.h"
 #include "CodigoAcceso.h"
+#include "ComandosBaseDatos.h"
+#include "ComandosMenu.h"
 #include "ControlAcceso.h"
+#include "CopiasSeguridad.h"
 #include "DbClientes.h"
 #include "Entorno.h"
+#include "FechasCliente.h"
 #include "FileExists.h"
 #include "HuellaPredeterminada.h"
 #include "IniFile.h"
+#include "NavegadorWeb.h"
 #include "PantallaHuellaVentana.h"
+#include "ProgresoCopias.h"
 #include "RecordsetVacio.h"
 #include "ReproductorSonidoQt.h"
 #include "SelectorArchivos.h"
 #include "Twips.h"
+#include "ValidacionCliente.h"
 
 #include <QAction>
 #include <QApplication>
@@ -87,6 +95,16 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
         sonido_ = sonidoPropio_.get();
     }
     db_ = std::make_unique<DbClientes>(entorno_, *this);
+    const auto globo = [this](const QString& texto, const QString& titulo, QWidget* caja) {
+        MostrarBalloon(texto, 2, titulo, caja);
+    };
+    validacion_ = std::make_unique<ValidacionCliente>(info_, *db_, entorno_.msgBox, fechas_,
+                                                      mostrados_, globo);
+    fechasCliente_ = std::make_unique<FechasCliente>(
+        info_, *db_, entorno_, fechas_, [this] { return estado_.ModoEdicion; }, globo);
+    busqueda_ = std::make_unique<BusquedaFicha>(
+        info_, *db_, [this] { return estado_.ModoEdicion; }, [this](qint16 n) { gotoRecordNum(n); },
+        [this] { ActNavegador(); });
     EnlaceBuscador enlaceBuscador;
     enlaceBuscador.modoEdicion = [this] { return estado_.ModoEdicion; };
     enlaceBuscador.irAMiembro = [this](qint32 id) {
@@ -108,6 +126,7 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
     enlaceCaptura_.Conectar(&huella_->captura());
     ini_ = std::make_unique<IniFile>(entorno_.carpetaPrograma, ajustes_, huella_->parametros());
     ini_->ponerAviso([this](const QString& aviso) { acceso_->registro().Escribir(aviso); });
+    construirComandos(servicios);
 
     conectar();
     bandejaSistema_.ponerReceptorRaton([this](int mensaje) { SysTray_MSG_MouseMove(mensaje); });
@@ -161,6 +180,7 @@ void frmClientes::conectar() {
             &frmClientes::cmdIndentificarHuellaDB_Click);
 
     connect(menu_.menuImgFromFile, &QAction::triggered, this, &frmClientes::menuImgFromFile_Click);
+    conectarComandos();
     // The station modes of the popup menu.
     ModosEstacion& modos = acceso_->modos();
     connect(menu_.mnuReconnetRelay, &QAction::triggered, &modos,
@@ -206,6 +226,8 @@ bool frmClientes::Form_Load() {
     LoadLastSkin();
     paso(QStringLiteral("CargarConfigCopias"));
     ini_->CargarConfigCopias();
+    // What an interrupted backup, compaction or restore left behind goes first.
+    copias_->LimpiarTemporales();
     estado_.RestaurarAlIniciar = ajustes_.RestaurarAlIniciar;
     if (estado_.RestaurarAlIniciar) {
         paso(QStringLiteral("RestaurarAlCargar"));
@@ -276,12 +298,6 @@ void frmClientes::LoadLastSkin() {
         skin.load(ruta);
     fondo_ = skin.isNull() ? imagenes_.Fondo() : skin;
     update();
-}
-
-void frmClientes::RestaurarAlCargar() {
-    // A restore scheduled at the previous run is carried out here, before the database is
-    // opened, once the station restores databases. Until then the schedule is kept as it was
-    // saved.
 }
 
 bool frmClientes::InitAndShowDBData() {
@@ -427,12 +443,6 @@ void frmClientes::Form_Unload() {
     RemoveBallonIcon();
     hide();
     emit cerrado();
-}
-
-void frmClientes::CopiaSeguridadAlSalir(bool compactar) {
-    // The exit backup (or the compaction with its dated copy) of the closed database file is
-    // made here once the station makes database backups.
-    (void)compactar;
 }
 
 void frmClientes::TerminarPorSenal() {

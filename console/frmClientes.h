@@ -10,10 +10,12 @@
 #include "InfoCaducidad.h"
 #include "MenuEstacion.h"
 #include "NotifyBallon.h"
+#include "OperacionesArchivo.h"
 #include "PanelBuscar.h"
 #include "PanelInfo.h"
 #include "PantallaAcceso.h"
 #include "Resultado.h"
+#include "ValidacionCliente.h"
 #include "VistaClientes.h"
 
 #include <QLocale>
@@ -31,10 +33,17 @@ namespace portiva {
 struct Entorno;
 class BandejaSistema;
 class BuscadorClientes;
+class ComandosBaseDatos;
+class ComandosMenu;
 class ControlAcceso;
+class CopiasSeguridad;
 class DbClientes;
+class BusquedaFicha;
+class FechasCliente;
 class IniFile;
+class NavegadorWeb;
 class PantallaHuellaVentana;
+class ProgresoCopias;
 class ReproductorSonido;
 class SelectorArchivos;
 class VisorArchivos;
@@ -56,6 +65,8 @@ struct ServiciosConsola {
     // "COMn" without a link in the program folder is this prefix followed by n - 1.
     QString prefijoDispositivo = QStringLiteral("/dev/ttyS");
     QLocale locale = FormatoFecha::LocaleEstacion(QLocale::system());
+    // Null: the desktop's browser through QDesktopServices.
+    NavegadorWeb* navegador = nullptr;
     // Told the name of each start-up and shutdown step as it begins ("CargarSkin",
     // "InitAndShowDBData", "GuardarConfiguracion", ...).
     std::function<void(const QString&)> pasos = {};
@@ -122,6 +133,8 @@ public:
     void AgregarServicio(const QString& nombre, qint32 id) override;
     void MostrarContador(Contador contador, const QString& texto) override;
     bool ModoEdicion() const override { return estado_.ModoEdicion; }
+    // The checks of the record boxes before a save.
+    bool DatosOK() override;
     bool RegistroNuevo() const override { return estado_.RegistroNuevo; }
     void setRegistroNuevo(bool valor) override { estado_.RegistroNuevo = valor; }
     qint16 PosicionPrevia() const override { return estado_.PosicionPrevia; }
@@ -208,9 +221,17 @@ public:
     EditBallon_GreyText& globos() { return globos_; }
     const NotifyBallon& bandeja() const { return notify_; }
 
+    CopiasSeguridad& copias() { return *copias_; }
+    ComandosBaseDatos& comandosBaseDatos() { return *comandosDb_; }
+    ComandosMenu& comandosMenu() { return *comandosMenu_; }
+    const ProgresoCopias& progresoCopias() const { return *progreso_; }
+
 signals:
     // The program has ended: the event loop may finish.
     void cerrado();
+    // A restore replaced the database file while the station ran: lists showing rows of the
+    // old database drop them.
+    void baseDeDatosSustituida();
 
 public slots:
     // Window chrome and popup menu.
@@ -221,6 +242,15 @@ public slots:
     void mnuCloseMe_Click();
     void MostrarMenu();
     void menuImgFromFile_Click();
+    void menuImgSave_Click();
+    void mnuDoCopyDB_Click();
+    void mnuDoCopyDBOnEnd_Click();
+    void mnuDoCompactDB_Click();
+    void mnuDoRestoreDB_Click();
+    QString SelectDBToRestore();
+    void menuOptions_Click();
+    void mnuVisitWebPage_Click();
+    void menuVersion_Click();
     // The mouse on the tray icon (BandejaSistema's numbers): a left click while the window is
     // hidden tells the last access in a balloon, a double click shows the window, a right
     // click opens the menu. A callback arriving while one is handled is ignored.
@@ -268,6 +298,8 @@ protected:
 
 private:
     void conectar();
+    void construirComandos(const ServiciosConsola& servicios);
+    void conectarComandos();
     void paso(const QString& nombre);
     void Ocultar();
     void LoadLastSkin();
@@ -276,7 +308,6 @@ private:
     void TerminarPrograma();
     // Warns of a read-only database now and of one removed later.
     void VigilarBaseDatos();
-    bool DatosOK();
     void LockTextBoxes(bool bLocked);
     void MostrarErrorRegistro(const ErrorDB& error, const QString& accion, const QString& titulo);
     void imgMyTitleBar_MouseDown(Qt::MouseButton boton, QPoint posicionGlobal);
@@ -315,11 +346,21 @@ private:
     ReproductorSonido* sonido_ = nullptr;
     EnlaceCapturaSensores enlaceCaptura_;
     std::unique_ptr<DbClientes> db_;
+    TextosMostrados mostrados_;
+    std::unique_ptr<ValidacionCliente> validacion_;
+    std::unique_ptr<FechasCliente> fechasCliente_;
+    std::unique_ptr<BusquedaFicha> busqueda_;
     std::unique_ptr<BuscadorClientes> buscador_;
     std::unique_ptr<ControlAcceso> acceso_;
     std::unique_ptr<PantallaHuellaVentana> pantallaHuella_;
     std::unique_ptr<HuellaEstacion> huella_;
     std::unique_ptr<IniFile> ini_;
+    OperacionesArchivoPosix operacionesArchivo_;
+    std::unique_ptr<CopiasSeguridad> copias_;
+    std::unique_ptr<ProgresoCopias> progreso_;
+    std::unique_ptr<NavegadorWeb> navegadorPropio_;
+    std::unique_ptr<ComandosBaseDatos> comandosDb_;
+    std::unique_ptr<ComandosMenu> comandosMenu_;
 };
 
 } // namespace portiva
