@@ -5,6 +5,7 @@
 #include "Recordset.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace portiva {
 
@@ -66,9 +67,12 @@ Resultado GaleriaHuellas::Cargar(Conexion& cn) {
         return ErrorDB{ErrorDB::CampoNoEncontrado,
                        QStringLiteral("La tabla de clientes no tiene las columnas ID y "
                                       "fldTemplate.")};
-    // The snapshot is read: the old gallery goes now rather than after the new one is built.
-    miembros_.clear();
-    miembros_.shrink_to_fit();
+    // The rows loaded before, by ID: a template that has not changed keeps its checked copy.
+    std::unordered_map<qint64, std::size_t> anteriores;
+    anteriores.reserve(miembros_.size());
+    for (std::size_t i = 0; i < miembros_.size(); ++i)
+        if (miembros_[i].legible)
+            anteriores.emplace(miembros_[i].id, i);
     filas_.clear();
     cargada_ = false;
     const int campoNombre = rs.IndiceCampo(QStringLiteral("fldNombre"));
@@ -90,10 +94,20 @@ Resultado GaleriaHuellas::Cargar(Conexion& cn) {
         m.id = rs.valorEn(campoID).toLongLong();
         // A value that holds no template bytes (a number, an empty text, damaged bytes) stays
         // as an unreadable row, skipped and named by the walk.
-        m.legible = Legible(bytes);
-        if (m.legible)
-            m.plantilla.assign(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                               reinterpret_cast<const std::uint8_t*>(bytes.data()) + bytes.size());
+        const auto* datos = reinterpret_cast<const std::uint8_t*>(bytes.data());
+        if (const auto a = anteriores.find(m.id); a != anteriores.end()) {
+            std::vector<std::uint8_t>& antes = miembros_[a->second].plantilla;
+            if (!antes.empty() && antes.size() == static_cast<std::size_t>(bytes.size()) &&
+                std::equal(antes.begin(), antes.end(), datos)) {
+                m.plantilla = std::move(antes);
+                m.legible = true;
+            }
+        }
+        if (!m.legible) {
+            m.legible = Legible(bytes);
+            if (m.legible)
+                m.plantilla.assign(datos, datos + bytes.size());
+        }
         m.nombre = rs.valorEn(campoNombre);
         m.personal = rs.valorEn(campoPersonal);
         m.inicio = rs.valorEn(campoInicio);
