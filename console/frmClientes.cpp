@@ -17,6 +17,7 @@
 #include "RecordsetVacio.h"
 #include "ReproductorSonidoQt.h"
 #include "SelectorArchivos.h"
+#include "SelectorColor.h"
 #include "Twips.h"
 
 #include <QAction>
@@ -95,7 +96,14 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
     enlaceCaptura_.Conectar(&huella_->captura());
     ini_ = std::make_unique<IniFile>(entorno_.carpetaPrograma, ajustes_, huella_->parametros());
 
+    if (servicios.selectorColor) {
+        selectorColor_ = servicios.selectorColor;
+    } else {
+        selectorColorPropio_ = std::make_unique<SelectorColorQt>();
+        selectorColor_ = selectorColorPropio_.get();
+    }
     conectar();
+    conectarSkins();
     bandejaSistema_.ponerReceptorRaton([this](int mensaje) { SysTray_MSG_MouseMove(mensaje); });
 }
 
@@ -254,16 +262,6 @@ void frmClientes::InitForm() {
     Init_lvwtResultadoBusqueda();
 }
 
-void frmClientes::LoadLastSkin() {
-    // The saved skin picture when it is there; otherwise the window's own background.
-    const QString ruta = carpeta(QStringLiteral("Skins/") + ajustes_.SkinActual);
-    QPixmap skin;
-    if (FileExists(ruta))
-        skin.load(ruta);
-    fondo_ = skin.isNull() ? imagenes_.Fondo() : skin;
-    update();
-}
-
 void frmClientes::RestaurarAlCargar() {
     // A restore scheduled at the previous run is carried out here, before the database is
     // opened, once the station restores databases. Until then the schedule is kept as it was
@@ -385,7 +383,7 @@ void frmClientes::Form_Unload() {
             CopiaSeguridadAlSalir(false);
         }
     }
-    // The calendar and options dialogs are closed here once the window has them.
+    CerrarDialogos();
     paso(QStringLiteral("RemoveBallonIcon"));
     globos_.OcultarBalloon();
     RemoveBallonIcon();
@@ -471,6 +469,7 @@ void frmClientes::MostrarMenu() {
                                   : QStringLiteral("Lector Huella Error (sólo Apert. Manual)"));
     menu_.mnuDoNoReady_Closed->setChecked(estado == CodigoAcceso::FijoCerrado);
     menu_.mnuDoNoReady_Open->setChecked(estado == CodigoAcceso::FijoAbierto);
+    CargarMenuSkins();
     entorno_.bombeo.procesarEventos();
     menu_.mnuMenu->exec(QCursor::pos());
 }

@@ -10,6 +10,8 @@
 #include "frmClientes.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QMouseEvent>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -25,6 +27,10 @@ class VentanaPrueba : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(carpeta.valida() && conBase);
+        // The skin every station ships, as the saved setting names it by default.
+        ASSERT_TRUE(QDir(carpeta.ruta()).mkdir(QStringLiteral("Skins")));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(PORTIVA_ASSETS "/Skins/Default.JPG"),
+                                carpeta.archivo(QStringLiteral("Skins/Default.JPG"))));
         ventana = std::make_unique<frmClientes>(servicios());
         ventana->InitVariables();
         ventana->InitForm();
