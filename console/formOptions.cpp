@@ -101,11 +101,11 @@ formOptions::formOptions(AjustesEstacion& ajustes, ParametrosHuella& parametros,
         conSkin.push_back(marco);
         for (int k = 0; k < 2; ++k) {
             const int i = 2 * m + k;
-            const int x = k == 0 ? 10 : 200;
+            const int x = k == 0 ? 10 : 208;
             CrearEtiqueta(marco, {}, QRect(x, 22, 84, 20),
                           k == 0 ? QStringLiteral("Normal:") : QStringLiteral("Coincidencia:"));
             QLabel* swatch = CrearControl<QLabel>(marco, QString::fromLatin1(d.swatch[k]),
-                                                  QRect(x + 88, 20, 36, 22));
+                                                  QRect(x + 86, 20, 32, 22));
             swatch->setFrameShape(QFrame::Panel);
             swatch->setFrameShadow(QFrame::Sunken);
             swatch->setAutoFillBackground(true);
@@ -113,7 +113,7 @@ formOptions::formOptions(AjustesEstacion& ajustes, ParametrosHuella& parametros,
             swatches[static_cast<size_t>(i)] = swatch;
             QCheckBox* caja =
                 CrearControl<QCheckBox>(marco, QString::fromLatin1(d.caja[k]),
-                                        QRect(x + 130, 20, 66, 22), QString::fromLatin1(d.mostrar));
+                                        QRect(x + 124, 20, 64, 22), QString::fromLatin1(d.mostrar));
             mostrar[static_cast<size_t>(i)] = caja;
             conSkin.push_back(caja);
         }

@@ -30,7 +30,6 @@ frmCalendario::frmCalendario(DestinosCalendario destinos, const Reloj& reloj,
       destinos_(std::move(destinos)), reloj_(reloj), fechas_(fechas) {
     setObjectName(QStringLiteral("frmCalendario"));
     setWindowTitle(QStringLiteral("Calendario"));
-    lblTituloGeneral()->setStyleSheet(QStringLiteral("color: white;"));
 
     Calendar =
         CrearControl<QCalendarWidget>(this, QStringLiteral("Calendar"), QRect(6, 38, 250, 180));
