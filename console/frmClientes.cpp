@@ -19,6 +19,8 @@
 #include "SelectorArchivos.h"
 #include "SelectorColor.h"
 #include "Twips.h"
+#include "formOptions.h"
+#include "frmCalendario.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -108,6 +110,9 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
 }
 
 frmClientes::~frmClientes() {
+    // The dialogs work on the window's layers: they go before them.
+    delete calendario_.data();
+    delete opciones_.data();
     bandejaSistema_.ponerReceptorRaton({});
     // The fingerprint side goes first: it works on the door and the database.
     enlaceCaptura_.Conectar(nullptr);

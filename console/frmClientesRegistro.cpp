@@ -66,7 +66,8 @@ void frmClientes::EditMode(bool Value) {
         ponerColorTexto(caja, color);
 
     estado_.CampoCalendario = 0;
-    CerrarCalendario();
+    if (!Value)
+        CerrarCalendario();
 }
 
 void frmClientes::LockTextBoxes(bool bLocked) {

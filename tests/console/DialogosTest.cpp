@@ -11,6 +11,7 @@
 #include "frmCalendario.h"
 
 #include "BotonImagen.h"
+#include <QAction>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
@@ -277,6 +278,17 @@ TEST_F(Calendario, TheLastButtonClickedWinsAndTheSearchBoxSearches) {
     EXPECT_TRUE(visible("imgReport"));
 }
 
+TEST_F(Calendario, EnteringEditModeResetsTheTargetSoOkOnlyCloses) {
+    ventana->imgCalendBusqueda_Click();
+    ASSERT_NE(cal(), nullptr);
+    ventana->EditMode(true);
+    ASSERT_NE(cal(), nullptr);
+    cal()->cmdOk_Click();
+    EXPECT_EQ(cal(), nullptr);
+    EXPECT_TRUE(valorBusqueda()->currentText().isEmpty());
+    EXPECT_FALSE(visible("imgBuscar"));
+}
+
 TEST_F(Calendario, LeavingEditModeClosesItAndTheClosePictureWritesNothing) {
     ventana->EditMode(true);
     ventana->imgCalend_Click(1);
@@ -312,17 +324,25 @@ TEST_F(Calendario, AMessageBoxRaisedWhileItIsOpenStaysAboveIt) {
 }
 
 TEST_F(Calendario, OpensOnceAndTheOptionsDialogToo) {
+    ASSERT_TRUE(arrancar());
     ventana->imgCalendBusqueda_Click();
     frmCalendario* primero = cal();
     ventana->imgCalendBusqueda_Click();
     EXPECT_EQ(cal(), primero);
-    ventana->menuOptions_Click();
+    ventana->menu().menuOptions->trigger();
     ASSERT_TRUE(ventana->OpcionesAbierto());
     formOptions* opciones = ventana->opciones();
     opciones->txtIdentThres->setText(QStringLiteral("77"));
     ventana->menuOptions_Click();
     EXPECT_EQ(ventana->opciones(), opciones);
     EXPECT_EQ(opciones->txtIdentThres->text(), QStringLiteral("77"));
+    // The shutdown closes both, applying nothing.
+    ASSERT_TRUE(ventana->CalendarioAbierto());
+    pasos.clear();
+    ventana->Form_Unload();
+    EXPECT_FALSE(ventana->OpcionesAbierto());
+    EXPECT_FALSE(ventana->CalendarioAbierto());
+    EXPECT_FALSE(pasos.contains(QStringLiteral("huella.AplicarColoresHuella")));
 }
 
 } // namespace
