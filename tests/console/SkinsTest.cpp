@@ -180,6 +180,19 @@ TEST_F(Skins, APictureSmallerThanTheSamplePointTakesTheErrorPath) {
     EXPECT_EQ(fondoDe("cmdAperturaManual"), antes);
 }
 
+TEST_F(Skins, ANameSavedInAnotherLetterCaseIsStillFound) {
+    QFile ini(carpeta.archivo(IniFile::nombreArchivo()));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Appearance]\nskin=default.jpg\n");
+    ini.close();
+    ASSERT_TRUE(arrancar());
+    EXPECT_EQ(cajasSkin(), 0);
+    EXPECT_NE(ventana->skins().ColorFondoSkin(), 0xFFEFE3);
+    EXPECT_EQ(ventana->ajustes().SkinActual, QStringLiteral("default.jpg"));
+    ventana->CargarMenuSkins();
+    EXPECT_TRUE(elemento(1)->isChecked());
+}
+
 TEST_F(Skins, TheLastSkinMissingAtStartIsToldAndKept) {
     QFile ini(carpeta.archivo(IniFile::nombreArchivo()));
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
