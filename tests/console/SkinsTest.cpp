@@ -8,6 +8,7 @@
 #include "ParametrosHuella.h"
 #include "SkinSupportCode.h"
 #include "VentanaPrueba.h"
+#include "formOptions.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -130,10 +131,20 @@ TEST_F(Skins, ASecondSkinPaintsTheWindowAndItsControls) {
     for (const char* nombre : {"cmdAperturaManual", "chkOnTop", "cmdLvwAutoAjustar", "cmdMover(3)"})
         EXPECT_EQ(fondoDe(nombre), azul) << nombre;
     EXPECT_EQ(control<QWidget>("lblTituloGeneral")->palette().color(QPalette::WindowText), azul);
+    // An open dialog takes a skin applied while it is open.
+    ventana->menuOptions_Click();
+    ASSERT_TRUE(GuardarSkin(skin(QStringLiteral("Blanco.jpg")), {781, 603}, Qt::white));
+    ventana->CargarMenuSkins();
+    ASSERT_EQ(elemento(2)->text(), QStringLiteral("Blanco"));
+    elemento(2)->trigger();
+    EXPECT_EQ(ventana->opciones()->btOk->palette().color(QPalette::Button),
+              ColorDesdeBgr(ventana->skins().ColorFondoSkin()));
+    EXPECT_GT(ventana->opciones()->btOk->palette().color(QPalette::Button).red(), 240);
+    ventana->opciones()->btCancel_Click();
     // The menu ticks the new skin at its next opening.
     ventana->CargarMenuSkins();
-    EXPECT_TRUE(elemento(1)->isChecked());
-    EXPECT_FALSE(elemento(2)->isChecked());
+    EXPECT_FALSE(elemento(1)->isChecked());
+    EXPECT_TRUE(elemento(2)->isChecked());
 }
 
 TEST_F(Skins, ChoosingTheTickedElementDoesNothing) {
