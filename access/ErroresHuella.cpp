@@ -53,4 +53,18 @@ QString TextoErrorHuella(long codigo) {
     return QStringLiteral("Error:") + NumeroConSigno(codigo);
 }
 
+QString CausaErrorAnalisis(long codigo) {
+    const QString causa = QStringLiteral("Causa: ");
+    switch (codigo) {
+    case -108:
+        return causa + QStringLiteral("no se encontro una huella en la imagen.");
+    case -109:
+        return causa + QStringLiteral("la imagen es demasiado pequeña o demasiado grande.");
+    case -110:
+        return causa + QStringLiteral("la resolucion de la imagen no es valida.");
+    default:
+        return causa + TextoErrorHuella(codigo);
+    }
+}
+
 } // namespace portiva

@@ -12,4 +12,8 @@ QString NumeroConSigno(long numero);
 // by the code and ")", or "Error:" and the code for any other. Carries no time of day.
 QString TextoErrorHuella(long codigo);
 
+// The cause of a failed analysis, for the log line after "Analisis de la huella: Error!":
+// "Causa: " and what was wrong with the image (no print found, its size, its resolution).
+QString CausaErrorAnalisis(long codigo);
+
 } // namespace portiva

@@ -4,6 +4,7 @@
 #include "CodigosMotor.h"
 #include "DBHuella.h"
 #include "DbClientes.h"
+#include "ErroresHuella.h"
 #include "MsgBox.h"
 #include "PantallaAcceso.h"
 #include "PantallaHuella.h"
@@ -103,6 +104,7 @@ bool FlujoHuella::AnalizarHuella() {
     }
     if (calidad < 0) {
         registro_.EscribirDetalle(prefijo + QStringLiteral("Error!"));
+        registro_.EscribirDetalle(CausaErrorAnalisis(calidad));
         return false;
     }
     if (pantallaHuella_.chkMostrarAnalisis())

@@ -6,6 +6,7 @@
 
 #include "BandejaSistema.h"
 #include "BotonImagen.h"
+#include "BuscadorClientes.h"
 #include "CodigoAcceso.h"
 #include "ControlAcceso.h"
 #include "DbClientes.h"
@@ -88,6 +89,17 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
         sonido_ = sonidoPropio_.get();
     }
     db_ = std::make_unique<DbClientes>(entorno_, *this);
+    EnlaceBuscador enlaceBuscador;
+    enlaceBuscador.modoEdicion = [this] { return estado_.ModoEdicion; };
+    enlaceBuscador.irAMiembro = [this](qint32 id) {
+        const ResultadoDe<qint32> posicion = db_->PosicionID(id);
+        if (posicion.ok() && *posicion >= 1)
+            gotoRecordNum(static_cast<qint16>(*posicion));
+    };
+    enlaceBuscador.abrirCalendario = [this] { estado_.CampoCalendario = 4; };
+    enlaceBuscador.colorTexto = [this] { return colorTextoVentana(); };
+    buscador_ = std::make_unique<BuscadorClientes>(buscar_, *db_, entorno_, fechas_,
+                                                   estado_.ModoAjusteLvw, enlaceBuscador);
     acceso_ = std::make_unique<ControlAcceso>(entorno_, *this, *sonido_, enlaceCaptura_,
                                               servicios.prefijoDispositivo);
     pantallaHuella_ = std::make_unique<PantallaHuellaVentana>(*this);
@@ -97,6 +109,7 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
                                      entorno_.carpetaPrograma});
     enlaceCaptura_.Conectar(&huella_->captura());
     ini_ = std::make_unique<IniFile>(entorno_.carpetaPrograma, ajustes_, huella_->parametros());
+    ini_->ponerAviso([this](const QString& aviso) { acceso_->registro().Escribir(aviso); });
 
     if (servicios.selectorColor) {
         selectorColor_ = servicios.selectorColor;
@@ -263,7 +276,7 @@ void frmClientes::InitForm() {
     buscar_.imgBuscar->hide();
     buscar_.imgReport->hide();
     EditMode(false);
-    // The search kinds are listed by the search module when it is given to the window.
+    buscador_->SetCboTipoBusqueda();
     Init_lvwtResultadoBusqueda();
 }
 
@@ -275,18 +288,21 @@ void frmClientes::RestaurarAlCargar() {
 
 bool frmClientes::InitAndShowDBData() {
     if (!db_->AbrirDB()) {
-        entorno_.msgBox(QStringLiteral("Se produjo un error al intentar conectar con la base de "
-                                       "datos, ") +
-                            SaltoDeLinea +
-                            QStringLiteral("asegurese de que se encuentra en la carpeta del "
-                                           "programa.") +
-                            SaltoDeLinea + SaltoDeLinea +
-                            QStringLiteral("             El programa no puede continuar."),
-                        EstiloMsg::Critico,
-                        QStringLiteral("Error conectando con la base de datos..."));
+        const QString motivo = db_->MotivoError();
+        qWarning("%s: %s", qUtf8Printable(DbClientes::nombreArchivo()), qUtf8Printable(motivo));
+        entorno_.msgBox(
+            QStringLiteral("Se produjo un error al intentar conectar con la base de "
+                           "datos, ") +
+                SaltoDeLinea +
+                QStringLiteral("asegurese de que se encuentra en la carpeta del "
+                               "programa.") +
+                SaltoDeLinea + SaltoDeLinea + QStringLiteral("Motivo: ") + motivo + SaltoDeLinea +
+                SaltoDeLinea + QStringLiteral("             El programa no puede continuar."),
+            EstiloMsg::Critico, QStringLiteral("Error conectando con la base de datos..."));
         TerminarPrograma();
         return false;
     }
+    VigilarBaseDatos();
     if (!db_->CargarServicios()) {
         entorno_.msgBox(QStringLiteral("Se produjo un error al intentar conectar con la base de "
                                        "datos, asegurese de que ") +
@@ -313,6 +329,25 @@ bool frmClientes::InitAndShowDBData() {
     InfoCaducidadDB();
     ActNavegador();
     return true;
+}
+
+void frmClientes::VigilarBaseDatos() {
+    // Said at once rather than at the first save that fails: a read-only file or folder, and
+    // later a file taken away while the station runs.
+    const auto avisar = [this](const QString& aviso) {
+        qWarning("%s", qUtf8Printable(aviso));
+        acceso_->registro().Escribir(aviso);
+    };
+    if (const QString aviso = db_->AvisoSoloLectura(); !aviso.isEmpty()) {
+        avisar(aviso);
+        entorno_.msgBox(aviso, EstiloMsg::Exclamacion, QStringLiteral("Base de datos..."));
+    }
+    auto* vigia = new QTimer(this);
+    connect(vigia, &QTimer::timeout, this, [this, avisar] {
+        if (const QString aviso = db_->AvisoArchivoDesaparecido(); !aviso.isEmpty())
+            avisar(aviso);
+    });
+    vigia->start(IntervaloVigiaBaseDatosMs);
 }
 
 void frmClientes::TerminarPrograma() {

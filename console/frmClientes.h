@@ -32,6 +32,7 @@ namespace portiva {
 
 struct Entorno;
 class BandejaSistema;
+class BuscadorClientes;
 class ControlAcceso;
 class DbClientes;
 class IniFile;
@@ -183,6 +184,8 @@ public:
     static constexpr int LineasLogMaximas = 5000;
     // How soon a close that came inside a wait is tried again.
     static constexpr int IntervaloCierreAplazadoMs = 50;
+    // How often the database file is looked for while the station runs.
+    static constexpr int IntervaloVigiaBaseDatosMs = 5000;
     void MostrarResultado(int indice) override;
     void ShowBallon(int icono, const QString& titulo, const QString& texto, int flags) override;
     void InfoHuella(const QString& texto, bool rojo) override;
@@ -207,6 +210,8 @@ public:
     void setRestaurandoDB(bool valor) { estado_.RestaurandoDB = valor; }
 
     DbClientes& db() { return *db_; }
+    // The member search behind the search panel (search now, clear the results, fit button).
+    BuscadorClientes& buscador() { return *buscador_; }
     ControlAcceso& acceso() { return *acceso_; }
     HuellaEstacion& huella() { return *huella_; }
     AjustesEstacion& ajustes() { return ajustes_; }
@@ -300,6 +305,8 @@ private:
     void RestaurarAlCargar();
     void CopiaSeguridadAlSalir(bool compactar);
     void TerminarPrograma();
+    // Warns of a read-only database now and of one removed later.
+    void VigilarBaseDatos();
     bool DatosOK();
     void LockTextBoxes(bool bLocked);
     void MostrarErrorRegistro(const ErrorDB& error, const QString& accion, const QString& titulo);
@@ -339,6 +346,7 @@ private:
     ReproductorSonido* sonido_ = nullptr;
     EnlaceCapturaSensores enlaceCaptura_;
     std::unique_ptr<DbClientes> db_;
+    std::unique_ptr<BuscadorClientes> buscador_;
     std::unique_ptr<ControlAcceso> acceso_;
     std::unique_ptr<PantallaHuellaVentana> pantallaHuella_;
     std::unique_ptr<HuellaEstacion> huella_;

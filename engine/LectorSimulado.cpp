@@ -4,10 +4,47 @@
 #include "CodigosMotor.h"
 
 #include <algorithm>
+#include <iostream>
 #include <system_error>
+#include <unistd.h>
 #include <vector>
 
 namespace portiva::motor {
+
+namespace {
+
+std::string causaBmp(int codigo) {
+    switch (codigo) {
+    case codigo::FueraDeLimite:
+        return "la imagen es demasiado grande";
+    case codigo::NombreArchivoNoValido:
+        return "no se pudo leer el archivo";
+    case codigo::ExtensionDesconocida:
+        return "la extension no es .bmp";
+    default:
+        return "no es un mapa de bits utilizable (vacio, cortado, comprimido o de un formato no "
+               "admitido)";
+    }
+}
+
+// Gone, or removed now.
+bool quitar(const std::filesystem::path& archivo, std::error_code& ec) {
+    std::filesystem::remove(archivo, ec);
+    std::error_code ec2;
+    return !ec || !std::filesystem::exists(archivo, ec2);
+}
+
+} // namespace
+
+LectorSimulado::LectorSimulado(std::filesystem::path carpeta, Aviso aviso)
+    : carpeta_(std::move(carpeta)), aviso_(std::move(aviso)) {}
+
+void LectorSimulado::avisar(const std::string& texto) const {
+    if (aviso_)
+        aviso_(texto);
+    else
+        std::cerr << "[lector] " << texto << std::endl;
+}
 
 bool LectorSimulado::conectado() {
     std::error_code ec;
@@ -24,8 +61,31 @@ int LectorSimulado::detenerCaptura() {
     return codigo::Ok;
 }
 
+void LectorSimulado::detener(const std::filesystem::path& archivo, const std::error_code& ec) {
+    if (bloqueado_.empty())
+        avisar("No se puede quitar " + archivo.filename().string() + " de la carpeta del lector " +
+               carpeta_.string() + " (" + ec.message() +
+               "): no se entrega y no se toman mas huellas de la carpeta hasta que se pueda "
+               "escribir en ella.");
+    bloqueado_ = archivo;
+}
+
+bool LectorSimulado::puedeSeguir() {
+    if (bloqueado_.empty())
+        return true;
+    std::error_code ec;
+    const bool sigue = std::filesystem::exists(bloqueado_, ec);
+    if (sigue && ::access(carpeta_.c_str(), W_OK) != 0)
+        return false;
+    bloqueado_.clear();
+    avisar("La carpeta del lector " + carpeta_.string() +
+           " vuelve a admitir cambios: se toman "
+           "huellas de nuevo.");
+    return true;
+}
+
 void LectorSimulado::sondear(std::deque<EventoLector>& cola) {
-    if (!capturando_ || !conectado())
+    if (!capturando_ || !conectado() || !puedeSeguir())
         return;
     std::error_code ec;
     std::vector<std::filesystem::path> archivos;
@@ -40,15 +100,27 @@ void LectorSimulado::sondear(std::deque<EventoLector>& cola) {
     const auto primero = *std::min_element(archivos.begin(), archivos.end());
 
     ImagenGris imagen;
-    if (ArchivoBmp::leer(primero, imagen) != codigo::Ok) {
+    if (const int leido = ArchivoBmp::leer(primero, imagen); leido != codigo::Ok) {
         auto apartado = primero;
         apartado += ".invalido";
         std::filesystem::rename(primero, apartado, ec);
-        if (ec)
-            std::filesystem::remove(primero, ec);
+        if (!ec) {
+            avisar(primero.filename().string() + ": " + causaBmp(leido) + "; se aparta como " +
+                   apartado.filename().string() + ".");
+            return;
+        }
+        if (quitar(primero, ec)) {
+            avisar(primero.filename().string() + ": " + causaBmp(leido) + "; se borra.");
+            return;
+        }
+        detener(primero, ec);
         return;
     }
-    std::filesystem::remove(primero, ec);
+    // Removed before it is delivered: a file that stays would be the same finger again.
+    if (!quitar(primero, ec)) {
+        detener(primero, ec);
+        return;
+    }
 
     EventoLector puesto;
     puesto.tipo = EventoLector::Tipo::DedoPuesto;

@@ -19,7 +19,9 @@ if [ -n "$SEGUNDOS" ] && ! [[ "$SEGUNDOS" =~ ^[0-9]+$ ]]; then
   exit 2
 fi
 
-bash scripts/setup.sh
+# Only what the demo runs is built here; the tests and benchmarks are built by
+# scripts/test.sh (or a plain `bash scripts/setup.sh`).
+bash scripts/setup.sh portiva portiva-demo portiva-simrele portiva-creardb
 
 echo "== Preparando la estacion de demostracion en $DEMO"
 "$RAIZ/build/tools/demo/portiva-demo" preparar "$DEMO" \

@@ -1,5 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Portiva needs (when missing) and builds it into build/.
+#
+#   bash scripts/setup.sh [target ...]
+#
+# With targets, only those (and what they need) are built; without, everything.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SUDO=""
@@ -12,5 +16,11 @@ if [ -n "$missing" ]; then
   # shellcheck disable=SC2086
   $SUDO apt-get install -y -qq --no-install-recommends $missing
 fi
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)"
+# PORTIVA_WERROR=ON (the test command sets it) turns every compiler warning into an error.
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DPORTIVA_WERROR="${PORTIVA_WERROR:-OFF}" >/dev/null
+if [ "$#" -gt 0 ]; then
+  cmake --build build -j"$(nproc)" --target "$@"
+else
+  cmake --build build -j"$(nproc)"
+fi

@@ -54,14 +54,44 @@ bool DbClientes::AbrirDB() {
     cnClientes_.setConnectionString(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;") +
                                     QStringLiteral("Data Source=") + rutaBaseDatos() +
                                     QStringLiteral(";"));
-    const bool abierta = cnClientes_.Open() && EsquemaEstacion::comprobar(cnClientes_) &&
-                         rsClientes_.Open(QStringLiteral("SELECT * FROM ClientesDB"), cnClientes_);
-    if (!abierta) {
+    motivoError_.clear();
+    abierto_.reset();
+    desaparecidoAvisado_ = false;
+    Resultado r = cnClientes_.Open();
+    if (r)
+        r = EsquemaEstacion::comprobar(cnClientes_);
+    if (r)
+        r = rsClientes_.Open(QStringLiteral("SELECT * FROM ClientesDB"), cnClientes_);
+    const bool abierta = r.ok();
+    if (abierta) {
+        abierto_ = IdentidadArchivo::de(rutaBaseDatos());
+    } else {
+        motivoError_ = MotivoAperturaDB(r.error());
         rsClientes_ = Recordset();
         if (cnClientes_.State() == 1)
             (void)cnClientes_.Close();
     }
     return abierta;
+}
+
+QString DbClientes::AvisoSoloLectura() const {
+    return abierto_ ? AvisoSoloLecturaDB(rutaBaseDatos()) : QString();
+}
+
+QString DbClientes::AvisoArchivoDesaparecido() {
+    if (!abierto_ || cnClientes_.State() != 1)
+        return {};
+    if (IdentidadArchivo::de(rutaBaseDatos()) == abierto_) {
+        desaparecidoAvisado_ = false;
+        return {};
+    }
+    if (desaparecidoAvisado_)
+        return {};
+    desaparecidoAvisado_ = true;
+    return QStringLiteral("La base de datos %1 ya no esta en la carpeta del programa (borrada, "
+                          "movida o reemplazada): los cambios no se podran guardar. Cierre el "
+                          "programa y vuelva a poner el archivo.")
+        .arg(nombreArchivo());
 }
 
 Resultado DbClientes::CerrarDB() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ArchivoBaseDatos.h"
 #include "Conexion.h"
 #include "Recordset.h"
 #include "Resultado.h"
@@ -36,6 +37,15 @@ public:
     // Opens the database afresh and rsClientes on every member. False, with no message and
     // nothing written to the file, when it is missing or is not a station database.
     bool AbrirDB();
+    // Why the last AbrirDB failed, in the operator's words ("el archivo no es una base de
+    // datos", "falta el campo fldTemplate ..."); empty after a success.
+    const QString& MotivoError() const { return motivoError_; }
+    // After a successful AbrirDB: the warning when no change could be saved (the file or its
+    // folder is read-only); empty otherwise.
+    QString AvisoSoloLectura() const;
+    // The warning, once, when the file opened by AbrirDB is no longer under its name (removed,
+    // moved or replaced); empty otherwise, and again once the file is back.
+    QString AvisoArchivoDesaparecido();
     // Closes rsClientes, rsTemp, rsHuella (when open) and the connection.
     Resultado CerrarDB();
     // Fills the form's service list from ServiciosDB; False (with an information box for an
@@ -86,6 +96,9 @@ private:
     Recordset rsTemp_;
     Recordset rsServicios_;
     Recordset rsHuella_;
+    QString motivoError_;
+    std::optional<IdentidadArchivo> abierto_;
+    bool desaparecidoAvisado_ = false;
 };
 
 } // namespace portiva

@@ -1,6 +1,7 @@
 #include "EnlaceSqlite.h"
 
 #include "Reloj.h"
+#include "TextoSinMayusculas.h"
 
 #include <sqlite3.h>
 
@@ -30,6 +31,7 @@ int entero(sqlite3* db, const char* sql) {
 EnlaceSqlite::EnlaceSqlite(sqlite3* db, Reloj& reloj) : db_(db), reloj_(reloj) {
     tomarFecha();
     sqlite3_create_function(db_, "DATE", 0, SQLITE_UTF8, this, &funcionDate, nullptr, nullptr);
+    RegistrarTextoSinMayusculas(db_);
 }
 
 void EnlaceSqlite::tomarFecha() {

@@ -5,6 +5,7 @@
 #include "ParametrosHuella.h"
 
 #include <QDir>
+#include <QtGlobal>
 #include <cctype>
 #include <cmath>
 #include <limits>
@@ -108,8 +109,33 @@ QString IniFile::rutaArchivo() const {
     return QDir(carpeta_).filePath(nombreArchivo());
 }
 
+void IniFile::avisar(const QString& texto) const {
+    qWarning("%s", qUtf8Printable(texto));
+    if (aviso_)
+        aviso_(texto);
+}
+
+namespace {
+
+// The four fingerprint parameters of the settings, in the file's order.
+std::array<qint32*, 4> parametros(AjustesEstacion& a) {
+    return {&a.thresholdId, &a.rotationMaxId, &a.thresholdVr, &a.rotationMaxVr};
+}
+const std::array<const char*, 4> ClavesHuella = {"thresholdId", "rotationMaxId", "thresholdVr",
+                                                 "rotationMaxVr"};
+
+} // namespace
+
 void IniFile::CargarSkin() {
     const QString ruta = rutaArchivo();
+    const auto estado = ArchivoPerfil::estado(ruta);
+    if (estado == ArchivoPerfil::Estado::NoNormal)
+        avisar(QStringLiteral("%1 no es un archivo normal: no se lee ni se escribe; se usan los "
+                              "valores por defecto.")
+                   .arg(nombreArchivo()));
+    else if (estado == ArchivoPerfil::Estado::Enlace)
+        avisar(QStringLiteral("%1 es un enlace simbolico: se lee, pero al cerrar no se escribe.")
+                   .arg(nombreArchivo()));
     ajustes_.SkinActual = QStringLiteral("Default.JPG");
     if (LeerSeccionIni(ruta, Apariencia).isEmpty())
         return;
@@ -150,12 +176,35 @@ void IniFile::CargarConfigHuella() {
     };
 
     huella_.LeerParametrosHuella(ajustes_);
+    textoHuella_ = {};
+    const auto destinos = parametros(ajustes_);
+    for (std::size_t i = 0; i < destinos.size(); ++i)
+        enUsoHuella_[i] = *destinos[i];
     if (!LeerSeccionIni(ruta, ConfigHuella).isEmpty()) {
-        leer(ConfigHuella, "thresholdId", ajustes_.thresholdId);
-        leer(ConfigHuella, "rotationMaxId", ajustes_.rotationMaxId);
-        leer(ConfigHuella, "thresholdVr", ajustes_.thresholdVr);
-        leer(ConfigHuella, "rotationMaxVr", ajustes_.rotationMaxVr);
+        std::array<bool, 4> legible{};
+        for (std::size_t i = 0; i < destinos.size(); ++i) {
+            const QString texto = LeerIni(ruta, ConfigHuella, QString::fromLatin1(ClavesHuella[i]));
+            if (texto.isEmpty())
+                continue;
+            textoHuella_[i] = texto;
+            if (const auto valor = leerEntero(texto)) {
+                *destinos[i] = *valor;
+                legible[i] = true;
+            }
+        }
         huella_.AplicarParametrosHuella(ajustes_);
+        // What the engine took: a value it refused is said in the log, with the one in use.
+        AjustesEstacion enUso = ajustes_;
+        huella_.LeerParametrosHuella(enUso);
+        const auto usados = parametros(enUso);
+        for (std::size_t i = 0; i < usados.size(); ++i) {
+            enUsoHuella_[i] = *usados[i];
+            if (textoHuella_[i] && (!legible[i] || *usados[i] != *destinos[i]))
+                avisar(QStringLiteral("%1: [%2] %3=%4 no valido; se usa %5.")
+                           .arg(nombreArchivo(), ConfigHuella, QString::fromLatin1(ClavesHuella[i]),
+                                *textoHuella_[i])
+                           .arg(*usados[i]));
+        }
     }
 
     huella_.ColoresPorDefecto(ajustes_);
@@ -172,6 +221,14 @@ void IniFile::CargarConfigHuella() {
 
 bool IniFile::GuardarConfiguracion() {
     const QString ruta = rutaArchivo();
+    if (const auto estado = ArchivoPerfil::estado(ruta);
+        estado != ArchivoPerfil::Estado::Normal && estado != ArchivoPerfil::Estado::Ausente) {
+        avisar(QStringLiteral("%1 no se escribe: %2.")
+                   .arg(nombreArchivo(), estado == ArchivoPerfil::Estado::Enlace
+                                             ? QStringLiteral("es un enlace simbolico")
+                                             : QStringLiteral("no es un archivo normal")));
+        return false;
+    }
     bool todo = true;
     const auto escribir = [&](const QString& seccion, const char* clave, const QString& valor) {
         todo = EscribirIni(ruta, seccion, QString::fromLatin1(clave), valor) && todo;
@@ -185,10 +242,14 @@ bool IniFile::GuardarConfiguracion() {
     escribir(Copias, "NombreDB Restaurar", ajustes_.NombreDBRestaurar);
     // What is saved is what the engine holds: a value it refused is not kept.
     huella_.LeerParametrosHuella(ajustes_);
-    escribir(ConfigHuella, "thresholdId", numero(ajustes_.thresholdId));
-    escribir(ConfigHuella, "rotationMaxId", numero(ajustes_.rotationMaxId));
-    escribir(ConfigHuella, "thresholdVr", numero(ajustes_.thresholdVr));
-    escribir(ConfigHuella, "rotationMaxVr", numero(ajustes_.rotationMaxVr));
+    const auto valores = parametros(ajustes_);
+    for (std::size_t i = 0; i < valores.size(); ++i) {
+        // Untouched in this run: the file keeps the operator's text, even one refused.
+        if (textoHuella_[i] && *valores[i] == enUsoHuella_[i] &&
+            !LeerIni(ruta, ConfigHuella, QString::fromLatin1(ClavesHuella[i])).isEmpty())
+            continue;
+        escribir(ConfigHuella, ClavesHuella[i], numero(*valores[i]));
+    }
     escribir(ColoresHuella, "minutiaeColor", numero(ajustes_.minutiaeColor));
     escribir(ColoresHuella, "minutiaeMatchColor", numero(ajustes_.minutiaeMatchColor));
     escribir(ColoresHuella, "segmentsColor", numero(ajustes_.segmentsColor));

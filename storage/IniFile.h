@@ -2,6 +2,10 @@
 
 #include <QString>
 
+#include <array>
+#include <functional>
+#include <optional>
+
 namespace portiva {
 
 struct AjustesEstacion;
@@ -29,6 +33,11 @@ class IniFile {
 public:
     IniFile(QString carpetaPrograma, AjustesEstacion& ajustes, ParametrosHuella& huella);
 
+    // Where the station's log lines about the file go (a refused value, a file that is not
+    // read or not written and why); they also go to standard error.
+    using Aviso = std::function<void(const QString&)>;
+    void ponerAviso(Aviso aviso) { aviso_ = std::move(aviso); }
+
     static QString nombreArchivo() { return QStringLiteral("Accesos.ini"); }
     QString rutaArchivo() const;
 
@@ -40,11 +49,21 @@ public:
     // must be started.
     void CargarConfigHuella();
     // Writes the four sections and fourteen keys; the engine's parameters are read back from it
-    // first. False when some key could not be written.
+    // first. A fingerprint parameter the file held and that is still what was in use after
+    // loading is left as the file has it: a value the engine refused is not replaced by the
+    // default the operator never chose. Nothing is written when the name is a link, a FIFO or
+    // anything but a regular file. False when some key could not be written.
     bool GuardarConfiguracion();
 
 private:
+    void avisar(const QString& texto) const;
+
     QString carpeta_;
+    Aviso aviso_;
+    // For thresholdId, rotationMaxId, thresholdVr, rotationMaxVr: the file's text when it had
+    // one, and the engine's value once loaded.
+    std::array<std::optional<QString>, 4> textoHuella_;
+    std::array<qint32, 4> enUsoHuella_{};
     AjustesEstacion& ajustes_;
     ParametrosHuella& huella_;
 };

@@ -2,6 +2,7 @@
 
 #include "ErrorDB.h"
 
+#include <cassert>
 #include <optional>
 #include <utility>
 #include <variant>
@@ -18,7 +19,10 @@ public:
     bool ok() const { return !error_.has_value(); }
     explicit operator bool() const { return ok(); }
     // Only meaningful when !ok().
-    const ErrorDB& error() const { return *error_; }
+    const ErrorDB& error() const {
+        assert(!ok() && "error() de un resultado correcto");
+        return *error_;
+    }
 
 private:
     std::optional<ErrorDB> error_;
@@ -32,12 +36,19 @@ public:
 
     bool ok() const { return std::holds_alternative<T>(datos_); }
     explicit operator bool() const { return ok(); }
-    // Only meaningful when ok().
-    const T& valor() const { return std::get<T>(datos_); }
+    // Only meaningful when ok(): asking an error for its value is a programming fault, caught
+    // here in debug builds rather than deep inside std::get.
+    const T& valor() const {
+        assert(ok() && "valor() de un resultado con error");
+        return std::get<T>(datos_);
+    }
     const T& operator*() const { return valor(); }
     T valor_o(T otro) const { return ok() ? valor() : std::move(otro); }
     // Only meaningful when !ok().
-    const ErrorDB& error() const { return std::get<ErrorDB>(datos_); }
+    const ErrorDB& error() const {
+        assert(!ok() && "error() de un resultado correcto");
+        return std::get<ErrorDB>(datos_);
+    }
     // The error alone, to hand on as a Resultado.
     Resultado resultado() const { return ok() ? Resultado() : Resultado(error()); }
 

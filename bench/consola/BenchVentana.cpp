@@ -8,7 +8,9 @@
 
 #include "AjustesEstacion.h"
 #include "BandejaQt.h"
+#include "BuscadorClientes.h"
 #include "CapturaSensores.h"
+#include "ComboBloqueable.h"
 #include "CreadorBaseDatos.h"
 #include "Entorno.h"
 #include "HuellaEstacion.h"
@@ -20,8 +22,10 @@
 #include "frmClientes.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 
 #include <benchmark/benchmark.h>
 
@@ -190,6 +194,25 @@ void BM_SaltoAlIdentificado(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SaltoAlIdentificado)->Unit(benchmark::kMillisecond);
+
+// Listing every member in the search panel: query, 32,767 rows into the list with the
+// progress bar, and the column fit.
+void BM_ListarTodosEnLaBusqueda(benchmark::State& state) {
+    Estacion& e = estacion();
+    BuscadorClientes& b = e.ventana->buscador();
+    const PanelBuscar& panel = e.ventana->buscar();
+    b.cboTipoDeBusqueda_DropDown();
+    panel.cboTipoDeBusqueda->setCurrentIndex(1);
+    b.cboTipoDeBusqueda_Click(1);
+    panel.CboDatoBusqueda->setEditText(QStringLiteral("*"));
+    for (auto _ : state) {
+        b.Buscar(false);
+        if (panel.lvwResutadoBusqueda->topLevelItemCount() != Miembros)
+            state.SkipWithError("no se listaron todos");
+    }
+    state.counters["filas"] = panel.lvwResutadoBusqueda->topLevelItemCount();
+}
+BENCHMARK(BM_ListarTodosEnLaBusqueda)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -1,6 +1,7 @@
 // The member database at full size: 32,767 members with 400-byte templates (401 bytes stored).
 // Opening the database, the identification scan (a fresh "SELECT * FROM ClientesDB" that reads
 // every template) and each member count.
+#include "ConsultaBusqueda.h"
 #include "CreadorBaseDatos.h"
 #include "DbClientes.h"
 #include "Entorno.h"
@@ -177,6 +178,36 @@ void BM_PosicionID(benchmark::State& state) {
         benchmark::DoNotOptimize(estacion().db.PosicionID(DbClientes::MaximoClientes));
 }
 BENCHMARK(BM_PosicionID)->Unit(benchmark::kMillisecond);
+
+// A name search that reads every member: LIKE through the station's own case-folding like().
+void BM_BusquedaLikeCompleta(benchmark::State& state) {
+    auto& e = estacion();
+    const ConsultaBuscada c = ConstruirBusqueda(
+        5, -1, QStringLiteral("*NÚMERO 1234*"), QDate(2026, 12, 8),
+        {[](const QString&) { return std::optional<QDate>(); },
+         [](const QDate& d) { return d.toString(QStringLiteral("dd/MM/yyyy")); }});
+    for (auto _ : state) {
+        Recordset rs;
+        if (!rs.Open(c.sql, e.db.cnClientes(), c.parametros).ok())
+            state.SkipWithError("la busqueda falló");
+        benchmark::DoNotOptimize(rs.RecordCount());
+    }
+}
+BENCHMARK(BM_BusquedaLikeCompleta)->Unit(benchmark::kMillisecond);
+
+// The same scan that matches every row with a pattern that needs folding.
+void BM_BusquedaLikeTodos(benchmark::State& state) {
+    auto& e = estacion();
+    for (auto _ : state) {
+        Recordset rs;
+        if (!rs.Open(QStringLiteral("SELECT ID FROM ClientesDB WHERE fldNombre LIKE ?"),
+                     e.db.cnClientes(), {QStringLiteral("CLIENTE%")})
+                 .ok())
+            state.SkipWithError("la busqueda falló");
+        benchmark::DoNotOptimize(rs.RecordCount());
+    }
+}
+BENCHMARK(BM_BusquedaLikeTodos)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

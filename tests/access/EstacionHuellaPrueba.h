@@ -137,16 +137,20 @@ public:
     // Runs `accion` at the n-th pump from now (a status request pumps twice, a pulse twice
     // more: 3 before its wait, 4 after).
     void EnElBombeo(int n, std::function<void()> accion) {
-        auto cuenta = std::make_shared<int>(0);
-        auto paso = std::make_shared<std::function<void()>>();
-        *paso = [this, n, cuenta, paso, accion] {
+        bombeo.dentro = PasoDelBombeo(n, std::make_shared<int>(0), std::move(accion));
+    }
+
+    // Each step puts a fresh copy of itself back for the next pump, so no closure ends up
+    // owning itself.
+    std::function<void()> PasoDelBombeo(int n, std::shared_ptr<int> cuenta,
+                                        std::function<void()> accion) {
+        return [this, n, cuenta, accion] {
             if (++*cuenta < n) {
-                bombeo.dentro = *paso;
+                bombeo.dentro = PasoDelBombeo(n, cuenta, accion);
                 return;
             }
             accion();
         };
-        bombeo.dentro = *paso;
     }
 
     DBHuella& huella() { return control->huella(); }

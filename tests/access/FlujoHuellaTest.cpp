@@ -257,10 +257,12 @@ TEST_F(FlujoHuellaTest, SinCapturaValidaDaMenos997SinAccionDePuerta) {
 
     e.CapturarEnBlanco();
 
-    EXPECT_EQ(e.pantalla.log,
-              (QStringList{kHora + QStringLiteral(" -> Nueva huella capturada."),
-                           Detalle(QStringLiteral("Analisis de la huella: Error!")),
-                           QStringLiteral("Plantilla de análisis no válida. (Error:-997)")}));
+    EXPECT_EQ(
+        e.pantalla.log,
+        (QStringList{kHora + QStringLiteral(" -> Nueva huella capturada."),
+                     Detalle(QStringLiteral("Analisis de la huella: Error!")),
+                     Detalle(QStringLiteral("Causa: no se encontro una huella en la imagen.")),
+                     QStringLiteral("Plantilla de análisis no válida. (Error:-997)")}));
     EXPECT_TRUE(e.pantalla.info.empty());
     EXPECT_TRUE(e.pantalla.resultados.empty());
     QThread::msleep(100);

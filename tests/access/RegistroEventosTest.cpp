@@ -56,6 +56,16 @@ TEST(RegistroEventos, CadaCodigoDeLaTablaTieneSuTexto) {
     EXPECT_EQ(TextoErrorHuella(-200), QStringLiteral("Error:-200"));
 }
 
+TEST(RegistroEventos, UnAnalisisFallidoDiceLaCausa) {
+    EXPECT_EQ(CausaErrorAnalisis(-108),
+              QStringLiteral("Causa: no se encontro una huella en la imagen."));
+    EXPECT_EQ(CausaErrorAnalisis(-109),
+              QStringLiteral("Causa: la imagen es demasiado pequeña o demasiado grande."));
+    EXPECT_EQ(CausaErrorAnalisis(-110),
+              QStringLiteral("Causa: la resolucion de la imagen no es valida."));
+    EXPECT_EQ(CausaErrorAnalisis(-7), QStringLiteral("Causa: ") + TextoErrorHuella(-7));
+}
+
 TEST(RegistroEventos, NumeroConSignoDejaBlancoSoloANoNegativos) {
     EXPECT_EQ(NumeroConSigno(0), QStringLiteral(" 0"));
     EXPECT_EQ(NumeroConSigno(3), QStringLiteral(" 3"));

@@ -131,6 +131,7 @@ TEST_F(Arranque, ADatabaseThatCannotBeOpenedEndsTheProgramWritingNothing) {
     EXPECT_EQ(arranque[0].texto,
               QStringLiteral("Se produjo un error al intentar conectar con la base de datos, \r\n"
                              "asegurese de que se encuentra en la carpeta del programa.\r\n\r\n"
+                             "Motivo: el archivo no es una base de datos\r\n\r\n"
                              "             El programa no puede continuar."));
     EXPECT_EQ(cerrado.count(), 1);
     EXPECT_TRUE(ventana->terminado());

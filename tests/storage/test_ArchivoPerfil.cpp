@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace portiva;
 using namespace portiva::prueba;
@@ -102,6 +103,61 @@ TEST_F(ArchivoPerfilTest, UnwritableFileKeepsItsContentAndSaysSo) {
     ASSERT_TRUE(QDir(carpeta.ruta()).mkdir("carpeta.ini"));
     EXPECT_FALSE(ArchivoPerfil::escribir(carpeta.archivo("carpeta.ini"), "A", "k", "2"));
     EXPECT_EQ(contenido(), "[A]\nk=1\n");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ArchivoPerfilTest, AFifoUnderTheNameReadsEmptyAtOnceAndIsNeverWritten) {
+    ASSERT_EQ(::mkfifo(QFile::encodeName(ruta).constData(), 0600), 0);
+    EXPECT_EQ(ArchivoPerfil::estado(ruta), ArchivoPerfil::Estado::NoNormal);
+    EXPECT_EQ(ArchivoPerfil::leer(ruta, "Appearance", "skin"), "");
+    EXPECT_EQ(ArchivoPerfil::leerSeccion(ruta, "Appearance"), "");
+    EXPECT_FALSE(ArchivoPerfil::escribir(ruta, "Appearance", "skin", "Azul.JPG"));
+    EXPECT_EQ(ArchivoPerfil::estado(ruta), ArchivoPerfil::Estado::NoNormal); // still the FIFO
+}
+
+TEST_F(ArchivoPerfilTest, ALinkIsReadButNeverWrittenThrough) {
+    const QString destino = carpeta.archivo("otro.txt");
+    {
+        QFile f(destino);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[Appearance]\nskin=Rojo.JPG\n");
+    }
+    ASSERT_TRUE(QFile::link(destino, ruta));
+    EXPECT_EQ(ArchivoPerfil::estado(ruta), ArchivoPerfil::Estado::Enlace);
+    EXPECT_EQ(ArchivoPerfil::leer(ruta, "Appearance", "skin"), "Rojo.JPG");
+    EXPECT_FALSE(ArchivoPerfil::escribir(ruta, "Appearance", "skin", "Azul.JPG"));
+    EXPECT_FALSE(ArchivoPerfil::escribir(ruta, "Nueva", "k", "v"));
+    QFile f(destino);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "[Appearance]\nskin=Rojo.JPG\n");
+    EXPECT_EQ(ArchivoPerfil::estado(ruta), ArchivoPerfil::Estado::Enlace);
+}
+
+TEST_F(ArchivoPerfilTest, AFileOfTheOldStationIsReadAsWindows1252AndKeptByteForByte) {
+    // "Fondo_Ñ.JPG" and "Álvaro €" as the Windows station wrote them.
+    const QByteArray viejo =
+        "[Appearance]\r\nskin=Fondo_\xD1.JPG\r\n[Otra]\r\nquien=\xC1lvaro \x80\r\n";
+    poner(viejo);
+    EXPECT_EQ(ArchivoPerfil::leer(ruta, "Appearance", "skin"), QString::fromUtf8("Fondo_Ñ.JPG"));
+    EXPECT_EQ(ArchivoPerfil::leer(ruta, "otra", "quien"), QString::fromUtf8("Álvaro €"));
+    // The same value written back leaves the file as it was.
+    ASSERT_TRUE(
+        ArchivoPerfil::escribir(ruta, "Appearance", "skin", QString::fromUtf8("Fondo_Ñ.JPG")));
+    EXPECT_EQ(contenido(), viejo);
+    // A changed value is written in the file's own encoding; the other lines stay.
+    ASSERT_TRUE(ArchivoPerfil::escribir(ruta, "Appearance", "skin", QString::fromUtf8("Año.JPG")));
+    EXPECT_EQ(contenido(), "[Appearance]\r\nskin=A\xF1o.JPG\r\n[Otra]\r\nquien=\xC1lvaro \x80\r\n");
+    EXPECT_EQ(ArchivoPerfil::leer(ruta, "Appearance", "skin"), QString::fromUtf8("Año.JPG"));
+}
+
+TEST_F(ArchivoPerfilTest, AUtf8FileStaysUtf8) {
+    poner("[Appearance]\nskin=Fondo_\xC3\x91.JPG\n");
+    EXPECT_EQ(ArchivoPerfil::leer(ruta, "Appearance", "skin"), QString::fromUtf8("Fondo_Ñ.JPG"));
+    ASSERT_TRUE(ArchivoPerfil::escribir(ruta, "Appearance", "otra", QString::fromUtf8("Ñu")));
+    EXPECT_EQ(contenido(), "[Appearance]\nskin=Fondo_\xC3\x91.JPG\notra=\xC3\x91u\n");
 }
 
 } // namespace

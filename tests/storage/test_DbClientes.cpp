@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace portiva;
 using namespace portiva::prueba;
@@ -122,6 +123,16 @@ TEST_P(NoEsBaseDeEstacionTest, AbrirDBFailsSilentlyAndLeavesTheFileAsItWas) {
     EXPECT_EQ(e.db.cnClientes().State(), 0);
     EXPECT_EQ(e.db.rsClientes().State(), 0);
     EXPECT_TRUE(e.msgBox.mostrados.empty());
+    // The reason is known, for the box and the log.
+    const QString motivo = e.db.MotivoError();
+    if (caso == "texto" || caso == "basura")
+        EXPECT_EQ(motivo, "el archivo no es una base de datos");
+    else if (caso == "sin-plantilla")
+        EXPECT_TRUE(motivo.contains("falta el campo fldTemplate")) << qPrintable(motivo);
+    else if (caso == "sin-servicios")
+        EXPECT_TRUE(motivo.contains("falta la tabla ServiciosDB")) << qPrintable(motivo);
+    else
+        EXPECT_FALSE(motivo.isEmpty());
     const HuellaArchivo despues = huella(ruta);
     EXPECT_EQ(despues.bytes, antes.bytes);
     EXPECT_EQ(despues.modificado, antes.modificado);
@@ -132,9 +143,56 @@ INSTANTIATE_TEST_SUITE_P(Archivos, NoEsBaseDeEstacionTest,
                          ::testing::Values("vacio", "texto", "basura", "sin-servicios",
                                            "sin-plantilla", "id-texto"));
 
+TEST_F(DbClientesTest, ADatabaseLockedByAnotherProgramIsSaidSo) {
+    RelojFijo reloj;
+    Conexion otro(reloj);
+    otro.setConnectionString(e.base.ruta());
+    ASSERT_TRUE(otro.Open().ok());
+    ASSERT_TRUE(otro.Execute("BEGIN EXCLUSIVE").ok());
+    EXPECT_FALSE(e.db.AbrirDB());
+    EXPECT_EQ(e.db.MotivoError(), "la base de datos esta bloqueada por otro programa");
+    ASSERT_TRUE(otro.Execute("ROLLBACK").ok());
+    EXPECT_TRUE(e.db.AbrirDB());
+    EXPECT_EQ(e.db.MotivoError(), "");
+}
+
+TEST_F(DbClientesTest, AReadOnlyDatabaseOrFolderIsWarnedAtOpen) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes whatever the permissions say";
+    ASSERT_TRUE(e.db.AbrirDB());
+    EXPECT_EQ(e.db.AvisoSoloLectura(), "");
+    const auto permisos = QFile::permissions(e.base.ruta());
+    ASSERT_TRUE(QFile::setPermissions(e.base.ruta(), QFileDevice::ReadOwner));
+    EXPECT_TRUE(e.db.AvisoSoloLectura().contains("Portiva.mdb es de solo lectura"));
+    ASSERT_TRUE(QFile::setPermissions(e.base.ruta(), permisos));
+    const auto carpeta = QFile::permissions(e.base.carpeta());
+    ASSERT_TRUE(
+        QFile::setPermissions(e.base.carpeta(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    const QString aviso = e.db.AvisoSoloLectura();
+    ASSERT_TRUE(QFile::setPermissions(e.base.carpeta(), carpeta));
+    EXPECT_TRUE(aviso.contains("es de solo lectura")) << qPrintable(aviso);
+}
+
+TEST_F(DbClientesTest, ADatabaseRemovedWhileOpenIsWarnedOnce) {
+    ASSERT_TRUE(e.db.AbrirDB());
+    EXPECT_EQ(e.db.AvisoArchivoDesaparecido(), "");
+    const QString aparte = e.base.ruta() + ".aparte";
+    ASSERT_TRUE(QFile::rename(e.base.ruta(), aparte));
+    EXPECT_TRUE(e.db.AvisoArchivoDesaparecido().contains("ya no esta en la carpeta"));
+    EXPECT_EQ(e.db.AvisoArchivoDesaparecido(), ""); // once
+    ASSERT_TRUE(QFile::rename(aparte, e.base.ruta()));
+    EXPECT_EQ(e.db.AvisoArchivoDesaparecido(), "");
+    // A copy put in its place is another file: changes go to the one still open.
+    ASSERT_TRUE(QFile::copy(e.base.ruta(), aparte));
+    ASSERT_TRUE(QFile::remove(e.base.ruta()));
+    ASSERT_TRUE(QFile::rename(aparte, e.base.ruta()));
+    EXPECT_FALSE(e.db.AvisoArchivoDesaparecido().isEmpty());
+}
+
 TEST_F(DbClientesTest, AbrirDBOnAMissingFileFailsAndCreatesNothing) {
     QFile::remove(e.base.ruta());
     EXPECT_FALSE(e.db.AbrirDB());
+    EXPECT_TRUE(e.db.MotivoError().contains("No se encuentra")) << qPrintable(e.db.MotivoError());
     EXPECT_FALSE(QFile::exists(e.base.ruta()));
     EXPECT_TRUE(QDir(e.base.carpeta()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }

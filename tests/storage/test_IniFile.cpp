@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace portiva;
 using namespace portiva::prueba;
@@ -247,6 +248,68 @@ TEST_F(IniFileTest, UnwritableFolderIsReportedNotFatal) {
     HuellaFalsa h;
     IniFile enNingunSitio(carpeta.archivo("no-existe"), a, h);
     EXPECT_FALSE(enNingunSitio.GuardarConfiguracion());
+}
+
+TEST_F(IniFileTest, ARefusedThresholdIsLoggedAndTheOperatorsTextKeptUnlessChanged) {
+    QStringList avisos;
+    ini.ponerAviso([&](const QString& t) { avisos << t; });
+    const QByteArray archivo = "[Configuracion huella]\nthresholdId=220\nrotationMaxId=166\n"
+                               "thresholdVr=99999\nrotationMaxVr=-1\n";
+    poner(archivo);
+    cargarTodo();
+    ASSERT_EQ(avisos.size(), 3);
+    EXPECT_EQ(avisos[0],
+              "Accesos.ini: [Configuracion huella] thresholdId=220 no valido; se usa 60.");
+    EXPECT_EQ(avisos[1],
+              "Accesos.ini: [Configuracion huella] thresholdVr=99999 no valido; se usa 40.");
+    EXPECT_EQ(avisos[2],
+              "Accesos.ini: [Configuracion huella] rotationMaxVr=-1 no valido; se usa 90.");
+    ASSERT_TRUE(ini.GuardarConfiguracion());
+    EXPECT_TRUE(contenido().startsWith(archivo)) << contenido().toStdString();
+
+    // A value changed in this run is written.
+    huella.motor[0] = 70;
+    ASSERT_TRUE(ini.GuardarConfiguracion());
+    EXPECT_TRUE(contenido().startsWith("[Configuracion huella]\nthresholdId=70\nrotationMaxId=166\n"
+                                       "thresholdVr=99999\n"));
+}
+
+TEST_F(IniFileTest, AFifoIsNotReadNorWrittenAndTheStationGoesOn) {
+    QStringList avisos;
+    ini.ponerAviso([&](const QString& t) { avisos << t; });
+    ASSERT_EQ(::mkfifo(QFile::encodeName(ini.rutaArchivo()).constData(), 0600), 0);
+    cargarTodo(); // returns at once
+    EXPECT_EQ(ajustes.SkinActual, "Default.JPG");
+    EXPECT_FALSE(ini.GuardarConfiguracion());
+    ASSERT_EQ(avisos.size(), 2);
+    EXPECT_TRUE(avisos[0].contains("no es un archivo normal"));
+    EXPECT_TRUE(avisos[1].contains("no se escribe"));
+}
+
+TEST_F(IniFileTest, ALinkIsNeverFollowedAtExit) {
+    const QString destino = carpeta.archivo("destino.txt");
+    {
+        QFile f(destino);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[Appearance]\nskin=Rojo.JPG\n");
+    }
+    ASSERT_TRUE(QFile::link(destino, ini.rutaArchivo()));
+    cargarTodo();
+    EXPECT_EQ(ajustes.SkinActual, "Rojo.JPG");
+    ajustes.SkinActual = "Azul.JPG";
+    EXPECT_FALSE(ini.GuardarConfiguracion());
+    QFile f(destino);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "[Appearance]\nskin=Rojo.JPG\n");
+}
+
+TEST_F(IniFileTest, AnOldStationFileKeepsItsAccentsAcrossARun) {
+    const QByteArray viejo = "[Appearance]\r\nskin=Fondo_\xD1.JPG\r\n";
+    poner(viejo);
+    cargarTodo();
+    EXPECT_EQ(ajustes.SkinActual, QString::fromUtf8("Fondo_Ñ.JPG"));
+    ASSERT_TRUE(ini.GuardarConfiguracion());
+    EXPECT_TRUE(contenido().startsWith(viejo));
 }
 
 } // namespace

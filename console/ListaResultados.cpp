@@ -1,0 +1,204 @@
+#include "ListaResultados.h"
+
+#include "Bombeo.h"
+#include "FileExists.h"
+#include "FormatoFecha.h"
+#include "MsgBox.h"
+#include "NumeroTexto.h"
+#include "Recordset.h"
+#include "Reloj.h"
+
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QProgressBar>
+#include <QStyle>
+#include <QTreeWidget>
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace portiva {
+
+namespace {
+
+// The value a cell sorts by, beside the text it shows.
+constexpr int RolOrden = Qt::UserRole + 1;
+
+class FilaResultado final : public QTreeWidgetItem {
+public:
+    using QTreeWidgetItem::QTreeWidgetItem;
+    bool operator<(const QTreeWidgetItem& otra) const override {
+        const int col = treeWidget() ? treeWidget()->sortColumn() : 0;
+        const QVariant a = data(col, RolOrden);
+        const QVariant b = otra.data(col, RolOrden);
+        if (a.isValid() || b.isValid()) {
+            // Empty dates go first, as the smallest value.
+            if (!a.isValid() || !b.isValid())
+                return !a.isValid() && b.isValid();
+            if (a.toDouble() != b.toDouble())
+                return a.toDouble() < b.toDouble();
+        }
+        return text(col) < otra.text(col);
+    }
+};
+
+QVariant ClaveFecha(const QVariant& v) {
+    if (v.isNull())
+        return {};
+    if (v.typeId() == QMetaType::QDateTime) {
+        const QDateTime t = v.toDateTime();
+        return static_cast<double>(t.date().toJulianDay()) +
+               t.time().msecsSinceStartOfDay() / 864e5;
+    }
+    const QDate d = v.toDate();
+    return d.isValid() ? QVariant(static_cast<double>(d.toJulianDay())) : QVariant();
+}
+
+QDate Dia(const QVariant& v) {
+    return v.typeId() == QMetaType::QDateTime ? v.toDateTime().date() : v.toDate();
+}
+
+} // namespace
+
+ListaResultados::ListaResultados(QTreeWidget& lista, QProgressBar& progreso, MsgBox& msgBox,
+                                 Bombeo& bombeo, const Reloj& reloj, const FormatoFecha& fechas)
+    : lista_(lista), progreso_(progreso), msgBox_(msgBox), bombeo_(bombeo), reloj_(reloj),
+      fechas_(fechas) {}
+
+void ListaResultados::lvwMostrarResutladoBusqueda(Recordset& rs) {
+    bombeo_.procesarEventos();
+    const long total = rs.RecordCount();
+    const int cId = rs.IndiceCampo(QStringLiteral("ID"));
+    const int cCodigo = rs.IndiceCampo(QStringLiteral("fldCodigo"));
+    const int cStuff = rs.IndiceCampo(QStringLiteral("fldStuffSiNo"));
+    const int cInicio = rs.IndiceCampo(QStringLiteral("fldFechaInicio"));
+    const int cCaduca = rs.IndiceCampo(QStringLiteral("fldFechaCaducidad"));
+    const int cNombre = rs.IndiceCampo(QStringLiteral("fldNombre"));
+    const int cFiscal = rs.IndiceCampo(QStringLiteral("fldNomFiscal"));
+    const int cFoto = rs.IndiceCampo(QStringLiteral("fldFotoPath"));
+    const int cServicio = rs.IndiceCampo(QStringLiteral("fldServContratado"));
+    const int cPrecio = rs.IndiceCampo(QStringLiteral("fldPrecio"));
+    const int cHuella = rs.IndiceCampo(QStringLiteral("fldTemplate"));
+    for (int c : {cId, cCodigo, cStuff, cInicio, cCaduca, cNombre, cFiscal, cFoto, cServicio,
+                  cPrecio, cHuella}) {
+        if (c < 0) {
+            msgBox_(QStringLiteral("Error 3265 (No se encontró el elemento en la colección que "
+                                   "corresponde con el nombre o el ordinal solicitado.) in "
+                                   "procedure lvwMostrarResutladoBusqueda of Módulo DbClientes"),
+                    EstiloMsg::Ok);
+            return;
+        }
+    }
+
+    // Sorting stays off while the rows go in; the rows are added in one batch per step of the
+    // progress bar, so a long result is laid out a few times, not once per row.
+    const bool ordenando = lista_.isSortingEnabled();
+    lista_.setSortingEnabled(false);
+    const QDate hoy = reloj_.hoy();
+    if (auto r = rs.MoveFirst(); !r.ok() && total > 0) {
+        msgBox_(QStringLiteral("Error ") + QString::number(r.error().numero) +
+                    QStringLiteral(" (") + r.error().descripcion +
+                    QStringLiteral(") in procedure lvwMostrarResutladoBusqueda of Módulo "
+                                   "DbClientes"),
+                EstiloMsg::Ok);
+        return;
+    }
+    QList<QTreeWidgetItem*> lote;
+    int ultimoPorcentaje = -1;
+    for (long fila = 1; !rs.Eof(); ++fila) {
+        const int porcentaje = total > 0 ? static_cast<int>(fila * 100 / total) : 100;
+        auto* item = new FilaResultado();
+        const qlonglong id = rs.valorEn(cId).toLongLong();
+        item->setText(0, QString::number(id).rightJustified(5, u' '));
+        item->setData(0, RolOrden, static_cast<double>(id));
+        item->setText(1, rs.valorEn(cCodigo).toString());
+        const bool personal = rs.valorEn(cStuff).toBool();
+        item->setText(2, personal ? QStringLiteral("SI") : QStringLiteral("NO"));
+        const QVariant inicio = rs.valorEn(cInicio);
+        const QVariant caduca = rs.valorEn(cCaduca);
+        item->setText(3, fechas_.Texto(inicio));
+        item->setData(3, RolOrden, ClaveFecha(inicio));
+        item->setText(4, fechas_.Texto(caduca));
+        item->setData(4, RolOrden, ClaveFecha(caduca));
+        QString abrir;
+        if (personal)
+            abrir = QStringLiteral("Pers.");
+        else if (inicio.isNull() || caduca.isNull())
+            abrir = QStringLiteral("Error");
+        else if (Dia(inicio) > hoy)
+            abrir = QStringLiteral("NO");
+        else
+            abrir = Dia(caduca) > hoy ? QStringLiteral("SI") : QStringLiteral("NO");
+        item->setText(5, abrir);
+        item->setText(6, rs.valorEn(cNombre).toString());
+        item->setText(7, rs.valorEn(cFiscal).toString());
+        const QString foto = rs.valorEn(cFoto).toString();
+        item->setText(8, foto.isEmpty()     ? QStringLiteral("No")
+                         : FileExists(foto) ? QStringLiteral("Valida")
+                                            : QStringLiteral("No Valida"));
+        item->setText(9, rs.valorEn(cServicio).toString());
+        const double precio = rs.valorEn(cPrecio).toDouble();
+        item->setText(10, TextoNumero(precio));
+        item->setData(10, RolOrden, precio);
+        item->setText(11, rs.esNuloEn(cHuella) || rs.bytesEn(cHuella).isEmpty()
+                              ? QStringLiteral("NO")
+                              : QStringLiteral("SI"));
+        for (int c = 1; c < 12; ++c)
+            item->setTextAlignment(c, (c == 6 || c == 7 ? Qt::AlignLeft : Qt::AlignHCenter) |
+                                          Qt::AlignVCenter);
+        lote.append(item);
+        if (porcentaje != ultimoPorcentaje) {
+            lista_.addTopLevelItems(lote);
+            lote.clear();
+            progreso_.setValue(porcentaje);
+            ultimoPorcentaje = porcentaje;
+        }
+        if (auto r = rs.MoveNext(); !r.ok()) {
+            lista_.addTopLevelItems(lote);
+            msgBox_(QStringLiteral("Error ") + QString::number(r.error().numero) +
+                        QStringLiteral(" (") + r.error().descripcion +
+                        QStringLiteral(") in procedure lvwMostrarResutladoBusqueda of Módulo "
+                                       "DbClientes"),
+                    EstiloMsg::Ok);
+            return;
+        }
+    }
+    lista_.addTopLevelItems(lote);
+    if (ordenando)
+        lista_.setSortingEnabled(false); // sorting again is only done by a header click
+}
+
+void ListaResultados::AjustarColumnasLvw(QTreeWidget& lista, int modo) {
+    const int columnas = lista.columnCount();
+    if (columnas < 1)
+        return;
+    QHeaderView* cabecera = lista.header();
+    // -2 fits the header and, as the list control does, never cuts the rows under it; -1 fits
+    // the rows alone.
+    // The rows are measured as the view does, on the first thousand (the widest text of a
+    // long list is there in practice, and the fit stays quick on 32,767 rows).
+    const QFontMetrics medida(lista.font());
+    const int filasMedidas = std::min(lista.topLevelItemCount(), 1000);
+    auto ancho = [&](int c, int m) {
+        int filas = 0;
+        for (int i = 0; i < filasMedidas; ++i)
+            filas = std::max(filas, medida.horizontalAdvance(lista.topLevelItem(i)->text(c)));
+        filas += 2 * lista.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &lista) + 8;
+        return m == -2 ? std::max(cabecera->sectionSizeHint(c), filas)
+                       : std::max(filas, cabecera->minimumSectionSize());
+    };
+    lista.setColumnWidth(0, ancho(0, -2));
+    for (int c = 1; c < columnas; ++c)
+        lista.setColumnWidth(c, ancho(c, modo));
+}
+
+void ListaResultados::OrdenarPorColumna(int columna) {
+    descendente_ = !descendente_;
+    lista_.sortItems(columna, descendente_ ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+qint32 ListaResultados::IdDeFila(const QString& textoColumna0) {
+    return static_cast<qint32>(std::llround(LeerNumero(textoColumna0)));
+}
+
+} // namespace portiva
