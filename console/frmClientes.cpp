@@ -96,7 +96,7 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
         if (posicion.ok() && *posicion >= 1)
             gotoRecordNum(static_cast<qint16>(*posicion));
     };
-    enlaceBuscador.abrirCalendario = [this] { estado_.CampoCalendario = 4; };
+    enlaceBuscador.abrirCalendario = [this] { imgCalendBusqueda_Click(); };
     enlaceBuscador.colorTexto = [this] { return colorTextoVentana(); };
     buscador_ = std::make_unique<BuscadorClientes>(buscar_, *db_, entorno_, fechas_,
                                                    estado_.ModoAjusteLvw, enlaceBuscador);

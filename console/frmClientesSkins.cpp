@@ -4,6 +4,7 @@
 #include "frmClientes.h"
 
 #include "BotonImagen.h"
+#include "BuscadorClientes.h"
 #include "DialogoSkin.h"
 #include "Entorno.h"
 #include "SelectorColor.h"
@@ -36,8 +37,7 @@ void frmClientes::conectarSkins() {
     for (int i = 0; i < static_cast<int>(info_.imgCalend.size()); ++i)
         connect(info_.imgCalend[static_cast<size_t>(i)], &BotonImagen::click, this,
                 [this, i] { imgCalend_Click(i + 1); });
-    connect(buscar_.imgCalendBusqueda, &BotonImagen::click, this,
-            &frmClientes::imgCalendBusqueda_Click);
+    // The search panel's calendar picture reaches imgCalendBusqueda_Click through the search.
 }
 
 void frmClientes::LoadLastSkin() {
@@ -135,7 +135,7 @@ void frmClientes::AbrirCalendario() {
 void frmClientes::BuscarDesdeCalendario() {
     buscar_.imgBuscar->show();
     buscar_.imgReport->show();
-    // The search of the value box runs here once the window has its search panel.
+    buscador_->BuscarAhora();
 }
 
 void frmClientes::CerrarCalendario() {

@@ -11,6 +11,7 @@
 #include "frmCalendario.h"
 
 #include "BotonImagen.h"
+#include "BuscadorClientes.h"
 #include <QAction>
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -276,6 +277,28 @@ TEST_F(Calendario, TheLastButtonClickedWinsAndTheSearchBoxSearches) {
     EXPECT_TRUE(caja("txtFechaInicio")->text().isEmpty());
     EXPECT_TRUE(visible("imgBuscar"));
     EXPECT_TRUE(visible("imgReport"));
+}
+
+TEST_F(Calendario, FromTheSearchPanelItRunsTheSearchOfTheDate) {
+    ASSERT_TRUE(arrancar());
+    ventana->DesplegarInfo(true);
+    ventana->DesplegarBuscar(true);
+    control<QComboBox>("cboTipoDeBusqueda")->setCurrentIndex(11);
+    ventana->buscador().cboTipoDeBusqueda_Click(11);
+    ASSERT_TRUE(visible("imgCalendBusqueda"));
+    // The value box holds a date already: the calendar opens on it.
+    valorBusqueda()->setEditText(QStringLiteral("05/12/2026"));
+    click("imgCalendBusqueda");
+    ASSERT_NE(cal(), nullptr);
+    EXPECT_EQ(cal()->Calendar->selectedDate(), QDate(2026, 12, 5));
+    cal()->Calendar->setSelectedDate(QDate(2026, 12, 1));
+    msgBox.limpiar();
+    click("cmdOk");
+    EXPECT_EQ(cal(), nullptr);
+    EXPECT_EQ(valorBusqueda()->currentText(), QStringLiteral("01/12/2026"));
+    EXPECT_EQ(control<QLabel>("lblResultBusqueda")->text(),
+              QStringLiteral("No se han encontrado los datos buscados"));
+    EXPECT_TRUE(msgBox.mostrados.empty());
 }
 
 TEST_F(Calendario, EnteringEditModeResetsTheTargetSoOkOnlyCloses) {
