@@ -6,6 +6,10 @@
 
 #include <QDir>
 
+#ifdef PORTIVA_CON_FPRINT
+#include "LectorFprint.h"
+#endif
+
 namespace portiva {
 
 ControlHuella::ControlHuella(const Entorno& entorno, DbClientes& db, ControlAcceso& acceso,
@@ -17,6 +21,18 @@ ControlHuella::ControlHuella(const Entorno& entorno, DbClientes& db, ControlAcce
       flujo_(db, huella_, acceso.torno(), acceso.registro(), pantallaAcceso, pantallaHuella,
              entorno.msgBox, entorno.reloj, hilosBusqueda),
       enlace_(enlace) {
+#ifdef PORTIVA_CON_FPRINT
+    // The USB readers that libfprint drives; their notices (a reader that gives no image, one
+    // that fails) go to the event log.
+    // PORTIVA_LECTOR_USB=0 in the environment leaves them out.
+    if (qEnvironmentVariable("PORTIVA_LECTOR_USB") != QStringLiteral("0")) {
+        RegistroEventos& registro = acceso.registro();
+        for (auto& lector : motor::CrearLectoresFprint([&registro](const std::string& linea) {
+                 registro.EscribirLog(QString::fromStdString(linea));
+             }))
+            huella_.MotorHuellaCtrl().AgregarLector(std::move(lector));
+    }
+#endif
     huella_.PonerReceptorImagen([this](const QString& idSensor, int ancho, int alto,
                                        const std::vector<std::uint8_t>& imagen, int resolucion) {
         flujo_.MotorHuellaCtrl_ImageCaptured(idSensor, ancho, alto, imagen, resolucion);

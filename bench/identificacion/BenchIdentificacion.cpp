@@ -28,6 +28,10 @@
 #include "SimuladorRele.h"
 #include "VistaQuieta.h"
 
+#ifdef PORTIVA_CON_FPRINT
+#include "EmisorVirtual.h"
+#endif
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -390,6 +394,69 @@ void Partes(Banco& b, int repeticiones) {
     extraccion.imprimir("extraction alone (400 x 400, 500 dpi)");
 }
 
+#ifdef PORTIVA_CON_FPRINT
+// The same road from a USB reader: the print written to libfprint's virtual imaging device
+// (FP_VIRTUAL_IMAGE), captured by the station's libfprint reader and polled like any reader.
+// The time runs from the last byte of the image written to the reader's socket to the pulse
+// command on the wire.
+bool RondaLectorUsb(Banco& b, int repeticiones) {
+    const QString socket = QDir(b.carpeta).filePath(QStringLiteral("lector.sock"));
+    qputenv("FP_VIRTUAL_IMAGE", socket.toLocal8Bit());
+    Estacion e(b.carpeta, 0);
+    qunsetenv("FP_VIRTUAL_IMAGE");
+    if (!e.arrancar(*b.placa))
+        return false;
+    auto esperar = [](const std::function<bool()>& hasta, int ms) {
+        QElapsedTimer t;
+        t.start();
+        while (!hasta() && t.elapsed() < ms)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        return hasta();
+    };
+    if (!esperar([&] { return e.acceso.modos().LectorDetectado(); }, 10000)) {
+        std::fprintf(stderr, "libfprint's virtual reader was not connected\n");
+        return false;
+    }
+    esperar([] { return false; }, 300); // the connection's relay byte goes out first
+    prueba::EmisorVirtual emisor(socket.toStdString());
+    std::printf("\nlibfprint virtual reader, %u comparing thread(s):\n",
+                e.control.flujo().hilosBusqueda());
+    for (Caso c : {Caso::Ultimo, Caso::Ninguno}) {
+        if (!b.ponerCaso(e, c))
+            return false;
+        Cifras cifras;
+        for (int r = 0; r < repeticiones; ++r) {
+            b.placa->olvidar();
+            emisor.imagen(b.consulta.ancho, b.consulta.alto, b.consulta.pixeles);
+            const std::uint8_t mascara = c == Caso::Ninguno ? 128 : MascaraPermitido;
+            double ms = -1;
+            esperar(
+                [&] {
+                    const auto rec = b.placa->recibidos();
+                    for (std::size_t i = 0; i + 1 < rec.size(); ++i)
+                        if (rec[i].valor == 92 && rec[i + 1].valor == mascara) {
+                            ms = Ms(rec[i + 1].momento - emisor.ultimoEnvio());
+                            return true;
+                        }
+                    return false;
+                },
+                30000);
+            if (ms < 0) {
+                std::fprintf(stderr, "no pulse for %s\n", NombreCaso(c));
+                return false;
+            }
+            cifras.agregar(ms);
+            esperar([&] { return b.placa->bytesRecibidos().size() >= 5; }, 5000);
+        }
+        const QByteArray que = QStringLiteral("image written -> pulse, %1")
+                                   .arg(QString::fromLatin1(NombreCaso(c)))
+                                   .toUtf8();
+        cifras.imprimir(que.constData());
+    }
+    return true;
+}
+#endif
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -442,5 +509,9 @@ int main(int argc, char** argv) {
         if (!Ronda(b, hilos, repeticiones))
             return 1;
     Partes(b, repeticiones);
+#ifdef PORTIVA_CON_FPRINT
+    if (!RondaLectorUsb(b, repeticiones))
+        return 1;
+#endif
     return 0;
 }
