@@ -209,8 +209,13 @@ qint32 FlujoHuella::IdentificarHuella(qint32& Score, qint32& Posicion, QString& 
         const QByteArrayView bytes = rs.bytesEn(campoPlantilla);
         if (bytes.isEmpty() && rs.esNuloEn(campoPlantilla))
             continue;
-        filas.push_back({reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                         static_cast<std::size_t>(bytes.size())});
+        // A value that holds no bytes (a number, an empty text) is no template: the row is
+        // taken with no data, which the comparison counts as unreadable for that row alone.
+        if (bytes.isEmpty())
+            filas.push_back({nullptr, 0});
+        else
+            filas.push_back({reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                             static_cast<std::size_t>(bytes.size())});
         posiciones.push_back(posicion);
     }
 
@@ -223,7 +228,8 @@ qint32 FlujoHuella::IdentificarHuella(qint32& Score, qint32& Posicion, QString& 
     const BusquedaParalela::Resultado r = busqueda_.buscar(
         filas, [&](const std::uint8_t* datos, std::size_t tamano, int& puntuacion) {
             const int respuesta = q.comparar(datos, tamano, puntuacion);
-            if (respuesta != motor::codigo::FueraDeLimite)
+            if (respuesta != motor::codigo::FueraDeLimite &&
+                respuesta != motor::codigo::ParametroNulo)
                 return respuesta;
             const std::lock_guard<std::mutex> cierre(mutexIlegibles);
             ilegibles.push_back(datos);
@@ -264,8 +270,14 @@ qint32 FlujoHuella::IdentificarHuella(qint32& Score, qint32& Posicion, QString& 
     }
     torno_.AbrirTorno(decision.tipo);
     Estado = decision.estado;
-    pantallaAcceso_.InfoHuella(
-        QStringLiteral(" ID %1 %2 (%3)").arg(id).arg(nombre, decision.estado), false);
+    if (torno_.AperturaFallida())
+        pantallaAcceso_.InfoHuella(QStringLiteral(" ID %1 %2 (%3) - Apertura Fallida")
+                                       .arg(id)
+                                       .arg(nombre, decision.estado),
+                                   true);
+    else
+        pantallaAcceso_.InfoHuella(
+            QStringLiteral(" ID %1 %2 (%3)").arg(id).arg(nombre, decision.estado), false);
     if (rs.State() != 0)
         (void)rs.Close();
     return static_cast<qint32>(id);

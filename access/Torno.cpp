@@ -9,6 +9,7 @@
 #include "ReproductorSonido.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QTimer>
 
 namespace portiva {
@@ -34,6 +35,7 @@ long Torno::ContAperturas(int tipoDeAcceso) const {
 }
 
 bool Torno::AbrirTorno(int tipoDeAcceso) {
+    aperturaFallida_ = false;
     if (EsEstadoFijo(accesoActual_) || !EsTipoDeAcceso(tipoDeAcceso))
         return false;
     const int estadoAntes = accesoActual_;
@@ -45,11 +47,18 @@ bool Torno::AbrirTorno(int tipoDeAcceso) {
     ActContAperturas(tipoDeAcceso);
 
     bool abierto = false;
-    if (rele_.IsPortOpen())
+    if (rele_.IsPortOpen()) {
         abierto = PulseTorno(MascaraPulso(tipoDeAcceso));
-    else
+        // A board that stopped answering (or refused the write) did not open the door: the
+        // operator is told instead of seeing a success that never reached the turnstile.
+        aperturaFallida_ = !abierto;
+        if (aperturaFallida_)
+            registro_.EscribirDetalle(
+                QStringLiteral("Apertura Fallida : Interface de Apertura sin respuesta."));
+    } else {
         registro_.EscribirDetalle(
             QStringLiteral("Apertura Fallida : Interface de Apertura sin conexion."));
+    }
 
     // The pulse pumps events: a mode command (fixed open or closed, fingerprint control, a
     // reader plugged or unplugged) may have run inside it. The pulse's restore then wrote the
@@ -100,10 +109,38 @@ bool Torno::PulseTorno(int mascara) {
         return false;
     if (!rele_.SetStatusByte(static_cast<std::uint8_t>(mascara & 0xFF)))
         return false;
+
+    // The end of the pulse must not wait on whatever runs inside the pumps below: a popup
+    // menu, a message box or a file picker opened there runs its own event loop until the
+    // operator closes it. A timer fires inside any such loop, so it puts the resting byte back
+    // at 500 ms; when the pulse's own wait ends first, the wait writes it and the timer is
+    // stopped. Either way the byte goes out once.
+    QElapsedTimer transcurrido;
+    transcurrido.start();
+    bool restaurado = false;
+    bool escrito = false;
+    const auto restaurar = [&] {
+        if (restaurado)
+            return;
+        restaurado = true;
+        escrito = rele_.SetStatusByte(anterior);
+    };
+    QTimer fin;
+    fin.setSingleShot(true);
+    fin.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&fin, &QTimer::timeout, restaurar);
+    fin.start(DuracionPulsoMs);
+
     bombeo_.procesarEventos();
-    bombeo_.dormir(DuracionPulsoMs);
+    if (!restaurado) {
+        const auto resta = DuracionPulsoMs - transcurrido.elapsed();
+        if (resta > 0)
+            bombeo_.dormir(static_cast<int>(resta));
+    }
     bombeo_.procesarEventos();
-    return rele_.SetStatusByte(anterior);
+    fin.stop();
+    restaurar();
+    return escrito;
 }
 
 bool Torno::EscribirReposo(std::uint8_t estado) {

@@ -39,6 +39,10 @@ public:
     // Acts on one access of type 0-4. Does nothing while the door is held fixed open or
     // closed. True only when the relay pulse was carried out completely.
     bool AbrirTorno(int tipoDeAcceso);
+    // True when the last AbrirTorno found the board connected but the relays did not pulse
+    // (the board stopped answering, or refused the write). Without a board at all the station
+    // runs as it was told at start-up: the log line says it, this stays false.
+    bool AperturaFallida() const { return aperturaFallida_; }
     // Counts one access of the type and shows the counters.
     void ActContAperturas(int tipoDeAcceso);
     // Sends the resting relay byte of a station state.
@@ -66,6 +70,7 @@ private:
     QString carpetaPrograma_;
     int accesoActual_ = 0;
     bool sonidoActivo_ = true;
+    bool aperturaFallida_ = false;
     std::array<long, 6> contAperturas_{};
 };
 

@@ -10,6 +10,7 @@
 #include "MsgBoxQt.h"
 #include "Reloj.h"
 #include "SelectorArchivosQt.h"
+#include "SenalesParada.h"
 #include "VisorArchivosQt.h"
 #include "frmClientes.h"
 
@@ -80,5 +81,8 @@ int main(int argc, char* argv[]) {
     // A station that cannot start (its database did not open) has told the operator why.
     if (!ventana.Form_Load())
         return 1;
+    // A service manager or a script stops the station with SIGTERM or SIGINT: the settings
+    // are written, the relays left at rest and the lock removed, as on a close by the operator.
+    portiva::SenalesParada senales([&ventana] { ventana.TerminarPorSenal(); });
     return QApplication::exec();
 }

@@ -155,10 +155,14 @@ ColumnaEstacion ColumnaEstacion::construir(QWidget* v, const ImagenesVentana& im
     c.cmdClearEvents = CrearControl<QPushButton>(v, QStringLiteral("cmdClearEvents"),
                                                  QRect(332, 305, 60, 20), QStringLiteral("Borrar"));
     c.lbLog = CrearControl<QListWidget>(v, QStringLiteral("lbLog"), QRect(8, 327, 384, 71));
+    // Every line has the height of one line of text, so appending to a long log stays as quick
+    // as to a short one. A batched layout stopped laying out lines appended after its first
+    // batch (the log stopped showing new lines after a hundred), and with sizes taken as
+    // uniform the width follows the newest line: a scrollbar shown as needed came and went
+    // with every long line, so it stays.
     c.lbLog->setUniformItemSizes(true);
-    // Lines are laid out in batches: appending to a long log stays as quick as to a short one.
-    c.lbLog->setLayoutMode(QListView::Batched);
-    c.lbLog->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    c.lbLog->setLayoutMode(QListView::SinglePass);
+    c.lbLog->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     return c;
 }

@@ -24,6 +24,7 @@
 #include "frmCalendario.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
@@ -435,6 +436,26 @@ void frmClientes::CopiaSeguridadAlSalir(bool compactar) {
     // The exit backup (or the compaction with its dated copy) of the closed database file is
     // made here once the station makes database backups.
     (void)compactar;
+}
+
+void frmClientes::TerminarPorSenal() {
+    if (descargada_)
+        return;
+    // Nobody is there to answer: an open menu or dialog is closed as if cancelled, so that the
+    // code waiting on it goes on before the shutdown runs under it.
+    QWidget* abierto = QApplication::activePopupWidget();
+    if (!abierto)
+        abierto = QApplication::activeModalWidget();
+    if (abierto) {
+        abierto->close();
+        QTimer::singleShot(IntervaloCierreAplazadoMs, this, &frmClientes::TerminarPorSenal);
+        return;
+    }
+    if (entorno_.bombeo.DentroDeUnaEspera()) {
+        QTimer::singleShot(IntervaloCierreAplazadoMs, this, &frmClientes::TerminarPorSenal);
+        return;
+    }
+    Form_Unload();
 }
 
 void frmClientes::closeEvent(QCloseEvent* evento) {

@@ -114,6 +114,9 @@ public:
     bool Form_QueryUnload();
     // The shutdown sequence; runs once and ends with `cerrado`.
     void Form_Unload();
+    // A stop asked from outside (SIGTERM, SIGINT): the shutdown sequence without the closing
+    // questions, once any door pulse or relay wait under way is over.
+    void TerminarPorSenal();
     // True once the program has ended (normal shutdown or a start that could not go on).
     bool terminado() const { return descargada_; }
 

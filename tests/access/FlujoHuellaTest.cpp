@@ -117,6 +117,25 @@ TEST_F(FlujoHuellaTest, DedoDesconocidoRechazaConTipoCuatro) {
               QStringList{Detalle(QStringLiteral("Identifi.: Huella no encontrada."))});
 }
 
+// The board stopped answering after start-up: the member is known and admitted, but the door
+// did not open, and the status line and the log say so instead of a plain success.
+TEST_F(FlujoHuellaTest, PlacaQueDejaDeResponderNoSeMuestraComoExito) {
+    e.base.clientes({EstacionHuellaPrueba::ConHuella(Cliente("c1", kHoy, kHoy.addDays(9)), 3)});
+    e.Arrancar();
+    SimuladorRele& placa = e.Placa();
+    placa.ponerModo(ModoRespuesta::Ninguna);
+
+    e.Capturar(3);
+
+    EXPECT_EQ(placa.bytesRecibidos(), Bytes{91});
+    ASSERT_FALSE(e.pantalla.info.empty());
+    EXPECT_EQ(e.pantalla.info.back().texto,
+              QStringLiteral(" ID 1 c1 (Permitido) - Apertura Fallida"));
+    EXPECT_TRUE(e.pantalla.info.back().rojo);
+    EXPECT_TRUE(e.pantalla.log.contains(
+        Detalle(QStringLiteral("Apertura Fallida : Interface de Apertura sin respuesta."))));
+}
+
 TEST_F(FlujoHuellaTest, TablaVaciaOSinPlantillasEsDesconocida) {
     e.Arrancar();
     SimuladorRele& placa = e.Placa();
@@ -184,6 +203,31 @@ TEST_F(FlujoHuellaTest, ElScoreDelLogEsElDeLaComparacionQueCoincide) {
     EXPECT_EQ(
         e.pantalla.log[3],
         Detalle(QStringLiteral("Identif.: Permitido  ID 1  [%1%]  Registro=1").arg(puntuacion)));
+}
+
+// Values that are no template at all (a number, an empty text) in front of the member: each
+// is skipped for its own row and named, and the member after them still gets in.
+TEST_F(FlujoHuellaTest, ValorQueNoEsPlantillaSeOmiteSoloEnSuFila) {
+    QVariantMap numero = Cliente("numero", kHoy, kHoy.addDays(9));
+    numero.insert(QStringLiteral("fldTemplate"), 12345);
+    QVariantMap vacio = Cliente("vacio", kHoy, kHoy.addDays(9));
+    vacio.insert(QStringLiteral("fldTemplate"), QString(""));
+    e.base.clientes({numero, vacio,
+                     EstacionHuellaPrueba::ConHuella(Cliente("bueno", kHoy, kHoy.addDays(9)), 3)});
+    e.Arrancar();
+    SimuladorRele& placa = e.Placa();
+
+    CapturarYEsperarPuerta(3);
+    EXPECT_EQ(placa.bytesRecibidos(), Pulso(33));
+    EXPECT_EQ(e.acceso.torno().AccesoActual(), CodigoAcceso::ClientePermitido);
+    const QStringList lineas = LineasTrasAnalisis();
+    ASSERT_EQ(lineas.size(), 3);
+    EXPECT_EQ(lineas[0], Detalle(QStringLiteral(
+                             "Identif.: Plantilla no valida en el cliente ID 1, se omite.")));
+    EXPECT_EQ(lineas[1], Detalle(QStringLiteral(
+                             "Identif.: Plantilla no valida en el cliente ID 2, se omite.")));
+    EXPECT_TRUE(lineas[2].startsWith(Detalle(QStringLiteral("Identif.: Permitido  ID 3  ["))))
+        << qPrintable(lineas[2]);
 }
 
 TEST_F(FlujoHuellaTest, PlantillaIlegibleSeOmiteYSeNombraSinCerrarElPasoALosDemas) {

@@ -2,7 +2,9 @@
 #include "EstacionPrueba.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -182,8 +184,58 @@ TEST_F(TornoTest, PlacaMudaAlPedirEstadoNoPulsaPeroCambiaElEstado) {
     EXPECT_FALSE(e.torno().AbrirTorno(CodigoAcceso::Personal));
     EXPECT_EQ(placa.bytesRecibidos(), Bytes{91});
     EXPECT_EQ(e.torno().AccesoActual(), CodigoAcceso::Personal);
-    EXPECT_TRUE(e.pantalla.log.isEmpty());
+    // The door did not open: said in the log, not passed off as a success.
+    EXPECT_TRUE(e.torno().AperturaFallida());
+    EXPECT_EQ(e.pantalla.log,
+              QStringList{QStringLiteral(
+                  "10:30:00 ->       Apertura Fallida : Interface de Apertura sin respuesta.")});
     EXPECT_TRUE(e.msgBox.mostrados.empty());
+
+    // Once the board answers again the next access pulses and nothing more is logged.
+    placa.ponerModo(ModoRespuesta::Normal);
+    placa.olvidar();
+    e.pantalla.log.clear();
+    EXPECT_TRUE(e.torno().AbrirTorno(CodigoAcceso::Personal));
+    EXPECT_FALSE(e.torno().AperturaFallida());
+    EXPECT_TRUE(e.pantalla.log.isEmpty());
+    ASSERT_TRUE(placa.esperarBytes(5, 5s));
+    EXPECT_EQ(placa.estado(), 2);
+}
+
+// The operator opens something modal (a popup menu, a message box, a file picker) inside the
+// pulse: its own event loop runs until it is closed, and the relays still come back to rest at
+// the end of the pulse, while it is open, not when it closes.
+TEST_F(TornoTest, VentanaModalDuranteElPulsoNoRetieneLosReles) {
+    SimuladorRele& placa = Conectar();
+    bool restoDentroDelModal = false;
+    e.EnElBombeo(3, [&] {
+        QEventLoop modal;
+        QTimer cerrar;
+        cerrar.setSingleShot(true);
+        QObject::connect(&cerrar, &QTimer::timeout, &modal, &QEventLoop::quit);
+        // Closed as soon as the resting byte is in, or after a long while if it never comes.
+        QTimer vigilar;
+        QObject::connect(&vigilar, &QTimer::timeout, &modal, [&] {
+            if (placa.bytesRecibidos().size() >= 5) {
+                restoDentroDelModal = true;
+                modal.quit();
+            }
+        });
+        vigilar.start(5);
+        cerrar.start(8000);
+        modal.exec();
+    });
+    EXPECT_TRUE(e.torno().AbrirTorno(CodigoAcceso::Personal));
+    EXPECT_TRUE(restoDentroDelModal);
+    ASSERT_TRUE(placa.esperarBytes(5, 5s));
+    EXPECT_EQ(placa.bytesRecibidos(), (Bytes{91, 92, 17, 92, 2}));
+    const auto escrituras = EscriturasDeEstado(placa.recibidos());
+    ASSERT_EQ(escrituras.size(), 2u);
+    EXPECT_GE(Milisegundos(escrituras[1].momento - escrituras[0].momento), 450);
+    EXPECT_EQ(placa.estado(), 2);
+    // Nothing written twice once the modal loop has closed and the pulse has ended.
+    EXPECT_TRUE(EsperarSilencio(placa));
+    EXPECT_EQ(placa.bytesRecibidos().size(), 5u);
 }
 
 // Noise waiting on the line is never restored onto the relays after a pulse.

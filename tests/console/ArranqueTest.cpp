@@ -5,15 +5,22 @@
 #include "ControlAcceso.h"
 #include "DbClientes.h"
 #include "IniFile.h"
+#include "SenalesParada.h"
 #include "VentanaPrueba.h"
 
 #include <QCheckBox>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QSignalSpy>
+#include <QTimer>
+
+#include <csignal>
+#include <functional>
 
 using namespace portiva;
 using namespace portiva::prueba;
@@ -292,6 +299,62 @@ TEST_F(Arranque, ShutdownRunsInItsOrderAndWritesTheSettingsBack) {
     ventana->Form_Unload();
     EXPECT_EQ(cerrado.count(), 1);
     EXPECT_EQ(pasos.count(QStringLiteral("GuardarConfiguracion")), 1);
+}
+
+// SIGTERM or SIGINT from a service manager or a script: the same shutdown, in its order,
+// without the closing questions (nobody is there to answer them), and the signal is taken up
+// by the event loop rather than inside the handler.
+TEST_F(Arranque, ASignalToStopRunsTheShutdownWithoutTheClosingQuestions) {
+    dosClientes();
+    ASSERT_TRUE(arrancar());
+    ventana->ajustes().SkinActual = QStringLiteral("Azul.JPG");
+    QSignalSpy cerrado(ventana.get(), &frmClientes::cerrado);
+    const auto esperar = [](const std::function<bool()>& condicion) {
+        QDeadlineTimer plazo(10000);
+        while (!condicion() && !plazo.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        return condicion();
+    };
+    {
+        int paradas = 0;
+        SenalesParada senales([&] { ++paradas; });
+        ASSERT_TRUE(senales.activas());
+        ASSERT_EQ(::raise(SIGINT), 0);
+        EXPECT_EQ(paradas, 0); // nothing runs inside the handler
+        EXPECT_TRUE(esperar([&] { return paradas == 1; }));
+        EXPECT_EQ(cerrado.count(), 0);
+    }
+    SenalesParada senales([&] { ventana->TerminarPorSenal(); });
+    ASSERT_TRUE(senales.activas());
+    ASSERT_EQ(::raise(SIGTERM), 0);
+    EXPECT_TRUE(esperar([&] { return cerrado.count() == 1; }));
+    EXPECT_TRUE(msgBox.mostrados.empty());
+    EXPECT_EQ(desde(QStringLiteral("GuardarConfiguracion")),
+              (QStringList{"GuardarConfiguracion", "huella.LeerParametrosHuella", "FinalizarHuella",
+                           "huella.FinalizarHuella", "CerrarDB", "RemoveBallonIcon"}));
+    EXPECT_EQ(cerrado.count(), 1);
+    EXPECT_EQ(LeerIni(ini(), QStringLiteral("Appearance"), QStringLiteral("skin")),
+              QStringLiteral("Azul.JPG"));
+}
+
+// A stop that finds a menu open: the menu is closed as if cancelled, the code that opened it
+// goes on, and only then does the shutdown run.
+TEST_F(Arranque, AStopWithAMenuOpenClosesTheMenuFirst) {
+    dosClientes();
+    ASSERT_TRUE(arrancar());
+    QSignalSpy cerrado(ventana.get(), &frmClientes::cerrado);
+    QMenu menu;
+    menu.addAction(QStringLiteral("Salir"));
+    int cerradosDentroDelMenu = -1;
+    QTimer::singleShot(50, ventana.get(), [&] { ventana->TerminarPorSenal(); });
+    menu.exec(QPoint(10, 10));
+    cerradosDentroDelMenu = static_cast<int>(cerrado.count());
+    QDeadlineTimer plazo(10000);
+    while (cerrado.count() == 0 && !plazo.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(cerradosDentroDelMenu, 0);
+    EXPECT_EQ(cerrado.count(), 1);
+    EXPECT_TRUE(msgBox.mostrados.empty());
 }
 
 TEST_F(Arranque, ASettingsFileThatCannotBeWrittenIsReportedAndTheShutdownGoesOn) {

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTreeWidget>
 
 using namespace portiva;
@@ -186,6 +187,36 @@ TEST_F(Paneles, EventLogAppendsScrollsAndSelectsNothing) {
     const QRect visto = log->viewport()->rect();
     EXPECT_TRUE(visto.intersects(log->visualItemRect(log->item(39))));
     EXPECT_FALSE(visto.intersects(log->visualItemRect(log->item(0))));
+}
+
+// A long run through the shown window: lines of every length arrive one at a time with the
+// event loop running between them, as a station's day does. The newest line is in view after
+// every one of them, and the horizontal scrollbar does not come and go from line to line.
+TEST_F(Paneles, ThousandsOfEventsKeepTheNewestLineInViewAndTheScrollbarSteady) {
+    auto* log = control<QListWidget>("lbLog");
+    ventana->show();
+    QApplication::processEvents();
+    int cambiosDeBarra = 0;
+    bool barraAntes = log->horizontalScrollBar()->isVisible();
+    int fueraDeVista = 0;
+    for (int i = 1; i <= 3000; ++i) {
+        const QString largo = i % 7 == 0 ? QStringLiteral(" con un detalle bastante largo que no "
+                                                          "cabe en el ancho de la lista")
+                                         : QString();
+        ventana->EscribirLog(QStringLiteral("10:30:00 -> linea %1%2").arg(i).arg(largo));
+        QApplication::processEvents();
+        const QRect visto = log->viewport()->rect();
+        if (!visto.intersects(log->visualItemRect(log->item(log->count() - 1))))
+            ++fueraDeVista;
+        const bool barra = log->horizontalScrollBar()->isVisible();
+        if (barra != barraAntes && i > 20)
+            ++cambiosDeBarra;
+        barraAntes = barra;
+    }
+    EXPECT_EQ(log->count(), 3000);
+    EXPECT_EQ(fueraDeVista, 0);
+    EXPECT_LE(cambiosDeBarra, 1);
+    EXPECT_EQ(log->verticalScrollBar()->value(), log->verticalScrollBar()->maximum());
 }
 
 TEST_F(Paneles, TheLogKeepsItsNewestLinesUpToItsMaximum) {
