@@ -7,15 +7,15 @@
 
 namespace portiva {
 
-namespace {
-
 bool EsPersonal(const QVariant& valor) {
     if (valor.typeId() == QMetaType::Bool)
         return valor.toBool();
     return EsNumero(valor) && valor.toDouble() != 0.0;
 }
 
-} // namespace
+bool PersonalLegible(const QVariant& valor) {
+    return valor.isNull() || valor.typeId() == QMetaType::Bool || EsNumero(valor);
+}
 
 QDate DiaDeCampo(const QVariant& valor) {
     switch (valor.typeId()) {

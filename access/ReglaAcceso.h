@@ -24,6 +24,12 @@ struct DecisionAcceso {
 DecisionAcceso DecidirAcceso(const QVariant& personal, const QVariant& inicio,
                              const QVariant& caducidad, const QDate& hoy);
 
+// The staff flag as the door, the record form and the counts read it: true only for a true
+// yes/no or a non-zero number; a text such as "yes" is not staff. PersonalLegible is false for
+// a stored value that is neither Null, a yes/no nor a number.
+bool EsPersonal(const QVariant& valor);
+bool PersonalLegible(const QVariant& valor);
+
 // The calendar day of a date field's value; an invalid QDate for Null or anything that is not
 // a date.
 QDate DiaDeCampo(const QVariant& valor);

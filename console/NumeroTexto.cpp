@@ -1,5 +1,7 @@
 #include "NumeroTexto.h"
 
+#include <QRegularExpression>
+
 #include <cmath>
 #include <string>
 
@@ -95,6 +97,27 @@ double LeerNumero(QStringView texto) {
 
     const double valor = std::strtod(limpio.c_str(), nullptr);
     return std::isfinite(valor) ? valor : 0.0;
+}
+
+std::optional<double> LeerPrecio(QStringView texto) {
+    static const QRegularExpression punto(QStringLiteral(R"(^[+-]?(\d+(\.\d*)?|\.\d+)$)"));
+    static const QRegularExpression coma(
+        QStringLiteral(R"(^[+-]?(\d{1,3}(\.\d{3})+|\d+)(,\d*)?$)"));
+    const QString t = texto.trimmed().toString();
+    bool ok = false;
+    if (punto.match(t).hasMatch()) {
+        const double v = t.toDouble(&ok);
+        return ok && std::isfinite(v) ? std::optional(v) : std::nullopt;
+    }
+    if (coma.match(t).hasMatch()) {
+        QString c = t;
+        c.remove(u'.').replace(u',', u'.');
+        if (c.endsWith(u'.'))
+            c.chop(1);
+        const double v = c.toDouble(&ok);
+        return ok && std::isfinite(v) ? std::optional(v) : std::nullopt;
+    }
+    return std::nullopt;
 }
 
 } // namespace portiva

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <optional>
+
 namespace portiva {
 
 // Numbers as the record boxes and counters show them: a sign place (a blank before zero and
@@ -15,5 +17,11 @@ QString TextoNumero(double valor);
 // and reading stops at the first character that cannot continue the number. A text without a
 // leading number, or one too large to hold, reads as 0: "25,5" -> 25, "" -> 0, "abc" -> 0.
 double LeerNumero(QStringView texto);
+
+// A typed price read whole: blanks around it skipped; "." as the decimal point ("29.90",
+// " 25") or the Spanish way, "," as the decimal point with "." between groups of three digits
+// ("29,90", "1.000,50"). Nothing when the text is not one number whole ("treinta", "25 euros",
+// "1,2,3", ""). A text both ways could read ("1.000") takes the "." reading.
+std::optional<double> LeerPrecio(QStringView texto);
 
 } // namespace portiva

@@ -7,10 +7,12 @@
 #include "BandejaSistema.h"
 #include "BotonImagen.h"
 #include "BuscadorClientes.h"
+#include "BusquedaFicha.h"
 #include "CodigoAcceso.h"
 #include "ControlAcceso.h"
 #include "DbClientes.h"
 #include "Entorno.h"
+#include "FechasCliente.h"
 #include "FileExists.h"
 #include "HuellaPredeterminada.h"
 #include "IniFile.h"
@@ -20,6 +22,7 @@
 #include "SelectorArchivos.h"
 #include "SelectorColor.h"
 #include "Twips.h"
+#include "ValidacionCliente.h"
 #include "formOptions.h"
 #include "frmCalendario.h"
 
@@ -90,6 +93,16 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
         sonido_ = sonidoPropio_.get();
     }
     db_ = std::make_unique<DbClientes>(entorno_, *this);
+    const auto globo = [this](const QString& texto, const QString& titulo, QWidget* caja) {
+        MostrarBalloon(texto, 2, titulo, caja);
+    };
+    validacion_ = std::make_unique<ValidacionCliente>(info_, *db_, entorno_.msgBox, fechas_,
+                                                      mostrados_, globo);
+    fechasCliente_ = std::make_unique<FechasCliente>(
+        info_, *db_, entorno_, fechas_, [this] { return estado_.ModoEdicion; }, globo);
+    busqueda_ = std::make_unique<BusquedaFicha>(
+        info_, *db_, [this] { return estado_.ModoEdicion; }, [this](qint16 n) { gotoRecordNum(n); },
+        [this] { ActNavegador(); });
     EnlaceBuscador enlaceBuscador;
     enlaceBuscador.modoEdicion = [this] { return estado_.ModoEdicion; };
     enlaceBuscador.irAMiembro = [this](qint32 id) {

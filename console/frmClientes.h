@@ -15,6 +15,7 @@
 #include "PantallaAcceso.h"
 #include "Resultado.h"
 #include "SkinSupportCode.h"
+#include "ValidacionCliente.h"
 #include "VistaClientes.h"
 
 #include <QLocale>
@@ -35,6 +36,8 @@ class BandejaSistema;
 class BuscadorClientes;
 class ControlAcceso;
 class DbClientes;
+class BusquedaFicha;
+class FechasCliente;
 class IniFile;
 class PantallaHuellaVentana;
 class ReproductorSonido;
@@ -132,6 +135,8 @@ public:
     void AgregarServicio(const QString& nombre, qint32 id) override;
     void MostrarContador(Contador contador, const QString& texto) override;
     bool ModoEdicion() const override { return estado_.ModoEdicion; }
+    // The checks of the record boxes before a save.
+    bool DatosOK() override;
     bool RegistroNuevo() const override { return estado_.RegistroNuevo; }
     void setRegistroNuevo(bool valor) override { estado_.RegistroNuevo = valor; }
     qint16 PosicionPrevia() const override { return estado_.PosicionPrevia; }
@@ -310,7 +315,6 @@ private:
     void TerminarPrograma();
     // Warns of a read-only database now and of one removed later.
     void VigilarBaseDatos();
-    bool DatosOK();
     void LockTextBoxes(bool bLocked);
     void MostrarErrorRegistro(const ErrorDB& error, const QString& accion, const QString& titulo);
     void imgMyTitleBar_MouseDown(Qt::MouseButton boton, QPoint posicionGlobal);
@@ -349,6 +353,10 @@ private:
     ReproductorSonido* sonido_ = nullptr;
     EnlaceCapturaSensores enlaceCaptura_;
     std::unique_ptr<DbClientes> db_;
+    TextosMostrados mostrados_;
+    std::unique_ptr<ValidacionCliente> validacion_;
+    std::unique_ptr<FechasCliente> fechasCliente_;
+    std::unique_ptr<BusquedaFicha> busqueda_;
     std::unique_ptr<BuscadorClientes> buscador_;
     std::unique_ptr<ControlAcceso> acceso_;
     std::unique_ptr<PantallaHuellaVentana> pantallaHuella_;

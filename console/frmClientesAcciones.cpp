@@ -6,6 +6,7 @@
 #include "DbClientes.h"
 #include "Entorno.h"
 #include "RecordsetVacio.h"
+#include "ValidacionCliente.h"
 
 namespace portiva {
 
@@ -24,6 +25,8 @@ Resultado frmClientes::GuardarCliente() {
     if (Resultado r = db_->rsClientes().Update(); !r)
         return r;
     estado_.RegistroNuevo = false;
+    // The boxes show what was stored, as it will read back.
+    RecordSetToText();
     InfoCaducidadDB();
     ActTemplateSiNo();
     EditMode(false);
@@ -63,10 +66,7 @@ Resultado frmClientes::DeshacerCambiosDB() {
 }
 
 bool frmClientes::DatosOK() {
-    // The checks of a record before it is saved (name, code, dates against the service) come
-    // with the record validation; until then the boxes are stored as typed, and a date that
-    // does not exist is still refused by TextToRecordSet.
-    return true;
+    return validacion_->DatosOK();
 }
 
 void frmClientes::imgEditarCliente_Click() {

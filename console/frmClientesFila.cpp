@@ -56,11 +56,38 @@ void frmClientes::RecordSetToText() {
     info_.txtCodigo->setText(valor("fldCodigo").toString());
     info_.txtNombre->setText(valor("fldNombre").toString());
     info_.txtNomFiscal->setText(valor("fldNomFiscal").toString());
+
+    // A stored value the form cannot read is shown as it stands, with a warning, and is kept
+    // by a save as long as its box is left as shown.
+    QStringList ilegibles;
+    QWidget* primeraIlegible = nullptr;
+    const auto ilegible = [&](QWidget* caja, const QVariant& v) {
+        ilegibles << QStringLiteral("\"%1\"").arg(v.toString());
+        if (!primeraIlegible)
+            primeraIlegible = caja;
+    };
     const QVariant precio = valor("fldPrecio");
-    info_.txtPrecio->setText(TextoNumero(precio.isNull() ? 0.0 : precio.toDouble()));
-    info_.txtFechaInscripcion->setText(fechas_.Texto(valor("fldFechaInscripcion")));
-    info_.txtFechaInicio->setText(fechas_.Texto(valor("fldFechaInicio")));
-    info_.txtFechaCaducidad->setText(fechas_.Texto(valor("fldFechaCaducidad")));
+    if (precio.isNull()) {
+        info_.txtPrecio->setText(TextoNumero(0.0));
+    } else if (bool esNumero = false; precio.toDouble(&esNumero), esNumero) {
+        info_.txtPrecio->setText(TextoNumero(precio.toDouble()));
+    } else {
+        info_.txtPrecio->setText(precio.toString());
+        ilegible(info_.txtPrecio, precio);
+    }
+    const auto mostrarFecha = [&](QLineEdit* caja, const char* campo) {
+        const QVariant v = valor(campo);
+        const QString texto = fechas_.Texto(v);
+        if (texto.isEmpty() && !v.isNull()) {
+            caja->setText(v.toString());
+            ilegible(caja, v);
+        } else {
+            caja->setText(texto);
+        }
+    };
+    mostrarFecha(info_.txtFechaInscripcion, "fldFechaInscripcion");
+    mostrarFecha(info_.txtFechaInicio, "fldFechaInicio");
+    mostrarFecha(info_.txtFechaCaducidad, "fldFechaCaducidad");
     const QVariant servicio = valor("fldServContratado");
     MostrarServicio(servicio.toString(), servicio.isNull());
 
@@ -73,7 +100,20 @@ void frmClientes::RecordSetToText() {
     const QByteArray bytes = plantilla.toByteArray();
     huella_->CargarTemplateCliente(QByteArrayView(bytes));
 
-    info_.txtStuffSiNo->setText(TextoEmpleado(valor("fldStuffSiNo").toBool()));
+    const QVariant personal = valor("fldStuffSiNo");
+    info_.txtStuffSiNo->setText(TextoEmpleado(EsPersonal(personal)));
+    if (!PersonalLegible(personal))
+        ilegible(info_.txtStuffSiNo, personal);
+
+    mostrados_.clear();
+    for (const QLineEdit* caja : {info_.txtPrecio, info_.txtFechaInscripcion, info_.txtFechaInicio,
+                                  info_.txtFechaCaducidad, info_.txtStuffSiNo})
+        mostrados_.insert(caja, caja->text());
+    if (primeraIlegible)
+        MostrarBalloon(QStringLiteral("No se puede leer lo guardado en la ficha: %1. Se conserva "
+                                      "tal cual mientras no lo cambie.")
+                           .arg(ilegibles.join(QStringLiteral(", "))),
+                       2, QStringLiteral("Valor no valido"), primeraIlegible);
 
     if (primerError)
         entorno_.msgBox(primerError->texto() +
@@ -96,8 +136,13 @@ bool frmClientes::TextToRecordSet() {
         {info_.txtFechaInscripcion, "fldFechaInscripcion", "Fecha Inscrip."},
         {info_.txtFechaCaducidad, "fldFechaCaducidad", "Fcha. Caduc."},
     };
+    const auto comoSeMostro = [&](const QLineEdit* caja) {
+        return mostrados_.contains(caja) && mostrados_.value(caja) == caja->text();
+    };
     QVariant valoresFecha[3];
     for (int i = 0; i < 3; ++i) {
+        if (comoSeMostro(fechas[i].caja))
+            continue;
         const std::optional<QVariant> leida = fechas_.Leer(fechas[i].caja->text());
         if (!leida) {
             const ErrorDB error{ErrorTipoNoCoincide,
@@ -119,14 +164,24 @@ bool frmClientes::TextToRecordSet() {
         {QStringLiteral("fldCodigo"), info_.txtCodigo->text()},
         {QStringLiteral("fldNombre"), info_.txtNombre->text()},
         {QStringLiteral("fldNomFiscal"), info_.txtNomFiscal->text()},
-        {QStringLiteral("fldFechaInicio"), valoresFecha[0]},
-        {QStringLiteral("fldFechaInscripcion"), valoresFecha[1]},
-        {QStringLiteral("fldFechaCaducidad"), valoresFecha[2]},
         {QStringLiteral("fldServContratado"), info_.cboServContratado->currentText()},
         {QStringLiteral("fldFotoPath"), info_.txtFotoPath->text()},
-        {QStringLiteral("fldStuffSiNo"), LeerEmpleado(info_.txtStuffSiNo->text())},
-        {QStringLiteral("fldPrecio"), LeerNumero(info_.txtPrecio->text())},
     };
+    // A box left as shown keeps its stored value (a Null price stays Null, a value the form
+    // could not read stays as it was).
+    const char* camposFecha[3] = {"fldFechaInicio", "fldFechaInscripcion", "fldFechaCaducidad"};
+    for (int i = 0; i < 3; ++i)
+        if (!comoSeMostro(fechas[i].caja))
+            campos.emplace_back(QString::fromLatin1(camposFecha[i]), valoresFecha[i]);
+    if (!comoSeMostro(info_.txtStuffSiNo))
+        campos.emplace_back(QStringLiteral("fldStuffSiNo"),
+                            LeerEmpleado(info_.txtStuffSiNo->text()));
+    if (!comoSeMostro(info_.txtPrecio)) {
+        const std::optional<double> precio = LeerPrecio(info_.txtPrecio->text());
+        campos.emplace_back(QStringLiteral("fldPrecio"),
+                            precio ? QVariant(*precio)
+                                   : QVariant(LeerNumero(info_.txtPrecio->text())));
+    }
     // A member without an enrolled finger keeps the row's template: the form never removes one.
     const QByteArray plantilla = huella_->TemplateClienteGuardable();
     if (!plantilla.isEmpty())
@@ -187,7 +242,7 @@ void frmClientes::InfoCaducidadDB() {
             const QDate dia = DiaDeCampo(valor(campo));
             return dia.isValid() ? std::optional<QDate>(dia) : std::nullopt;
         };
-        fila.fldStuffSiNo = valor("fldStuffSiNo").toBool();
+        fila.fldStuffSiNo = EsPersonal(valor("fldStuffSiNo"));
         fila.fldFechaInicio = fecha("fldFechaInicio");
         fila.fldFechaCaducidad = fecha("fldFechaCaducidad");
     }

@@ -301,7 +301,12 @@ Resultado DbClientes::Desplazar(qint32 direccion) {
         const Respuesta respuesta = entorno_.msgBox(
             QStringLiteral("Desea guardar los cambios realizados en la base de datos Clientes?"),
             EstiloMsg::SiNo, QStringLiteral("Finalizar la edicion del registro actual"));
-        return respuesta == Respuesta::Si ? vista_.GuardarCliente() : vista_.DeshacerCambiosDB();
+        // A record the checks refuse is not stored: the edit stays open and the form stays.
+        if (respuesta == Respuesta::Si)
+            return vista_.DatosOK() ? vista_.GuardarCliente() : Resultado{};
+        if (respuesta == Respuesta::No)
+            return vista_.DeshacerCambiosDB();
+        return {};
     }
     if (RecordsetVacio(rsClientes_)) {
         entorno_.msgBox(QStringLiteral("Debe existir mas de un registro para poder desplazarse "

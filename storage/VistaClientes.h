@@ -29,6 +29,9 @@ public:
     // database error: a failure comes back to the caller.
     virtual Resultado GuardarCliente() = 0;
     virtual Resultado DeshacerCambiosDB() = 0;
+    // The checks of the edited record before it is stored; false keeps the edit open (the
+    // operator has been told why).
+    virtual bool DatosOK() { return true; }
 
     // The service list box cboServContratado: empty it, add a name with its service ID.
     virtual void LimpiarServicios() = 0;

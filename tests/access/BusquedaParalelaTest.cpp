@@ -113,10 +113,22 @@ TEST(BusquedaParalelaTest, NadaDetrasDeLoQueDecideSeCompara) {
     for (const auto& d : datos)
         filas.push_back({d.data(), d.size()});
     std::atomic<int> comparadas{0};
+    std::atomic<bool> encontrada{false};
+    const std::uint8_t* const delante = datos[3].data();
+    // Entries behind the match hold their thread until the match has been compared (and a
+    // little longer, for the decision to be taken), so however the machine schedules the
+    // threads, none can run far ahead of the walk's answer.
     const BusquedaParalela::Comparador comparar = [&](const std::uint8_t* d, std::size_t n,
                                                       int& p) {
         ++comparadas;
-        std::this_thread::sleep_for(std::chrono::microseconds(50));
+        if (d == delante) {
+            encontrada = true;
+        } else if (d != datos[0].data() && d != datos[1].data() && d != datos[2].data()) {
+            const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (!encontrada && std::chrono::steady_clock::now() < limite)
+                std::this_thread::sleep_for(std::chrono::microseconds(100));
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
         return ComparacionFalsa(d, n, p, false);
     };
     const auto r = busqueda.buscar(filas, comparar);

@@ -130,6 +130,7 @@ TEST_F(Ficha, TypedValuesAreStoredAsTheStationReadsThem) {
     click("imgEditarCliente");
     ASSERT_TRUE(ventana->estado().ModoEdicion);
     caja("txtNombre")->setText(QStringLiteral("Ana María"));
+    caja("txtFechaInscripcion")->setText(QStringLiteral("2/9/2026"));
     caja("txtPrecio")->setText(QStringLiteral("25,5"));
     caja("txtFechaInicio")->setText(QStringLiteral("3/1/2027"));
     caja("txtFechaCaducidad")->setText(QStringLiteral("03-02-27"));
@@ -140,13 +141,15 @@ TEST_F(Ficha, TypedValuesAreStoredAsTheStationReadsThem) {
     EXPECT_TRUE(msgBox.mostrados.empty());
     EXPECT_FALSE(ventana->estado().ModoEdicion);
     EXPECT_EQ(almacenado(1, "fldNombre"), QVariant(QStringLiteral("Ana María")));
-    EXPECT_EQ(almacenado(1, "fldPrecio").toDouble(), 25.0);
+    EXPECT_EQ(almacenado(1, "fldPrecio").toDouble(), 25.5); // the Spanish decimal comma
+    EXPECT_EQ(almacenado(1, "fldFechaInscripcion"), QVariant(QDate(2026, 9, 2)));
     EXPECT_EQ(almacenado(1, "fldFechaInicio"), QVariant(QDate(2027, 1, 3)));
     EXPECT_EQ(almacenado(1, "fldFechaCaducidad"), QVariant(QDate(2027, 2, 3)));
     EXPECT_EQ(almacenado(1, "fldStuffSiNo").toBool(), true);
     EXPECT_EQ(almacenado(1, "fldServContratado"), QVariant(QStringLiteral("Anual")));
-    // The boxes keep what was typed until the row is shown again; the counts follow the row.
-    EXPECT_EQ(texto("txtPrecio"), QStringLiteral("25,5"));
+    // After the save the boxes show what was stored; the counts follow the row.
+    EXPECT_EQ(texto("txtPrecio"), QStringLiteral(" 25.5"));
+    EXPECT_EQ(texto("txtFechaCaducidad"), QStringLiteral("03/02/2027"));
     EXPECT_EQ(control<QLabel>("lblResult_Personal")->text(), QStringLiteral("1"));
     EXPECT_EQ(control<QLabel>("lblInfoDB")->text(),
               QStringLiteral("La fecha de los miembros de la plantilla no caduca. "));
@@ -157,12 +160,21 @@ TEST_F(Ficha, AnImpossibleDateIsRefusedAndNothingIsWritten) {
                          QStringLiteral("Ana"))});
     click("imgEditarCliente");
     caja("txtNombre")->setText(QStringLiteral("Otro nombre"));
+    caja("txtFechaInscripcion")->setText(QStringLiteral("02/09/2026"));
     caja("txtFechaCaducidad")->setText(QStringLiteral("31/02/2027"));
     click("imgGuardarCliente");
 
+    // The checks before the save refuse it.
     ASSERT_EQ(msgBox.mostrados.size(), 1u);
     EXPECT_EQ(msgBox.ultimo().estilo, 48);
-    EXPECT_EQ(msgBox.ultimo().titulo, QStringLiteral("Guardando los datos..."));
+    EXPECT_EQ(msgBox.ultimo().titulo, QStringLiteral("Guardando datos de Cliente..."));
+    EXPECT_EQ(msgBox.ultimo().texto,
+              QStringLiteral("Error 13 (las fechas de inicio y caducidad deben ser fechas "
+                             "validas, escritas como dd/mm/aaaa) comprobando los datos."));
+    // A date that gets past the checks is still refused by the copy into the row.
+    msgBox.limpiar();
+    ASSERT_FALSE(ventana->TextToRecordSet());
+    ASSERT_EQ(msgBox.mostrados.size(), 1u);
     EXPECT_EQ(msgBox.ultimo().texto,
               QStringLiteral("Error 13 (la casilla Fcha. Caduc. no tiene una fecha valida: "
                              "\"31/02/2027\"; escriba la fecha como dd/mm/aaaa) guardando los "
@@ -180,9 +192,17 @@ TEST_F(Ficha, AnImpossibleDateIsRefusedAndNothingIsWritten) {
 TEST_F(Ficha, TheStaffBoxAndTheTemplateOfAnEnrolledFinger) {
     arrancarCon({Cliente(QStringLiteral("A1"), QDate(2026, 12, 1), QDate(2027, 1, 1))});
     click("imgEditarCliente");
-    caja("txtStuffSiNo")->setText(QStringLiteral("si")); // only "SI" means staff
+    caja("txtFechaInscripcion")->setText(QStringLiteral("02/09/2026"));
+    caja("txtStuffSiNo")->setText(QStringLiteral("si")); // only "SI" or "NO" may be saved
     huellaFalsa->plantilla = Plantilla;                  // a finger enrolled during the edit
     click("imgGuardarCliente");
+    EXPECT_TRUE(ventana->estado().ModoEdicion);
+    EXPECT_TRUE(almacenado(1, "fldTemplate").isNull());
+    caja("txtStuffSiNo")->setText(QStringLiteral("NO"));
+    control<ComboBloqueable>("cboServContratado")->setCurrentIndex(0);
+    msgBox.responder(Respuesta::No); // keep the typed expiry date
+    click("imgGuardarCliente");
+    EXPECT_FALSE(ventana->estado().ModoEdicion);
     EXPECT_EQ(almacenado(1, "fldStuffSiNo").toBool(), false);
     EXPECT_EQ(almacenado(1, "fldTemplate").toByteArray(), Plantilla);
     EXPECT_EQ(texto("txtTemplateSiNo"), QStringLiteral("SI"));

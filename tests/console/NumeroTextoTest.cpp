@@ -76,3 +76,14 @@ TEST(FiltrosDialogo, TurnsDescriptionPatternPairsIntoNameFilters) {
     EXPECT_TRUE(FiltrosDialogo(QString()).isEmpty());
     EXPECT_TRUE(FiltrosDialogo(QStringLiteral("odd")).isEmpty());
 }
+
+TEST(LeerPrecio, ReadsAPriceWholeEitherWayOrNotAtAll) {
+    EXPECT_EQ(LeerPrecio(u" 25"), 25.0);
+    EXPECT_EQ(LeerPrecio(u"29.90"), 29.9);
+    EXPECT_EQ(LeerPrecio(u"29,90"), 29.9);
+    EXPECT_EQ(LeerPrecio(u"1.000,50"), 1000.5);
+    EXPECT_EQ(LeerPrecio(u"-3,5"), -3.5);
+    EXPECT_EQ(LeerPrecio(u"1.000"), 1.0); // the "." reading of the Conventions
+    for (const char16_t* malo : {u"", u"treinta", u"30 euros", u"1,2,3", u"1.00,5", u"1e400"})
+        EXPECT_FALSE(LeerPrecio(malo)) << QString::fromUtf16(malo).toStdString();
+}
