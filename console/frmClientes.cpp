@@ -25,8 +25,11 @@
 #include "RecordsetVacio.h"
 #include "ReproductorSonidoQt.h"
 #include "SelectorArchivos.h"
+#include "SelectorColor.h"
 #include "Twips.h"
 #include "ValidacionCliente.h"
+#include "formOptions.h"
+#include "frmCalendario.h"
 
 #include <QAction>
 #include <QApplication>
@@ -112,7 +115,7 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
         if (posicion.ok() && *posicion >= 1)
             gotoRecordNum(static_cast<qint16>(*posicion));
     };
-    enlaceBuscador.abrirCalendario = [this] { estado_.CampoCalendario = 4; };
+    enlaceBuscador.abrirCalendario = [this] { imgCalendBusqueda_Click(); };
     enlaceBuscador.colorTexto = [this] { return colorTextoVentana(); };
     buscador_ = std::make_unique<BuscadorClientes>(buscar_, *db_, entorno_, fechas_,
                                                    estado_.ModoAjusteLvw, enlaceBuscador);
@@ -128,11 +131,21 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
     ini_->ponerAviso([this](const QString& aviso) { acceso_->registro().Escribir(aviso); });
     construirComandos(servicios);
 
+    if (servicios.selectorColor) {
+        selectorColor_ = servicios.selectorColor;
+    } else {
+        selectorColorPropio_ = std::make_unique<SelectorColorQt>();
+        selectorColor_ = selectorColorPropio_.get();
+    }
     conectar();
+    conectarSkins();
     bandejaSistema_.ponerReceptorRaton([this](int mensaje) { SysTray_MSG_MouseMove(mensaje); });
 }
 
 frmClientes::~frmClientes() {
+    // The dialogs work on the window's layers: they go before them.
+    delete calendario_.data();
+    delete opciones_.data();
     bandejaSistema_.ponerReceptorRaton({});
     // The fingerprint side goes first: it works on the door and the database.
     enlaceCaptura_.Conectar(nullptr);
@@ -290,16 +303,6 @@ void frmClientes::InitForm() {
     Init_lvwtResultadoBusqueda();
 }
 
-void frmClientes::LoadLastSkin() {
-    // The saved skin picture when it is there; otherwise the window's own background.
-    const QString ruta = carpeta(QStringLiteral("Skins/") + ajustes_.SkinActual);
-    QPixmap skin;
-    if (FileExists(ruta))
-        skin.load(ruta);
-    fondo_ = skin.isNull() ? imagenes_.Fondo() : skin;
-    update();
-}
-
 bool frmClientes::InitAndShowDBData() {
     if (!db_->AbrirDB()) {
         const QString motivo = db_->MotivoError();
@@ -437,7 +440,7 @@ void frmClientes::Form_Unload() {
             CopiaSeguridadAlSalir(false);
         }
     }
-    // The calendar and options dialogs are closed here once the window has them.
+    CerrarDialogos();
     paso(QStringLiteral("RemoveBallonIcon"));
     globos_.OcultarBalloon();
     RemoveBallonIcon();
@@ -537,6 +540,7 @@ void frmClientes::MostrarMenu() {
                                   : QStringLiteral("Lector Huella Error (sólo Apert. Manual)"));
     menu_.mnuDoNoReady_Closed->setChecked(estado == CodigoAcceso::FijoCerrado);
     menu_.mnuDoNoReady_Open->setChecked(estado == CodigoAcceso::FijoAbierto);
+    CargarMenuSkins();
     entorno_.bombeo.procesarEventos();
     menu_.mnuMenu->exec(QCursor::pos());
 }

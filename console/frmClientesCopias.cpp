@@ -59,7 +59,6 @@ void frmClientes::conectarComandos() {
             &frmClientes::mnuDoCopyDBOnEnd_Click);
     connect(menu_.mnuDoCompactDB, &QAction::triggered, this, &frmClientes::mnuDoCompactDB_Click);
     connect(menu_.mnuDoRestoreDB, &QAction::triggered, this, &frmClientes::mnuDoRestoreDB_Click);
-    connect(menu_.menuOptions, &QAction::triggered, this, &frmClientes::menuOptions_Click);
     connect(menu_.mnuVisitWebPage, &QAction::triggered, this, &frmClientes::mnuVisitWebPage_Click);
     connect(menu_.menuVersion, &QAction::triggered, this, &frmClientes::menuVersion_Click);
     connect(comandosDb_.get(), &ComandosBaseDatos::baseDeDatosSustituida, this,
@@ -100,9 +99,6 @@ void frmClientes::mnuDoRestoreDB_Click() {
 }
 QString frmClientes::SelectDBToRestore() {
     return comandosDb_->SelectDBToRestore();
-}
-void frmClientes::menuOptions_Click() {
-    comandosMenu_->menuOptions_Click();
 }
 void frmClientes::mnuVisitWebPage_Click() {
     comandosMenu_->mnuVisitWebPage_Click();

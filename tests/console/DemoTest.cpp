@@ -191,8 +191,8 @@ TEST_F(Demo, TheFeederTakesTurnsAndWaitsForTheReader) {
 TEST_F(Demo, TheDoorWorksOnTheDemoFolder) {
     // The station on a copy of the demo folder, its relay board on COM4, the real engine.
     CarpetaTemporal estacion;
-    for (const QString& sub :
-         {QStringLiteral("Huellas"), QStringLiteral("LectorSimulado"), QStringLiteral("Sonidos")}) {
+    for (const QString& sub : {QStringLiteral("Huellas"), QStringLiteral("LectorSimulado"),
+                               QStringLiteral("Sonidos"), QStringLiteral("Skins")}) {
         ASSERT_TRUE(QDir(estacion.ruta()).mkdir(sub));
         for (const QString& f : archivos(sub))
             ASSERT_TRUE(QFile::copy(demo.filePath(sub + u'/' + f),
@@ -236,7 +236,8 @@ TEST_F(Demo, TheDoorWorksOnTheDemoFolder) {
     EXPECT_EQ(control<QLabel>("lblResult_TotalHoy")->text(), QStringLiteral("2"));
     EXPECT_EQ(control<QLabel>("lblResult_Acceso(3)")->text(), QStringLiteral("2"));
     EXPECT_EQ(control<QLabel>("lblResult_Acceso(4)")->text(), QStringLiteral("1"));
-    EXPECT_TRUE(msgBox.mostrados.empty());
+    EXPECT_TRUE(msgBox.mostrados.empty()) << qPrintable(
+        msgBox.mostrados.front().titulo + QStringLiteral(": ") + msgBox.mostrados.front().texto);
 }
 
 } // namespace

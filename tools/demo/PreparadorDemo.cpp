@@ -212,6 +212,15 @@ bool PreparadorDemo::copiarRecursos() {
     if (!copiar(recursos.filePath(QStringLiteral("Skins/Default.JPG")),
                 carpeta.filePath(QStringLiteral("Skins/Default.JPG"))))
         return false;
+    // The other skins made for the project, for the menu "Estilo visual".
+    const QDir skins(recursos.filePath(QStringLiteral("Skins")), QStringLiteral("*.jpg"),
+                     QDir::Name, QDir::Files);
+    for (const QString& skin : skins.entryList()) {
+        const QString relativa = QStringLiteral("Skins/") + skin;
+        if (!QFileInfo::exists(carpeta.filePath(relativa)) &&
+            !copiar(recursos.filePath(relativa), carpeta.filePath(relativa)))
+            return false;
+    }
     const QString programa = carpeta.filePath(QStringLiteral("portiva"));
     if (!copiar(opciones_.programa, programa))
         return false;
