@@ -36,6 +36,7 @@ class ControlAcceso;
 class DbClientes;
 class BusquedaFicha;
 class FechasCliente;
+class HuellaFicha;
 class IniFile;
 class PantallaHuellaVentana;
 class ReproductorSonido;
@@ -248,6 +249,9 @@ public slots:
     void cmdAnalizarHuella_Click();
     void cmdIndentificarHuellaDB_Click();
     void chkAutoAnalizar_Click();
+    // The record form's "Añadir" and "Verificar".
+    void cmdAddTemplateDB_Click();
+    void cmdVerificarHuellaDB_Click();
     void chkAutoIdentify_Click();
 
     // Record form.
@@ -327,6 +331,7 @@ private:
     std::unique_ptr<ControlAcceso> acceso_;
     std::unique_ptr<PantallaHuellaVentana> pantallaHuella_;
     std::unique_ptr<HuellaEstacion> huella_;
+    std::unique_ptr<HuellaFicha> huellaFicha_;
     std::unique_ptr<IniFile> ini_;
 };
 
