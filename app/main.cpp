@@ -10,6 +10,7 @@
 #include "Reloj.h"
 #include "SelectorArchivosQt.h"
 #include "SenalesParada.h"
+#include "TraduccionesQt.h"
 #include "VisorArchivosQt.h"
 #include "frmClientes.h"
 
@@ -36,6 +37,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
     // The station lives on in the tray with its window hidden: it ends only by its own close.
     QApplication::setQuitOnLastWindowClosed(false);
+    portiva::CargarTraduccionesQt(app);
     if (QStyle* estilo = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(estilo);
 

@@ -48,6 +48,15 @@ public:
     // Loads a fingerprint image file; it then arrives as a capture from the sensor "File".
     // 0 when loaded, the engine's (non-zero) code otherwise.
     virtual int CargarImagen(const QString& ruta) = 0;
+    // Whether a captured image is there to be saved, and saving it as a bitmap file: 0 when
+    // saved, the engine's (non-zero) code otherwise.
+    virtual bool HayImagenCaptura() const { return false; }
+    virtual int GuardarImagen(const QString& ruta) {
+        (void)ruta;
+        return -1;
+    }
+    // The engine's library version.
+    virtual void VersionMotor(int& mayor, int& menor) const { mayor = menor = 0; }
 
     // `TemplateCliente` from a member row: the stored bytes (the template and its one extra
     // trailing byte); empty bytes (a Null field) leave no template.

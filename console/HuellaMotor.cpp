@@ -37,6 +37,25 @@ int HuellaMotor::CargarImagen(const QString& ruta) {
     return huella_.MotorHuellaCtrl().CargarImagen(ruta.toStdString(), 500);
 }
 
+bool HuellaMotor::HayImagenCaptura() const {
+    const ImagenHuella& imagen = huella_.ImagenCaptura;
+    return imagen.Width >= 1 && imagen.Height >= 1 && imagen.Completa();
+}
+
+int HuellaMotor::GuardarImagen(const QString& ruta) {
+    // 501: the image file format code of a saved raw capture (a bitmap).
+    const ImagenHuella& imagen = huella_.ImagenCaptura;
+    return huella_.MotorHuellaCtrl().GuardarImagen(imagen.RawImage.data(), imagen.Width,
+                                                   imagen.Height, ruta.toStdString(), 501);
+}
+
+void HuellaMotor::VersionMotor(int& mayor, int& menor) const {
+    std::uint8_t a = 0, b = 0;
+    huella_.MotorHuellaCtrl().Version(a, b);
+    mayor = a;
+    menor = b;
+}
+
 void HuellaMotor::CargarTemplateCliente(QByteArrayView guardada) {
     huella_.TemplateCliente = PlantillaHuella::DesdeGuardada(guardada.toByteArray());
 }

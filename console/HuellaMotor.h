@@ -20,6 +20,9 @@ public:
     bool cmdAddTemplateDB_Click(qint32 id) override;
     void cmdVerificarHuellaDB_Click(bool modoEdicion, qint32 id, const QVariant& guardada) override;
     int CargarImagen(const QString& ruta) override;
+    bool HayImagenCaptura() const override;
+    int GuardarImagen(const QString& ruta) override;
+    void VersionMotor(int& mayor, int& menor) const override;
     void CargarTemplateCliente(QByteArrayView guardada) override;
     QByteArray TemplateClienteGuardable() const override;
 

@@ -15,6 +15,9 @@ public:
     virtual ~SelectorArchivos() = default;
     virtual QString abrir(const QString& carpetaInicial, const QString& filtro, int indiceFiltro,
                           QWidget* padre) = 0;
+    // The same for a file to save; an empty folder leaves the dialog's own.
+    virtual QString guardar(const QString& carpetaInicial, const QString& filtro, int indiceFiltro,
+                            QWidget* padre) = 0;
 };
 
 // The filter text as a file dialog's list of name filters, one per description/pattern pair:

@@ -9,6 +9,8 @@ class SelectorArchivosQt final : public SelectorArchivos {
 public:
     QString abrir(const QString& carpetaInicial, const QString& filtro, int indiceFiltro,
                   QWidget* padre) override;
+    QString guardar(const QString& carpetaInicial, const QString& filtro, int indiceFiltro,
+                    QWidget* padre) override;
 };
 
 } // namespace portiva

@@ -9,7 +9,10 @@
 #include "BuscadorClientes.h"
 #include "BusquedaFicha.h"
 #include "CodigoAcceso.h"
+#include "ComandosBaseDatos.h"
+#include "ComandosMenu.h"
 #include "ControlAcceso.h"
+#include "CopiasSeguridad.h"
 #include "DbClientes.h"
 #include "Entorno.h"
 #include "FechasCliente.h"
@@ -17,7 +20,9 @@
 #include "HuellaFicha.h"
 #include "HuellaPredeterminada.h"
 #include "IniFile.h"
+#include "NavegadorWeb.h"
 #include "PantallaHuellaVentana.h"
+#include "ProgresoCopias.h"
 #include "RecordsetVacio.h"
 #include "ReproductorSonidoQt.h"
 #include "SelectorArchivos.h"
@@ -124,6 +129,7 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
                                                  [this] { return estado_.ModoEdicion; });
     ini_ = std::make_unique<IniFile>(entorno_.carpetaPrograma, ajustes_, huella_->parametros());
     ini_->ponerAviso([this](const QString& aviso) { acceso_->registro().Escribir(aviso); });
+    construirComandos(servicios);
 
     conectar();
     bandejaSistema_.ponerReceptorRaton([this](int mensaje) { SysTray_MSG_MouseMove(mensaje); });
@@ -182,6 +188,7 @@ void frmClientes::conectar() {
             &frmClientes::cmdIndentificarHuellaDB_Click);
 
     connect(menu_.menuImgFromFile, &QAction::triggered, this, &frmClientes::menuImgFromFile_Click);
+    conectarComandos();
     // The station modes of the popup menu.
     ModosEstacion& modos = acceso_->modos();
     connect(menu_.mnuReconnetRelay, &QAction::triggered, &modos,
@@ -227,6 +234,8 @@ bool frmClientes::Form_Load() {
     LoadLastSkin();
     paso(QStringLiteral("CargarConfigCopias"));
     ini_->CargarConfigCopias();
+    // What an interrupted backup, compaction or restore left behind goes first.
+    copias_->LimpiarTemporales();
     estado_.RestaurarAlIniciar = ajustes_.RestaurarAlIniciar;
     if (estado_.RestaurarAlIniciar) {
         paso(QStringLiteral("RestaurarAlCargar"));
@@ -297,12 +306,6 @@ void frmClientes::LoadLastSkin() {
         skin.load(ruta);
     fondo_ = skin.isNull() ? imagenes_.Fondo() : skin;
     update();
-}
-
-void frmClientes::RestaurarAlCargar() {
-    // A restore scheduled at the previous run is carried out here, before the database is
-    // opened, once the station restores databases. Until then the schedule is kept as it was
-    // saved.
 }
 
 bool frmClientes::InitAndShowDBData() {
@@ -448,12 +451,6 @@ void frmClientes::Form_Unload() {
     RemoveBallonIcon();
     hide();
     emit cerrado();
-}
-
-void frmClientes::CopiaSeguridadAlSalir(bool compactar) {
-    // The exit backup (or the compaction with its dated copy) of the closed database file is
-    // made here once the station makes database backups.
-    (void)compactar;
 }
 
 void frmClientes::TerminarPorSenal() {

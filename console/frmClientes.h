@@ -10,6 +10,7 @@
 #include "InfoCaducidad.h"
 #include "MenuEstacion.h"
 #include "NotifyBallon.h"
+#include "OperacionesArchivo.h"
 #include "PanelBuscar.h"
 #include "PanelInfo.h"
 #include "PantallaAcceso.h"
@@ -32,13 +33,18 @@ namespace portiva {
 struct Entorno;
 class BandejaSistema;
 class BuscadorClientes;
+class ComandosBaseDatos;
+class ComandosMenu;
 class ControlAcceso;
+class CopiasSeguridad;
 class DbClientes;
 class BusquedaFicha;
 class FechasCliente;
 class HuellaFicha;
 class IniFile;
+class NavegadorWeb;
 class PantallaHuellaVentana;
+class ProgresoCopias;
 class ReproductorSonido;
 class SelectorArchivos;
 class VisorArchivos;
@@ -60,6 +66,8 @@ struct ServiciosConsola {
     // "COMn" without a link in the program folder is this prefix followed by n - 1.
     QString prefijoDispositivo = QStringLiteral("/dev/ttyS");
     QLocale locale = FormatoFecha::LocaleEstacion(QLocale::system());
+    // Null: the desktop's browser through QDesktopServices.
+    NavegadorWeb* navegador = nullptr;
     // Told the name of each start-up and shutdown step as it begins ("CargarSkin",
     // "InitAndShowDBData", "GuardarConfiguracion", ...).
     std::function<void(const QString&)> pasos = {};
@@ -214,9 +222,17 @@ public:
     EditBallon_GreyText& globos() { return globos_; }
     const NotifyBallon& bandeja() const { return notify_; }
 
+    CopiasSeguridad& copias() { return *copias_; }
+    ComandosBaseDatos& comandosBaseDatos() { return *comandosDb_; }
+    ComandosMenu& comandosMenu() { return *comandosMenu_; }
+    const ProgresoCopias& progresoCopias() const { return *progreso_; }
+
 signals:
     // The program has ended: the event loop may finish.
     void cerrado();
+    // A restore replaced the database file while the station ran: lists showing rows of the
+    // old database drop them.
+    void baseDeDatosSustituida();
 
 public slots:
     // Window chrome and popup menu.
@@ -227,6 +243,15 @@ public slots:
     void mnuCloseMe_Click();
     void MostrarMenu();
     void menuImgFromFile_Click();
+    void menuImgSave_Click();
+    void mnuDoCopyDB_Click();
+    void mnuDoCopyDBOnEnd_Click();
+    void mnuDoCompactDB_Click();
+    void mnuDoRestoreDB_Click();
+    QString SelectDBToRestore();
+    void menuOptions_Click();
+    void mnuVisitWebPage_Click();
+    void menuVersion_Click();
     // The mouse on the tray icon (BandejaSistema's numbers): a left click while the window is
     // hidden tells the last access in a balloon, a double click shows the window, a right
     // click opens the menu. A callback arriving while one is handled is ignored.
@@ -277,6 +302,8 @@ protected:
 
 private:
     void conectar();
+    void construirComandos(const ServiciosConsola& servicios);
+    void conectarComandos();
     void paso(const QString& nombre);
     void Ocultar();
     void LoadLastSkin();
@@ -333,6 +360,12 @@ private:
     std::unique_ptr<HuellaEstacion> huella_;
     std::unique_ptr<HuellaFicha> huellaFicha_;
     std::unique_ptr<IniFile> ini_;
+    OperacionesArchivoPosix operacionesArchivo_;
+    std::unique_ptr<CopiasSeguridad> copias_;
+    std::unique_ptr<ProgresoCopias> progreso_;
+    std::unique_ptr<NavegadorWeb> navegadorPropio_;
+    std::unique_ptr<ComandosBaseDatos> comandosDb_;
+    std::unique_ptr<ComandosMenu> comandosMenu_;
 };
 
 } // namespace portiva

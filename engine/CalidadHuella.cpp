@@ -20,7 +20,8 @@ int CalidadHuella::puntuacion(const Mapa<std::uint8_t>& mascara, const Mapa<floa
     if (bloques == 0)
         return 0;
     const double area = static_cast<double>(bloques) * bloque * bloque; // pixels at 500 dpi
-    const double fArea = std::clamp(area / 120000.0, 0.0, 1.0);
+    // Full marks from what a small sensor shows (about 13 x 13 mm at 500 dpi).
+    const double fArea = std::clamp(area / 70000.0, 0.0, 1.0);
     const double fFlujo = std::clamp((sumaCoherencia / bloques - 0.4) / 0.55, 0.0, 1.0);
     const double fMinucias = std::clamp(conservadas / 50.0, 0.0, 1.0);
     const double limpieza = candidatas > 0 ? static_cast<double>(conservadas) / candidatas : 0.0;

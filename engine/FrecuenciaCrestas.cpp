@@ -15,8 +15,17 @@ float muestra(const Mapa<float>& m, float x, float y) {
     return m(xi, yi);
 }
 
-// Period from the profile's autocorrelation; 0 when the profile is not clearly periodic.
-float periodoDePerfil(const std::vector<float>& p) {
+// The autocorrelation peaks of a profile across the ridges, as candidate periods.
+struct Candidato {
+    float periodo;
+    float altura;
+};
+
+// Candidates from the profile's autocorrelation, shortest lag first; empty when the profile is
+// not clearly periodic. A clean profile has peaks of about the same height at T, 2T, ...: the
+// caller chooses among them, never blindly the highest.
+void candidatosDePerfil(const std::vector<float>& p, std::vector<Candidato>& salida) {
+    salida.clear();
     const int n = static_cast<int>(p.size());
     float media = 0;
     for (float v : p)
@@ -29,7 +38,7 @@ float periodoDePerfil(const std::vector<float>& p) {
         r0 += q[static_cast<std::size_t>(i)] * q[static_cast<std::size_t>(i)];
     }
     if (r0 <= 1e-6f)
-        return 0.0f;
+        return;
     const int lmin = static_cast<int>(FrecuenciaCrestas::PeriodoMinimo) - 1;
     const int lmax = static_cast<int>(FrecuenciaCrestas::PeriodoMaximo) + 1;
     std::vector<float> r(static_cast<std::size_t>(lmax + 2), 0.0f);
@@ -39,23 +48,59 @@ float periodoDePerfil(const std::vector<float>& p) {
             s += q[static_cast<std::size_t>(i)] * q[static_cast<std::size_t>(i + l)];
         r[static_cast<std::size_t>(l)] = s / r0 * static_cast<float>(n) / static_cast<float>(n - l);
     }
-    int mejor = -1;
     for (int l = lmin; l <= lmax; ++l) {
-        const float v = r[static_cast<std::size_t>(l)];
-        if (v > r[static_cast<std::size_t>(l - 1)] && v >= r[static_cast<std::size_t>(l + 1)] &&
-            (mejor < 0 || v > r[static_cast<std::size_t>(mejor)]))
-            mejor = l;
+        const float a = r[static_cast<std::size_t>(l - 1)], b = r[static_cast<std::size_t>(l)],
+                    c = r[static_cast<std::size_t>(l + 1)];
+        if (!(b > a && b >= c) || b < 0.25f)
+            continue;
+        const float den = a - 2 * b + c;
+        const float ajuste = den < 0 ? 0.5f * (a - c) / den : 0.0f;
+        const float periodo = static_cast<float>(l) + std::clamp(ajuste, -0.5f, 0.5f);
+        if (periodo >= FrecuenciaCrestas::PeriodoMinimo &&
+            periodo <= FrecuenciaCrestas::PeriodoMaximo)
+            salida.push_back({periodo, b});
     }
-    if (mejor < 0 || r[static_cast<std::size_t>(mejor)] < 0.25f)
-        return 0.0f;
-    const float a = r[static_cast<std::size_t>(mejor - 1)], b = r[static_cast<std::size_t>(mejor)],
-                c = r[static_cast<std::size_t>(mejor + 1)];
-    const float den = a - 2 * b + c;
-    const float ajuste = den < 0 ? 0.5f * (a - c) / den : 0.0f;
-    const float periodo = static_cast<float>(mejor) + std::clamp(ajuste, -0.5f, 0.5f);
-    if (periodo < FrecuenciaCrestas::PeriodoMinimo || periodo > FrecuenciaCrestas::PeriodoMaximo)
-        return 0.0f;
-    return periodo;
+}
+
+float alturaMaxima(const std::vector<Candidato>& c) {
+    float m = 0;
+    for (const auto& x : c)
+        m = std::max(m, x.altura);
+    return m;
+}
+
+// The shortest lag whose peak is nearly as high as the highest: a multiple of the true period
+// is never preferred to the period itself.
+float periodoPrimero(const std::vector<Candidato>& c) {
+    const float tope = alturaMaxima(c);
+    for (const auto& x : c)
+        if (x.altura >= 0.8f * tope)
+            return x.periodo;
+    return 0.0f;
+}
+
+// The candidate closest (in ratio) to the print's own typical period, among the reasonably high
+// peaks; 0 when none is plausible for this print.
+float periodoCercano(const std::vector<Candidato>& c, float tipico) {
+    const float tope = alturaMaxima(c);
+    float mejor = 0, dist = 1e9f;
+    for (const auto& x : c) {
+        if (x.altura < 0.5f * tope)
+            continue;
+        const float d = std::abs(std::log(x.periodo / tipico));
+        if (d < dist) {
+            dist = d;
+            mejor = x.periodo;
+        }
+    }
+    return dist <= FrecuenciaCrestas::DesvioAdmitido ? mejor : 0.0f;
+}
+
+float mediana(std::vector<float> v, float siVacio) {
+    if (v.empty())
+        return siVacio;
+    std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
+    return v[v.size() / 2];
 }
 
 } // namespace
@@ -66,6 +111,8 @@ Mapa<float> FrecuenciaCrestas::calcular(const Mapa<float>& n, const CampoOrienta
     Mapa<float> periodo(bw, bh, 0.0f);
     std::vector<float> perfil(40);
     // Measured on every other block; the smoothing below spreads it.
+    std::vector<std::vector<Candidato>> candidatos(static_cast<std::size_t>(bw * bh));
+    std::vector<float> primeros;
     for (int by = 0; by < bh; by += 2)
         for (int bx = 0; bx < bw; bx += 2) {
             if (!mascara(bx, by))
@@ -81,25 +128,32 @@ Mapa<float> FrecuenciaCrestas::calcular(const Mapa<float>& n, const CampoOrienta
                     s += muestra(n, cx + t * nx + j * dx, cy + t * ny + j * dy);
                 perfil[static_cast<std::size_t>(k)] = s;
             }
-            const float p = periodoDePerfil(perfil);
+            auto& c = candidatos[static_cast<std::size_t>(by * bw + bx)];
+            candidatosDePerfil(perfil, c);
+            const float p = periodoPrimero(c);
+            if (p > 0)
+                primeros.push_back(p);
+        }
+    // The print's own typical period, then each block checked against it: the candidate
+    // nearest to it, or nothing when the block's profile offers no plausible period.
+    const float tipico = mediana(primeros, PeriodoTipico);
+    std::vector<float> medidos;
+    for (int by = 0; by < bh; by += 2)
+        for (int bx = 0; bx < bw; bx += 2) {
+            const auto& c = candidatos[static_cast<std::size_t>(by * bw + bx)];
+            if (c.empty())
+                continue;
+            const float p = periodoCercano(c, tipico);
+            if (p <= 0)
+                continue;
+            medidos.push_back(p);
             for (int j = 0; j < 2; ++j)
                 for (int i = 0; i < 2; ++i)
                     if (periodo.dentro(bx + i, by + j))
                         periodo(bx + i, by + j) = p;
         }
-    // Fill and smooth: Gaussian-weighted mean of the measured blocks around each block.
-    std::vector<float> medidos;
-    for (std::size_t i = 0; i < periodo.tamano(); ++i)
-        if (periodo.datos()[i] > 0)
-            medidos.push_back(periodo.datos()[i]);
-    float mediana = PeriodoTipico;
-    if (!medidos.empty()) {
-        std::nth_element(medidos.begin(),
-                         medidos.begin() + static_cast<std::ptrdiff_t>(medidos.size() / 2),
-                         medidos.end());
-        mediana = medidos[medidos.size() / 2];
-    }
-    Mapa<float> salida(bw, bh, mediana);
+    const float central = mediana(medidos, tipico);
+    Mapa<float> salida(bw, bh, central);
     constexpr int R = 4;
     constexpr float Sigma = 2.5f;
     for (int by = 0; by < bh; ++by)
@@ -117,7 +171,7 @@ Mapa<float> FrecuenciaCrestas::calcular(const Mapa<float>& n, const CampoOrienta
             // Few measurements nearby: lean on the image's median.
             const float previo = 0.3f;
             salida(bx, by) =
-                std::clamp((s + previo * mediana) / (wsum + previo), PeriodoMinimo, PeriodoMaximo);
+                std::clamp((s + previo * central) / (wsum + previo), PeriodoMinimo, PeriodoMaximo);
         }
     return salida;
 }

@@ -1,5 +1,7 @@
-// Writes what each extraction stage produced for one synthetic impression, as BMP files, to
-// look at while tuning: portiva-etapas-motor <folder> [finger] [impression] [dpi]
+// Writes what each extraction stage produced for one print, as BMP files, to look at while
+// tuning: a synthetic impression, or a BMP file (its own resolution, 500 dpi when it has none).
+//   portiva-etapas-motor <folder> [finger] [impression] [dpi]
+//   portiva-etapas-motor <folder> <file.bmp>
 #include "ArchivoBmp.h"
 #include "ExtractorMinucias.h"
 #include "GeneradorHuellas.h"
@@ -29,18 +31,36 @@ void guardar(const std::string& ruta, const motor::Mapa<float>& m, float escala,
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "uso: %s carpeta [dedo] [impresion] [dpi]\n", argv[0]);
+        std::fprintf(stderr,
+                     "uso: %s carpeta [dedo] [impresion] [dpi]\n       %s carpeta archivo.bmp\n",
+                     argv[0], argv[0]);
         return 2;
     }
     const std::string carpeta = argv[1];
-    const int dedo = argc > 2 ? std::atoi(argv[2]) : 0;
-    const int impresion = argc > 3 ? std::atoi(argv[3]) : 0;
-    const int dpi = argc > 4 ? std::atoi(argv[4]) : 500;
-    fpgen::GeneradorHuellas gen;
-    const auto img = gen.impresion(fpgen::semillaBanco, dedo, impresion, {}, 400 * dpi / 500,
-                                   400 * dpi / 500, dpi);
-    motor::ImagenGris original{img.ancho, img.alto, dpi, img.pixeles};
-    motor::ArchivoBmp::escribir(carpeta + "/original.bmp", original);
+    motor::ImagenGris original;
+    if (argc > 2 && motor::ArchivoBmp::tieneExtensionBmp(argv[2])) {
+        const int e = motor::ArchivoBmp::leer(argv[2], original);
+        if (e != 0) {
+            std::fprintf(stderr, "no se pudo leer la imagen %s (codigo %d)\n", argv[2], e);
+            return 1;
+        }
+        if (original.resolucion <= 0)
+            original.resolucion = 500;
+    } else {
+        const int dedo = argc > 2 ? std::atoi(argv[2]) : 0;
+        const int impresion = argc > 3 ? std::atoi(argv[3]) : 0;
+        const int dpi = argc > 4 ? std::atoi(argv[4]) : 500;
+        fpgen::GeneradorHuellas gen;
+        const auto img = gen.impresion(fpgen::semillaBanco, dedo, impresion, {}, 400 * dpi / 500,
+                                       400 * dpi / 500, dpi);
+        original = motor::ImagenGris{img.ancho, img.alto, dpi, img.pixeles};
+    }
+    const int dpi = original.resolucion;
+    const auto& img = original;
+    if (motor::ArchivoBmp::escribir(carpeta + "/original.bmp", original) != 0) {
+        std::fprintf(stderr, "no se pudo escribir en la carpeta %s\n", carpeta.c_str());
+        return 1;
+    }
     motor::ExtractorMinucias ex;
     motor::DatosPlantilla d;
     motor::IntermediosExtraccion in;
@@ -48,6 +68,8 @@ int main(int argc, char** argv) {
     const int r = ex.extraer(img.pixeles.data(), img.ancho, img.alto, dpi, d, clase, &in);
     std::printf("resultado %d clase %d calidad %d minucias %zu\n", r, clase, d.calidad,
                 d.minucias.size());
+    if (r != 0)
+        return 1;
     guardar(carpeta + "/realzada.bmp", in.realzada, 60, 128);
     motor::Mapa<float> sk(in.esqueleto.ancho(), in.esqueleto.alto());
     for (std::size_t i = 0; i < sk.tamano(); ++i)

@@ -41,11 +41,8 @@ int main(int argc, char** argv) {
     const int dedos = argc > 1 ? std::atoi(argv[1]) : fpgen::dedosBanco;
     const int impresiones = argc > 2 ? std::atoi(argv[2]) : fpgen::impresionesBanco;
     const int impostoras = std::min(impresiones, argc > 3 ? std::atoi(argv[3]) : 3);
-    fpgen::Condiciones condiciones;
-    if (argc > 4) {
-        condiciones.ruido = std::atof(argv[4]);
-        condiciones.distorsion = std::atof(argv[4]);
-    }
+    const fpgen::Condiciones condiciones =
+        fpgen::condicionesConDureza(argc > 4 ? std::atof(argv[4]) : 1.0);
     const unsigned hilos = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
     motor::MotorHuella motor;
     motor.Inicializar();
@@ -57,7 +54,7 @@ int main(int argc, char** argv) {
     std::mutex mutex;
     motor::ExtractorMinucias extractor;
     fpgen::recorrerConjunto(
-        fpgen::semillaBanco, dedos, impresiones, {}, 400, 400, 500, hilos,
+        fpgen::semillaBanco, dedos, impresiones, condiciones, 400, 400, 500, hilos,
         [&](int d, int i, fpgen::ImagenGris&& img) {
             motor::DatosPlantilla datos;
             int clase = 0;
@@ -88,8 +85,9 @@ int main(int argc, char** argv) {
             else
                 ++porClase[t.calidad];
         }
-    std::printf("set: %d fingers x %d impressions, generated and extracted in %.1f s\n", dedos,
-                impresiones, segundos);
+    std::printf("set: %d fingers x %d impressions (noise %.2f, distortion %.2f), generated and "
+                "extracted in %.1f s\n",
+                dedos, impresiones, condiciones.ruido, condiciones.distorsion, segundos);
     std::printf("extraction failures: %d; quality low/medium/high: %d/%d/%d\n", fallos, porClase[0],
                 porClase[1], porClase[2]);
 

@@ -2,15 +2,18 @@
 // Opening the database, the identification scan (a fresh "SELECT * FROM ClientesDB" that reads
 // every template) and each member count.
 #include "ConsultaBusqueda.h"
+#include "CopiasSeguridad.h"
 #include "CreadorBaseDatos.h"
 #include "DbClientes.h"
 #include "Entorno.h"
 #include "VistaQuieta.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstdio>
+#include <map>
 #include <memory>
 
 using namespace portiva;
@@ -19,7 +22,9 @@ namespace {
 
 class MsgBoxConsola final : public MsgBox {
 public:
-    Respuesta operator()(const QString& texto, int, const QString&) override {
+    Respuesta operator()(const QString& texto, int estilo, const QString&) override {
+        if (estilo == EstiloMsg::Informacion)
+            return Respuesta::Aceptar;
         std::fprintf(stderr, "MsgBox: %s\n", qPrintable(texto));
         return Respuesta::Aceptar;
     }
@@ -208,6 +213,67 @@ void BM_BusquedaLikeTodos(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_BusquedaLikeTodos)->Unit(benchmark::kMillisecond);
+
+// A clock one second further on at every reading: each backup gets a dated name of its own.
+class RelojQueAvanza final : public Reloj {
+public:
+    QDateTime ahora() const override { return inicio_.addSecs(++segundos_); }
+
+private:
+    QDateTime inicio_{QDate(2026, 12, 8), QTime(10, 0)};
+    mutable qint64 segundos_ = 0;
+};
+
+// A program folder whose database holds 32,767 members with templates of `bytes` bytes.
+struct EstacionCopias {
+    explicit EstacionCopias(int bytes) {
+        const QString ruta = QDir(carpeta.path()).filePath(DbClientes::nombreArchivo());
+        if (!CreadorBaseDatos::CrearVacia(ruta))
+            std::abort();
+        for (int bloque = 0; bloque < DbClientes::MaximoClientes; bloque += 4096) {
+            std::vector<QVariantMap> filas;
+            for (int i = bloque; i < std::min(bloque + 4096, int(DbClientes::MaximoClientes));
+                 ++i) {
+                QByteArray plantilla(bytes, '\0');
+                for (int b = 0; b < plantilla.size(); ++b)
+                    plantilla[b] = static_cast<char>((i * 31 + b * 7) & 0xff);
+                filas.push_back({{"fldCodigo", QStringLiteral("C%1").arg(i)},
+                                 {"fldNombre", QStringLiteral("Cliente numero %1").arg(i)},
+                                 {"fldTemplate", plantilla}});
+            }
+            if (!CreadorBaseDatos::Insertar(ruta, "ClientesDB", filas))
+                std::abort();
+        }
+        tamano = QFileInfo(ruta).size();
+    }
+    QTemporaryDir carpeta;
+    MsgBoxConsola msgBox;
+    RelojQueAvanza reloj;
+    BombeoNulo bombeo;
+    Entorno entorno{carpeta.path(), msgBox, reloj, bombeo};
+    OperacionesArchivoPosix operaciones;
+    CopiasSeguridad copias{entorno, operaciones};
+    qint64 tamano = 0;
+};
+
+// A dated backup (snapshot, flush, check, rename) of the full member list; the argument is the
+// size of each stored template: 401 bytes as the engine stores them, 4,600 bytes for a database
+// of about 150 MB.
+void BM_CopiaSeguridad(benchmark::State& state) {
+    static std::map<int, std::unique_ptr<EstacionCopias>> estaciones;
+    auto& e = estaciones[int(state.range(0))];
+    if (!e)
+        e = std::make_unique<EstacionCopias>(int(state.range(0)));
+    for (auto _ : state) {
+        if (!e->copias.CopiaSeguridad())
+            state.SkipWithError("CopiaSeguridad falló");
+        state.PauseTiming();
+        QDir(e->copias.rutaCarpetaCopias()).removeRecursively();
+        state.ResumeTiming();
+    }
+    state.counters["MB"] = double(e->tamano) / 1e6;
+}
+BENCHMARK(BM_CopiaSeguridad)->Arg(401)->Arg(4600)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 

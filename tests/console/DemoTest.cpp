@@ -220,9 +220,17 @@ TEST_F(Demo, TheDoorWorksOnTheDemoFolder) {
         placa->olvidar();
         QString mensaje;
         ASSERT_TRUE(alimentador.SoltarSiguiente(mensaje)) << qPrintable(mensaje);
-        ASSERT_TRUE(EsperarHasta([&] { return placa->bytesRecibidos().size() >= 5; }, 30000))
-            << qPrintable(mensaje);
-        pulsos.push_back(placa->bytesRecibidos()[2]);
+        // The pulse is the byte set right after the status request (91, 92, mask, ...); a
+        // resting byte still on its way from the previous step may come before it.
+        const auto inicioPulso = [&] {
+            const auto b = placa->bytesRecibidos();
+            for (std::size_t k = 0; k + 4 < b.size(); ++k)
+                if (b[k] == 91 && b[k + 1] == 92)
+                    return static_cast<int>(k);
+            return -1;
+        };
+        ASSERT_TRUE(EsperarHasta([&] { return inicioPulso() >= 0; }, 30000)) << qPrintable(mensaje);
+        pulsos.push_back(placa->bytesRecibidos()[static_cast<std::size_t>(inicioPulso()) + 2]);
     }
     EXPECT_EQ(pulsos, (std::vector<int>{17, 33, 64, 64, 128}));
     EXPECT_EQ(control<QLabel>("lblResult_TotalHoy")->text(), QStringLiteral("2"));

@@ -56,6 +56,12 @@ public:
 // A file picker that answers from a script and records how it was opened.
 class SelectorGuion final : public SelectorArchivos {
 public:
+    QString guardar(const QString& carpetaInicial, const QString& filtroPedido, int indiceFiltro,
+                    QWidget* padre) override {
+        ++guardados;
+        return abrir(carpetaInicial, filtroPedido, indiceFiltro, padre);
+    }
+    int guardados = 0;
     QString abrir(const QString& carpetaInicial, const QString& filtroPedido, int indiceFiltro,
                   QWidget*) override {
         carpeta = carpetaInicial;
@@ -125,6 +131,17 @@ public:
         pasos_ << QStringLiteral("huella.CargarImagen ") + ruta;
         return respuestaCargar;
     }
+    bool HayImagenCaptura() const override { return hayImagen; }
+    int GuardarImagen(const QString& ruta) override {
+        pasos_ << QStringLiteral("huella.GuardarImagen ") + ruta;
+        return respuestaGuardar;
+    }
+    void VersionMotor(int& mayor, int& menor) const override {
+        mayor = 1;
+        menor = 0;
+    }
+    bool hayImagen = false;
+    int respuestaGuardar = 0;
     void CargarTemplateCliente(QByteArrayView guardada) override {
         plantilla = guardada.toByteArray();
     }

@@ -93,21 +93,21 @@ TEST_F(Comparacion, IdentificationFindsTheFingerInATable) {
 
 TEST_F(Comparacion, ThresholdReallyChangesTheDecision) {
     int s = 0;
-    ASSERT_EQ(verificar(p(0, 0), p(0, 1), s), 1);
+    ASSERT_EQ(verificar(p(0, 1), p(0, 2), s), 1);
     const int puntuacion = s;
     ASSERT_LT(puntuacion, MotorHuella::UmbralMaximo) << "choose another pair for this test";
     ASSERT_EQ(motor_->FijarParametrosVerificacion(std::min(200, puntuacion + 1), 180), codigo::Ok);
-    EXPECT_EQ(verificar(p(0, 0), p(0, 1), s), 0);
+    EXPECT_EQ(verificar(p(0, 1), p(0, 2), s), 0);
     EXPECT_EQ(s, puntuacion) << "the score does not depend on the threshold";
     ASSERT_EQ(motor_->FijarParametrosVerificacion(std::max(10, puntuacion), 180), codigo::Ok);
-    EXPECT_EQ(verificar(p(0, 0), p(0, 1), s), 1);
+    EXPECT_EQ(verificar(p(0, 1), p(0, 2), s), 1);
 
     // Identification keeps its own threshold, also for a query prepared before the change.
-    ASSERT_EQ(motor_->PrepararIdentificacion(p(0, 0).data(), static_cast<int>(p(0, 0).size()), 0),
+    ASSERT_EQ(motor_->PrepararIdentificacion(p(0, 1).data(), static_cast<int>(p(0, 1).size()), 0),
               codigo::Ok);
-    EXPECT_EQ(motor_->Identificar(p(0, 1).data(), static_cast<int>(p(0, 1).size()), s, 0), 1);
+    EXPECT_EQ(motor_->Identificar(p(0, 2).data(), static_cast<int>(p(0, 2).size()), s, 0), 1);
     ASSERT_EQ(motor_->FijarParametrosIdentificacion(200, 180), codigo::Ok);
-    EXPECT_EQ(motor_->Identificar(p(0, 1).data(), static_cast<int>(p(0, 1).size()), s, 0),
+    EXPECT_EQ(motor_->Identificar(p(0, 2).data(), static_cast<int>(p(0, 2).size()), s, 0),
               puntuacion >= 200 ? 1 : 0);
 }
 

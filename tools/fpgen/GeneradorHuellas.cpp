@@ -1,5 +1,7 @@
 #include "GeneradorHuellas.h"
 
+#include <cmath>
+
 #include "Aleatorio.h"
 #include "BancoGabor.h"
 #include "Impresor.h"
@@ -159,6 +161,15 @@ ConjuntoHuellas generarConjunto(std::uint64_t semilla, int dedos, int impresione
             return true;
         });
     return conjunto;
+}
+
+Condiciones condicionesConDureza(double dureza) {
+    Condiciones c;
+    if (std::isfinite(dureza) && dureza >= 0 && dureza <= 10) {
+        c.ruido = dureza;
+        c.distorsion = dureza;
+    }
+    return c;
 }
 
 } // namespace portiva::fpgen

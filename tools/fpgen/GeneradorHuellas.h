@@ -35,6 +35,11 @@ struct Condiciones {
     bool permitirParcial = true;
 };
 
+// The default conditions with the photometric effects and the distortion both scaled by
+// `dureza` (1 = default, 2 = harsher skin and sensor); a value that is not a finite number in
+// 0..10 gives the default conditions.
+Condiciones condicionesConDureza(double dureza);
+
 // Impression `impresion` of finger `dedo`. The same (semilla, dedo) is always the same finger;
 // impression 0 is the clean, centred one (it ignores `c`); the others draw their placement and
 // skin conditions from the seed. Sizes outside 1..4096 give an empty image.

@@ -94,7 +94,9 @@ PatronDactilar PatronDactilar::sortear(Aleatorio& rng, const Silueta& silueta, i
     }
     p.perturbacion_ = rng.uniforme(0.06, 0.14);
     p.campoOrientacion_ = CampoSuave(rng, ancho, alto, 140, 320);
-    p.periodoBase_ = rng.uniforme(8.4, 9.8);
+    // From the finest ridges of a real finger to the coarsest (6.5 to 12 px at 500 dpi, with the
+    // field and the rise over the fingertip below).
+    p.periodoBase_ = rng.uniforme(6.9, 11.2);
     p.campoPeriodo_ = CampoSuave(rng, ancho, alto, 120, 300);
     return p;
 }
@@ -133,7 +135,7 @@ double PatronDactilar::periodo(double x, double y) const {
     const double sobreNucleo =
         std::clamp((alturaNucleo_ - y) / (alturaNucleo_ - arriba_), 0.0, 1.0);
     const double t = periodoBase_ + 0.45 * campoPeriodo_.valor(x, y) + 0.8 * sobreNucleo;
-    return std::clamp(t, 7.0, 12.0);
+    return std::clamp(t, 6.5, 12.0);
 }
 
 } // namespace portiva::fpgen

@@ -51,8 +51,8 @@ TEST(GeneradorHuellas, ResultadoFijoEnTodaMaquina) {
     // Pinned output: any change to the generator's arithmetic or random stream shows here.
     // When the generator is changed on purpose, update the values (and tell the users of the
     // benchmark set that its figures move).
-    EXPECT_EQ(huella(generarImpresion(semillaPruebas, 0, 0)), 0xeb1f4b27ccc3a50aULL);
-    EXPECT_EQ(huella(generarImpresion(semillaPruebas, 5, 3)), 0x67a539455688f8f7ULL);
+    EXPECT_EQ(huella(generarImpresion(semillaPruebas, 0, 0)), 0x74988e32e4fbcdf2ULL);
+    EXPECT_EQ(huella(generarImpresion(semillaPruebas, 5, 3)), 0x4371b1b93428d01dULL);
 }
 
 TEST(GeneradorHuellas, ImagenesDelTamanoPedidoConCrestasYFondo) {
@@ -212,4 +212,22 @@ TEST(GeneradorHuellas, OtraResolucionConservaElTamanoFisico) {
     const double p500 = periodoDominante(normal, 200, 200, 64);
     const double p1000 = periodoDominante(fina, 400, 400, 128, 26.0);
     EXPECT_NEAR(p1000 / p500, 2.0, 0.25);
+}
+
+TEST(GeneradorHuellas, LaDurezaEscalaRuidoYDistorsionYCambiaLaImpresion) {
+    const Condiciones normal = condicionesConDureza(1);
+    EXPECT_DOUBLE_EQ(normal.ruido, Condiciones{}.ruido);
+    EXPECT_DOUBLE_EQ(normal.distorsion, Condiciones{}.distorsion);
+    const Condiciones dura = condicionesConDureza(2);
+    EXPECT_DOUBLE_EQ(dura.ruido, 2);
+    EXPECT_DOUBLE_EQ(dura.distorsion, 2);
+    // A harsher set is really another set, not the default one again.
+    EXPECT_NE(generarImpresion(semilla, 2, 3, dura).pixeles,
+              generarImpresion(semilla, 2, 3, normal).pixeles);
+    // Nonsense falls back to the default conditions.
+    for (double malo : {-1.0, 11.0, std::numeric_limits<double>::quiet_NaN()}) {
+        const Condiciones c = condicionesConDureza(malo);
+        EXPECT_DOUBLE_EQ(c.ruido, Condiciones{}.ruido);
+        EXPECT_DOUBLE_EQ(c.distorsion, Condiciones{}.distorsion);
+    }
 }

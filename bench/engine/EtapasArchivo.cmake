@@ -1,0 +1,25 @@
+# The stage tool on an image file: a print written by the generator goes in, every stage's
+# bitmap comes out.
+file(REMOVE_RECURSE ${CARPETA})
+file(MAKE_DIRECTORY ${CARPETA}/entrada ${CARPETA}/salida)
+execute_process(COMMAND ${FPGEN} --out ${CARPETA}/entrada --fingers 1 --impressions 1 --size 300x320
+                RESULT_VARIABLE r)
+if(NOT r EQUAL 0)
+  message(FATAL_ERROR "the generator failed: ${r}")
+endif()
+file(GLOB entrada ${CARPETA}/entrada/*.bmp)
+execute_process(COMMAND ${ETAPAS} ${CARPETA}/salida ${entrada} RESULT_VARIABLE r OUTPUT_VARIABLE o)
+if(NOT r EQUAL 0 OR NOT o MATCHES "resultado 0")
+  message(FATAL_ERROR "the stage tool failed on ${entrada}: ${r} ${o}")
+endif()
+foreach(etapa original realzada esqueleto mascara coherencia periodo)
+  if(NOT EXISTS ${CARPETA}/salida/${etapa}.bmp)
+    message(FATAL_ERROR "no ${etapa}.bmp")
+  endif()
+endforeach()
+execute_process(COMMAND ${ETAPAS} ${CARPETA}/salida ${CARPETA}/no-existe.bmp RESULT_VARIABLE r
+                ERROR_VARIABLE e)
+if(r EQUAL 0 OR NOT e MATCHES "no se pudo leer")
+  message(FATAL_ERROR "a missing file was not reported: ${r} ${e}")
+endif()
+file(REMOVE_RECURSE ${CARPETA})

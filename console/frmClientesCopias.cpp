@@ -1,0 +1,114 @@
+// The window's database commands and the remaining menu commands: they are built here with
+// what they need from the window, and the window's own handlers forward to them.
+
+#include "ComandosBaseDatos.h"
+#include "ComandosMenu.h"
+#include "ControlAcceso.h"
+#include "CopiasSeguridad.h"
+#include "DbClientes.h"
+#include "IniFile.h"
+#include "NavegadorWeb.h"
+#include "ProgresoCopias.h"
+#include "frmClientes.h"
+
+#include <QAction>
+#include <QDir>
+#include <QTreeWidget>
+
+namespace portiva {
+
+void frmClientes::construirComandos(const ServiciosConsola& servicios) {
+    copias_ = std::make_unique<CopiasSeguridad>(entorno_, operacionesArchivo_);
+    progreso_ = std::make_unique<ProgresoCopias>(this, entorno_.bombeo);
+    copias_->setAvance([this] { progreso_->avance(); });
+    copias_->setFin([this] { progreso_->fin(); });
+
+    ComandosBaseDatos::Ventana ventana;
+    ventana.padre = this;
+    ventana.carpetaPrograma = entorno_.carpetaPrograma;
+    ventana.modoEdicion = [this] { return estado_.ModoEdicion; };
+    ventana.cerrarBaseDatos = [this] {
+        if (const Resultado r = db_->CerrarDB(); !r) {
+            entorno_.msgBox(r.error().texto() + QStringLiteral(" cerrando la base de datos"),
+                            EstiloMsg::Exclamacion,
+                            QStringLiteral("Restaurar Copia de Seguridad..."));
+            return false;
+        }
+        return true;
+    };
+    ventana.reabrirBaseDatos = [this] { (void)InitAndShowDBData(); };
+    ventana.marcarRestaurando = [this](bool valor) { estado_.RestaurandoDB = valor; };
+    comandosDb_ = std::make_unique<ComandosBaseDatos>(entorno_.msgBox, *copias_, ajustes_,
+                                                      estado_.CompactarAlSalir, selectorArchivos_,
+                                                      std::move(ventana));
+
+    NavegadorWeb* navegador = servicios.navegador;
+    if (!navegador) {
+        navegadorPropio_ = std::make_unique<NavegadorWebQt>();
+        navegador = navegadorPropio_.get();
+    }
+    comandosMenu_ = std::make_unique<ComandosMenu>(
+        entorno_.msgBox, *huella_, selectorArchivos_, *navegador,
+        [this](const QString& linea) { acceso_->registro().Escribir(linea); }, this);
+}
+
+void frmClientes::conectarComandos() {
+    connect(menu_.menuImgSave, &QAction::triggered, this, &frmClientes::menuImgSave_Click);
+    connect(menu_.mnuDoCopyDB, &QAction::triggered, this, &frmClientes::mnuDoCopyDB_Click);
+    connect(menu_.mnuDoCopyDBOnEnd, &QAction::triggered, this,
+            &frmClientes::mnuDoCopyDBOnEnd_Click);
+    connect(menu_.mnuDoCompactDB, &QAction::triggered, this, &frmClientes::mnuDoCompactDB_Click);
+    connect(menu_.mnuDoRestoreDB, &QAction::triggered, this, &frmClientes::mnuDoRestoreDB_Click);
+    connect(menu_.menuOptions, &QAction::triggered, this, &frmClientes::menuOptions_Click);
+    connect(menu_.mnuVisitWebPage, &QAction::triggered, this, &frmClientes::mnuVisitWebPage_Click);
+    connect(menu_.menuVersion, &QAction::triggered, this, &frmClientes::menuVersion_Click);
+    connect(comandosDb_.get(), &ComandosBaseDatos::baseDeDatosSustituida, this,
+            &frmClientes::baseDeDatosSustituida);
+    // The rows found in the old database are not offered any more.
+    connect(this, &frmClientes::baseDeDatosSustituida, this,
+            [this] { buscar_.lvwResutadoBusqueda->clear(); });
+}
+
+void frmClientes::RestaurarAlCargar() {
+    estado_.RestaurandoDB = true;
+    copias_->RestaurarAlCargar(ajustes_, ini_->rutaArchivo());
+    estado_.RestaurarAlIniciar = false;
+    estado_.RestaurandoDB = false;
+}
+
+void frmClientes::CopiaSeguridadAlSalir(bool compactar) {
+    if (compactar)
+        (void)copias_->CompactarBaseDatos();
+    else
+        (void)copias_->CopiaSeguridad();
+}
+
+void frmClientes::menuImgSave_Click() {
+    comandosMenu_->menuImgSave_Click();
+}
+void frmClientes::mnuDoCopyDB_Click() {
+    comandosDb_->mnuDoCopyDB_Click();
+}
+void frmClientes::mnuDoCopyDBOnEnd_Click() {
+    comandosDb_->mnuDoCopyDBOnEnd_Click();
+}
+void frmClientes::mnuDoCompactDB_Click() {
+    comandosDb_->mnuDoCompactDB_Click();
+}
+void frmClientes::mnuDoRestoreDB_Click() {
+    comandosDb_->mnuDoRestoreDB_Click();
+}
+QString frmClientes::SelectDBToRestore() {
+    return comandosDb_->SelectDBToRestore();
+}
+void frmClientes::menuOptions_Click() {
+    comandosMenu_->menuOptions_Click();
+}
+void frmClientes::mnuVisitWebPage_Click() {
+    comandosMenu_->mnuVisitWebPage_Click();
+}
+void frmClientes::menuVersion_Click() {
+    comandosMenu_->menuVersion_Click();
+}
+
+} // namespace portiva
