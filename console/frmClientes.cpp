@@ -17,6 +17,7 @@
 #include "Entorno.h"
 #include "FechasCliente.h"
 #include "FileExists.h"
+#include "HuellaFicha.h"
 #include "HuellaPredeterminada.h"
 #include "IniFile.h"
 #include "NavegadorWeb.h"
@@ -127,6 +128,8 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
     huella_ = fabrica(ContextoHuella{entorno_, *db_, *acceso_, *this, *pantallaHuella_,
                                      entorno_.carpetaPrograma});
     enlaceCaptura_.Conectar(&huella_->captura());
+    huellaFicha_ = std::make_unique<HuellaFicha>(info_, *db_, *huella_,
+                                                 [this] { return estado_.ModoEdicion; });
     ini_ = std::make_unique<IniFile>(entorno_.carpetaPrograma, ajustes_, huella_->parametros());
     ini_->ponerAviso([this](const QString& aviso) { acceso_->registro().Escribir(aviso); });
     construirComandos(servicios);
@@ -148,6 +151,7 @@ frmClientes::~frmClientes() {
     delete opciones_.data();
     bandejaSistema_.ponerReceptorRaton({});
     // The fingerprint side goes first: it works on the door and the database.
+    huellaFicha_.reset();
     enlaceCaptura_.Conectar(nullptr);
     huella_.reset();
 }
@@ -189,6 +193,10 @@ void frmClientes::conectar() {
             &frmClientes::cmdAperturaManual_Click);
     connect(columna_.cmdAnalizarHuella, &QPushButton::clicked, this,
             &frmClientes::cmdAnalizarHuella_Click);
+    connect(info_.cmdAddTemplateDB, &QPushButton::clicked, this,
+            &frmClientes::cmdAddTemplateDB_Click);
+    connect(info_.cmdVerificarHuellaDB, &QPushButton::clicked, this,
+            &frmClientes::cmdVerificarHuellaDB_Click);
     connect(columna_.cmdIndentificarHuellaDB, &QPushButton::clicked, this,
             &frmClientes::cmdIndentificarHuellaDB_Click);
 

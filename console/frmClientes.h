@@ -42,6 +42,7 @@ class CopiasSeguridad;
 class DbClientes;
 class BusquedaFicha;
 class FechasCliente;
+class HuellaFicha;
 class IniFile;
 class NavegadorWeb;
 class PantallaHuellaVentana;
@@ -297,6 +298,9 @@ public slots:
     void cmdAnalizarHuella_Click();
     void cmdIndentificarHuellaDB_Click();
     void chkAutoAnalizar_Click();
+    // The record form's "Añadir" and "Verificar".
+    void cmdAddTemplateDB_Click();
+    void cmdVerificarHuellaDB_Click();
     void chkAutoIdentify_Click();
 
     // Record form.
@@ -387,6 +391,7 @@ private:
     std::unique_ptr<ControlAcceso> acceso_;
     std::unique_ptr<PantallaHuellaVentana> pantallaHuella_;
     std::unique_ptr<HuellaEstacion> huella_;
+    std::unique_ptr<HuellaFicha> huellaFicha_;
     std::unique_ptr<IniFile> ini_;
     OperacionesArchivoPosix operacionesArchivo_;
     std::unique_ptr<CopiasSeguridad> copias_;

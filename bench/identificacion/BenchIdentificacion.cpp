@@ -20,6 +20,7 @@
 #include "EnlaceCapturaSensores.h"
 #include "Entorno.h"
 #include "GeneradorHuellas.h"
+#include "HuellaDuplicada.h"
 #include "MsgBox.h"
 #include "PantallaAcceso.h"
 #include "PantallaHuella.h"
@@ -320,6 +321,24 @@ bool Ronda(Banco& b, unsigned hilos, int repeticiones) {
             return false;
     }
     escaneo.imprimir("scan alone, no match (IdentificarHuella)");
+
+    // The desk's duplicate check before an enrolment: every row is compared, whatever matches;
+    // the finger looked for is stored for the last member.
+    if (!b.ponerCaso(e, Caso::Ultimo))
+        return false;
+    Cifras duplicada;
+    for (int r = 0; r < repeticiones; ++r) {
+        const auto t0 = Reloj::now();
+        const DuplicadosHuella d = HuellaDuplicada(
+            e.db.cnClientes(), e.control.huella().MotorHuellaCtrl(), e.control.flujo().busqueda(),
+            e.acceso.registro(), e.control.huella().TemplateCaptura, 0);
+        duplicada.agregar(Ms(Reloj::now() - t0));
+        if (d.codigo != 0 || !d.lista.startsWith(QStringLiteral("ID %1 ").arg(Miembros))) {
+            std::fprintf(stderr, "unexpected duplicate list: %s\n", qPrintable(d.lista));
+            return false;
+        }
+    }
+    duplicada.imprimir("duplicate check, whole table (HuellaDuplicada)");
     return true;
 }
 
