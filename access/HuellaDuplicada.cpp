@@ -52,6 +52,7 @@ DuplicadosHuella HuellaDuplicada(Conexion& cnClientes, motor::MotorHuella& motor
     const int campoID = rs.IndiceCampo(QStringLiteral("ID"));
     const int campoNombre = rs.IndiceCampo(QStringLiteral("fldNombre"));
     if (campoPlantilla < 0 || campoID < 0) {
+        // Closing a scratch recordset has nothing left to report: what it read is already taken.
         (void)rs.Close();
         r.codigo = ResultadoHuella::SinBaseDatos;
         return r;
@@ -61,6 +62,7 @@ DuplicadosHuella HuellaDuplicada(Conexion& cnClientes, motor::MotorHuella& motor
     // memory while it is open, so the bytes stay where they are during the walk.
     std::vector<BusquedaParalela::Fila> filas;
     std::vector<FilaDuplicada> datos;
+    // MoveNext inside a snapshot walked forward cannot fail; Eof ends the walk.
     for (; !rs.Eof(); (void)rs.MoveNext()) {
         const QByteArrayView bytes = rs.bytesEn(campoPlantilla);
         if (bytes.isEmpty() && rs.esNuloEn(campoPlantilla))
@@ -89,6 +91,7 @@ DuplicadosHuella HuellaDuplicada(Conexion& cnClientes, motor::MotorHuella& motor
     std::vector<int> respuestas(filas.size(), 0);
     std::vector<int> puntuaciones(filas.size(), 0);
     const motor::ConsultaPreparada& q = *consulta;
+    // Every row is looked at; the matches are collected by the comparison itself.
     (void)busqueda.buscar(filas, [&](const std::uint8_t* bytes, std::size_t tamano, int&) {
         const std::size_t i = indice.at(bytes);
         int puntuacion = 0;
@@ -96,6 +99,7 @@ DuplicadosHuella HuellaDuplicada(Conexion& cnClientes, motor::MotorHuella& motor
         puntuaciones[i] = puntuacion;
         return 0;
     });
+    // Closing a scratch recordset has nothing left to report: what it read is already taken.
     (void)rs.Close();
 
     for (const FilaDuplicada& fila : datos) {

@@ -347,6 +347,7 @@ bool frmClientes::InitAndShowDBData() {
                         EstiloMsg::Informacion, QStringLiteral("La base de datos esta vacia."));
         InitTextBoxes();
     } else {
+        // Repositioning on a snapshot that holds rows: a move within its range cannot fail.
         (void)rs.MoveFirst();
         RecordSetToText();
     }

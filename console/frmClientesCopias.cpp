@@ -36,6 +36,7 @@ void frmClientes::construirComandos(const ServiciosConsola& servicios) {
         }
         return true;
     };
+    // A database that cannot be opened is reported by InitAndShowDBData itself.
     ventana.reabrirBaseDatos = [this] { (void)InitAndShowDBData(); };
     ventana.marcarRestaurando = [this](bool valor) { estado_.RestaurandoDB = valor; };
     comandosDb_ = std::make_unique<ComandosBaseDatos>(entorno_.msgBox, *copias_, ajustes_,
@@ -77,8 +78,10 @@ void frmClientes::RestaurarAlCargar() {
 
 void frmClientes::CopiaSeguridadAlSalir(bool compactar) {
     if (compactar)
+        // The backup reports its own outcome to the operator in its boxes.
         (void)copias_->CompactarBaseDatos();
     else
+        // The backup reports its own outcome to the operator in its boxes.
         (void)copias_->CopiaSeguridad();
 }
 

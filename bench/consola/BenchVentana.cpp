@@ -76,6 +76,7 @@ public:
 struct Estacion {
     Estacion() {
         const QString mdb = QDir(dir.path()).filePath(QStringLiteral("Portiva.mdb"));
+        // A benchmark fixture: a failure shows at once as a broken measurement.
         (void)CreadorBaseDatos::CrearVacia(mdb);
         std::vector<QVariantMap> filas;
         filas.reserve(Miembros);
@@ -89,7 +90,9 @@ struct Estacion {
                              {QStringLiteral("fldServContratado"), QStringLiteral("Mensual")},
                              {QStringLiteral("fldStuffSiNo"), i % 50 == 0},
                              {QStringLiteral("fldTemplate"), QByteArray(420, char(i % 251))}});
+        // A benchmark fixture: a failure shows at once as a broken measurement.
         (void)CreadorBaseDatos::Insertar(mdb, QStringLiteral("ClientesDB"), filas);
+        // A benchmark fixture: a failure shows at once as a broken measurement.
         (void)CreadorBaseDatos::Insertar(
             mdb, QStringLiteral("ServiciosDB"),
             {{{QStringLiteral("fldServicio"), QStringLiteral("Mensual")},

@@ -87,6 +87,7 @@ TEST_F(Demo, EveryMemberHasAFingerEnrolledAsTheStationStoresIt) {
     ASSERT_TRUE(rs.Open(QStringLiteral("SELECT * FROM ClientesDB"), cn).ok());
     EXPECT_EQ(rs.RecordCount(), 8);
     QSet<QByteArray> distintas;
+    // MoveNext inside a snapshot walked forward cannot fail; Eof ends the walk.
     for (; !rs.Eof(); (void)rs.MoveNext()) {
         const QByteArray t = rs.Valor(QStringLiteral("fldTemplate")).valor().toByteArray();
         ASSERT_GT(t.size(), 32);

@@ -163,7 +163,9 @@ bool PreparadorDemo::inscribirYGuardarHuellas() {
         if (const Resultado r = rs.MoveNext(); !r)
             return fallo(r.error().texto());
     }
+    // Closing a scratch recordset has nothing left to report: what it read is already taken.
     (void)rs.Close();
+    // Closing a scratch recordset has nothing left to report: what it read is already taken.
     (void)cn.Close();
 
     // The prints for the reader: impressions that identify their own member (or, for the
