@@ -20,6 +20,7 @@ ControlHuella::ControlHuella(const Entorno& entorno, DbClientes& db, ControlAcce
               QDir(carpetaPrograma).filePath(carpetaLectorSimulado())),
       flujo_(db, huella_, acceso.torno(), acceso.registro(), pantallaAcceso, pantallaHuella,
              entorno.msgBox, entorno.reloj, hilosBusqueda),
+      alta_(db, huella_, flujo_, acceso.registro(), entorno.msgBox, pantallaHuella),
       enlace_(enlace) {
 #ifdef PORTIVA_CON_FPRINT
     // The USB readers that libfprint drives; their notices (a reader that gives no image, one

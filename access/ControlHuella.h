@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AltaHuella.h"
 #include "DBHuella.h"
 #include "FlujoHuella.h"
 
@@ -38,10 +39,12 @@ public:
 
     DBHuella& huella() { return huella_; }
     FlujoHuella& flujo() { return flujo_; }
+    AltaHuella& alta() { return alta_; }
 
 private:
     DBHuella huella_;
     FlujoHuella flujo_;
+    AltaHuella alta_;
     EnlaceCapturaSensores* enlace_;
 };
 

@@ -60,6 +60,9 @@ public:
     // A capture or a button is being handled (requests arriving meanwhile are kept).
     bool Ocupado() const { return ocupado_; }
     unsigned hilosBusqueda() const { return busqueda_.hilos(); }
+    // The threads that compare templates, for the desk's checks (one walk at a time, from the
+    // user-interface thread).
+    BusquedaParalela& busqueda() { return busqueda_; }
 
 private:
     void Ejecutar(std::function<void()> accion);

@@ -5,6 +5,7 @@
 #include "BandejaQt.h"
 #include "Bombeo.h"
 #include "Entorno.h"
+#include "FormatoFecha.h"
 #include "InstanciaUnica.h"
 #include "MsgBoxQt.h"
 #include "Reloj.h"
@@ -17,7 +18,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QStyleFactory>
+#include <QTranslator>
 #include <cstdio>
 
 namespace {
@@ -40,6 +44,13 @@ int main(int argc, char* argv[]) {
     portiva::CargarTraduccionesQt(app);
     if (QStyle* estilo = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(estilo);
+    // Qt's own dialogs (the colour picker, the file pickers) speak the station's language,
+    // Spanish when the system names none.
+    QTranslator traduccionQt;
+    const QLocale idioma = portiva::FormatoFecha::LocaleEstacion(QLocale::system());
+    if (traduccionQt.load(idioma, QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&traduccionQt);
 
     const QString carpeta = carpetaPrograma();
     portiva::InstanciaUnica instancia(carpeta);

@@ -155,9 +155,11 @@ void BuscadorClientes::llenarServicios() {
                                        "cliente en la base de datos. Escriba uno."),
                         EstiloMsg::Informacion, QStringLiteral("Buscar tipos de Servicios..."));
     }
+    // MoveNext inside a snapshot walked forward cannot fail; Eof ends the walk.
     for (; !rs.Eof(); (void)rs.MoveNext())
         caja->addItem(rs.Valor(QStringLiteral("fldServicio")).valor_o({}).toString(),
                       rs.Valor(QStringLiteral("ID")).valor_o({}));
+    // Closing a scratch recordset has nothing left to report: what it read is already taken.
     (void)rs.Close();
     caja->setCurrentIndex(-1);
     caja->setEditText(caja->count() > 0 ? QStringLiteral("Elija una opcion o introduzca uno")
@@ -243,6 +245,7 @@ void BuscadorClientes::Buscar(bool imprimir) {
         if (imprimir)
             informe(rs);
     }
+    // Closing a scratch recordset has nothing left to report: what it read is already taken.
     (void)rs.Close();
 }
 

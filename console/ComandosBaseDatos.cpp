@@ -32,6 +32,7 @@ bool ComandosBaseDatos::ocupada() {
 
 void ComandosBaseDatos::mnuDoCopyDB_Click() {
     if (!ocupada())
+        // The backup reports its own outcome to the operator in its boxes.
         (void)copias_.CopiaSeguridad();
 }
 

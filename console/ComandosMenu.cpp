@@ -26,11 +26,6 @@ void ComandosMenu::menuImgSave_Click() {
         escribirLog_(QStringLiteral("Guardando Archivo: Error!"));
 }
 
-void ComandosMenu::menuOptions_Click() {
-    msgBox_(QStringLiteral("La configuracion de la estacion no esta disponible en esta version."),
-            EstiloMsg::Informacion, QStringLiteral("Configuracion"));
-}
-
 void ComandosMenu::mnuVisitWebPage_Click() {
     // A desktop without a browser changes nothing for the station.
     (void)navegador_.abrir(paginaWeb());

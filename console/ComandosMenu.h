@@ -27,7 +27,6 @@ public:
                  QWidget* padre);
 
     void menuImgSave_Click();
-    void menuOptions_Click();
     void mnuVisitWebPage_Click();
     void menuVersion_Click();
 

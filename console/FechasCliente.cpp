@@ -57,6 +57,7 @@ void FechasCliente::CalcularCaducidad() {
     const QVariant id = cajas_.cboServContratado->currentData();
     Recordset& rs = db_.rsServicios();
     if (rs.State() == 1)
+        // Closing a scratch recordset has nothing left to report: what it read is already taken.
         (void)rs.Close();
     if (Resultado r = rs.Open(QStringLiteral("SELECT * FROM ServiciosDB WHERE ID = ?"),
                               db_.cnClientes(), {id.toInt()});
@@ -67,6 +68,7 @@ void FechasCliente::CalcularCaducidad() {
     }
     struct Cerrar {
         Recordset& rs;
+        // Closing a scratch recordset has nothing left to report.
         ~Cerrar() { (void)rs.Close(); }
     } cerrar{rs};
     if (rs.Eof()) {

@@ -39,7 +39,7 @@ QLocale FormatoFecha::LocaleEstacion(const QLocale& sistema) {
     return sistema;
 }
 
-FormatoFecha::FormatoFecha(const QLocale& locale) {
+FormatoFecha::FormatoFecha(const QLocale& locale) : locale_(locale) {
     // The order of day, month and year and the separator come from the locale's short
     // format; a format without all three numeric fields keeps the Spanish order.
     const QString corto = locale.dateFormat(QLocale::ShortFormat);

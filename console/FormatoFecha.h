@@ -22,6 +22,8 @@ public:
 
     // The display pattern, such as "dd/MM/yyyy".
     QString patron() const { return patron_; }
+    // The locale the dates follow (its language names the days and months).
+    const QLocale& locale() const { return locale_; }
 
     // A stored date as text: Null (or anything that is no date) gives "", a QDate its date, a
     // QDateTime its date and time of day ("HH:mm:ss").
@@ -40,6 +42,7 @@ private:
     Campo orden_[3] = {Campo::Dia, Campo::Mes, Campo::Anio};
     QChar separador_ = u'/';
     QString patron_;
+    QLocale locale_;
 };
 
 } // namespace portiva

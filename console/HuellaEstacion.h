@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QVariant>
 
 #include <functional>
 #include <memory>
@@ -36,6 +37,13 @@ public:
     // The buttons "Analizar" and "Identificar".
     virtual void cmdAnalizarHuella_Click() = 0;
     virtual void cmdIndentificarHuellaDB_Click() = 0;
+
+    // The buttons "Añadir" and "Verificar" of the member `id`. "Añadir" answers true when the
+    // member's template (`TemplateCliente`) is now the captured one. "Verificar" compares with
+    // `TemplateCliente` while editing, otherwise with `guardada` (the row's fldTemplate).
+    virtual bool cmdAddTemplateDB_Click(qint32 id) = 0;
+    virtual void cmdVerificarHuellaDB_Click(bool modoEdicion, qint32 id,
+                                            const QVariant& guardada) = 0;
 
     // Loads a fingerprint image file; it then arrives as a capture from the sensor "File".
     // 0 when loaded, the engine's (non-zero) code otherwise.

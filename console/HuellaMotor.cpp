@@ -23,6 +23,15 @@ void HuellaMotor::cmdIndentificarHuellaDB_Click() {
     control_.flujo().cmdIndentificarHuellaDB_Click();
 }
 
+bool HuellaMotor::cmdAddTemplateDB_Click(qint32 id) {
+    return control_.alta().cmdAddTemplateDB_Click(id);
+}
+
+void HuellaMotor::cmdVerificarHuellaDB_Click(bool modoEdicion, qint32 id,
+                                             const QVariant& guardada) {
+    control_.alta().cmdVerificarHuellaDB_Click(modoEdicion, id, guardada);
+}
+
 int HuellaMotor::CargarImagen(const QString& ruta) {
     // 500: the image file format code of the station (a bitmap).
     return huella_.MotorHuellaCtrl().CargarImagen(ruta.toStdString(), 500);

@@ -17,6 +17,8 @@ public:
     void FinalizarHuella() override;
     void cmdAnalizarHuella_Click() override;
     void cmdIndentificarHuellaDB_Click() override;
+    bool cmdAddTemplateDB_Click(qint32 id) override;
+    void cmdVerificarHuellaDB_Click(bool modoEdicion, qint32 id, const QVariant& guardada) override;
     int CargarImagen(const QString& ruta) override;
     bool HayImagenCaptura() const override;
     int GuardarImagen(const QString& ruta) override;

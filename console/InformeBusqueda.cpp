@@ -196,6 +196,7 @@ std::vector<InformeBusqueda::Linea> InformeBusqueda::Lineas(Recordset& rs,
     auto numero = [](const QVariant& v) {
         return v.isNull() ? QString() : QString::number(v.toDouble(), 'g', 15);
     };
+    // MoveNext inside a snapshot walked forward cannot fail; Eof ends the walk.
     for (; !rs.Eof(); (void)rs.MoveNext())
         lineas.push_back({numero(campo("ID")), campo("fldCodigo").toString(),
                           campo("fldNombre").toString(), campo("fldServContratado").toString(),

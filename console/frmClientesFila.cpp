@@ -190,6 +190,8 @@ bool frmClientes::TextToRecordSet() {
     Recordset& rs = db_->rsClientes();
     for (const auto& [campo, v] : campos) {
         if (const Resultado r = rs.PonerValor(campo, v); !r) {
+            // Dropping an edit that is being abandoned cannot lose anything; its own failure
+            // changes nothing.
             (void)rs.CancelUpdate();
             entorno_.msgBox(r.error().texto() +
                                 QStringLiteral(" guardando los datos en la base de datos."),

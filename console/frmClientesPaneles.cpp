@@ -4,6 +4,8 @@
 
 #include "frmClientes.h"
 
+#include "HuellaFicha.h"
+
 #include "BotonImagen.h"
 #include "ControlAcceso.h"
 #include "Twips.h"
@@ -133,6 +135,14 @@ void frmClientes::cmdAnalizarHuella_Click() {
 
 void frmClientes::cmdIndentificarHuellaDB_Click() {
     huella_->cmdIndentificarHuellaDB_Click();
+}
+
+void frmClientes::cmdAddTemplateDB_Click() {
+    huellaFicha_->cmdAddTemplateDB_Click();
+}
+
+void frmClientes::cmdVerificarHuellaDB_Click() {
+    huellaFicha_->cmdVerificarHuellaDB_Click();
 }
 
 void frmClientes::MostrarBalloon(const QString& Text, int Icon, const QString& Title,

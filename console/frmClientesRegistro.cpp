@@ -66,7 +66,8 @@ void frmClientes::EditMode(bool Value) {
         ponerColorTexto(caja, color);
 
     estado_.CampoCalendario = 0;
-    // Leaving edit mode closes the calendar dialog once the window has one.
+    if (!Value)
+        CerrarCalendario();
 }
 
 void frmClientes::LockTextBoxes(bool bLocked) {

@@ -19,7 +19,7 @@ RealceGabor::RealceGabor() {
     pesoCruce_.assign(static_cast<std::size_t>(Periodos * N), 0.0f);
     for (int b = 0; b < Periodos; ++b) {
         const float T = PeriodoBase + PasoPeriodo * static_cast<float>(b);
-        const float sigma = 0.5f * T;
+        const float sigma = 0.45f * T;
         float* w = pesoCruce_.data() + static_cast<std::size_t>(b * N);
         float suma = 0, gsuma = 0;
         for (int t = -RadioCruce; t <= RadioCruce; ++t) {

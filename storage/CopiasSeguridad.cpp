@@ -78,6 +78,7 @@ Resultado CopiasSeguridad::copiaFechada(const QString& origen, const QString& fe
     if (r)
         r = ops_.renombrarSinReemplazar(temporal, fechado);
     if (!r) {
+        // Removing a leftover temporary file: what failed before is what gets reported.
         (void)ops_.borrar(temporal);
         return r;
     }
@@ -107,6 +108,7 @@ Resultado CopiasSeguridad::ponerEnLugar(const QString& origen,
         r = ops_.reemplazar(temporal, base);
     }
     if (!r) {
+        // Removing a leftover temporary file: what failed before is what gets reported.
         (void)ops_.borrar(temporal);
         return r;
     }
@@ -250,6 +252,7 @@ void CopiasSeguridad::RestaurarAlCargar(AjustesEstacion& ajustes, const QString&
                EstiloMsg::Exclamacion, QStringLiteral("Resturacion de Copia de Seguridad..."));
         return;
     }
+    // The restore reports its own outcome to the operator in its boxes.
     (void)restaurar(archivo, gastar);
     gastar();
 }
@@ -259,6 +262,7 @@ void CopiasSeguridad::LimpiarTemporales() {
     for (const QString& carpeta : {entorno_.carpetaPrograma, rutaCarpetaCopias()}) {
         const QDir dir(carpeta);
         for (const QString& nombre : dir.entryList({patron}, QDir::Files | QDir::Hidden))
+            // Removing a leftover temporary file: what failed before is what gets reported.
             (void)ops_.borrar(dir.filePath(nombre));
     }
 }

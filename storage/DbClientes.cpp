@@ -21,6 +21,8 @@ public:
     explicit CerrarAlSalir(Recordset& rs) : rs_(rs) {}
     ~CerrarAlSalir() {
         if (rs_.State() == 1)
+            // Closing a scratch recordset has nothing left to report: what it read is already
+            // taken.
             (void)rs_.Close();
     }
     CerrarAlSalir(const CerrarAlSalir&) = delete;
@@ -46,6 +48,7 @@ QString DbClientes::rutaBaseDatos() const {
 bool DbClientes::AbrirDB() {
     // Start from fresh objects, also when called again after a restore.
     if (cnClientes_.State() == 1)
+        // Closing a scratch recordset has nothing left to report: what it read is already taken.
         (void)cnClientes_.Close();
     rsClientes_ = Recordset();
     rsTemp_ = Recordset();
@@ -69,6 +72,8 @@ bool DbClientes::AbrirDB() {
         motivoError_ = MotivoAperturaDB(r.error());
         rsClientes_ = Recordset();
         if (cnClientes_.State() == 1)
+            // Closing a scratch recordset has nothing left to report: what it read is already
+            // taken.
             (void)cnClientes_.Close();
     }
     return abierta;
@@ -117,6 +122,7 @@ bool DbClientes::CargarServicios() {
     }
     const int servicio = rsServicios_.IndiceCampo(QStringLiteral("fldServicio"));
     const int id = rsServicios_.IndiceCampo(QStringLiteral("ID"));
+    // MoveNext inside a snapshot walked forward cannot fail; Eof ends the walk.
     for (; !rsServicios_.Eof(); (void)rsServicios_.MoveNext())
         vista_.AgregarServicio(rsServicios_.valorEn(servicio).toString(),
                                rsServicios_.valorEn(id).toInt());
@@ -161,6 +167,7 @@ ResultadoDe<qint32> DbClientes::PosicionID(qint32 id) {
                         EstiloMsg::Informacion, QStringLiteral("Buscando ID de cliente..."));
         return 0;
     }
+    // MoveNext inside a snapshot walked forward cannot fail; Eof ends the walk.
     for (; !rsTemp_.Eof(); (void)rsTemp_.MoveNext())
         if (rsTemp_.valorEn(0).toLongLong() == id)
             return static_cast<qint32>(rsTemp_.AbsolutePosition());
@@ -281,8 +288,10 @@ void DbClientes::BorrarCliente() {
         return;
     }
     if (variasFilas) {
+        // Repositioning on a snapshot that holds rows: a move within its range cannot fail.
         (void)Desplazar(2);
     } else {
+        // Repositioning on a snapshot that holds rows: a move within its range cannot fail.
         (void)rsClientes_.MoveFirst();
         if (RecordsetVacio(rsClientes_)) {
             entorno_.msgBox(QStringLiteral("La base de datos esta vacia, este era el ulitmo "

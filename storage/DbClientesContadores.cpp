@@ -16,6 +16,7 @@ qint32 DbClientes::contar(const QString& procedimiento, const QString& sql) {
     if (auto r = rsTemp_.Open(sql, cnClientes_); !r)
         return fallo(r.error()); // not ours to close: it may be another operation's
     auto valor = rsTemp_.Valor(QStringLiteral("Result"));
+    // Closing a scratch recordset has nothing left to report: what it read is already taken.
     (void)rsTemp_.Close();
     if (!valor)
         return fallo(valor.error());

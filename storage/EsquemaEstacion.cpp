@@ -58,6 +58,7 @@ Resultado comprobarTabla(Conexion& conexion, const QString& tabla, const QString
         return falta(QStringLiteral("falta la tabla %1").arg(tabla));
     QStringList presentes;
     bool idEsClave = false;
+    // MoveNext inside a snapshot walked forward cannot fail; Eof ends the walk.
     for (; !rs.Eof(); (void)rs.MoveNext()) {
         const QString nombre = rs.valorEn(0).toString();
         presentes << nombre.toLower();

@@ -629,6 +629,8 @@ Resultado Recordset::actualizarFila() {
     // Show what the table now holds; should the read fail, what was written.
     for (const auto& [indice, valor] : pendientes_)
         guardarCelda(celda(actual_, indice), valor);
+    // The row was just written; a failed re-read keeps the values written, which are the stored
+    // ones.
     (void)releerFila(actual_, id.entero);
     return {};
 }
@@ -662,6 +664,8 @@ Resultado Recordset::insertarFila() {
         c.tipo = SQLITE_INTEGER;
         c.entero = id;
     }
+    // The row was just written; a failed re-read keeps the values written, which are the stored
+    // ones.
     (void)releerFila(actual_, id);
     return {};
 }

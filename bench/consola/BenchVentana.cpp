@@ -59,6 +59,8 @@ public:
     void FinalizarHuella() override {}
     void cmdAnalizarHuella_Click() override {}
     void cmdIndentificarHuellaDB_Click() override {}
+    bool cmdAddTemplateDB_Click(qint32) override { return false; }
+    void cmdVerificarHuellaDB_Click(bool, qint32, const QVariant&) override {}
     int CargarImagen(const QString&) override { return 0; }
     void CargarTemplateCliente(QByteArrayView) override {}
     QByteArray TemplateClienteGuardable() const override { return {}; }
@@ -74,6 +76,7 @@ public:
 struct Estacion {
     Estacion() {
         const QString mdb = QDir(dir.path()).filePath(QStringLiteral("Portiva.mdb"));
+        // A benchmark fixture: a failure shows at once as a broken measurement.
         (void)CreadorBaseDatos::CrearVacia(mdb);
         std::vector<QVariantMap> filas;
         filas.reserve(Miembros);
@@ -87,7 +90,9 @@ struct Estacion {
                              {QStringLiteral("fldServContratado"), QStringLiteral("Mensual")},
                              {QStringLiteral("fldStuffSiNo"), i % 50 == 0},
                              {QStringLiteral("fldTemplate"), QByteArray(420, char(i % 251))}});
+        // A benchmark fixture: a failure shows at once as a broken measurement.
         (void)CreadorBaseDatos::Insertar(mdb, QStringLiteral("ClientesDB"), filas);
+        // A benchmark fixture: a failure shows at once as a broken measurement.
         (void)CreadorBaseDatos::Insertar(
             mdb, QStringLiteral("ServiciosDB"),
             {{{QStringLiteral("fldServicio"), QStringLiteral("Mensual")},

@@ -21,6 +21,7 @@
 #include "Entorno.h"
 #include "GaleriaHuellas.h"
 #include "GeneradorHuellas.h"
+#include "HuellaDuplicada.h"
 #include "MsgBox.h"
 #include "PantallaAcceso.h"
 #include "PantallaHuella.h"
@@ -340,6 +341,24 @@ bool Ronda(Banco& b, unsigned hilos, int repeticiones) {
             return false;
     }
     escaneo.imprimir("scan alone, no match (IdentificarHuella)");
+
+    // The desk's duplicate check before an enrolment: every row is compared, whatever matches;
+    // the finger looked for is stored for the last member.
+    if (!b.ponerCaso(e, Caso::Ultimo))
+        return false;
+    Cifras duplicada;
+    for (int r = 0; r < repeticiones; ++r) {
+        const auto t0 = Reloj::now();
+        const DuplicadosHuella d = HuellaDuplicada(
+            e.db.cnClientes(), e.control.huella().MotorHuellaCtrl(), e.control.flujo().busqueda(),
+            e.acceso.registro(), e.control.huella().TemplateCaptura, 0);
+        duplicada.agregar(Ms(Reloj::now() - t0));
+        if (d.codigo != 0 || !d.lista.startsWith(QStringLiteral("ID %1 ").arg(Miembros))) {
+            std::fprintf(stderr, "unexpected duplicate list: %s\n", qPrintable(d.lista));
+            return false;
+        }
+    }
+    duplicada.imprimir("duplicate check, whole table (HuellaDuplicada)");
     return true;
 }
 
@@ -354,9 +373,11 @@ void Partes(Banco& b, int repeticiones) {
     std::vector<BusquedaParalela::Fila> filas;
     for (int r = 0; r < repeticiones + 1; ++r) {
         const auto t0 = Reloj::now();
+        // A benchmark fixture: a failure shows at once as an empty walk.
         (void)rs.Open(QStringLiteral("SELECT * FROM ClientesDB"), e.db.cnClientes());
         const int campo = rs.IndiceCampo(QStringLiteral("fldTemplate"));
         filas.clear();
+        // MoveNext inside a snapshot walked forward cannot fail; Eof ends the walk.
         for (; !rs.Eof(); (void)rs.MoveNext()) {
             const QByteArrayView v = rs.bytesEn(campo);
             filas.push_back({reinterpret_cast<const std::uint8_t*>(v.data()),
@@ -365,6 +386,8 @@ void Partes(Banco& b, int repeticiones) {
         if (r > 0)
             lectura.agregar(Ms(Reloj::now() - t0));
         if (r < repeticiones)
+            // Closing a scratch recordset has nothing left to report: what it read is already
+            // taken.
             (void)rs.Close();
     }
     std::vector<std::size_t> tamanos;

@@ -119,6 +119,7 @@ void BM_EscaneoPlantillas(benchmark::State& state) {
         const int campo = rs.IndiceCampo(QStringLiteral("fldTemplate"));
         unsigned suma = 0;
         plantillas = 0;
+        // MoveNext inside a snapshot walked forward cannot fail; Eof ends the walk.
         for (; !rs.Eof(); (void)rs.MoveNext()) {
             if (rs.esNuloEn(campo))
                 continue;
@@ -140,6 +141,7 @@ void BM_EscaneoPlantillasQVariant(benchmark::State& state) {
         if (!rs.Open(QStringLiteral("SELECT * FROM ClientesDB"), e.db.cnClientes()))
             state.SkipWithError("Open falló");
         qsizetype total = 0;
+        // MoveNext inside a snapshot walked forward cannot fail; Eof ends the walk.
         for (; !rs.Eof(); (void)rs.MoveNext())
             total += rs.Fields(QStringLiteral("fldTemplate")).Value().valor().toByteArray().size();
         benchmark::DoNotOptimize(total);

@@ -114,6 +114,19 @@ public:
     void cmdIndentificarHuellaDB_Click() override {
         pasos_ << QStringLiteral("huella.Identificar");
     }
+    bool cmdAddTemplateDB_Click(qint32 id) override {
+        pasos_ << QStringLiteral("huella.Anadir %1").arg(id);
+        if (respuestaAnadir)
+            plantilla = QByteArray("capturada", 10);
+        return respuestaAnadir;
+    }
+    void cmdVerificarHuellaDB_Click(bool modoEdicion, qint32 id,
+                                    const QVariant& guardada) override {
+        pasos_ << QStringLiteral("huella.Verificar %1 %2 %3")
+                      .arg(modoEdicion ? QStringLiteral("edicion") : QStringLiteral("vista"))
+                      .arg(id)
+                      .arg(guardada.isNull() ? QStringLiteral("nula") : QStringLiteral("guardada"));
+    }
     int CargarImagen(const QString& ruta) override {
         pasos_ << QStringLiteral("huella.CargarImagen ") + ruta;
         return respuestaCargar;
@@ -133,6 +146,7 @@ public:
         plantilla = guardada.toByteArray();
     }
     QByteArray TemplateClienteGuardable() const override { return plantilla; }
+    bool respuestaAnadir = true;
 
     void LeerParametrosHuella(AjustesEstacion& a) override {
         pasos_ << QStringLiteral("huella.LeerParametrosHuella");

@@ -339,3 +339,41 @@ TEST_F(Ficha, APhotoThatIsNoPictureStillShowsTheWholeRow) {
 }
 
 } // namespace
+
+TEST_F(Ficha, AddAndVerifyHandTheShownMemberToTheFingerprintSide) {
+    QVariantMap completa = Cliente(QStringLiteral("B2"), QDate(2026, 12, 1), QDate(2026, 12, 31));
+    completa.insert(QStringLiteral("fldFechaInscripcion"), QDate(2026, 12, 1));
+    completa.insert(QStringLiteral("fldServContratado"), QStringLiteral("Mensual"));
+    completa.insert(QStringLiteral("fldPrecio"), 30.0);
+    arrancarCon({Cliente(QStringLiteral("A1")), completa});
+    ventana->gotoRecordNum(2);
+    EXPECT_EQ(texto("txtTemplateSiNo"), QStringLiteral("NO"));
+    EXPECT_FALSE(control<QPushButton>("cmdAddTemplateDB")->isEnabled());
+    EXPECT_FALSE(control<QPushButton>("cmdVerificarHuellaDB")->isEnabled());
+
+    // A refused enrolment leaves the form as it was.
+    click("imgEditarCliente");
+    huellaFalsa->respuestaAnadir = false;
+    pasos.clear();
+    click("cmdAddTemplateDB");
+    EXPECT_EQ(pasos, QStringList{QStringLiteral("huella.Anadir 2")});
+    EXPECT_EQ(texto("txtTemplateSiNo"), QStringLiteral("NO"));
+    EXPECT_FALSE(control<QPushButton>("cmdVerificarHuellaDB")->isEnabled());
+
+    huellaFalsa->respuestaAnadir = true;
+    click("cmdAddTemplateDB");
+    EXPECT_EQ(texto("txtTemplateSiNo"), QStringLiteral("SI"));
+    ASSERT_TRUE(control<QPushButton>("cmdVerificarHuellaDB")->isEnabled());
+    pasos.clear();
+    click("cmdVerificarHuellaDB");
+    EXPECT_EQ(pasos, QStringList{QStringLiteral("huella.Verificar edicion 2 nula")});
+    EXPECT_TRUE(almacenado(2, "fldTemplate").isNull()); // only a save stores it
+
+    click("imgGuardarCliente");
+    EXPECT_TRUE(msgBox.mostrados.empty());
+    ASSERT_FALSE(ventana->estado().ModoEdicion);
+    EXPECT_FALSE(almacenado(2, "fldTemplate").isNull());
+    pasos.clear();
+    click("cmdVerificarHuellaDB");
+    EXPECT_EQ(pasos, QStringList{QStringLiteral("huella.Verificar vista 2 guardada")});
+}

@@ -10,6 +10,8 @@
 #include "frmClientes.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QMouseEvent>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -25,11 +27,19 @@ class VentanaPrueba : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(carpeta.valida() && conBase);
+        CopiarSkinPredeterminada();
         ventana = std::make_unique<frmClientes>(servicios());
         ventana->InitVariables();
         ventana->InitForm();
     }
     void TearDown() override { ventana.reset(); }
+
+    // The skin every station ships, as the saved setting names it by default.
+    void CopiarSkinPredeterminada() {
+        ASSERT_TRUE(QDir(carpeta.ruta()).mkpath(QStringLiteral("Skins")));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(PORTIVA_ASSETS "/Skins/Default.JPG"),
+                                carpeta.archivo(QStringLiteral("Skins/Default.JPG"))));
+    }
 
     ServiciosConsola servicios() {
         ServiciosConsola s{entorno, selector, visor, bandeja};

@@ -30,6 +30,7 @@ struct EntornoPrueba {
         Recordset rs;
         EXPECT_TRUE(rs.Open(QStringLiteral("SELECT * FROM ClientesDB"), db.cnClientes()).ok());
         QStringList salida;
+        // MoveNext inside a snapshot walked forward cannot fail; Eof ends the walk.
         for (; !rs.Eof(); (void)rs.MoveNext())
             salida << rs.Valor(QStringLiteral("fldCodigo")).valor_o({}).toString();
         return salida;

@@ -82,6 +82,7 @@ protected:
         EXPECT_TRUE(r.ok()) << qPrintable(c.sql) << " -> "
                             << qPrintable(r.ok() ? QString() : r.error().texto());
         QStringList salida;
+        // MoveNext inside a snapshot walked forward cannot fail; Eof ends the walk.
         for (; !rs.Eof(); (void)rs.MoveNext())
             salida << rs.Valor(QStringLiteral("fldCodigo")).valor_o({}).toString();
         return salida;
@@ -219,11 +220,13 @@ TEST_F(ConsultaBusquedaTest, EqualityAndOrderIgnoreCaseForEveryLetter) {
                         {QStringLiteral("ÁNGEL MUÑOZ")})
                     .ok());
     EXPECT_EQ(rs.RecordCount(), 1);
+    // Closing a scratch recordset has nothing left to report: what it read is already taken.
     (void)rs.Close();
     ASSERT_TRUE(
         rs.Open(QStringLiteral("SELECT * FROM ClientesDB WHERE ID > 2 ORDER BY fldNombre"), cn)
             .ok());
     QStringList nombres;
+    // MoveNext inside a snapshot walked forward cannot fail; Eof ends the walk.
     for (; !rs.Eof(); (void)rs.MoveNext())
         nombres << rs.Valor(QStringLiteral("fldNombre")).valor_o({}).toString();
     // Case ignored; beyond it, code point order of the folded text.

@@ -79,6 +79,7 @@ protected:
         EXPECT_TRUE(r.ok()) << qPrintable(sql) << " -> "
                             << qPrintable(r.ok() ? QString() : r.error().texto());
         QStringList salida;
+        // MoveNext inside a snapshot walked forward cannot fail; Eof ends the walk.
         for (; !rs.Eof(); (void)rs.MoveNext())
             salida << rs.Valor(campo).valor_o({}).toString();
         EXPECT_EQ(rs.RecordCount(), salida.size());

@@ -300,6 +300,7 @@ enum class Operacion { Copia, Compactar, Restaurar, Programada };
 // Runs one operation with step `falla` failing (or, with `matar`, the process killed there).
 // Returns the number of steps the operation took when nothing failed.
 int ejecutar(Estacion& e, Operacion op, const QString& elegida, AjustesEstacion& ajustes) {
+    // The outcome is judged afterwards from the files themselves, not from what was answered.
     switch (op) {
     case Operacion::Copia:
         (void)e.copias.CopiaSeguridad();

@@ -46,6 +46,7 @@ TEST(CreadorBaseDatosTest, DemoCoversEveryKindOfMember) {
     QStringList intervalos;
     Recordset servicios;
     ASSERT_TRUE(servicios.Open("SELECT fldIntervalo FROM ServiciosDB", e.db.cnClientes()).ok());
+    // MoveNext inside a snapshot walked forward cannot fail; Eof ends the walk.
     for (; !servicios.Eof(); (void)servicios.MoveNext())
         intervalos << servicios.valorEn(0).toString();
     EXPECT_TRUE(intervalos.contains("d"));
@@ -62,6 +63,7 @@ TEST(CreadorBaseDatosTest, DemoCoversEveryKindOfMember) {
                             e.db.cnClientes())
                         .ok());
         const int n = rs.valorEn(0).toInt();
+        // Closing a scratch recordset has nothing left to report: what it read is already taken.
         (void)rs.Close();
         return n;
     };

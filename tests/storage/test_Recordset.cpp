@@ -28,6 +28,7 @@ protected:
         const Resultado r = rs.Open(sql, cn);
         EXPECT_TRUE(r.ok()) << qPrintable(r.ok() ? QString() : r.error().texto());
         QStringList salida;
+        // MoveNext inside a snapshot walked forward cannot fail; Eof ends the walk.
         for (; !rs.Eof(); (void)rs.MoveNext())
             salida << rs.Valor(QStringLiteral("fldCodigo")).valor_o({}).toString();
         return salida;
@@ -313,6 +314,7 @@ TEST_F(RecordsetTest, AddingAServiceThroughTheServicesList) {
     ASSERT_TRUE(rs.Update().ok());
     ASSERT_TRUE(rs.MoveFirst().ok());
     QStringList nombres;
+    // MoveNext inside a snapshot walked forward cannot fail; Eof ends the walk.
     for (; !rs.Eof(); (void)rs.MoveNext())
         nombres << QString::number(rs.valorEn(0).toInt()) + ":" + rs.valorEn(1).toString();
     EXPECT_EQ(nombres, QStringList({"1:Verano"}));

@@ -18,6 +18,7 @@ Resultado enTransaccion(Conexion& cn,
         return r;
     for (const auto& [sql, parametros] : sentencias)
         if (auto r = cn.Execute(sql, parametros); !r) {
+            // Rolling back after a failure: the first error is the one reported.
             (void)cn.Execute(QStringLiteral("ROLLBACK"));
             return r;
         }

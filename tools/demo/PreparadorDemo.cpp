@@ -163,7 +163,9 @@ bool PreparadorDemo::inscribirYGuardarHuellas() {
         if (const Resultado r = rs.MoveNext(); !r)
             return fallo(r.error().texto());
     }
+    // Closing a scratch recordset has nothing left to report: what it read is already taken.
     (void)rs.Close();
+    // Closing a scratch recordset has nothing left to report: what it read is already taken.
     (void)cn.Close();
 
     // The prints for the reader: impressions that identify their own member (or, for the
@@ -212,6 +214,15 @@ bool PreparadorDemo::copiarRecursos() {
     if (!copiar(recursos.filePath(QStringLiteral("Skins/Default.JPG")),
                 carpeta.filePath(QStringLiteral("Skins/Default.JPG"))))
         return false;
+    // The other skins made for the project, for the menu "Estilo visual".
+    const QDir skins(recursos.filePath(QStringLiteral("Skins")), QStringLiteral("*.jpg"),
+                     QDir::Name, QDir::Files);
+    for (const QString& skin : skins.entryList()) {
+        const QString relativa = QStringLiteral("Skins/") + skin;
+        if (!QFileInfo::exists(carpeta.filePath(relativa)) &&
+            !copiar(recursos.filePath(relativa), carpeta.filePath(relativa)))
+            return false;
+    }
     const QString programa = carpeta.filePath(QStringLiteral("portiva"));
     if (!copiar(opciones_.programa, programa))
         return false;
