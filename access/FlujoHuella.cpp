@@ -284,6 +284,7 @@ void FlujoHuella::InformarPlantillasIlegibles(const std::vector<const std::uint8
 }
 
 void FlujoHuella::CargarGaleria() {
+    // A refresh that cannot run keeps the gallery as it stood; the next capture tries again.
     (void)galeria_.Actualizar(db_.cnClientes());
 }
 

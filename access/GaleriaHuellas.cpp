@@ -83,6 +83,7 @@ Resultado GaleriaHuellas::Cargar(Conexion& cn) {
     std::vector<Miembro> miembros;
     miembros.reserve(static_cast<std::size_t>(std::max(0L, rs.RecordCount())));
     long posicion = 0;
+    // MoveNext inside a snapshot walked forward cannot fail; Eof ends the walk.
     for (; !rs.Eof(); (void)rs.MoveNext()) {
         ++posicion;
         const QByteArrayView bytes = rs.bytesEn(campoPlantilla);
@@ -114,6 +115,7 @@ Resultado GaleriaHuellas::Cargar(Conexion& cn) {
         m.caducidad = rs.valorEn(campoCaducidad);
         miembros.push_back(std::move(m));
     }
+    // Closing a scratch recordset has nothing left to report: what it read is already taken.
     (void)rs.Close();
 
     miembros_ = std::move(miembros);

@@ -399,6 +399,7 @@ void Partes(Banco& b, int repeticiones) {
                 filas.size(), tamanos.empty() ? 0 : tamanos[tamanos.size() / 2],
                 tamanos.empty() ? 0 : tamanos.back());
     lectura.imprimir("read all rows (recordset reused)");
+    // Closing a scratch recordset has nothing left to report: what it read is already taken.
     (void)rs.Close();
     {
         // The identification's full reload: every row read, checked and copied.
