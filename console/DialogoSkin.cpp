@@ -82,22 +82,11 @@ void DialogoSkin::paintEvent(QPaintEvent*) {
 }
 
 void DialogoSkin::imgMyTitleBar_MouseDown(Qt::MouseButton boton, QPoint posicionGlobal) {
-    if (boton != Qt::LeftButton)
-        return;
-    origenArrastre_ = posicionGlobal - pos();
-    arrastreManual_ = false;
+    arrastre_.Pulsar(*this, boton, posicionGlobal);
 }
 
 void DialogoSkin::imgMyTitleBar_MouseMove(Qt::MouseButtons botones, QPoint posicionGlobal) {
-    if (botones != Qt::LeftButton)
-        return;
-    if (!arrastreManual_) {
-        // The window system moves the window itself when it can; otherwise follow the mouse.
-        if (windowHandle() && windowHandle()->startSystemMove())
-            return;
-        arrastreManual_ = true;
-    }
-    move(posicionGlobal - origenArrastre_);
+    arrastre_.Mover(*this, botones, posicionGlobal);
 }
 
 } // namespace portiva

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ArrastreVentana.h"
+
 #include <QDialog>
 #include <QPixmap>
 #include <QPoint>
@@ -56,8 +58,7 @@ private:
     QLabel* lblTituloGeneral_ = nullptr;
     BotonImagen* imgClose_ = nullptr;
     std::vector<QWidget*> controlesSkin_;
-    QPoint origenArrastre_;
-    bool arrastreManual_ = false;
+    ArrastreVentana arrastre_;
 };
 
 // Gives a control a background colour (buttons, check boxes, frames, the calendar).

@@ -1,4 +1,5 @@
 #include "ValidacionCliente.h"
+#include "CerrarAlSalir.h"
 
 #include "ComboBloqueable.h"
 #include "DbClientes.h"
@@ -40,23 +41,6 @@ QString Recortar(QLineEdit* caja) {
 QDate DiaDe(const QVariant& v) {
     return v.typeId() == QMetaType::QDateTime ? v.toDateTime().date() : v.toDate();
 }
-
-// Closes the services lookup on every way out.
-class CerrarAlSalir {
-public:
-    explicit CerrarAlSalir(Recordset& rs) : rs_(rs) {}
-    ~CerrarAlSalir() {
-        if (rs_.State() == 1)
-            // Closing a scratch recordset has nothing left to report: what it read is already
-            // taken.
-            (void)rs_.Close();
-    }
-    CerrarAlSalir(const CerrarAlSalir&) = delete;
-    CerrarAlSalir& operator=(const CerrarAlSalir&) = delete;
-
-private:
-    Recordset& rs_;
-};
 
 } // namespace
 

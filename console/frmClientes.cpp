@@ -600,23 +600,11 @@ void frmClientes::mousePressEvent(QMouseEvent* evento) {
 }
 
 void frmClientes::imgMyTitleBar_MouseDown(Qt::MouseButton boton, QPoint posicionGlobal) {
-    if (boton != Qt::LeftButton)
-        return;
-    origenArrastre_ = posicionGlobal - pos();
-    arrastreManual_ = false;
+    arrastre_.Pulsar(*this, boton, posicionGlobal);
 }
 
 void frmClientes::imgMyTitleBar_MouseMove(Qt::MouseButtons botones, QPoint posicionGlobal) {
-    // Only the left button alone drags the window.
-    if (botones != Qt::LeftButton)
-        return;
-    if (!arrastreManual_) {
-        // The window system moves the window itself when it can; otherwise follow the mouse.
-        if (windowHandle() && windowHandle()->startSystemMove())
-            return;
-        arrastreManual_ = true;
-    }
-    move(posicionGlobal - origenArrastre_);
+    arrastre_.Mover(*this, botones, posicionGlobal);
 }
 
 void frmClientes::paintEvent(QPaintEvent*) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ArrastreVentana.h"
+
 #include "AjustesEstacion.h"
 #include "ColumnaEstacion.h"
 #include "EditBallon_GreyText.h"
@@ -374,8 +376,7 @@ private:
     bool descargada_ = false;
     bool atendiendoBandeja_ = false;
     BandejaSistema& bandejaSistema_;
-    QPoint origenArrastre_;
-    bool arrastreManual_ = false;
+    ArrastreVentana arrastre_;
 
     // The station's layers, built in this order and taken down in the reverse one.
     AjustesEstacion ajustes_;

@@ -1,4 +1,5 @@
 #include "DbClientes.h"
+#include "CerrarAlSalir.h"
 
 #include "Entorno.h"
 #include "EsquemaEstacion.h"
@@ -14,23 +15,6 @@ namespace portiva {
 namespace {
 
 const QString SaltoDeLinea = QStringLiteral("\r\n");
-
-// Closes a scratch recordset that this procedure opened, on every way out.
-class CerrarAlSalir {
-public:
-    explicit CerrarAlSalir(Recordset& rs) : rs_(rs) {}
-    ~CerrarAlSalir() {
-        if (rs_.State() == 1)
-            // Closing a scratch recordset has nothing left to report: what it read is already
-            // taken.
-            (void)rs_.Close();
-    }
-    CerrarAlSalir(const CerrarAlSalir&) = delete;
-    CerrarAlSalir& operator=(const CerrarAlSalir&) = delete;
-
-private:
-    Recordset& rs_;
-};
 
 ErrorDB desbordamiento(const QString& que) {
     return {ErrorDB::Desbordamiento, QStringLiteral("Desbordamiento: %1").arg(que)};
