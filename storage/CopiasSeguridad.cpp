@@ -59,13 +59,7 @@ QString CopiasSeguridad::rutaCarpetaCopias() const {
     return QDir(entorno_.carpetaPrograma).filePath(carpetaCopias());
 }
 
-Resultado CopiasSeguridad::copiaFechada(const QString& origen, const QString& fechado) {
-    const QString carpeta = rutaCarpetaCopias();
-    if (!QDir().mkpath(carpeta))
-        return ErrorDB{75, QStringLiteral("no se pudo crear la carpeta %1").arg(carpetaCopias())};
-    if (QFileInfo::exists(fechado))
-        return ErrorDB{58, QStringLiteral("ya existe la copia %1").arg(NombreArchivo(fechado))};
-    const QString temporal = fechado + sufijoTemporal();
+Resultado CopiasSeguridad::copiaComprobada(const QString& origen, const QString& temporal) {
     Resultado r = ops_.borrar(temporal);
     if (r)
         r = ops_.instantanea(origen, temporal, avance_);
@@ -75,6 +69,17 @@ Resultado CopiasSeguridad::copiaFechada(const QString& origen, const QString& fe
         r = ops_.sincronizar(temporal);
     if (r)
         r = ComprobarBaseEstacion(temporal);
+    return r;
+}
+
+Resultado CopiasSeguridad::copiaFechada(const QString& origen, const QString& fechado) {
+    const QString carpeta = rutaCarpetaCopias();
+    if (!QDir().mkpath(carpeta))
+        return ErrorDB{75, QStringLiteral("no se pudo crear la carpeta %1").arg(carpetaCopias())};
+    if (QFileInfo::exists(fechado))
+        return ErrorDB{58, QStringLiteral("ya existe la copia %1").arg(NombreArchivo(fechado))};
+    const QString temporal = fechado + sufijoTemporal();
+    Resultado r = copiaComprobada(origen, temporal);
     if (r)
         r = ops_.renombrarSinReemplazar(temporal, fechado);
     if (!r) {
@@ -89,15 +94,7 @@ Resultado CopiasSeguridad::ponerEnLugar(const QString& origen,
                                         const std::function<void()>& antesDeReemplazar) {
     const QString base = rutaBaseDatos();
     const QString temporal = base + sufijoTemporal();
-    Resultado r = ops_.borrar(temporal);
-    if (r)
-        r = ops_.instantanea(origen, temporal, avance_);
-    if (r && avance_)
-        avance_();
-    if (r)
-        r = ops_.sincronizar(temporal);
-    if (r)
-        r = ComprobarBaseEstacion(temporal);
+    Resultado r = copiaComprobada(origen, temporal);
     if (r && !QFileInfo::exists(base)) {
         // A journal left without its database would be played over the new one.
         r = ops_.borrar(base + QStringLiteral("-journal"));

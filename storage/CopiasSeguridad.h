@@ -63,6 +63,8 @@ public:
     void setFin(std::function<void()> fin) { fin_ = std::move(fin); }
 
 private:
+    // A snapshot of `origen` at `temporal`, on the disk and checked as a station database.
+    [[nodiscard]] Resultado copiaComprobada(const QString& origen, const QString& temporal);
     Resultado copiaFechada(const QString& origen, const QString& fechado);
     Resultado ponerEnLugar(const QString& origen, const std::function<void()>& antesDeReemplazar);
     void avisar(const QString& texto, int estilo, const QString& titulo);
