@@ -7,6 +7,7 @@
 #include "ControlAcceso.h"
 #include "GeneradorHuellas.h"
 #include "MotorHuella.h"
+#include "PlantillaPrueba.h"
 #include "ReleSimulado.h"
 #include "VentanaPrueba.h"
 
@@ -67,15 +68,7 @@ protected:
     }
 
     QByteArray plantilla(int dedo, int impresion) {
-        const fpgen::ImagenGris img = generador.impresion(Semilla, dedo, impresion);
-        QByteArray bytes(motor::TamanoMaximoPlantilla + 1, '\0');
-        int tamano = motor::TamanoMaximoPlantilla;
-        EXPECT_GE(motor.ExtraerPlantilla(img.pixeles.data(), img.ancho, img.alto, img.dpi,
-                                         reinterpret_cast<std::uint8_t*>(bytes.data()), tamano, 0),
-                  0);
-        bytes.resize(tamano + 1);
-        bytes[tamano] = 0;
-        return bytes;
+        return PlantillaComoSeGuarda(motor, generador.impresion(Semilla, dedo, impresion));
     }
 
     // Puts impression 1 of a finger on the reader and waits for the door's pulse and the
