@@ -1,5 +1,6 @@
 #include "ConsultaPreparada.h"
 
+#include "AcuerdoOrientacion.h"
 #include "CodigosMotor.h"
 
 #include <algorithm>
@@ -31,7 +32,7 @@ constexpr float DistanciaRapida = 14.0f;
 constexpr int AnguloParUnidades = 21; // 30 degrees
 constexpr int BitsComunesMinimos = 64;
 constexpr int BitsActivosMinimos = 6;
-constexpr float FactorPuntuacion = 6.0f;
+constexpr float FactorPuntuacion = 360.0f;
 constexpr float SolapeMinimo = 10.0f;
 
 std::uint16_t leer16(const std::uint8_t* p) {
@@ -185,6 +186,9 @@ struct Emparejado {
     int n = 0;
     float peso = 0;
     std::array<std::pair<std::uint8_t, std::uint8_t>, MaxMinucias> pares;
+    // 1 - (distance / tolerance)^2 for each pair: minutiae that land on each other count in
+    // full, chance neighbours near the edge of the tolerance hardly at all.
+    std::array<float, MaxMinucias> cercania;
 };
 
 } // namespace
@@ -333,7 +337,7 @@ int ConsultaPreparada::comparar(const std::uint8_t* bytes, std::size_t tamano, i
     // Pair every stored minutia with the nearest free query minutia of like direction, under
     // a transform; tolerances grow away from the anchor (skin stretches).
     struct Candidato {
-        float coste;
+        float coste, cercania;
         std::uint8_t i, j;
     };
     std::array<Candidato, 4 * MaxMinucias> cand;
@@ -383,7 +387,7 @@ int ConsultaPreparada::comparar(const std::uint8_t* bytes, std::size_t tamano, i
                         continue;
                     const float d = std::sqrt(d2);
                     cand[static_cast<std::size_t>(nc++)] = {
-                        d / tol + static_cast<float>(da) / AnguloParUnidades,
+                        d / tol + static_cast<float>(da) / AnguloParUnidades, 1.0f - d2 / tol2,
                         static_cast<std::uint8_t>(indice[uk]), static_cast<std::uint8_t>(j)};
                 }
             }
@@ -406,12 +410,15 @@ int ConsultaPreparada::comparar(const std::uint8_t* bytes, std::size_t tamano, i
             if (usadaQ[c.i] || usadaG[c.j])
                 continue;
             usadaQ[c.i] = usadaG[c.j] = true;
+            e.cercania[static_cast<std::size_t>(e.n)] = c.cercania;
             e.pares[static_cast<std::size_t>(e.n++)] = {c.i, c.j};
         }
-        // Pairs weigh by how alike their neighbourhoods are.
-        for (int k = 0; k < e.n; ++k)
-            e.peso += 0.25f + 0.75f * similitud(e.pares[static_cast<std::size_t>(k)].first,
-                                                e.pares[static_cast<std::size_t>(k)].second);
+        // Pairs weigh by how alike their neighbourhoods are and how close they land.
+        for (int k = 0; k < e.n; ++k) {
+            const auto uk = static_cast<std::size_t>(k);
+            e.peso +=
+                (0.25f + 0.75f * similitud(e.pares[uk].first, e.pares[uk].second)) * e.cercania[uk];
+        }
     };
 
     // Each seed's alignment is first judged by a quick count (stored minutiae with a query
@@ -538,7 +545,14 @@ int ConsultaPreparada::comparar(const std::uint8_t* bytes, std::size_t tamano, i
     const float solape =
         std::max(SolapeMinimo, std::sqrt(static_cast<float>(std::max(qDentro, mejor.n)) *
                                          static_cast<float>(std::max(gDentro, mejor.n))));
-    const float s = FactorPuntuacion * mejor.peso * mejor.peso / solape;
+    // Unrelated prints of one pattern class can pair many minutiae by chance where their ridges
+    // run alike; the flow over the whole overlap tells an impostor's alignment from a finger's.
+    const AcuerdoFlujo flujo = acuerdoOrientacion({orientacion_.data(), bloque_, gw_, gh_},
+                                                  {v.orientacion, v.bloque, v.gw, v.gh},
+                                                  {mejorT.rot, mejorT.tx, mejorT.ty});
+    // The cube favours many well-placed pairs over a few: chance pairs come in ones and twos.
+    const float fraccion = mejor.peso / solape;
+    const float s = FactorPuntuacion * fraccion * fraccion * mejor.peso * factorAcuerdo(flujo);
     puntuacion = static_cast<int>(std::lround(std::min(s, static_cast<float>(PuntuacionMaxima))));
 
     if (detalle != nullptr) {
