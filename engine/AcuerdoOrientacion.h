@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace portiva::motor {
 
@@ -21,10 +22,20 @@ struct AcuerdoFlujo {
     int celdasComunes = 0;
 };
 
+// A cell of the query that shows ridges: its centre and direction (degrees 0..179).
+struct CeldaFlujo {
+    float x, y;
+    int orientacion;
+};
+std::vector<CeldaFlujo> celdasConCrestas(const RejillaOrientacion& r);
+
 // How well the ridge flow of two aligned prints agrees where they overlap: 1 when the ridges
 // run the same way everywhere, about 0 for unrelated flow, -1 when crossing at right angles.
 // Every query cell with ridges is looked up at its centre in the stored print.
 AcuerdoFlujo acuerdoOrientacion(const RejillaOrientacion& consulta,
+                                const RejillaOrientacion& guardada, const Colocacion& c);
+// The same with the query's cells listed once, as a prepared query keeps them.
+AcuerdoFlujo acuerdoOrientacion(const std::vector<CeldaFlujo>& consulta,
                                 const RejillaOrientacion& guardada, const Colocacion& c);
 
 // The factor a minutiae score is multiplied by: full for flow that agrees as well as two

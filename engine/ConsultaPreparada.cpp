@@ -96,16 +96,22 @@ __attribute__((always_inline)) inline float similitudPar(const std::uint64_t* cq
                                                          const std::uint64_t* vq,
                                                          const std::uint64_t* cg,
                                                          const std::uint64_t* vg) {
-    int comunes = 0, na = 0, nb = 0, ambas = 0;
+    std::uint64_t m[PalabrasCilindro];
+    int comunes = 0;
     for (int w = 0; w < PalabrasCilindro; ++w) {
-        const std::uint64_t m = vq[w] & vg[w];
-        const std::uint64_t a = cq[w] & m, b = cg[w] & m;
-        comunes += __builtin_popcountll(m);
+        m[w] = vq[w] & vg[w];
+        comunes += __builtin_popcountll(m[w]);
+    }
+    if (comunes < BitsComunesMinimos)
+        return -1.0f;
+    int na = 0, nb = 0, ambas = 0;
+    for (int w = 0; w < PalabrasCilindro; ++w) {
+        const std::uint64_t a = cq[w] & m[w], b = cg[w] & m[w];
         na += __builtin_popcountll(a);
         nb += __builtin_popcountll(b);
         ambas += __builtin_popcountll(a & b);
     }
-    if (comunes < BitsComunesMinimos || na + nb < BitsActivosMinimos)
+    if (na + nb < BitsActivosMinimos)
         return -1.0f;
     return 2.0f * static_cast<float>(ambas) / static_cast<float>(na + nb);
 }
@@ -286,6 +292,7 @@ std::shared_ptr<const ConsultaPreparada> ConsultaPreparada::crear(const std::uin
     c->gw_ = v.gw;
     c->gh_ = v.gh;
     c->orientacion_.assign(v.orientacion, v.orientacion + v.gw * v.gh);
+    c->celdasFlujo_ = celdasConCrestas({c->orientacion_.data(), c->bloque_, c->gw_, c->gh_});
     return c;
 }
 
@@ -392,21 +399,22 @@ int ConsultaPreparada::comparar(const std::uint8_t* bytes, std::size_t tamano, i
                 }
             }
         }
-        // Few candidates: insertion sort.
-        for (int a = 1; a < nc; ++a) {
-            const Candidato c = cand[static_cast<std::size_t>(a)];
-            int b = a;
-            while (b > 0 && cand[static_cast<std::size_t>(b - 1)].coste > c.coste) {
-                cand[static_cast<std::size_t>(b)] = cand[static_cast<std::size_t>(b - 1)];
-                --b;
-            }
-            cand[static_cast<std::size_t>(b)] = c;
-        }
+        // Cheapest first, ties in the order found: the cost's bits (a float >= 0 orders like
+        // its bits) above the candidate's position, sorted as plain integers.
+        std::array<std::uint64_t, 4 * MaxMinucias> orden;
+        for (int k = 0; k < nc; ++k)
+            orden[static_cast<std::size_t>(k)] =
+                static_cast<std::uint64_t>(
+                    std::bit_cast<std::uint32_t>(cand[static_cast<std::size_t>(k)].coste))
+                    << 32 |
+                static_cast<std::uint32_t>(k);
+        std::sort(orden.begin(), orden.begin() + nc);
         std::array<bool, MaxMinucias> usadaQ{}, usadaG{};
         e.n = 0;
         e.peso = 0;
         for (int k = 0; k < nc; ++k) {
-            const auto& c = cand[static_cast<std::size_t>(k)];
+            const auto& c =
+                cand[static_cast<std::size_t>(orden[static_cast<std::size_t>(k)] & 0xFFFFFFFFu)];
             if (usadaQ[c.i] || usadaG[c.j])
                 continue;
             usadaQ[c.i] = usadaG[c.j] = true;
@@ -547,12 +555,14 @@ int ConsultaPreparada::comparar(const std::uint8_t* bytes, std::size_t tamano, i
                                          static_cast<float>(std::max(gDentro, mejor.n))));
     // Unrelated prints of one pattern class can pair many minutiae by chance where their ridges
     // run alike; the flow over the whole overlap tells an impostor's alignment from a finger's.
-    const AcuerdoFlujo flujo = acuerdoOrientacion({orientacion_.data(), bloque_, gw_, gh_},
-                                                  {v.orientacion, v.bloque, v.gw, v.gh},
-                                                  {mejorT.rot, mejorT.tx, mejorT.ty});
     // The cube favours many well-placed pairs over a few: chance pairs come in ones and twos.
     const float fraccion = mejor.peso / solape;
-    const float s = FactorPuntuacion * fraccion * fraccion * mejor.peso * factorAcuerdo(flujo);
+    float s = FactorPuntuacion * fraccion * fraccion * mejor.peso;
+    // The flow is judged only where it can change the score: the factor is at most 1, so a
+    // score that rounds to 0 stays 0.
+    if (s >= 0.5f)
+        s *= factorAcuerdo(acuerdoOrientacion(celdasFlujo_, {v.orientacion, v.bloque, v.gw, v.gh},
+                                              {mejorT.rot, mejorT.tx, mejorT.ty}));
     puntuacion = static_cast<int>(std::lround(std::min(s, static_cast<float>(PuntuacionMaxima))));
 
     if (detalle != nullptr) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AcuerdoOrientacion.h"
 #include "Plantilla.h"
 
 #include <cstddef>
@@ -74,6 +75,7 @@ private:
     // Where the query print has ridges.
     int bloque_ = 16, gw_ = 0, gh_ = 0;
     std::vector<std::uint8_t> orientacion_;
+    std::vector<CeldaFlujo> celdasFlujo_; // the cells of orientacion_ with ridges
 };
 
 } // namespace portiva::motor

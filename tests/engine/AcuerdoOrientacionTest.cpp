@@ -63,7 +63,7 @@ TEST(AcuerdoOrientacion, OnlyCellsWithRidgesInBothPrintsCount) {
     const AcuerdoFlujo fuera = acuerdoOrientacion(consulta.vista(), guardada.vista(), {0, 500, 0});
     EXPECT_EQ(fuera.celdasComunes, 0);
     EXPECT_FLOAT_EQ(factorAcuerdo(fuera), 0.0f);
-    EXPECT_EQ(acuerdoOrientacion({}, guardada.vista(), {}).celdasComunes, 0);
+    EXPECT_EQ(acuerdoOrientacion(RejillaOrientacion{}, guardada.vista(), {}).celdasComunes, 0);
 
     // Cells of another size: a stored grid of 32-pixel cells covers the query's 16-pixel ones.
     Rejilla gruesa(5, 5, 20);
