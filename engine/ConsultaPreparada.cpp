@@ -298,13 +298,24 @@ std::shared_ptr<const ConsultaPreparada> ConsultaPreparada::crear(const std::uin
 
 int ConsultaPreparada::comparar(const std::uint8_t* bytes, std::size_t tamano, int& puntuacion,
                                 DetalleComparacion* detalle) const {
+    return compararCon(bytes, tamano, true, puntuacion, detalle);
+}
+
+int ConsultaPreparada::compararComprobada(const std::uint8_t* bytes, std::size_t tamano,
+                                          int& puntuacion) const {
+    return compararCon(bytes, tamano, false, puntuacion, nullptr);
+}
+
+int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano,
+                                   bool comprobarSuma, int& puntuacion,
+                                   DetalleComparacion* detalle) const {
     puntuacion = 0;
     if (detalle != nullptr) {
         detalle->pares.clear();
         detalle->sumaConsulta = suma_;
     }
     VistaPlantilla v;
-    const int r = CodecPlantilla::examinar(bytes, tamano, v);
+    const int r = CodecPlantilla::examinar(bytes, tamano, v, comprobarSuma);
     if (r != codigo::Ok)
         return r;
     if (n_ == 0 || v.n == 0)

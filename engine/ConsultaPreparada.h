@@ -45,6 +45,10 @@ public:
     // are not a valid template (score 0).
     int comparar(const std::uint8_t* guardada, std::size_t tamano, int& puntuacion,
                  DetalleComparacion* detalle = nullptr) const;
+    // The same answer for a template whose checksum was already verified by the caller (a
+    // gallery held in memory that checks every row as it comes in): its layout and bounds are
+    // still checked, the checksum is not computed again.
+    int compararComprobada(const std::uint8_t* guardada, std::size_t tamano, int& puntuacion) const;
 
     const ParametrosComparacion& parametros() const { return parametros_; }
     std::uint32_t suma() const { return suma_; }
@@ -54,6 +58,8 @@ public:
 
 private:
     ConsultaPreparada() = default;
+    int compararCon(const std::uint8_t* guardada, std::size_t tamano, bool comprobarSuma,
+                    int& puntuacion, DetalleComparacion* detalle) const;
 
     ParametrosComparacion parametros_;
     std::vector<std::uint8_t> bytes_;

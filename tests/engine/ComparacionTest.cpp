@@ -192,3 +192,28 @@ TEST_F(Comparacion, PreparedQueryGivesTheSameAnswersOnManyThreads) {
     EXPECT_EQ(puntos2, puntos);
     EXPECT_EQ(esperado[3], 1) << "row 3 holds finger 3";
 }
+
+TEST_F(Comparacion, ACheckedGalleryRowGetsTheSameAnswerWithoutItsChecksumRecomputed) {
+    int r = 0;
+    const auto q = ConsultaPreparada::crear(p(2, 0).data(), p(2, 0).size(),
+                                            {MotorHuella::UmbralIdentificacionPorDefecto,
+                                             MotorHuella::RotacionIdentificacionPorDefecto},
+                                            r);
+    ASSERT_TRUE(q);
+    for (int d = 0; d < Dedos; ++d)
+        for (int i = 0; i < Impresiones; ++i) {
+            int a = -1, b = -2;
+            EXPECT_EQ(q->compararComprobada(p(d, i).data(), p(d, i).size(), b),
+                      q->comparar(p(d, i).data(), p(d, i).size(), a));
+            EXPECT_EQ(a, b);
+        }
+    // Bounds are still checked: a template cut short or with a minutia off its frame is refused.
+    auto corta = p(2, 1);
+    corta.resize(corta.size() / 2);
+    int s = 0;
+    EXPECT_LT(q->compararComprobada(corta.data(), corta.size(), s), 0);
+    auto fuera = p(2, 1);
+    fuera[TamanoCabeceraPlantilla + 1] = 0xFF; // x of the first minutia, high byte
+    EXPECT_LT(q->comparar(fuera.data(), fuera.size(), s), 0);
+    EXPECT_LT(q->compararComprobada(fuera.data(), fuera.size(), s), 0);
+}
