@@ -1,5 +1,6 @@
 #include "ConsultaPreparada.h"
 
+#include "AcuerdoOrientacion.h"
 #include "CodigosMotor.h"
 
 #include <algorithm>
@@ -31,7 +32,7 @@ constexpr float DistanciaRapida = 14.0f;
 constexpr int AnguloParUnidades = 21; // 30 degrees
 constexpr int BitsComunesMinimos = 64;
 constexpr int BitsActivosMinimos = 6;
-constexpr float FactorPuntuacion = 6.0f;
+constexpr float FactorPuntuacion = 360.0f;
 constexpr float SolapeMinimo = 10.0f;
 
 std::uint16_t leer16(const std::uint8_t* p) {
@@ -95,16 +96,22 @@ __attribute__((always_inline)) inline float similitudPar(const std::uint64_t* cq
                                                          const std::uint64_t* vq,
                                                          const std::uint64_t* cg,
                                                          const std::uint64_t* vg) {
-    int comunes = 0, na = 0, nb = 0, ambas = 0;
+    std::uint64_t m[PalabrasCilindro];
+    int comunes = 0;
     for (int w = 0; w < PalabrasCilindro; ++w) {
-        const std::uint64_t m = vq[w] & vg[w];
-        const std::uint64_t a = cq[w] & m, b = cg[w] & m;
-        comunes += __builtin_popcountll(m);
+        m[w] = vq[w] & vg[w];
+        comunes += __builtin_popcountll(m[w]);
+    }
+    if (comunes < BitsComunesMinimos)
+        return -1.0f;
+    int na = 0, nb = 0, ambas = 0;
+    for (int w = 0; w < PalabrasCilindro; ++w) {
+        const std::uint64_t a = cq[w] & m[w], b = cg[w] & m[w];
         na += __builtin_popcountll(a);
         nb += __builtin_popcountll(b);
         ambas += __builtin_popcountll(a & b);
     }
-    if (comunes < BitsComunesMinimos || na + nb < BitsActivosMinimos)
+    if (na + nb < BitsActivosMinimos)
         return -1.0f;
     return 2.0f * static_cast<float>(ambas) / static_cast<float>(na + nb);
 }
@@ -185,6 +192,9 @@ struct Emparejado {
     int n = 0;
     float peso = 0;
     std::array<std::pair<std::uint8_t, std::uint8_t>, MaxMinucias> pares;
+    // 1 - (distance / tolerance)^2 for each pair: minutiae that land on each other count in
+    // full, chance neighbours near the edge of the tolerance hardly at all.
+    std::array<float, MaxMinucias> cercania;
 };
 
 } // namespace
@@ -282,18 +292,30 @@ std::shared_ptr<const ConsultaPreparada> ConsultaPreparada::crear(const std::uin
     c->gw_ = v.gw;
     c->gh_ = v.gh;
     c->orientacion_.assign(v.orientacion, v.orientacion + v.gw * v.gh);
+    c->celdasFlujo_ = celdasConCrestas({c->orientacion_.data(), c->bloque_, c->gw_, c->gh_});
     return c;
 }
 
 int ConsultaPreparada::comparar(const std::uint8_t* bytes, std::size_t tamano, int& puntuacion,
                                 DetalleComparacion* detalle) const {
+    return compararCon(bytes, tamano, true, puntuacion, detalle);
+}
+
+int ConsultaPreparada::compararComprobada(const std::uint8_t* bytes, std::size_t tamano,
+                                          int& puntuacion) const {
+    return compararCon(bytes, tamano, false, puntuacion, nullptr);
+}
+
+int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano,
+                                   bool comprobarSuma, int& puntuacion,
+                                   DetalleComparacion* detalle) const {
     puntuacion = 0;
     if (detalle != nullptr) {
         detalle->pares.clear();
         detalle->sumaConsulta = suma_;
     }
     VistaPlantilla v;
-    const int r = CodecPlantilla::examinar(bytes, tamano, v);
+    const int r = CodecPlantilla::examinar(bytes, tamano, v, comprobarSuma);
     if (r != codigo::Ok)
         return r;
     if (n_ == 0 || v.n == 0)
@@ -333,7 +355,7 @@ int ConsultaPreparada::comparar(const std::uint8_t* bytes, std::size_t tamano, i
     // Pair every stored minutia with the nearest free query minutia of like direction, under
     // a transform; tolerances grow away from the anchor (skin stretches).
     struct Candidato {
-        float coste;
+        float coste, cercania;
         std::uint8_t i, j;
     };
     std::array<Candidato, 4 * MaxMinucias> cand;
@@ -383,35 +405,39 @@ int ConsultaPreparada::comparar(const std::uint8_t* bytes, std::size_t tamano, i
                         continue;
                     const float d = std::sqrt(d2);
                     cand[static_cast<std::size_t>(nc++)] = {
-                        d / tol + static_cast<float>(da) / AnguloParUnidades,
+                        d / tol + static_cast<float>(da) / AnguloParUnidades, 1.0f - d2 / tol2,
                         static_cast<std::uint8_t>(indice[uk]), static_cast<std::uint8_t>(j)};
                 }
             }
         }
-        // Few candidates: insertion sort.
-        for (int a = 1; a < nc; ++a) {
-            const Candidato c = cand[static_cast<std::size_t>(a)];
-            int b = a;
-            while (b > 0 && cand[static_cast<std::size_t>(b - 1)].coste > c.coste) {
-                cand[static_cast<std::size_t>(b)] = cand[static_cast<std::size_t>(b - 1)];
-                --b;
-            }
-            cand[static_cast<std::size_t>(b)] = c;
-        }
+        // Cheapest first, ties in the order found: the cost's bits (a float >= 0 orders like
+        // its bits) above the candidate's position, sorted as plain integers.
+        std::array<std::uint64_t, 4 * MaxMinucias> orden;
+        for (int k = 0; k < nc; ++k)
+            orden[static_cast<std::size_t>(k)] =
+                static_cast<std::uint64_t>(
+                    std::bit_cast<std::uint32_t>(cand[static_cast<std::size_t>(k)].coste))
+                    << 32 |
+                static_cast<std::uint32_t>(k);
+        std::sort(orden.begin(), orden.begin() + nc);
         std::array<bool, MaxMinucias> usadaQ{}, usadaG{};
         e.n = 0;
         e.peso = 0;
         for (int k = 0; k < nc; ++k) {
-            const auto& c = cand[static_cast<std::size_t>(k)];
+            const auto& c =
+                cand[static_cast<std::size_t>(orden[static_cast<std::size_t>(k)] & 0xFFFFFFFFu)];
             if (usadaQ[c.i] || usadaG[c.j])
                 continue;
             usadaQ[c.i] = usadaG[c.j] = true;
+            e.cercania[static_cast<std::size_t>(e.n)] = c.cercania;
             e.pares[static_cast<std::size_t>(e.n++)] = {c.i, c.j};
         }
-        // Pairs weigh by how alike their neighbourhoods are.
-        for (int k = 0; k < e.n; ++k)
-            e.peso += 0.25f + 0.75f * similitud(e.pares[static_cast<std::size_t>(k)].first,
-                                                e.pares[static_cast<std::size_t>(k)].second);
+        // Pairs weigh by how alike their neighbourhoods are and how close they land.
+        for (int k = 0; k < e.n; ++k) {
+            const auto uk = static_cast<std::size_t>(k);
+            e.peso +=
+                (0.25f + 0.75f * similitud(e.pares[uk].first, e.pares[uk].second)) * e.cercania[uk];
+        }
     };
 
     // Each seed's alignment is first judged by a quick count (stored minutiae with a query
@@ -538,7 +564,16 @@ int ConsultaPreparada::comparar(const std::uint8_t* bytes, std::size_t tamano, i
     const float solape =
         std::max(SolapeMinimo, std::sqrt(static_cast<float>(std::max(qDentro, mejor.n)) *
                                          static_cast<float>(std::max(gDentro, mejor.n))));
-    const float s = FactorPuntuacion * mejor.peso * mejor.peso / solape;
+    // Unrelated prints of one pattern class can pair many minutiae by chance where their ridges
+    // run alike; the flow over the whole overlap tells an impostor's alignment from a finger's.
+    // The cube favours many well-placed pairs over a few: chance pairs come in ones and twos.
+    const float fraccion = mejor.peso / solape;
+    float s = FactorPuntuacion * fraccion * fraccion * mejor.peso;
+    // The flow is judged only where it can change the score: the factor is at most 1, so a
+    // score that rounds to 0 stays 0.
+    if (s >= 0.5f)
+        s *= factorAcuerdo(acuerdoOrientacion(celdasFlujo_, {v.orientacion, v.bloque, v.gw, v.gh},
+                                              {mejorT.rot, mejorT.tx, mejorT.ty}));
     puntuacion = static_cast<int>(std::lround(std::min(s, static_cast<float>(PuntuacionMaxima))));
 
     if (detalle != nullptr) {

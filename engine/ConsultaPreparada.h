@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AcuerdoOrientacion.h"
 #include "Plantilla.h"
 
 #include <cstddef>
@@ -44,6 +45,10 @@ public:
     // are not a valid template (score 0).
     int comparar(const std::uint8_t* guardada, std::size_t tamano, int& puntuacion,
                  DetalleComparacion* detalle = nullptr) const;
+    // The same answer for a template whose checksum was already verified by the caller (a
+    // gallery held in memory that checks every row as it comes in): its layout and bounds are
+    // still checked, the checksum is not computed again.
+    int compararComprobada(const std::uint8_t* guardada, std::size_t tamano, int& puntuacion) const;
 
     const ParametrosComparacion& parametros() const { return parametros_; }
     std::uint32_t suma() const { return suma_; }
@@ -53,6 +58,8 @@ public:
 
 private:
     ConsultaPreparada() = default;
+    int compararCon(const std::uint8_t* guardada, std::size_t tamano, bool comprobarSuma,
+                    int& puntuacion, DetalleComparacion* detalle) const;
 
     ParametrosComparacion parametros_;
     std::vector<std::uint8_t> bytes_;
@@ -74,6 +81,7 @@ private:
     // Where the query print has ridges.
     int bloque_ = 16, gw_ = 0, gh_ = 0;
     std::vector<std::uint8_t> orientacion_;
+    std::vector<CeldaFlujo> celdasFlujo_; // the cells of orientacion_ with ridges
 };
 
 } // namespace portiva::motor

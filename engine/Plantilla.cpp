@@ -130,7 +130,8 @@ int CodecPlantilla::codificar(const DatosPlantilla& d, std::uint8_t* destino, in
     return codigo::Ok;
 }
 
-int CodecPlantilla::examinar(const std::uint8_t* bytes, std::size_t tamano, VistaPlantilla& v) {
+int CodecPlantilla::examinar(const std::uint8_t* bytes, std::size_t tamano, VistaPlantilla& v,
+                             bool comprobarSuma) {
     if (bytes == nullptr)
         return codigo::ParametroNulo;
     if (tamano < static_cast<std::size_t>(TamanoCabeceraPlantilla))
@@ -151,7 +152,7 @@ int CodecPlantilla::examinar(const std::uint8_t* bytes, std::size_t tamano, Vist
         static_cast<int>(longitud) != longitudPara(n, gw, gh))
         return codigo::FueraDeLimite;
     const std::uint32_t suma = leer32(bytes + 12);
-    if (suma != sumaControl(bytes + 16, longitud - 16))
+    if (comprobarSuma && suma != sumaControl(bytes + 16, longitud - 16))
         return codigo::FueraDeLimite;
     const std::uint8_t* m = bytes + TamanoCabeceraPlantilla;
     for (int i = 0; i < n; ++i) {

@@ -98,7 +98,10 @@ public:
     static int codificar(const DatosPlantilla& datos, std::uint8_t* destino, int capacidad,
                          int& usados);
     // Checks any byte string; 0 and a usable view, or -5 (null) / -8 (not a valid template).
-    static int examinar(const std::uint8_t* bytes, std::size_t tamano, VistaPlantilla& vista);
+    // comprobarSuma false: the checksum is taken as right (the caller verified these very bytes
+    // before); every length and bound is checked all the same.
+    static int examinar(const std::uint8_t* bytes, std::size_t tamano, VistaPlantilla& vista,
+                        bool comprobarSuma = true);
     static int decodificar(const std::uint8_t* bytes, std::size_t tamano, DatosPlantilla& datos);
 
     static std::uint32_t sumaControl(const std::uint8_t* bytes, std::size_t tamano);

@@ -123,6 +123,14 @@ std::array<qint32*, 4> parametros(AjustesEstacion& a) {
 }
 const std::array<const char*, 4> ClavesHuella = {"thresholdId", "rotationMaxId", "thresholdVr",
                                                  "rotationMaxVr"};
+// The thresholds every station wrote at exit while its engine scored on the earlier scale
+// (identification 25, verification 23). On today's scale they would let strangers in, so a file
+// that still holds them gets today's defaults.
+const std::array<std::optional<qint32>, 4> UmbralesEscalaAnterior = {25, std::nullopt, 23,
+                                                                     std::nullopt};
+// Below this a threshold can only come from the earlier scale: said in the log, kept as the
+// operator chose it.
+constexpr qint32 UmbralMuyBajo = 50;
 
 } // namespace
 
@@ -190,6 +198,26 @@ void IniFile::CargarConfigHuella() {
             if (const auto valor = leerEntero(texto)) {
                 *destinos[i] = *valor;
                 legible[i] = true;
+            }
+        }
+        for (std::size_t i = 0; i < destinos.size(); ++i) {
+            if (!legible[i] || !UmbralesEscalaAnterior[i])
+                continue;
+            const QString clave = QStringLiteral("%1: [%2] %3=%4")
+                                      .arg(nombreArchivo(), ConfigHuella,
+                                           QString::fromLatin1(ClavesHuella[i]), *textoHuella_[i]);
+            if (*destinos[i] == *UmbralesEscalaAnterior[i]) {
+                *destinos[i] = enUsoHuella_[i];
+                textoHuella_[i].reset(); // written back with the new value at exit
+                legible[i] = false;
+                avisar(QStringLiteral("%1 era el valor por defecto del motor anterior; se usa %2.")
+                           .arg(clave)
+                           .arg(enUsoHuella_[i]));
+            } else if (*destinos[i] < UmbralMuyBajo) {
+                avisar(QStringLiteral("%1 es muy bajo para este motor (por defecto %2): puede "
+                                      "aceptar huellas ajenas.")
+                           .arg(clave)
+                           .arg(enUsoHuella_[i]));
             }
         }
         huella_.AplicarParametrosHuella(ajustes_);

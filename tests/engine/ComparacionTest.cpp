@@ -92,15 +92,30 @@ TEST_F(Comparacion, IdentificationFindsTheFingerInATable) {
 }
 
 TEST_F(Comparacion, ThresholdReallyChangesTheDecision) {
-    int s = 0;
-    ASSERT_EQ(verificar(p(0, 1), p(0, 2), s), 1);
-    const int puntuacion = s;
-    ASSERT_LT(puntuacion, MotorHuella::UmbralMaximo) << "choose another pair for this test";
-    ASSERT_EQ(motor_->FijarParametrosVerificacion(std::min(200, puntuacion + 1), 180), codigo::Ok);
-    EXPECT_EQ(verificar(p(0, 1), p(0, 2), s), 0);
+    // A pair whose score lies inside the range a threshold can take: two impressions of one
+    // finger score far above it, so two fingers are looked for.
+    int s = 0, a = -1, b = -1, puntuacion = 0;
+    for (int x = 0; x < Dedos * Impresiones && a < 0; ++x)
+        for (int y = 0; y < Dedos * Impresiones && a < 0; ++y) {
+            verificar(p(x / Impresiones, x % Impresiones), p(y / Impresiones, y % Impresiones), s);
+            if (s > MotorHuella::UmbralMinimo && s < MotorHuella::UmbralMaximo) {
+                a = x;
+                b = y;
+                puntuacion = s;
+            }
+        }
+    ASSERT_GE(a, 0) << "no pair scores between the thresholds' limits";
+    const auto& pa = p(a / Impresiones, a % Impresiones);
+    const auto& pb = p(b / Impresiones, b % Impresiones);
+    ASSERT_EQ(motor_->FijarParametrosVerificacion(puntuacion + 1, 180), codigo::Ok);
+    EXPECT_EQ(verificar(pa, pb, s), 0);
     EXPECT_EQ(s, puntuacion) << "the score does not depend on the threshold";
-    ASSERT_EQ(motor_->FijarParametrosVerificacion(std::max(10, puntuacion), 180), codigo::Ok);
-    EXPECT_EQ(verificar(p(0, 1), p(0, 2), s), 1);
+    ASSERT_EQ(motor_->FijarParametrosVerificacion(puntuacion, 180), codigo::Ok);
+    EXPECT_EQ(verificar(pa, pb, s), 1);
+    ASSERT_EQ(motor_->FijarParametrosVerificacion(MotorHuella::UmbralVerificacionPorDefecto, 180),
+              codigo::Ok);
+    ASSERT_EQ(verificar(p(0, 1), p(0, 2), s), 1);
+    const int genuina = s;
 
     // Identification keeps its own threshold, also for a query prepared before the change.
     ASSERT_EQ(motor_->PrepararIdentificacion(p(0, 1).data(), static_cast<int>(p(0, 1).size()), 0),
@@ -108,7 +123,7 @@ TEST_F(Comparacion, ThresholdReallyChangesTheDecision) {
     EXPECT_EQ(motor_->Identificar(p(0, 2).data(), static_cast<int>(p(0, 2).size()), s, 0), 1);
     ASSERT_EQ(motor_->FijarParametrosIdentificacion(200, 180), codigo::Ok);
     EXPECT_EQ(motor_->Identificar(p(0, 2).data(), static_cast<int>(p(0, 2).size()), s, 0),
-              puntuacion >= 200 ? 1 : 0);
+              genuina >= 200 ? 1 : 0);
 }
 
 TEST_F(Comparacion, RotationToleranceDecidesOnARotatedPrint) {
@@ -176,4 +191,29 @@ TEST_F(Comparacion, PreparedQueryGivesTheSameAnswersOnManyThreads) {
     EXPECT_EQ(obtenido, esperado);
     EXPECT_EQ(puntos2, puntos);
     EXPECT_EQ(esperado[3], 1) << "row 3 holds finger 3";
+}
+
+TEST_F(Comparacion, ACheckedGalleryRowGetsTheSameAnswerWithoutItsChecksumRecomputed) {
+    int r = 0;
+    const auto q = ConsultaPreparada::crear(p(2, 0).data(), p(2, 0).size(),
+                                            {MotorHuella::UmbralIdentificacionPorDefecto,
+                                             MotorHuella::RotacionIdentificacionPorDefecto},
+                                            r);
+    ASSERT_TRUE(q);
+    for (int d = 0; d < Dedos; ++d)
+        for (int i = 0; i < Impresiones; ++i) {
+            int a = -1, b = -2;
+            EXPECT_EQ(q->compararComprobada(p(d, i).data(), p(d, i).size(), b),
+                      q->comparar(p(d, i).data(), p(d, i).size(), a));
+            EXPECT_EQ(a, b);
+        }
+    // Bounds are still checked: a template cut short or with a minutia off its frame is refused.
+    auto corta = p(2, 1);
+    corta.resize(corta.size() / 2);
+    int s = 0;
+    EXPECT_LT(q->compararComprobada(corta.data(), corta.size(), s), 0);
+    auto fuera = p(2, 1);
+    fuera[TamanoCabeceraPlantilla + 1] = 0xFF; // x of the first minutia, high byte
+    EXPECT_LT(q->comparar(fuera.data(), fuera.size(), s), 0);
+    EXPECT_LT(q->compararComprobada(fuera.data(), fuera.size(), s), 0);
 }

@@ -313,3 +313,36 @@ TEST_F(IniFileTest, AnOldStationFileKeepsItsAccentsAcrossARun) {
 }
 
 } // namespace
+
+TEST_F(IniFileTest, TheEarlierScalesDefaultThresholdsAreReplacedAndALowOneIsWarnedAbout) {
+    QStringList avisos;
+    ini.ponerAviso([&](const QString& t) { avisos << t; });
+    // What a station wrote at exit before the engine's scores changed scale.
+    poner("[Configuracion huella]\nthresholdId=25\nthresholdVr=23\n");
+    cargarTodo();
+    ASSERT_EQ(avisos.size(), 2) << avisos.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(avisos[0], "Accesos.ini: [Configuracion huella] thresholdId=25 era el valor por "
+                         "defecto del motor anterior; se usa 60.");
+    EXPECT_EQ(avisos[1], "Accesos.ini: [Configuracion huella] thresholdVr=23 era el valor por "
+                         "defecto del motor anterior; se usa 40.");
+    // The engine gets today's defaults, and the file is mended at exit.
+    ASSERT_FALSE(huella.aplicados.empty());
+    EXPECT_EQ(huella.aplicados.back(), (std::array<qint32, 4>{60, 166, 40, 90}));
+    ASSERT_TRUE(ini.GuardarConfiguracion());
+    EXPECT_TRUE(contenido().contains("thresholdId=60\n")) << contenido().toStdString();
+    EXPECT_TRUE(contenido().contains("thresholdVr=40\n")) << contenido().toStdString();
+    EXPECT_FALSE(contenido().contains("=25\n")) << contenido().toStdString();
+
+    // An operator's own low threshold is kept, with a warning; a sound one says nothing. (This
+    // engine stand-in refuses whatever it is given, hence its own lines.)
+    avisos.clear();
+    poner("[Configuracion huella]\nthresholdId=30\nthresholdVr=120\n");
+    huella.aplicados.clear();
+    cargarTodo();
+    EXPECT_EQ(avisos.filter(QStringLiteral("muy bajo")),
+              QStringList{"Accesos.ini: [Configuracion huella] thresholdId=30 es muy bajo para "
+                          "este motor (por defecto 60): puede aceptar huellas ajenas."});
+    ASSERT_FALSE(huella.aplicados.empty());
+    EXPECT_EQ(huella.aplicados.back()[0], 30);
+    EXPECT_EQ(huella.aplicados.back()[2], 120);
+}

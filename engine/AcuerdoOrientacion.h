@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace portiva::motor {
+
+// The ridge orientation kept in a template: one direction per square cell, degrees 0..179,
+// 255 where the print shows no ridges.
+struct RejillaOrientacion {
+    const std::uint8_t* celdas = nullptr;
+    int lado = 16, ancho = 0, alto = 0;
+};
+
+// A rigid placement of the stored print on the query: query = R(rot) * stored + (tx, ty).
+struct Colocacion {
+    float rot = 0, tx = 0, ty = 0;
+};
+
+struct AcuerdoFlujo {
+    float media = 0; // mean of cos(2 * difference) over the cells both prints show
+    int celdasComunes = 0;
+};
+
+// A cell of the query that shows ridges: its centre and direction (degrees 0..179).
+struct CeldaFlujo {
+    float x, y;
+    int orientacion;
+};
+std::vector<CeldaFlujo> celdasConCrestas(const RejillaOrientacion& r);
+
+// How well the ridge flow of two aligned prints agrees where they overlap: 1 when the ridges
+// run the same way everywhere, about 0 for unrelated flow, -1 when crossing at right angles.
+// Every query cell with ridges is looked up at its centre in the stored print.
+AcuerdoFlujo acuerdoOrientacion(const RejillaOrientacion& consulta,
+                                const RejillaOrientacion& guardada, const Colocacion& c);
+// The same with the query's cells listed once, as a prepared query keeps them.
+AcuerdoFlujo acuerdoOrientacion(const std::vector<CeldaFlujo>& consulta,
+                                const RejillaOrientacion& guardada, const Colocacion& c);
+
+// The factor a minutiae score is multiplied by: full for flow that agrees as well as two
+// impressions of one finger do, nothing for flow no better than chance.
+float factorAcuerdo(const AcuerdoFlujo& a);
+
+} // namespace portiva::motor
