@@ -213,9 +213,10 @@ bool Ronda(Banco& b, unsigned hilos, int repeticiones) {
     Cifras duplicada;
     for (int r = 0; r < repeticiones; ++r) {
         const auto t0 = Reloj::now();
-        const DuplicadosHuella d = HuellaDuplicada(
-            e.db.cnClientes(), e.control.huella().MotorHuellaCtrl(), e.control.flujo().busqueda(),
-            e.acceso.registro(), e.control.huella().TemplateCaptura, 0);
+        const DuplicadosHuella d =
+            HuellaDuplicada(e.control.flujo().galeria(), e.db.cnClientes(),
+                            e.control.huella().MotorHuellaCtrl(), e.control.flujo().busqueda(),
+                            e.acceso.registro(), e.control.huella().TemplateCaptura, 0);
         duplicada.agregar(Ms(Reloj::now() - t0));
         if (d.codigo != 0 || !d.lista.startsWith(QStringLiteral("ID %1 ").arg(Miembros))) {
             std::fprintf(stderr, "unexpected duplicate list: %s\n", qPrintable(d.lista));
