@@ -422,6 +422,15 @@ QByteArrayView Recordset::bytesEn(int indice) const {
     return QByteArrayView(datos_.data() + c.desde, c.largo);
 }
 
+qsizetype Recordset::largoEn(int indice) const {
+    if (!hayFilaActual() || indice < 0 || indice >= FieldCount())
+        return 0;
+    const Celda& c = celda(actual_, indice);
+    if (c.tipo != SQLITE_TEXT && c.tipo != SQLITE_BLOB)
+        return 0;
+    return c.largo;
+}
+
 ResultadoDe<QVariant> Recordset::leerDiferida(int indice) const {
     diferida_.clear();
     if (!enlace_ || !enlace_->abierto())

@@ -105,6 +105,9 @@ public:
     QVariant valorEn(int indice) const;
     bool esNuloEn(int indice) const;
     QByteArrayView bytesEn(int indice) const;
+    // How many bytes bytesEn(indice) holds (as read by Open), without reading a deferred value
+    // from the table.
+    qsizetype largoEn(int indice) const;
 
 private:
     struct Columna {

@@ -59,7 +59,9 @@ TEST_F(RecordsetDiferidoTest, SeLeeComoLoGuardaElArchivo) {
     EXPECT_EQ(rs.valorEn(campo).toByteArray(), Bytes('a', 3000));
     EXPECT_EQ(rs.bytesEn(campo).toByteArray(), Bytes('a', 3000));
     EXPECT_FALSE(rs.esNuloEn(campo));
+    EXPECT_EQ(rs.largoEn(campo), 3000);
     ASSERT_TRUE(rs.MoveNext().ok());
+    EXPECT_EQ(rs.largoEn(campo), 0);
     EXPECT_TRUE(rs.Valor(QStringLiteral("fldTemplate")).valor().isNull());
     EXPECT_TRUE(rs.esNuloEn(campo));
     EXPECT_TRUE(rs.bytesEn(campo).isEmpty());
@@ -129,6 +131,7 @@ TEST_F(RecordsetDiferidoTest, ValoresQueNoSonBinariosSiguenEnLaInstantanea) {
     ASSERT_TRUE(r.Open(kTodos, cn).ok());
     EXPECT_EQ(r.valorEn(campo).toLongLong(), 7);
     EXPECT_TRUE(r.bytesEn(campo).isEmpty());
+    EXPECT_EQ(r.largoEn(campo), 0);
     EXPECT_FALSE(r.esNuloEn(campo));
     // An expression has no table to be read from: its bytes stay in the snapshot.
     Recordset expresion;
