@@ -116,10 +116,11 @@ GaleriaHuellas::Estado GaleriaHuellas::Actualizar(Conexion& cn) {
         const LecturaUnica lectura(cn);
         bool cambiada = false;
         if (mismaConexion && conRegistro_) {
+            // Only a lock stops here; any other trouble with the log reads everything.
             const auto c = Cambiar(cn);
             if (c.ok())
                 cambiada = c.valor();
-            else
+            else if (EsBloqueo(c.error()))
                 r = c.error();
         }
         if (r.ok() && !cambiada)
