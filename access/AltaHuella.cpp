@@ -37,8 +37,8 @@ bool AltaHuella::cmdAddTemplateDB_Click(qint32 id) {
         return false;
     }
     const DuplicadosHuella d =
-        HuellaDuplicada(db_.cnClientes(), huella_.MotorHuellaCtrl(), flujo_.busqueda(), registro_,
-                        huella_.TemplateCaptura, id);
+        HuellaDuplicada(flujo_.galeria(), db_.cnClientes(), huella_.MotorHuellaCtrl(),
+                        flujo_.busqueda(), registro_, huella_.TemplateCaptura, id);
     if (d.codigo < 0) {
         // Without the check a finger of another member could be enrolled twice.
         registro_.MostrarErrorHuella(d.codigo);

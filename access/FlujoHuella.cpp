@@ -39,6 +39,22 @@ private:
     bool& ocupado_;
 };
 
+// The door pulse's state request sent ahead for the access being decided; dropped at the end
+// when no pulse took it.
+class PulsoAdelantado {
+public:
+    PulsoAdelantado(Torno& torno, bool adelantar) : torno_(torno) {
+        if (adelantar)
+            torno_.AdelantarPulso();
+    }
+    ~PulsoAdelantado() { torno_.OlvidarPulso(); }
+    PulsoAdelantado(const PulsoAdelantado&) = delete;
+    PulsoAdelantado& operator=(const PulsoAdelantado&) = delete;
+
+private:
+    Torno& torno_;
+};
+
 } // namespace
 
 FlujoHuella::FlujoHuella(DbClientes& db, DBHuella& huella, Torno& torno, RegistroEventos& registro,
@@ -182,6 +198,12 @@ qint32 FlujoHuella::IdentificarHuella(qint32& Score, qint32& Posicion, QString& 
     };
     if (!consulta)
         return desconocida(motor::codigo::NoPermitidoAhora);
+
+    // From here every outcome acts on the door, and nothing in between runs events or writes to
+    // the board, unless the record form is to jump to the member first (its window may ask the
+    // operator something): the pulse's state request goes out now, and the board answers while
+    // the comparisons run. A request no pulse took is dropped however the walk ends.
+    const PulsoAdelantado adelanto(torno_, !pantallaHuella_.chkInformacionAmpliada());
 
     Posicion = 0;
     // The gallery as the file stands; while another program holds the file locked, as it

@@ -56,6 +56,8 @@ public:
     // Loads the gallery of enrolled templates (at start-up; identification keeps it current).
     void CargarGaleria();
     const GaleriaHuellas& galeria() const { return galeria_; }
+    // For the desk's duplicate check (from the user-interface thread, outside a walk).
+    GaleriaHuellas& galeria() { return galeria_; }
 
     // A capture or a button is being handled (requests arriving meanwhile are kept).
     bool Ocupado() const { return ocupado_; }

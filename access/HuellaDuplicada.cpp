@@ -2,6 +2,7 @@
 
 #include "BusquedaParalela.h"
 #include "CodigosMotor.h"
+#include "GaleriaHuellas.h"
 #include "MotorHuella.h"
 #include "Recordset.h"
 #include "RegistroEventos.h"
@@ -24,11 +25,64 @@ struct FilaDuplicada {
     std::ptrdiff_t entrada = -1;
 };
 
+// The rows to compare, in table order: `filas` holds the bytes of the entries the walk takes.
+struct Entradas {
+    std::vector<BusquedaParalela::Fila> filas;
+    std::vector<FilaDuplicada> datos;
+};
+
+// From the gallery: a value it found unreadable is no entry, and counts as no template.
+Entradas DeLaGaleria(const GaleriaHuellas& galeria, qint32 id) {
+    Entradas e;
+    for (const GaleriaHuellas::Miembro& m : galeria.miembros()) {
+        if (m.id == id)
+            continue;
+        FilaDuplicada fila{m.id, m.nombre.toString(), -1};
+        if (m.legible) {
+            fila.entrada = static_cast<std::ptrdiff_t>(e.filas.size());
+            e.filas.push_back({m.plantilla.data(), m.plantilla.size()});
+        }
+        e.datos.push_back(std::move(fila));
+    }
+    return e;
+}
+
+// From the table, in `rs` (which must stay open while the entries are used).
+bool DeLaTabla(Recordset& rs, Conexion& cnClientes, qint32 id, Entradas& e) {
+    if (!rs.Open(QStringLiteral("SELECT * FROM ClientesDB"), cnClientes).ok())
+        return false;
+    const int campoPlantilla = rs.IndiceCampo(QStringLiteral("fldTemplate"));
+    const int campoID = rs.IndiceCampo(QStringLiteral("ID"));
+    const int campoNombre = rs.IndiceCampo(QStringLiteral("fldNombre"));
+    if (campoPlantilla < 0 || campoID < 0)
+        return false;
+    // MoveNext inside a snapshot walked forward cannot fail; Eof ends the walk.
+    for (; !rs.Eof(); (void)rs.MoveNext()) {
+        const QByteArrayView bytes = rs.bytesEn(campoPlantilla);
+        if (bytes.isEmpty() && rs.esNuloEn(campoPlantilla))
+            continue;
+        const qint64 idFila = rs.valorEn(campoID).toLongLong();
+        if (idFila == id)
+            continue;
+        FilaDuplicada fila{idFila, campoNombre < 0 ? QString() : rs.valorEn(campoNombre).toString(),
+                           -1};
+        // A value that holds no bytes (a number, an empty text) is no template.
+        if (!bytes.isEmpty()) {
+            fila.entrada = static_cast<std::ptrdiff_t>(e.filas.size());
+            e.filas.push_back({reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                               static_cast<std::size_t>(bytes.size())});
+        }
+        e.datos.push_back(std::move(fila));
+    }
+    return true;
+}
+
 } // namespace
 
-DuplicadosHuella HuellaDuplicada(Conexion& cnClientes, motor::MotorHuella& motor,
-                                 BusquedaParalela& busqueda, RegistroEventos& registro,
-                                 const PlantillaHuella& captura, qint32 id) {
+DuplicadosHuella HuellaDuplicada(GaleriaHuellas& galeria, Conexion& cnClientes,
+                                 motor::MotorHuella& motor, BusquedaParalela& busqueda,
+                                 RegistroEventos& registro, const PlantillaHuella& captura,
+                                 qint32 id) {
     DuplicadosHuella r;
     if (!PlantillaValida(captura)) {
         r.codigo = ResultadoHuella::PlantillaNoValida;
@@ -44,42 +98,14 @@ DuplicadosHuella HuellaDuplicada(Conexion& cnClientes, motor::MotorHuella& motor
     }
 
     Recordset rs;
-    if (!rs.Open(QStringLiteral("SELECT * FROM ClientesDB"), cnClientes).ok()) {
+    Entradas entradas;
+    if (galeria.Actualizar(cnClientes) == GaleriaHuellas::Estado::AlDia) {
+        entradas = DeLaGaleria(galeria, id);
+    } else if (!DeLaTabla(rs, cnClientes, id, entradas)) {
         r.codigo = ResultadoHuella::SinBaseDatos;
         return r;
     }
-    const int campoPlantilla = rs.IndiceCampo(QStringLiteral("fldTemplate"));
-    const int campoID = rs.IndiceCampo(QStringLiteral("ID"));
-    const int campoNombre = rs.IndiceCampo(QStringLiteral("fldNombre"));
-    if (campoPlantilla < 0 || campoID < 0) {
-        // Closing a scratch recordset has nothing left to report: what it read is already taken.
-        (void)rs.Close();
-        r.codigo = ResultadoHuella::SinBaseDatos;
-        return r;
-    }
-
-    // Every other member with a template, in table order. The recordset holds every row in
-    // memory while it is open, so the bytes stay where they are during the walk.
-    std::vector<BusquedaParalela::Fila> filas;
-    std::vector<FilaDuplicada> datos;
-    // MoveNext inside a snapshot walked forward cannot fail; Eof ends the walk.
-    for (; !rs.Eof(); (void)rs.MoveNext()) {
-        const QByteArrayView bytes = rs.bytesEn(campoPlantilla);
-        if (bytes.isEmpty() && rs.esNuloEn(campoPlantilla))
-            continue;
-        const qint64 idFila = rs.valorEn(campoID).toLongLong();
-        if (idFila == id)
-            continue;
-        FilaDuplicada fila{idFila, campoNombre < 0 ? QString() : rs.valorEn(campoNombre).toString(),
-                           -1};
-        // A value that holds no bytes (a number, an empty text) is no template.
-        if (!bytes.isEmpty()) {
-            fila.entrada = static_cast<std::ptrdiff_t>(filas.size());
-            filas.push_back({reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                             static_cast<std::size_t>(bytes.size())});
-        }
-        datos.push_back(std::move(fila));
-    }
+    const std::vector<BusquedaParalela::Fila>& filas = entradas.filas;
 
     // Each entry's answer is written in its own place, found from its bytes (every entry's
     // bytes are distinct), so the threads never share a slot; no answer ever decides, so the
@@ -99,10 +125,8 @@ DuplicadosHuella HuellaDuplicada(Conexion& cnClientes, motor::MotorHuella& motor
         puntuaciones[i] = puntuacion;
         return 0;
     });
-    // Closing a scratch recordset has nothing left to report: what it read is already taken.
-    (void)rs.Close();
 
-    for (const FilaDuplicada& fila : datos) {
+    for (const FilaDuplicada& fila : entradas.datos) {
         const int respuesta = fila.entrada < 0 ? motor::codigo::ParametroNulo
                                                : respuestas[static_cast<std::size_t>(fila.entrada)];
         if (respuesta < 0)
@@ -115,6 +139,10 @@ DuplicadosHuella HuellaDuplicada(Conexion& cnClientes, motor::MotorHuella& motor
                            .arg(fila.nombre)
                            .arg(puntuaciones[static_cast<std::size_t>(fila.entrada)]);
     }
+    if (rs.State() == 1)
+        // Closing a scratch recordset has nothing left to report: what it read is already
+        // taken.
+        (void)rs.Close();
     return r;
 }
 

@@ -9,6 +9,7 @@ namespace portiva {
 
 class BusquedaParalela;
 class Conexion;
+class GaleriaHuellas;
 class RegistroEventos;
 namespace motor {
 class MotorHuella;
@@ -28,10 +29,14 @@ struct DuplicadosHuella {
 // order, with the engine's identification parameters, on all the threads of `busqueda`. The
 // member `id` itself is never reported; rows without a template are skipped; a stored template
 // the engine cannot read counts as no match and is named in the log. Every match is listed
-// (the walk never stops early). The check reads a recordset of its own, so an identification
-// still waiting in its door pulse keeps its scan untouched; nothing in the table is changed.
-DuplicadosHuella HuellaDuplicada(Conexion& cnClientes, motor::MotorHuella& motor,
-                                 BusquedaParalela& busqueda, RegistroEventos& registro,
-                                 const PlantillaHuella& captura, qint32 id);
+// (the walk never stops early). The stored templates are the door's gallery, brought up to
+// date with the file first (an identification waiting in its door pulse no longer uses it);
+// when the file cannot be asked at once (locked by another program), the rows are read from
+// the table as they stand, waiting for the lock as any read does. Nothing in the table is
+// changed.
+DuplicadosHuella HuellaDuplicada(GaleriaHuellas& galeria, Conexion& cnClientes,
+                                 motor::MotorHuella& motor, BusquedaParalela& busqueda,
+                                 RegistroEventos& registro, const PlantillaHuella& captura,
+                                 qint32 id);
 
 } // namespace portiva

@@ -4,6 +4,8 @@
 #include "MsgBox.h"
 #include "PuertoSerie.h"
 
+#include <algorithm>
+
 namespace portiva {
 
 RelayBoard::RelayBoard(PuertoSerie& puerto, MsgBox& msgBox, Bombeo& bombeo)
@@ -23,6 +25,7 @@ void RelayBoard::InitPort() {
 }
 
 bool RelayBoard::ConnectBoard() {
+    adelantado_ = false;
     InitPort();
     if (puerto_.PortOpen())
         return false;
@@ -42,6 +45,7 @@ bool RelayBoard::ConnectBoard() {
 }
 
 bool RelayBoard::ClosePort() {
+    adelantado_ = false;
     if (!puerto_.PortOpen())
         return false;
     puerto_.setPortOpen(false);
@@ -50,12 +54,23 @@ bool RelayBoard::ClosePort() {
 
 bool RelayBoard::Pedir(std::uint8_t orden, int bytesRespuesta, QByteArray& respuesta) {
     respuesta.clear();
+    if (!Enviar(orden))
+        return false;
+    return Recoger(bytesRespuesta, EsperaRespuestaMs, respuesta);
+}
+
+bool RelayBoard::Enviar(std::uint8_t orden) {
+    adelantado_ = false;
     if (puerto_.PortOpen())
         puerto_.setInBufferCount(0);
-    if (!puerto_.Output(QByteArray(1, static_cast<char>(orden))))
-        return false;
+    return puerto_.Output(QByteArray(1, static_cast<char>(orden)));
+}
+
+bool RelayBoard::Recoger(int bytesRespuesta, int esperaMs, QByteArray& respuesta) {
+    respuesta.clear();
     bombeo_.procesarEventos();
-    bombeo_.dormir(EsperaRespuestaMs);
+    if (esperaMs > 0)
+        bombeo_.dormir(esperaMs);
     bombeo_.procesarEventos();
     // An event run inside the wait may have closed the port.
     if (!puerto_.PortOpen())
@@ -82,10 +97,27 @@ bool RelayBoard::GetVersion(std::uint8_t& idModulo, std::uint8_t& version) {
     return true;
 }
 
+bool RelayBoard::AdelantarEstado() {
+    if (!puerto_.PortOpen() || !Enviar(OrdenLeerEstado))
+        return false;
+    adelantado_ = true;
+    desdeAdelanto_.start();
+    return true;
+}
+
 bool RelayBoard::GetStatusByte(std::uint8_t& estado) {
     QByteArray respuesta;
-    if (!Pedir(OrdenLeerEstado, 1, respuesta))
+    if (adelantado_) {
+        adelantado_ = false;
+        // The same wait from the moment the request went out; the same checks on its reply
+        // (anything more than the one byte since the request is refused as noise).
+        const qint64 resta = EsperaRespuestaMs - desdeAdelanto_.elapsed();
+        if (!puerto_.PortOpen() ||
+            !Recoger(1, static_cast<int>(std::max<qint64>(0, resta)), respuesta))
+            return false;
+    } else if (!Pedir(OrdenLeerEstado, 1, respuesta)) {
         return false;
+    }
     estado = static_cast<std::uint8_t>(respuesta.at(0));
     return true;
 }
@@ -99,6 +131,7 @@ void RelayBoard::MostrarError(const char* procedimiento) {
 }
 
 bool RelayBoard::SetStatusByte(std::uint8_t estado) {
+    adelantado_ = false;
     if (!puerto_.PortOpen())
         return false;
     QByteArray orden;
@@ -112,6 +145,7 @@ bool RelayBoard::SetStatusByte(std::uint8_t estado) {
 }
 
 void RelayBoard::AllOff() {
+    adelantado_ = false;
     if (!puerto_.PortOpen())
         return;
     if (!puerto_.Output(QByteArray(1, static_cast<char>(OrdenApagarTodo))))

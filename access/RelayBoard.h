@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 
 #include <cstdint>
 
@@ -15,7 +16,8 @@ class PuertoSerie;
 // byte sets the relays, 110 switches them all off. Bit 0 of the state byte is relay 1.
 //
 // A request writes its command, pumps the event queue, waits 50 ms and pumps again, so other
-// events of the station run inside the wait. Whatever was received before a request is
+// events of the station run inside the wait. The state request can be sent ahead of the
+// moment its answer is needed (AdelantarEstado). Whatever was received before a request is
 // discarded first, so stale bytes (noise, a late reply) are never taken for the reply; a
 // reply with more bytes than the command answers cannot be told from noise and is refused.
 class RelayBoard {
@@ -42,7 +44,16 @@ public:
     // Closes the port; false when it was not open.
     bool ClosePort();
     bool GetVersion(std::uint8_t& idModulo, std::uint8_t& version);
+    // After AdelantarEstado, collects that request's reply (nothing more is written): it waits
+    // what is left of the 50 ms, pumping as a request does, and checks the reply the same way.
     bool GetStatusByte(std::uint8_t& estado);
+    // Sends the state request now, for a GetStatusByte known to follow with nothing else sent
+    // to the board in between, so that the board's 50 ms run while the station does other
+    // work: the wire carries the same bytes in the same order. Any other command, closing or
+    // scanning the port, or OlvidarEstado drops the request. False when nothing was sent.
+    bool AdelantarEstado();
+    void OlvidarEstado() { adelantado_ = false; }
+    bool EstadoAdelantado() const { return adelantado_; }
     // Sets the relays; false when the port is closed, or (after a message box) when the port
     // refused the write.
     bool SetStatusByte(std::uint8_t estado);
@@ -55,6 +66,8 @@ public:
 
 private:
     bool Pedir(std::uint8_t orden, int bytesRespuesta, QByteArray& respuesta);
+    bool Enviar(std::uint8_t orden);
+    bool Recoger(int bytesRespuesta, int esperaMs, QByteArray& respuesta);
     void MostrarError(const char* procedimiento);
 
     PuertoSerie& puerto_;
@@ -63,6 +76,8 @@ private:
     int relayPort_ = 0;
     std::uint8_t relayModuleId_ = 0;
     std::uint8_t relayVersion_ = 0;
+    bool adelantado_ = false;
+    QElapsedTimer desdeAdelanto_;
 };
 
 } // namespace portiva

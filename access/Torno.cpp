@@ -143,6 +143,17 @@ bool Torno::PulseTorno(int mascara) {
     return escrito;
 }
 
+void Torno::AdelantarPulso() {
+    if (EsEstadoFijo(accesoActual_) || !rele_.IsPortOpen())
+        return;
+    // Without the request sent ahead the pulse simply asks at its own time.
+    (void)rele_.AdelantarEstado();
+}
+
+void Torno::OlvidarPulso() {
+    rele_.OlvidarEstado();
+}
+
 bool Torno::EscribirReposo(std::uint8_t estado) {
     if (!rele_.IsPortOpen())
         return false;

@@ -52,6 +52,13 @@ public:
     bool PlaySonido(int tipoDeAcceso);
     // Switches the relays of the mask on for 500 ms, then restores the byte read before.
     bool PulseTorno(int mascara);
+    // An access is about to be acted on: AbrirTorno follows with nothing else sent to the board
+    // and no event run in between. The pulse's state request goes out now, so the board's
+    // answer time passes while the station still works on the decision; nothing is sent when
+    // AbrirTorno would not pulse (the door held fixed, no board). OlvidarPulso drops a request
+    // that no AbrirTorno took.
+    void AdelantarPulso();
+    void OlvidarPulso();
     bool TornoNormal();
     bool TornoBloqueado();
     bool TornoAbierto();

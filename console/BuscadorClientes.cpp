@@ -222,6 +222,9 @@ void BuscadorClientes::Buscar(bool imprimir) {
     panel_.lvwResutadoBusqueda->clear();
     entorno_.bombeo.procesarEventos();
     Recordset& rs = db_.rsTemp();
+    // The list shows whether a member has a template, not the template: the bytes stay in the
+    // file.
+    rs.DiferirBinarios(true);
     if (auto r = rs.Open(c.sql, db_.cnClientes(), c.parametros); !r.ok()) {
         // Another search or lookup holds the result set: it stays as it is.
         errorProcedimiento(r.error(), "Buscar");

@@ -140,9 +140,8 @@ void ListaResultados::lvwMostrarResutladoBusqueda(Recordset& rs) {
         const double precio = rs.valorEn(cPrecio).toDouble();
         item->setText(10, TextoNumero(precio));
         item->setData(10, RolOrden, precio);
-        item->setText(11, rs.esNuloEn(cHuella) || rs.bytesEn(cHuella).isEmpty()
-                              ? QStringLiteral("NO")
-                              : QStringLiteral("SI"));
+        item->setText(11, rs.esNuloEn(cHuella) || rs.largoEn(cHuella) == 0 ? QStringLiteral("NO")
+                                                                           : QStringLiteral("SI"));
         for (int c = 1; c < 12; ++c)
             item->setTextAlignment(c, (c == 6 || c == 7 ? Qt::AlignLeft : Qt::AlignHCenter) |
                                           Qt::AlignVCenter);

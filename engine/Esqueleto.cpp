@@ -12,57 +12,72 @@ namespace {
 constexpr int Dx[8] = {1, 1, 0, -1, -1, -1, 0, 1};
 constexpr int Dy[8] = {0, -1, -1, -1, 0, 1, 1, 1};
 
+// Flips every region of `valor` pixels (ridges through corners, holes only through sides) of
+// at most `minimo` pixels that does not touch the image border. The regions are walked on a
+// copy with a frame one pixel wide marked as outside, so no step needs a bounds check.
 void quitarPequenos(Mapa<std::uint8_t>& b, std::uint8_t valor, int minimo) {
+    constexpr std::uint8_t Fuera = 2;
     const int w = b.ancho(), h = b.alto();
-    Mapa<std::uint8_t> visto(w, h, 0);
-    std::vector<std::pair<int, int>> pila, region;
+    const int W = w + 2;
+    const std::size_t n = static_cast<std::size_t>(W) * static_cast<std::size_t>(h + 2);
+    std::vector<std::uint8_t> q(n, Fuera);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            q[static_cast<std::size_t>((y + 1) * W + x + 1)] = b(x, y);
+    std::vector<std::uint8_t> visto(n, 0);
+    // Neighbour offsets in the order E, NE, N, NW, W, SW, S, SE; holes use the sides only.
+    const int todos[8] = {1, 1 - W, -W, -W - 1, -1, W - 1, W, W + 1};
+    const int lados[4] = {1, -W, -1, W};
+    const int* const desplazamientos = valor == 0 ? lados : todos;
+    const int vecinos = valor == 0 ? 4 : 8;
+    std::vector<int> pila, region;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            if (b(x, y) != valor || visto(x, y))
+            const int inicio = (y + 1) * W + x + 1;
+            if (q[static_cast<std::size_t>(inicio)] != valor ||
+                visto[static_cast<std::size_t>(inicio)])
                 continue;
             region.clear();
-            pila.assign(1, {x, y});
-            visto(x, y) = 1;
+            pila.assign(1, inicio);
+            visto[static_cast<std::size_t>(inicio)] = 1;
             bool tocaBorde = false;
             while (!pila.empty()) {
-                auto [cx, cy] = pila.back();
+                const int c = pila.back();
                 pila.pop_back();
-                region.push_back({cx, cy});
-                for (int k = 0; k < 8; ++k) {
-                    // Ridges connect through corners; holes only through sides.
-                    if (valor == 0 && (k & 1))
-                        continue;
-                    const int nx = cx + Dx[k], ny = cy + Dy[k];
-                    if (!b.dentro(nx, ny)) {
+                region.push_back(c);
+                for (int k = 0; k < vecinos; ++k) {
+                    const auto v = static_cast<std::size_t>(c + desplazamientos[k]);
+                    if (q[v] == Fuera) {
                         tocaBorde = true;
                         continue;
                     }
-                    if (b(nx, ny) == valor && !visto(nx, ny)) {
-                        visto(nx, ny) = 1;
-                        pila.push_back({nx, ny});
+                    if (q[v] == valor && !visto[v]) {
+                        visto[v] = 1;
+                        pila.push_back(static_cast<int>(v));
                     }
                 }
                 if (static_cast<int>(region.size()) > minimo)
                     break;
             }
+            const bool grande = static_cast<int>(region.size()) > minimo;
             // Drain the rest of a large region without collecting it.
             while (!pila.empty()) {
-                auto [cx, cy] = pila.back();
+                const int c = pila.back();
                 pila.pop_back();
-                for (int k = 0; k < 8; ++k) {
-                    if (valor == 0 && (k & 1))
-                        continue;
-                    const int nx = cx + Dx[k], ny = cy + Dy[k];
-                    if (b.dentro(nx, ny) && b(nx, ny) == valor && !visto(nx, ny)) {
-                        visto(nx, ny) = 1;
-                        pila.push_back({nx, ny});
+                for (int k = 0; k < vecinos; ++k) {
+                    const auto v = static_cast<std::size_t>(c + desplazamientos[k]);
+                    if (q[v] == valor && !visto[v]) {
+                        visto[v] = 1;
+                        pila.push_back(static_cast<int>(v));
                     }
                 }
-                region.push_back({0, 0});
             }
-            if (static_cast<int>(region.size()) <= minimo && !tocaBorde)
-                for (auto [rx, ry] : region)
-                    b(rx, ry) = static_cast<std::uint8_t>(1 - valor);
+            if (grande || tocaBorde)
+                continue;
+            for (const int r : region) {
+                q[static_cast<std::size_t>(r)] = static_cast<std::uint8_t>(1 - valor);
+                b(r % W - 1, r / W - 1) = static_cast<std::uint8_t>(1 - valor);
+            }
         }
 }
 
@@ -127,39 +142,60 @@ Mapa<std::uint8_t> Esqueleto::binarizar(const Mapa<float>& e, const Mapa<std::ui
 void Esqueleto::adelgazar(Mapa<std::uint8_t>& m) {
     static const TablasAdelgazado tablas; // immutable lookup tables, built once
     const int w = m.ancho(), h = m.alto();
-    std::vector<std::pair<int, int>> borrar;
+    // A copy with a blank frame one pixel wide holds 0/1 for every pixel, so a neighbourhood is
+    // eight loads with fixed offsets and no bounds checks; it follows every deletion from `m`.
+    const int W = w + 2;
+    std::vector<std::uint8_t> p(static_cast<std::size_t>(W) * static_cast<std::size_t>(h + 2), 0);
+    const auto vecinos = [&](int i) {
+        const std::uint8_t* q = p.data() + i;
+        return q[1] | q[1 - W] << 1 | q[-W] << 2 | q[-W - 1] << 3 | q[-1] << 4 | q[W - 1] << 5 |
+               q[W] << 6 | q[W + 1] << 7;
+    };
+    // Active pixels in row order: their index in the copy and in `m`.
     std::vector<std::pair<int, int>> activos;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            if (m(x, y))
-                activos.push_back({x, y});
+            if (m(x, y)) {
+                const int i = (y + 1) * W + x + 1;
+                p[static_cast<std::size_t>(i)] = 1;
+                activos.push_back({i, y * w + x});
+            }
+    std::uint8_t* d = m.datos();
+    std::vector<std::pair<int, int>> borrar;
     for (int iter = 0; iter < 40; ++iter) {
         bool cambio = false;
         for (int paso = 0; paso < 2; ++paso) {
             borrar.clear();
             const auto& t = paso == 0 ? tablas.paso1 : tablas.paso2;
-            for (auto [x, y] : activos)
-                if (m(x, y) && t[static_cast<std::size_t>(vecindad(m, x, y))])
-                    borrar.push_back({x, y});
-            for (auto [x, y] : borrar)
-                m(x, y) = 0;
+            for (const auto& a : activos)
+                if (p[static_cast<std::size_t>(a.first)] &&
+                    t[static_cast<std::size_t>(vecinos(a.first))])
+                    borrar.push_back(a);
+            for (const auto& [i, j] : borrar) {
+                p[static_cast<std::size_t>(i)] = 0;
+                d[j] = 0;
+            }
             cambio = cambio || !borrar.empty();
         }
         if (!cambio)
             break;
-        std::erase_if(activos, [&](const std::pair<int, int>& p) { return !m(p.first, p.second); });
+        std::erase_if(activos, [&](const std::pair<int, int>& a) {
+            return !p[static_cast<std::size_t>(a.first)];
+        });
     }
     // Staircases: a pixel whose only two neighbours are side neighbours at a right angle; those
     // two touch at a corner, so the line stays connected without it.
-    for (auto [x, y] : activos) {
-        if (!m(x, y))
+    for (const auto& [i, j] : activos) {
+        if (!p[static_cast<std::size_t>(i)])
             continue;
-        const int v = vecindad(m, x, y);
+        const int v = vecinos(i);
         const bool e = v & 1, n = v & 4, o = v & 16, s = v & 64;
         const bool esquina = (n && e && !s && !o) || (e && s && !n && !o) || (s && o && !n && !e) ||
                              (o && n && !s && !e);
-        if (esquina && std::popcount(static_cast<unsigned>(v)) == 2)
-            m(x, y) = 0;
+        if (esquina && std::popcount(static_cast<unsigned>(v)) == 2) {
+            p[static_cast<std::size_t>(i)] = 0;
+            d[j] = 0;
+        }
     }
 }
 

@@ -51,8 +51,10 @@ Resultado Conexion::Open() {
     }
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, EsperaBloqueoMs);
-    // Connection settings only: nothing here touches the file.
-    sqlite3_exec(db, "PRAGMA synchronous = FULL; PRAGMA cache_size = -65536;", nullptr, nullptr,
+    // Connection settings only: nothing here touches the file. The page cache holds the tables'
+    // pages, not the templates: a read of every template passes through once (the system
+    // keeps the file's pages), and each page held here is memory the station keeps.
+    sqlite3_exec(db, "PRAGMA synchronous = FULL; PRAGMA cache_size = -8192;", nullptr, nullptr,
                  nullptr);
     enlace_ = std::make_shared<EnlaceSqlite>(db, reloj_);
     return {};

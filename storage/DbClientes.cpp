@@ -47,6 +47,9 @@ bool DbClientes::AbrirDB() {
     Resultado r = cnClientes_.Open();
     if (r)
         r = EsquemaEstacion::comprobar(cnClientes_);
+    // The record form reads a member's template only when that member is shown: the gallery
+    // of the door already holds every template once.
+    rsClientes_.DiferirBinarios(true);
     if (r)
         r = rsClientes_.Open(QStringLiteral("SELECT * FROM ClientesDB"), cnClientes_);
     const bool abierta = r.ok();

@@ -81,6 +81,9 @@ Recordset& Recordset::operator=(Recordset&& otro) noexcept {
     edicion_ = std::exchange(otro.edicion_, Edicion::Ninguna);
     antesDeNueva_ = std::exchange(otro.antesDeNueva_, 0);
     borradaAntesDeNueva_ = std::exchange(otro.borradaAntesDeNueva_, false);
+    diferirBinarios_ = std::exchange(otro.diferirBinarios_, false);
+    diferida_ = std::move(otro.diferida_);
+    otro.diferida_.clear();
     otro.columnas_.clear();
     otro.celdas_.clear();
     otro.datos_.clear();
@@ -158,9 +161,21 @@ Resultado Recordset::Open(const QString& sql, Conexion& conexion, const QVariant
     return {};
 }
 
-Recordset::Celda Recordset::leerCelda(sqlite3_stmt* st, int columna) {
+bool Recordset::diferible(int indice) const {
+    const Columna& c = columnas_[static_cast<std::size_t>(indice)];
+    return diferirBinarios_ && indiceID_ >= 0 && indice != indiceID_ && c.tabla == tabla_ &&
+           !c.origen.isEmpty();
+}
+
+Recordset::Celda Recordset::leerCelda(sqlite3_stmt* st, int columna, bool diferir,
+                                      std::vector<char>& datos) {
     Celda c;
     c.tipo = sqlite3_column_type(st, columna);
+    if (diferir && c.tipo == SQLITE_BLOB) {
+        c.largo = sqlite3_column_bytes(st, columna);
+        c.desde = -1;
+        return c;
+    }
     switch (c.tipo) {
     case SQLITE_INTEGER:
         c.entero = sqlite3_column_int64(st, columna);
@@ -174,10 +189,10 @@ Recordset::Celda Recordset::leerCelda(sqlite3_stmt* st, int columna) {
                             ? static_cast<const void*>(sqlite3_column_text(st, columna))
                             : sqlite3_column_blob(st, columna);
         c.largo = sqlite3_column_bytes(st, columna);
-        c.desde = static_cast<qint64>(datos_.size());
+        c.desde = static_cast<qint64>(datos.size());
         if (c.largo > 0)
-            datos_.insert(datos_.end(), static_cast<const char*>(p),
-                          static_cast<const char*>(p) + c.largo);
+            datos.insert(datos.end(), static_cast<const char*>(p),
+                         static_cast<const char*>(p) + c.largo);
         break;
     }
     default:
@@ -189,6 +204,9 @@ Recordset::Celda Recordset::leerCelda(sqlite3_stmt* st, int columna) {
 Resultado Recordset::leerFilas(sqlite3_stmt* st) {
     filas_ = 0;
     const int n = static_cast<int>(columnas_.size());
+    std::vector<bool> diferir(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i)
+        diferir[static_cast<std::size_t>(i)] = diferible(i);
     for (;;) {
         const int paso = sqlite3_step(st);
         if (paso == SQLITE_DONE)
@@ -200,7 +218,7 @@ Resultado Recordset::leerFilas(sqlite3_stmt* st) {
             return enlace_->error(paso);
         }
         for (int i = 0; i < n; ++i)
-            celdas_.push_back(leerCelda(st, i));
+            celdas_.push_back(leerCelda(st, i, diferir[static_cast<std::size_t>(i)], datos_));
         ++filas_;
     }
 }
@@ -218,6 +236,8 @@ Resultado Recordset::Close() {
     borrada_ = false;
     edicion_ = Edicion::Ninguna;
     pendientes_.clear();
+    diferida_.clear();
+    diferida_.shrink_to_fit();
     return {};
 }
 
@@ -314,92 +334,7 @@ Resultado Recordset::Move(long filasDesdeLaPrimera) {
     return {};
 }
 
-// --- fields --------------------------------------------------------------------------------
-
-QString Recordset::FieldName(int indice) const {
-    if (indice < 0 || indice >= FieldCount())
-        return {};
-    return columnas_[indice].nombre;
-}
-
-Recordset::TipoCampo Recordset::FieldType(int indice) const {
-    if (indice < 0 || indice >= FieldCount())
-        return TipoCampo::Otro;
-    return columnas_[indice].tipo;
-}
-
-int Recordset::IndiceCampo(const QString& nombre) const {
-    for (int i = 0; i < FieldCount(); ++i)
-        if (columnas_[i].nombre.compare(nombre, Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
-}
-
-const Recordset::Celda& Recordset::celda(long fila, int indice) const {
-    return celdas_[static_cast<size_t>(fila) * columnas_.size() + static_cast<size_t>(indice)];
-}
-
-Recordset::Celda& Recordset::celda(long fila, int indice) {
-    return celdas_[static_cast<size_t>(fila) * columnas_.size() + static_cast<size_t>(indice)];
-}
-
-QVariant Recordset::convertir(const Celda& c, TipoCampo tipo) const {
-    switch (c.tipo) {
-    case SQLITE_INTEGER:
-        if (tipo == TipoCampo::SiNo)
-            return c.entero != 0;
-        if (tipo == TipoCampo::Real)
-            return static_cast<double>(c.entero);
-        return c.entero;
-    case SQLITE_FLOAT:
-        if (tipo == TipoCampo::SiNo)
-            return c.real != 0.0;
-        return c.real;
-    case SQLITE_TEXT: {
-        const QString texto = QString::fromUtf8(datos_.data() + c.desde, c.largo);
-        if (tipo == TipoCampo::Fecha)
-            return valores_sql::leerFecha(texto);
-        return texto;
-    }
-    case SQLITE_BLOB:
-        return QByteArray(datos_.data() + c.desde, c.largo);
-    default:
-        return {};
-    }
-}
-
-QVariant Recordset::valorEn(int indice) const {
-    if (!hayFilaActual() || indice < 0 || indice >= FieldCount())
-        return {};
-    if (auto p = pendientes_.find(indice); p != pendientes_.end())
-        return p->second;
-    return convertir(celda(actual_, indice), columnas_[indice].tipo);
-}
-
-bool Recordset::esNuloEn(int indice) const {
-    return valorEn(indice).isNull();
-}
-
-QByteArrayView Recordset::bytesEn(int indice) const {
-    if (!hayFilaActual() || indice < 0 || indice >= FieldCount())
-        return {};
-    const Celda& c = celda(actual_, indice);
-    if (c.tipo != SQLITE_TEXT && c.tipo != SQLITE_BLOB)
-        return {};
-    return QByteArrayView(datos_.data() + c.desde, c.largo);
-}
-
-ResultadoDe<QVariant> Recordset::Valor(const QString& campo) const {
-    if (auto r = comprobarAbierto(); !r)
-        return r.error();
-    const int i = IndiceCampo(campo);
-    if (i < 0)
-        return ErrorDB{ErrorDB::CampoNoEncontrado,
-                       QStringLiteral("No se encontró el campo \"%1\".").arg(campo)};
-    if (!hayFilaActual())
-        return sinFilaActual();
-    return valorEn(i);
-}
+// --- writing fields --------------------------------------------------------------------
 
 ResultadoDe<QVariant> Recordset::normalizar(int indice, const QVariant& valor) const {
     const Columna& col = columnas_[indice];

@@ -56,6 +56,13 @@ public:
     Recordset(const Recordset&) = delete;
     Recordset& operator=(const Recordset&) = delete;
 
+    // Binary values (templates) of the rows written back to a table are not kept in the
+    // snapshot: each is read from the table by the row's ID when the field is read. Set before
+    // Open; the record form uses it so that the member file is not held in memory twice. Such a
+    // value reads as the table holds it at that moment (Null once another program deleted the
+    // row); its byte view (bytesEn) stays valid until another deferred value is read.
+    void DiferirBinarios(bool diferir) { diferirBinarios_ = diferir; }
+
     // Runs the query (Jet dialect, see DialectoJet.h) with "?" placeholders bound to the
     // parameters in order, and reads every row. Errors: already open (3705), connection closed
     // (3704), bad SQL or engine failure (SQLite's code); the recordset then stays closed.
@@ -98,6 +105,9 @@ public:
     QVariant valorEn(int indice) const;
     bool esNuloEn(int indice) const;
     QByteArrayView bytesEn(int indice) const;
+    // How many bytes bytesEn(indice) holds (as read by Open), without reading a deferred value
+    // from the table.
+    qsizetype largoEn(int indice) const;
 
 private:
     struct Columna {
@@ -112,7 +122,7 @@ private:
         union {
             qint64 entero;
             double real;
-            qint64 desde; // offset of text or blob bytes in datos_
+            qint64 desde; // offset of text or blob bytes in datos_; -1: read from the table
         };
         Celda() : entero(0) {}
     };
@@ -121,10 +131,14 @@ private:
     bool hayFilaActual() const;
     const Celda& celda(long fila, int indice) const;
     Celda& celda(long fila, int indice);
-    QVariant convertir(const Celda& c, TipoCampo tipo) const;
+    QVariant convertir(const Celda& c, TipoCampo tipo, const std::vector<char>& datos) const;
+    static bool esDiferida(const Celda& c) { return c.tipo == 4 && c.desde < 0; }
+    bool diferible(int indice) const;
+    // Reads a deferred value of the current row from its table into diferida_.
+    ResultadoDe<QVariant> leerDiferida(int indice) const;
     void guardarCelda(Celda& c, const QVariant& valor);
     ResultadoDe<QVariant> normalizar(int indice, const QVariant& valor) const;
-    Celda leerCelda(sqlite3_stmt* st, int columna);
+    static Celda leerCelda(sqlite3_stmt* st, int columna, bool diferir, std::vector<char>& datos);
     Resultado leerFilas(sqlite3_stmt* st);
     Resultado releerFila(long fila, qint64 id);
     Resultado actualizarFila();
@@ -150,6 +164,9 @@ private:
     std::map<int, QVariant> pendientes_;
     long antesDeNueva_ = 0;
     bool borradaAntesDeNueva_ = false;
+    bool diferirBinarios_ = false;
+    // The bytes of the deferred value read last.
+    mutable std::vector<char> diferida_;
 };
 
 } // namespace portiva

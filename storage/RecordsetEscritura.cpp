@@ -106,7 +106,7 @@ Resultado Recordset::releerFila(long fila, qint64 id) {
                    : enlace_->error(paso);
     sqlite3_stmt* st = sentencia.st();
     for (int k = 0; k < static_cast<int>(indices.size()); ++k)
-        celda(fila, indices[k]) = leerCelda(st, k);
+        celda(fila, indices[k]) = leerCelda(st, k, diferible(indices[k]), datos_);
     return {};
 }
 

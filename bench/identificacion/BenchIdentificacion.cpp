@@ -6,7 +6,11 @@
 // last in the table, no match at all, and the matching member first; with every core and with
 // one. Also the extraction alone and the scan alone (reading the rows, comparing them).
 //
-//   portiva-bench-identificacion [--datos <folder>] [--repeticiones <n>]
+//   portiva-bench-identificacion [--datos <folder>] [--repeticiones <n>] [--memoria]
+//
+// --memoria measures the station's peak memory instead, in a process of its own: the station
+// started over the file, every member shown once on the record form with its template, the
+// three cases identified (each written first, so each capture after a write reads the change).
 //
 // The database is made once in the data folder (default: next to this program) and reused.
 
@@ -19,6 +23,7 @@
 #include "DbClientes.h"
 #include "EnlaceCapturaSensores.h"
 #include "Entorno.h"
+#include "EstacionBanco.h"
 #include "GaleriaHuellas.h"
 #include "GeneradorHuellas.h"
 #include "HuellaDuplicada.h"
@@ -49,14 +54,9 @@
 #include <vector>
 
 using namespace portiva;
+using namespace portiva::banco;
 
 namespace {
-
-constexpr int Miembros = 32767;
-constexpr int DedosDistintos = 300;
-// The finger looked for: none of the stored fingers 0 .. DedosDistintos-1.
-constexpr int DedoBuscado = DedosDistintos;
-constexpr std::uint8_t MascaraPermitido = 33;
 
 using Reloj = std::chrono::steady_clock;
 
@@ -78,142 +78,6 @@ struct Cifras {
         std::printf("  %-46s median %7.1f ms   min %7.1f   max %7.1f   (n=%zu)\n", que, mediana(),
                     minimo(), maximo(), ms.size());
     }
-};
-
-class PantallaBanco final : public PantallaAcceso {
-public:
-    void EscribirLog(const QString& linea) override { ultimaLinea = linea; }
-    void MostrarResultado(int) override {}
-    void ShowBallon(int, const QString&, const QString&, int) override {}
-    void InfoHuella(const QString&, bool) override {}
-    void HabilitarAperturaManual(bool) override {}
-    void MostrarContAperturas(int, long, long) override {}
-    QString ultimaLinea;
-};
-
-// The window as it starts: automatic analysis and identification on, the picture shown.
-class VentanaBanco final : public PantallaHuella {
-public:
-    bool chkAutoAnalizar() const override { return true; }
-    bool chkAutoIdentify() const override { return true; }
-    bool chkMostrarHuella() const override { return true; }
-    bool chkMostrarAnalisis() const override { return false; }
-    bool chkMostrarIdentificacion() const override { return false; }
-    bool chkInformacionAmpliada() const override { return false; }
-    void MostrarCapturaHuella(const motor::ImagenRGB&) override {}
-    bool InfoDesplegada() const override { return false; }
-    void DesplegarInfo(bool) override {}
-    void gotoRecordNum(qint16) override {}
-    bool RestaurandoDB() const override { return false; }
-};
-
-class SonidoBanco final : public ReproductorSonido {
-public:
-    bool Reproducir(const QString&) override { return true; }
-};
-
-class MsgBoxBanco final : public MsgBox {
-public:
-    Respuesta operator()(const QString& texto, int, const QString&) override {
-        std::fprintf(stderr, "message box: %s\n", qPrintable(texto));
-        return Respuesta::No;
-    }
-};
-
-QByteArray Extraer(motor::MotorHuella& m, const fpgen::ImagenGris& img) {
-    QByteArray p(motor::TamanoMaximoPlantilla + 1, '\0');
-    int tamano = motor::TamanoMaximoPlantilla;
-    if (m.ExtraerPlantilla(img.pixeles.data(), img.ancho, img.alto, img.dpi,
-                           reinterpret_cast<std::uint8_t*>(p.data()), tamano, 0) < 0)
-        return {};
-    p.resize(tamano + 1);
-    p[tamano] = 0;
-    return p;
-}
-
-// The member database: every member allowed today, row k holding the template of finger
-// (k - 1) mod DedosDistintos. Made once and kept in the data folder.
-bool PrepararBase(const QString& ruta) {
-    if (QFile::exists(ruta))
-        return true;
-    std::printf("making the database (%d members, %d distinct fingers)...\n", Miembros,
-                DedosDistintos);
-    std::fflush(stdout);
-    const auto conjunto =
-        fpgen::generarConjunto(fpgen::semillaBanco, DedosDistintos, 1, fpgen::Condiciones{});
-    std::vector<QByteArray> plantillas(DedosDistintos);
-    std::vector<std::thread> hilos;
-    const unsigned n = std::max(1u, std::thread::hardware_concurrency());
-    for (unsigned h = 0; h < n; ++h)
-        hilos.emplace_back([&, h] {
-            motor::MotorHuella m;
-            m.Inicializar();
-            for (int d = static_cast<int>(h); d < DedosDistintos; d += static_cast<int>(n))
-                plantillas[static_cast<std::size_t>(d)] =
-                    Extraer(m, conjunto[static_cast<std::size_t>(d)][0]);
-        });
-    for (auto& t : hilos)
-        t.join();
-    std::vector<QVariantMap> filas;
-    filas.reserve(Miembros);
-    const QDate hoy = QDate::currentDate();
-    for (int k = 0; k < Miembros; ++k) {
-        const QByteArray& p = plantillas[static_cast<std::size_t>(k % DedosDistintos)];
-        filas.push_back({{QStringLiteral("fldCodigo"), QString::number(k + 1)},
-                         {QStringLiteral("fldNombre"), QStringLiteral("Socio %1").arg(k + 1)},
-                         {QStringLiteral("fldFechaInicio"), hoy.addDays(-100)},
-                         {QStringLiteral("fldFechaCaducidad"), hoy.addYears(5)},
-                         {QStringLiteral("fldStuffSiNo"), false},
-                         {QStringLiteral("fldTemplate"), p.isEmpty() ? QVariant() : QVariant(p)}});
-    }
-    const QString temporal = ruta + QStringLiteral(".nuevo");
-    QFile::remove(temporal);
-    if (auto r = CreadorBaseDatos::CrearVacia(temporal); !r) {
-        std::fprintf(stderr, "%s\n", qPrintable(r.error().texto()));
-        return false;
-    }
-    if (auto r = CreadorBaseDatos::Insertar(temporal, QStringLiteral("ClientesDB"), filas); !r) {
-        std::fprintf(stderr, "%s\n", qPrintable(r.error().texto()));
-        return false;
-    }
-    return QFile::rename(temporal, ruta);
-}
-
-// One station over a program folder holding the database, with the board on COM4.
-struct Estacion {
-    Estacion(const QString& carpeta, unsigned hilos)
-        : entorno{carpeta, msgBox, reloj, bombeo},
-          acceso(entorno, pantalla, sonido, enlace, carpeta + QStringLiteral("/sin/ttyS")),
-          db(entorno, vista),
-          control(entorno, db, acceso, pantalla, ventana, carpeta, &enlace, hilos) {
-        acceso.modos().tmrBlink().stop();
-    }
-
-    bool arrancar(simulador::SimuladorRele& placa) {
-        if (!db.AbrirDB())
-            return false;
-        control.huella().IniciarHuella();
-        acceso.modos().tmrDetectarLector().stop();
-        if (!acceso.rele().ConnectBoard())
-            return false;
-        acceso.torno().PonerAccesoActual(CodigoAcceso::ControlPorHuella);
-        acceso.torno().ActRelayBoard(CodigoAcceso::ControlPorHuella);
-        placa.esperarBytes(4, std::chrono::seconds(5));
-        return true;
-    }
-
-    MsgBoxBanco msgBox;
-    RelojSistema reloj;
-    BombeoQt bombeo;
-    Entorno entorno;
-    PantallaBanco pantalla;
-    VentanaBanco ventana;
-    SonidoBanco sonido;
-    EnlaceCapturaSensores enlace;
-    ControlAcceso acceso;
-    prueba::VistaQuieta vista;
-    DbClientes db;
-    ControlHuella control;
 };
 
 enum class Caso { Ultimo, Ninguno, Primero };
@@ -349,9 +213,10 @@ bool Ronda(Banco& b, unsigned hilos, int repeticiones) {
     Cifras duplicada;
     for (int r = 0; r < repeticiones; ++r) {
         const auto t0 = Reloj::now();
-        const DuplicadosHuella d = HuellaDuplicada(
-            e.db.cnClientes(), e.control.huella().MotorHuellaCtrl(), e.control.flujo().busqueda(),
-            e.acceso.registro(), e.control.huella().TemplateCaptura, 0);
+        const DuplicadosHuella d =
+            HuellaDuplicada(e.control.flujo().galeria(), e.db.cnClientes(),
+                            e.control.huella().MotorHuellaCtrl(), e.control.flujo().busqueda(),
+                            e.acceso.registro(), e.control.huella().TemplateCaptura, 0);
         duplicada.agregar(Ms(Reloj::now() - t0));
         if (d.codigo != 0 || !d.lista.startsWith(QStringLiteral("ID %1 ").arg(Miembros))) {
             std::fprintf(stderr, "unexpected duplicate list: %s\n", qPrintable(d.lista));
@@ -524,16 +389,56 @@ bool RondaLectorUsb(Banco& b, int repeticiones) {
 
 } // namespace
 
+// Peak resident memory of this process so far, in MB.
+double PicoMemoriaMb() {
+    QFile estado(QStringLiteral("/proc/self/status"));
+    if (!estado.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& linea : estado.readAll().split('\n'))
+        if (linea.startsWith("VmHWM:"))
+            return linea.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return -1;
+}
+
+int Memoria(Banco& b) {
+    std::printf("station's peak memory, %d members:\n", Miembros);
+    std::printf("  %-46s %7.0f MB\n", "before the station starts", PicoMemoriaMb());
+    Estacion e(b.carpeta, 0);
+    if (!e.db.AbrirDB())
+        return 1;
+    std::printf("  %-46s %7.0f MB\n", "database open (record form)", PicoMemoriaMb());
+    if (!e.arrancar(*b.placa))
+        return 1;
+    std::printf("  %-46s %7.0f MB   (%zu in the gallery)\n", "engine started (gallery)",
+                PicoMemoriaMb(), e.control.flujo().galeria().miembros().size());
+    Recordset& rs = e.db.rsClientes();
+    long conPlantilla = 0;
+    // The record form's walk: a failed move ends it, which the count shows.
+    for (Resultado r = rs.MoveFirst(); r.ok() && !rs.Eof(); r = rs.MoveNext())
+        conPlantilla += !rs.Valor(QStringLiteral("fldTemplate")).valor_o({}).isNull();
+    std::printf("  %-46s %7.0f MB   (%ld templates shown)\n", "every member shown on the form",
+                PicoMemoriaMb(), conPlantilla);
+    for (Caso c : {Caso::Ultimo, Caso::Ninguno, Caso::Primero}) {
+        if (!b.ponerCaso(e, c) || b.medir(e, c) < 0 || b.medir(e, c) < 0)
+            return 1;
+    }
+    std::printf("  %-46s %7.0f MB\n", "after identifying, writes in between", PicoMemoriaMb());
+    return 0;
+}
+
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QString datos = QCoreApplication::applicationDirPath() + QStringLiteral("/datos");
     int repeticiones = 10;
-    for (int i = 1; i + 1 < argc; i += 2) {
+    bool memoria = false;
+    for (int i = 1; i < argc; ++i) {
         const QString opcion = QString::fromLocal8Bit(argv[i]);
-        if (opcion == QStringLiteral("--datos"))
-            datos = QString::fromLocal8Bit(argv[i + 1]);
-        else if (opcion == QStringLiteral("--repeticiones"))
-            repeticiones = std::max(1, QString::fromLocal8Bit(argv[i + 1]).toInt());
+        if (opcion == QStringLiteral("--memoria"))
+            memoria = true;
+        else if (opcion == QStringLiteral("--datos") && i + 1 < argc)
+            datos = QString::fromLocal8Bit(argv[++i]);
+        else if (opcion == QStringLiteral("--repeticiones") && i + 1 < argc)
+            repeticiones = std::max(1, QString::fromLocal8Bit(argv[++i]).toInt());
     }
     QDir().mkpath(datos);
     const QString base = QDir(datos).filePath(QStringLiteral("Portiva.mdb"));
@@ -567,6 +472,8 @@ int main(int argc, char** argv) {
     if (b.plantillaBuscada.isEmpty() || b.plantillaRelleno.isEmpty() || b.plantillaUltima.isEmpty())
         return 1;
 
+    if (memoria)
+        return Memoria(b);
     std::printf("Identification benchmark: %d members, templates of %d distinct synthetic "
                 "fingers, %u cores on this machine\n",
                 Miembros, DedosDistintos, std::max(1u, std::thread::hardware_concurrency()));

@@ -129,8 +129,8 @@ TEST_F(AltaHuellaTest, MotorQueRehusaLaComprobacionNoDejaEnrolar) {
     corrupta[40] = static_cast<char>(corrupta[40] ^ 0x5A);
     e.huella().TemplateCaptura = PlantillaHuella::DesdeGuardada(corrupta);
     const DuplicadosHuella d =
-        HuellaDuplicada(e.db.cnClientes(), e.huella().MotorHuellaCtrl(), e.flujo().busqueda(),
-                        e.acceso.registro(), e.huella().TemplateCaptura, 2);
+        HuellaDuplicada(e.flujo().galeria(), e.db.cnClientes(), e.huella().MotorHuellaCtrl(),
+                        e.flujo().busqueda(), e.acceso.registro(), e.huella().TemplateCaptura, 2);
     ASSERT_LT(d.codigo, 0);
     e.pantalla.limpiar();
 

@@ -94,6 +94,9 @@ TEST_F(GaleriaHuellasTest, FilaAnadidaEditadaYBorradaPorOtroProcesoSeVeEnLaSigui
     EXPECT_EQ(Identificar(4), Personal(2, QStringLiteral("c2")));
     ASSERT_FALSE(e.ventana.saltos.empty());
     EXPECT_EQ(e.ventana.saltos.back(), 1);
+    // Each change was read from the file's change log: the table was read whole once, when the
+    // engine started.
+    EXPECT_EQ(e.flujo().galeria().lecturasCompletas(), 1);
 }
 
 TEST_F(GaleriaHuellasTest, PlantillaCorrompidaPorOtroProcesoSeOmiteYSeNombra) {
@@ -117,6 +120,7 @@ TEST_F(GaleriaHuellasTest, PlantillaCorrompidaPorOtroProcesoSeOmiteYSeNombra) {
     EnOtroProceso(ruta(), CambiarPlantilla(1, Blob(PlantillaGuardada(3, 0))));
     EXPECT_EQ(Identificar(3), Personal(1, QStringLiteral("c1")));
     EXPECT_FALSE(log.contains(Omitida(1)));
+    EXPECT_EQ(e.flujo().galeria().lecturasCompletas(), 1);
 }
 
 TEST_F(GaleriaHuellasTest, LoQueEscribeEstaEstacionSeVeEnLaSiguienteCaptura) {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -27,7 +28,11 @@ public:
     };
 
     void EscribirLog(const QString& linea) override { log.append(linea); }
-    void MostrarResultado(int indice) override { resultados.push_back(indice); }
+    void MostrarResultado(int indice) override {
+        resultados.push_back(indice);
+        if (alMostrarResultado)
+            alMostrarResultado(indice);
+    }
     void ShowBallon(int icono, const QString& titulo, const QString& texto, int flags) override {
         globos.push_back({icono, titulo, texto, flags});
     }
@@ -48,6 +53,8 @@ public:
 
     QStringList log;
     std::vector<int> resultados;
+    // Called as the door shows an access, before its relays pulse.
+    std::function<void(int)> alMostrarResultado;
     std::vector<Globo> globos;
     std::vector<Info> info;
     std::vector<bool> aperturaManual;

@@ -377,3 +377,46 @@ TEST_F(Ficha, AddAndVerifyHandTheShownMemberToTheFingerprintSide) {
     click("cmdVerificarHuellaDB");
     EXPECT_EQ(pasos, QStringList{QStringLiteral("huella.Verificar vista 2 guardada")});
 }
+
+// The form reads a member's template from the file when it shows the member: a template
+// another program stored (or removed) since the database was opened is the one shown, and a
+// save of other fields keeps it instead of writing back an older copy.
+TEST_F(Ficha, TheTemplateShownAndSavedIsTheOneTheFileHoldsWhenTheMemberIsShown) {
+    std::vector<QVariantMap> filas;
+    for (const char* codigo : {"A1", "A2", "A3"}) {
+        QVariantMap fila =
+            Cliente(QString::fromLatin1(codigo), QDate(2026, 12, 1), QDate(2026, 12, 31));
+        fila.insert(QStringLiteral("fldFechaInscripcion"), QDate(2026, 11, 20));
+        fila.insert(QStringLiteral("fldServContratado"), QStringLiteral("Mensual"));
+        fila.insert(QStringLiteral("fldTemplate"), Plantilla);
+        filas.push_back(fila);
+    }
+    arrancarCon(filas);
+    const QByteArray otra("PTVH\x01otra-plantilla\x00", 20);
+    Conexion otroPrograma(reloj);
+    otroPrograma.setConnectionString(mdb());
+    ASSERT_TRUE(otroPrograma.Open().ok());
+    ASSERT_TRUE(
+        otroPrograma
+            .Execute(QStringLiteral("UPDATE ClientesDB SET fldTemplate = ? WHERE ID = 2"), {otra})
+            .ok());
+    ASSERT_TRUE(
+        otroPrograma
+            .Execute(QStringLiteral("UPDATE ClientesDB SET fldTemplate = NULL WHERE ID = 3"))
+            .ok());
+
+    ventana->gotoRecordNum(2);
+    EXPECT_EQ(texto("txtTemplateSiNo"), QStringLiteral("SI"));
+    EXPECT_EQ(huellaFalsa->plantilla, otra);
+    click("imgEditarCliente");
+    ASSERT_TRUE(ventana->estado().ModoEdicion);
+    caja("txtNombre")->setText(QStringLiteral("Luis"));
+    click("imgGuardarCliente");
+    EXPECT_TRUE(msgBox.mostrados.empty());
+    EXPECT_EQ(almacenado(2, "fldNombre"), QVariant(QStringLiteral("Luis")));
+    EXPECT_EQ(almacenado(2, "fldTemplate").toByteArray(), otra);
+
+    ventana->gotoRecordNum(3);
+    EXPECT_EQ(texto("txtTemplateSiNo"), QStringLiteral("NO"));
+    EXPECT_FALSE(control<QPushButton>("cmdVerificarHuellaDB")->isEnabled());
+}

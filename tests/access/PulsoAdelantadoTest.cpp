@@ -1,0 +1,173 @@
+// The door pulse's state request sent while the comparisons run: the board receives the same
+// bytes in the same order as when the pulse asks at its own time, for every decision, and the
+// reply is checked the same way.
+#include "EstacionHuellaPrueba.h"
+#include "EstacionPrueba.h"
+
+#include "CodigoAcceso.h"
+
+#include <gtest/gtest.h>
+
+namespace portiva::prueba {
+namespace {
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<std::uint8_t>;
+
+TEST(PulsoAdelantadoTest, LaPlacaRecibeLaPeticionYLaRespuestaSeRecogeDespues) {
+    EstacionPrueba e;
+    SimuladorRele& placa = e.placaEn(4);
+    ASSERT_TRUE(e.rele().ConnectBoard());
+    ASSERT_TRUE(e.rele().SetStatusByte(6));
+    ASSERT_TRUE(EsperarSilencio(placa));
+    placa.olvidar();
+
+    ASSERT_TRUE(e.rele().AdelantarEstado());
+    EXPECT_TRUE(placa.esperarBytes(1, 5s));
+    EXPECT_EQ(placa.bytesRecibidos(), Bytes({91}));
+    // Collected once the reply is in, however long after the request (the comparisons may
+    // take longer than the board).
+    EXPECT_TRUE(EsperarHasta([&] { return e.puerto().InBufferCount() == 1; }));
+    std::uint8_t estado = 0;
+    EXPECT_TRUE(e.rele().GetStatusByte(estado));
+    EXPECT_EQ(estado, 6);
+    EXPECT_FALSE(e.rele().EstadoAdelantado());
+    // Collected, not asked again.
+    ASSERT_TRUE(EsperarSilencio(placa));
+    EXPECT_EQ(placa.bytesRecibidos(), Bytes({91}));
+
+    // Any other command in between drops the request: the state is asked afresh, and the
+    // dropped request's reply is discarded like any stale byte.
+    placa.olvidar();
+    ASSERT_TRUE(e.rele().AdelantarEstado());
+    EXPECT_TRUE(EsperarHasta([&] { return e.puerto().InBufferCount() == 1; }));
+    ASSERT_TRUE(e.rele().SetStatusByte(9));
+    EXPECT_FALSE(e.rele().EstadoAdelantado());
+    EXPECT_TRUE(e.rele().GetStatusByte(estado));
+    EXPECT_EQ(estado, 9);
+    ASSERT_TRUE(EsperarSilencio(placa));
+    EXPECT_EQ(placa.bytesRecibidos(), Bytes({91, 92, 9, 91}));
+
+    // So does closing the port; a closed port sends nothing ahead.
+    ASSERT_TRUE(e.rele().AdelantarEstado());
+    ASSERT_TRUE(e.rele().ClosePort());
+    EXPECT_FALSE(e.rele().EstadoAdelantado());
+    EXPECT_FALSE(e.rele().AdelantarEstado());
+    EXPECT_FALSE(e.rele().GetStatusByte(estado));
+}
+
+TEST(PulsoAdelantadoTest, LaRespuestaAdelantadaPasaLasMismasComprobaciones) {
+    EstacionPrueba e;
+    SimuladorRele& placa = e.placaEn(4);
+    ASSERT_TRUE(e.rele().ConnectBoard());
+    std::uint8_t estado = 0;
+
+    // Noise inside the reply: refused.
+    placa.ponerRuidoAntesDeRespuesta({0x33});
+    ASSERT_TRUE(e.rele().AdelantarEstado());
+    EXPECT_FALSE(e.rele().GetStatusByte(estado));
+    placa.ponerRuidoAntesDeRespuesta({});
+
+    // Noise arriving after the request, before the reply is collected: refused.
+    ASSERT_TRUE(e.rele().AdelantarEstado());
+    ASSERT_TRUE(placa.esperarBytes(1, 5s));
+    EXPECT_TRUE(EsperarHasta([&] { return e.puerto().InBufferCount() == 1; }));
+    ASSERT_TRUE(placa.enviar({0x5A}));
+    EXPECT_TRUE(EsperarHasta([&] { return e.puerto().InBufferCount() == 2; }));
+    EXPECT_FALSE(e.rele().GetStatusByte(estado));
+
+    // A mute board: no state, no message.
+    placa.ponerModo(ModoRespuesta::Ninguna);
+    ASSERT_TRUE(e.rele().AdelantarEstado());
+    EXPECT_FALSE(e.rele().GetStatusByte(estado));
+    EXPECT_TRUE(e.msgBox.mostrados.empty());
+
+    // Answering again: taken.
+    placa.ponerModo(ModoRespuesta::Normal);
+    ASSERT_TRUE(e.rele().SetStatusByte(12));
+    ASSERT_TRUE(e.rele().AdelantarEstado());
+    EXPECT_TRUE(EsperarHasta([&] { return e.puerto().InBufferCount() == 1; }));
+    EXPECT_TRUE(e.rele().GetStatusByte(estado));
+    EXPECT_EQ(estado, 12);
+}
+
+class PuertaAdelantadaTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const QDate hoy = e.reloj.hoy();
+        e.base.clientes(
+            {EstacionHuellaPrueba::ConHuella(Cliente("p", {}, {}, true), 3),
+             EstacionHuellaPrueba::ConHuella(Cliente("v", hoy.addDays(-9), hoy.addDays(30)), 4),
+             EstacionHuellaPrueba::ConHuella(Cliente("c", hoy.addDays(-90), hoy.addDays(-1)), 5)});
+        e.Arrancar();
+        placa = &e.Placa();
+    }
+
+    // The bytes the board received for one capture, and those it had when the door showed
+    // the access (before the pulse).
+    struct Trafico {
+        Bytes todo;
+        Bytes alMostrar;
+        int tipo = -1;
+    };
+    Trafico Capturar(int dedo, bool esperarPeticion) {
+        Trafico t;
+        e.pantalla.alMostrarResultado = [&](int tipo) {
+            t.tipo = tipo;
+            if (esperarPeticion)
+                placa->esperarBytes(1, 5s);
+            t.alMostrar = placa->bytesRecibidos();
+        };
+        placa->olvidar();
+        e.Capturar(dedo);
+        EXPECT_TRUE(placa->esperarBytes(5, 10s));
+        EXPECT_TRUE(EsperarSilencio(*placa));
+        t.todo = placa->bytesRecibidos();
+        e.pantalla.alMostrarResultado = nullptr;
+        return t;
+    }
+
+    EstacionHuellaPrueba e;
+    SimuladorRele* placa = nullptr;
+};
+
+TEST_F(PuertaAdelantadaTest, CadaDecisionPoneEnLaLineaLoMismoQueElPulsoQuePregunta) {
+    const std::uint8_t reposo = ByteReposo(CodigoAcceso::ControlPorHuella);
+    // Staff, a member allowed, an expired member, an unknown finger.
+    for (int dedo : {3, 4, 5, 6}) {
+        const Trafico t = Capturar(dedo, true);
+        ASSERT_GE(t.tipo, 0) << "dedo " << dedo;
+        const Bytes esperado = {91, 92, MascaraPulso(t.tipo), 92, reposo};
+        EXPECT_EQ(t.todo, esperado) << "dedo " << dedo;
+        // The request was on the wire before the door acted.
+        EXPECT_EQ(t.alMostrar, Bytes({91})) << "dedo " << dedo;
+
+        // The same as the pulse gives when it asks at its own time.
+        placa->olvidar();
+        EXPECT_TRUE(e.acceso.torno().PulseTorno(MascaraPulso(t.tipo)));
+        EXPECT_TRUE(EsperarSilencio(*placa));
+        EXPECT_EQ(placa->bytesRecibidos(), esperado) << "dedo " << dedo;
+    }
+    EXPECT_FALSE(e.acceso.rele().EstadoAdelantado());
+}
+
+TEST_F(PuertaAdelantadaTest, SinPulsoNadaSeAdelanta) {
+    // The record form jumps to the member first: the request waits for the pulse.
+    e.ventana.informacionAmpliada = true;
+    Trafico t = Capturar(4, false);
+    EXPECT_TRUE(t.alMostrar.empty());
+    EXPECT_EQ(t.todo, Bytes({91, 92, MascaraPulso(t.tipo), 92,
+                             ByteReposo(CodigoAcceso::ControlPorHuella)}));
+    e.ventana.informacionAmpliada = false;
+
+    // The door held open: no pulse, nothing on the wire.
+    e.acceso.torno().PonerAccesoActual(CodigoAcceso::FijoAbierto);
+    placa->olvidar();
+    e.Capturar(4);
+    EXPECT_TRUE(EsperarSilencio(*placa));
+    EXPECT_TRUE(placa->bytesRecibidos().empty());
+    EXPECT_FALSE(e.acceso.rele().EstadoAdelantado());
+}
+
+} // namespace
+} // namespace portiva::prueba
