@@ -234,12 +234,13 @@ qint32 FlujoHuella::IdentificarHuella(qint32& Score, qint32& Posicion, QString& 
     std::vector<const std::uint8_t*> ilegibles;
     const BusquedaParalela::Resultado r = busqueda_.buscar(
         filas, [&](const std::uint8_t* datos, std::size_t tamano, int& puntuacion) {
-            // Checked when it entered the gallery: no data means no readable template.
+            // Checked, checksum and all, when it entered the gallery, which holds its own
+            // copy: no data means no readable template.
             if (datos == nullptr) {
                 puntuacion = 0;
                 return 0;
             }
-            const int respuesta = q.comparar(datos, tamano, puntuacion);
+            const int respuesta = q.compararComprobada(datos, tamano, puntuacion);
             if (respuesta != motor::codigo::FueraDeLimite &&
                 respuesta != motor::codigo::ParametroNulo)
                 return respuesta;
