@@ -95,6 +95,24 @@ void Comparacion(benchmark::State& state) {
 }
 BENCHMARK(Comparacion);
 
+// The door's walk: rows its gallery verified on entry, compared without their checksum.
+void ComparacionComprobada(benchmark::State& state) {
+    const auto& d = datos();
+    int r = 0;
+    auto q = motor::ConsultaPreparada::crear(d.consulta.data(), d.consulta.size(),
+                                             {motor::MotorHuella::UmbralIdentificacionPorDefecto,
+                                              motor::MotorHuella::RotacionIdentificacionPorDefecto},
+                                             r);
+    std::size_t k = 0;
+    for (auto _ : state) {
+        const auto& t = d.plantillas[k++ % d.plantillas.size()];
+        int s = 0;
+        benchmark::DoNotOptimize(q->compararComprobada(t.data(), t.size(), s));
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(ComparacionComprobada);
+
 void ComparacionRotacion180(benchmark::State& state) {
     const auto& d = datos();
     int r = 0;
