@@ -12,7 +12,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 BUILD=build-tsan
-SIN_PROCESOS='-SimuladorCli.*:*CommandLine*:*Proceso*:*ConProceso*'
+SIN_PROCESOS='-SimuladorCli.*:*CommandLine*:*Proceso*:*ConProceso*:GaleriaCambiosTest.*:DuplicadaGaleriaTest.*'
 
 CXX=clang++-14 CC=clang-14 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DPORTIVA_BUILD_BENCH=OFF -DPORTIVA_WERROR=ON \
