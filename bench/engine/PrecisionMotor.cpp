@@ -196,7 +196,7 @@ int main(int argc, char** argv) {
     std::printf("verification default (threshold %d, rotation %d): FMR %.5f%% FNMR %.3f%%\n",
                 umbralVr, rotVr, 100 * tasaPorEncima(i, umbralVr),
                 100 * (1 - tasaPorEncima(g, umbralVr)));
-    for (int u : {50, 70, 100, 133, 150, 200})
+    for (int u : {50, 75, 90, 105, 150, 200})
         std::printf("threshold %d: FMR %.5f%% FNMR %.3f%%\n", u, 100 * tasaPorEncima(i, u),
                     100 * (1 - tasaPorEncima(g, u)));
     if (std::getenv("PORTIVA_DETALLE") != nullptr) {
