@@ -422,14 +422,10 @@ ResultadoDe<QVariant> Recordset::normalizar(int indice, const QVariant& valor) c
 }
 
 Resultado Recordset::PonerValor(const QString& campo, const QVariant& valor) {
-    if (auto r = comprobarAbierto(); !r)
-        return r;
-    const int i = IndiceCampo(campo);
-    if (i < 0)
-        return ErrorDB{ErrorDB::CampoNoEncontrado,
-                       QStringLiteral("No se encontró el campo \"%1\".").arg(campo)};
-    if (!hayFilaActual())
-        return sinFilaActual();
+    const auto campoActual = campoEnFilaActual(campo);
+    if (!campoActual)
+        return campoActual.error();
+    const int i = campoActual.valor();
     const Columna& col = columnas_[i];
     if (col.tabla.isEmpty() || col.tabla != tabla_ || i == indiceID_ ||
         (edicion_ != Edicion::Nueva && indiceID_ < 0))

@@ -149,6 +149,8 @@ private:
     Resultado comprobarAbierto() const;
     QString nombreCitado(const QString& nombre) const;
     static ErrorDB sinFilaActual();
+    // The column of `campo` on the current row of an open recordset, or why there is none.
+    ResultadoDe<int> campoEnFilaActual(const QString& campo) const;
 
     std::shared_ptr<EnlaceSqlite> enlace_;
     bool abierto_ = false;

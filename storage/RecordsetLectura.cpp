@@ -129,7 +129,7 @@ ResultadoDe<QVariant> Recordset::leerDiferida(int indice) const {
     return convertir(c, columnas_[indice].tipo, diferida_);
 }
 
-ResultadoDe<QVariant> Recordset::Valor(const QString& campo) const {
+ResultadoDe<int> Recordset::campoEnFilaActual(const QString& campo) const {
     if (auto r = comprobarAbierto(); !r)
         return r.error();
     const int i = IndiceCampo(campo);
@@ -138,6 +138,14 @@ ResultadoDe<QVariant> Recordset::Valor(const QString& campo) const {
                        QStringLiteral("No se encontró el campo \"%1\".").arg(campo)};
     if (!hayFilaActual())
         return sinFilaActual();
+    return i;
+}
+
+ResultadoDe<QVariant> Recordset::Valor(const QString& campo) const {
+    const auto campoActual = campoEnFilaActual(campo);
+    if (!campoActual)
+        return campoActual.error();
+    const int i = campoActual.valor();
     if (!pendientes_.count(i) && esDiferida(celda(actual_, i)))
         return leerDiferida(i);
     return valorEn(i);
