@@ -29,11 +29,13 @@ struct FilaDuplicada {
 struct Entradas {
     std::vector<BusquedaParalela::Fila> filas;
     std::vector<FilaDuplicada> datos;
+    bool comprobadas = false; // the gallery's copies, verified when they came in
 };
 
 // From the gallery: a value it found unreadable is no entry, and counts as no template.
 Entradas DeLaGaleria(const GaleriaHuellas& galeria, qint32 id) {
     Entradas e;
+    e.comprobadas = true;
     for (const GaleriaHuellas::Miembro& m : galeria.miembros()) {
         if (m.id == id)
             continue;
@@ -121,7 +123,8 @@ DuplicadosHuella HuellaDuplicada(GaleriaHuellas& galeria, Conexion& cnClientes,
     (void)busqueda.buscar(filas, [&](const std::uint8_t* bytes, std::size_t tamano, int&) {
         const std::size_t i = indice.at(bytes);
         int puntuacion = 0;
-        respuestas[i] = q.comparar(bytes, tamano, puntuacion);
+        respuestas[i] = entradas.comprobadas ? q.compararComprobada(bytes, tamano, puntuacion)
+                                             : q.comparar(bytes, tamano, puntuacion);
         puntuaciones[i] = puntuacion;
         return 0;
     });

@@ -175,11 +175,9 @@ void BuscadorClientes::lineaResultado(const QString& texto, const QColor& color)
 }
 
 void BuscadorClientes::errorProcedimiento(const ErrorDB& error, const char* procedimiento) {
-    entorno_.msgBox(QStringLiteral("Error ") + QString::number(error.numero) +
-                        QStringLiteral(" (") + error.descripcion +
-                        QStringLiteral(") in procedure ") + QString::fromLatin1(procedimiento) +
-                        QStringLiteral(" of Módulo DbClientes"),
-                    EstiloMsg::Ok);
+    entorno_.msgBox(
+        error.enProcedimiento(QString::fromLatin1(procedimiento), QStringLiteral("DbClientes")),
+        EstiloMsg::Ok);
 }
 
 void BuscadorClientes::ajustarColumnas() {

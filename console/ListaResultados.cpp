@@ -95,12 +95,13 @@ void ListaResultados::lvwMostrarResutladoBusqueda(Recordset& rs) {
     const bool ordenando = lista_.isSortingEnabled();
     lista_.setSortingEnabled(false);
     const QDate hoy = reloj_.hoy();
-    if (auto r = rs.MoveFirst(); !r.ok() && total > 0) {
-        msgBox_(QStringLiteral("Error ") + QString::number(r.error().numero) +
-                    QStringLiteral(" (") + r.error().descripcion +
-                    QStringLiteral(") in procedure lvwMostrarResutladoBusqueda of Módulo "
-                                   "DbClientes"),
+    const auto fallo = [&](const ErrorDB& e) {
+        msgBox_(e.enProcedimiento(QStringLiteral("lvwMostrarResutladoBusqueda"),
+                                  QStringLiteral("DbClientes")),
                 EstiloMsg::Ok);
+    };
+    if (auto r = rs.MoveFirst(); !r.ok() && total > 0) {
+        fallo(r.error());
         return;
     }
     QList<QTreeWidgetItem*> lote;
@@ -154,11 +155,7 @@ void ListaResultados::lvwMostrarResutladoBusqueda(Recordset& rs) {
         }
         if (auto r = rs.MoveNext(); !r.ok()) {
             lista_.addTopLevelItems(lote);
-            msgBox_(QStringLiteral("Error ") + QString::number(r.error().numero) +
-                        QStringLiteral(" (") + r.error().descripcion +
-                        QStringLiteral(") in procedure lvwMostrarResutladoBusqueda of Módulo "
-                                       "DbClientes"),
-                    EstiloMsg::Ok);
+            fallo(r.error());
             return;
         }
     }

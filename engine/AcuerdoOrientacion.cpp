@@ -56,11 +56,6 @@ std::vector<CeldaFlujo> celdasConCrestas(const RejillaOrientacion& q) {
     return r;
 }
 
-AcuerdoFlujo acuerdoOrientacion(const RejillaOrientacion& q, const RejillaOrientacion& g,
-                                const Colocacion& c) {
-    return acuerdoOrientacion(celdasConCrestas(q), g, c);
-}
-
 AcuerdoFlujo acuerdoOrientacion(const std::vector<CeldaFlujo>& q, const RejillaOrientacion& g,
                                 const Colocacion& c) {
     AcuerdoFlujo r;

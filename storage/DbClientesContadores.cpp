@@ -8,8 +8,7 @@ namespace portiva {
 
 qint32 DbClientes::contar(const QString& procedimiento, const QString& sql) {
     const auto fallo = [&](const ErrorDB& e) {
-        entorno_.msgBox(e.texto() + QStringLiteral(" in procedure ") + procedimiento +
-                            QStringLiteral(" of Módulo DbClientes"),
+        entorno_.msgBox(e.enProcedimiento(procedimiento, QStringLiteral("DbClientes")),
                         EstiloMsg::Ok);
         return 0;
     };

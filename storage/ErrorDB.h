@@ -25,6 +25,11 @@ struct ErrorDB {
 
     // "Error <n> (<description>)", the form every error box of the station starts with.
     QString texto() const { return QStringLiteral("Error %1 (%2)").arg(numero).arg(descripcion); }
+    // The whole box: "Error <n> (<description>) in procedure <p> of Módulo <m>".
+    QString enProcedimiento(const QString& procedimiento, const QString& modulo) const {
+        return texto() + QStringLiteral(" in procedure ") + procedimiento +
+               QStringLiteral(" of Módulo ") + modulo;
+    }
 };
 
 } // namespace portiva

@@ -23,6 +23,22 @@ namespace {
 
 using Fila = BusquedaParalela::Fila;
 
+// Prepared queries of the second impression of the first `dedos` fingers, at the defaults
+// (null where one could not be prepared).
+std::vector<std::shared_ptr<const motor::ConsultaPreparada>> consultasDeLosDedos(int dedos) {
+    std::vector<std::shared_ptr<const motor::ConsultaPreparada>> consultas;
+    for (int dedo = 0; dedo < dedos; ++dedo) {
+        const QByteArray& q = prueba::PlantillaGuardada(dedo, 1);
+        int r = 0;
+        consultas.push_back(motor::ConsultaPreparada::crear(
+            reinterpret_cast<const std::uint8_t*>(q.data()), static_cast<std::size_t>(q.size()),
+            {motor::MotorHuella::UmbralIdentificacionPorDefecto,
+             motor::MotorHuella::RotacionIdentificacionPorDefecto},
+            r));
+    }
+    return consultas;
+}
+
 // The plain walk: first match or error in order decides; the score is the last one written.
 BusquedaParalela::Resultado Secuencial(const std::vector<Fila>& filas,
                                        const BusquedaParalela::Comparador& comparar) {
@@ -154,17 +170,9 @@ TEST(BusquedaParalelaTest, ConElMotorYPlantillasRealesIgualQueEnOrden) {
     const QByteArray vacia;
     const QByteArray basura(300, 'z');
 
-    std::vector<std::shared_ptr<const motor::ConsultaPreparada>> consultas;
-    for (int dedo = 0; dedo < 3; ++dedo) {
-        const QByteArray& q = PlantillaGuardada(dedo, 1);
-        int r = 0;
-        consultas.push_back(motor::ConsultaPreparada::crear(
-            reinterpret_cast<const std::uint8_t*>(q.data()), static_cast<std::size_t>(q.size()),
-            {motor::MotorHuella::UmbralIdentificacionPorDefecto,
-             motor::MotorHuella::RotacionIdentificacionPorDefecto},
-            r));
-        ASSERT_NE(consultas.back(), nullptr);
-    }
+    const auto consultas = consultasDeLosDedos(3);
+    for (const auto& c : consultas)
+        ASSERT_NE(c, nullptr);
 
     std::mt19937 g(777);
     BusquedaParalela busqueda(0);
@@ -248,17 +256,9 @@ TEST(BusquedaParalelaTest, ConLaGaleriaCambiadaPorOtroProcesoIgualQueEnOrden) {
     GaleriaHuellas galeria;
     ASSERT_EQ(galeria.Actualizar(cn), GaleriaHuellas::Estado::AlDia);
 
-    std::vector<std::shared_ptr<const motor::ConsultaPreparada>> consultas;
-    for (int dedo = 0; dedo < 3; ++dedo) {
-        const QByteArray& q = PlantillaGuardada(dedo, 1);
-        int r = 0;
-        consultas.push_back(motor::ConsultaPreparada::crear(
-            reinterpret_cast<const std::uint8_t*>(q.data()), static_cast<std::size_t>(q.size()),
-            {motor::MotorHuella::UmbralIdentificacionPorDefecto,
-             motor::MotorHuella::RotacionIdentificacionPorDefecto},
-            r));
-        ASSERT_NE(consultas.back(), nullptr);
-    }
+    const auto consultas = consultasDeLosDedos(3);
+    for (const auto& c : consultas)
+        ASSERT_NE(c, nullptr);
 
     prueba::OtraConexion lector(base.ruta());
     BusquedaParalela busqueda(0);

@@ -21,32 +21,37 @@ struct Rejilla {
     int ancho, alto;
 };
 
+AcuerdoFlujo acuerdo(const RejillaOrientacion& consulta, const RejillaOrientacion& guardada,
+                     const Colocacion& c) {
+    return acuerdoOrientacion(celdasConCrestas(consulta), guardada, c);
+}
+
 } // namespace
 
 TEST(AcuerdoOrientacion, FlowThatRunsAlikeAgreesAndCrossingFlowDoesNot) {
     const Rejilla diez(12, 12, 10), cien(12, 12, 100), cuarenta(12, 12, 40);
-    const AcuerdoFlujo igual = acuerdoOrientacion(diez.vista(), diez.vista(), {});
+    const AcuerdoFlujo igual = acuerdo(diez.vista(), diez.vista(), {});
     EXPECT_EQ(igual.celdasComunes, 144);
     EXPECT_NEAR(igual.media, 1.0f, 1e-5f);
     EXPECT_FLOAT_EQ(factorAcuerdo(igual), 1.0f);
 
-    const AcuerdoFlujo cruzado = acuerdoOrientacion(cien.vista(), diez.vista(), {});
+    const AcuerdoFlujo cruzado = acuerdo(cien.vista(), diez.vista(), {});
     EXPECT_NEAR(cruzado.media, -1.0f, 1e-5f);
     EXPECT_FLOAT_EQ(factorAcuerdo(cruzado), 0.0f);
 
     // Directions are modulo 180: 175 and 5 degrees are 10 apart.
     const Rejilla cientoSetentaYCinco(12, 12, 175), cinco(12, 12, 5);
-    EXPECT_NEAR(acuerdoOrientacion(cientoSetentaYCinco.vista(), cinco.vista(), {}).media,
-                std::cos(20 * Grado), 1e-5f);
+    EXPECT_NEAR(acuerdo(cientoSetentaYCinco.vista(), cinco.vista(), {}).media, std::cos(20 * Grado),
+                1e-5f);
 
     // Stored flow at 10 degrees placed turned by 30 runs at 40 in the query's frame.
     const Colocacion giro{30 * Grado, 96, -40};
-    const AcuerdoFlujo girado = acuerdoOrientacion(cuarenta.vista(), diez.vista(), giro);
+    const AcuerdoFlujo girado = acuerdo(cuarenta.vista(), diez.vista(), giro);
     EXPECT_GT(girado.celdasComunes, 40);
     EXPECT_NEAR(girado.media, 1.0f, 1e-5f);
     // The same flow not turned is 30 degrees off: cos 60 = 0.5, no better than chance.
-    EXPECT_NEAR(acuerdoOrientacion(cuarenta.vista(), diez.vista(), {}).media, 0.5f, 1e-5f);
-    EXPECT_FLOAT_EQ(factorAcuerdo(acuerdoOrientacion(cuarenta.vista(), diez.vista(), {})), 0.0f);
+    EXPECT_NEAR(acuerdo(cuarenta.vista(), diez.vista(), {}).media, 0.5f, 1e-5f);
+    EXPECT_FLOAT_EQ(factorAcuerdo(acuerdo(cuarenta.vista(), diez.vista(), {})), 0.0f);
 }
 
 TEST(AcuerdoOrientacion, OnlyCellsWithRidgesInBothPrintsCount) {
@@ -55,20 +60,19 @@ TEST(AcuerdoOrientacion, OnlyCellsWithRidgesInBothPrintsCount) {
         for (int y = 0; y < 5; ++y)
             guardada.celdas[static_cast<std::size_t>(y * 10 + x)] = 255; // no ridges
     consulta.celdas[99] = 255;
-    const AcuerdoFlujo a = acuerdoOrientacion(consulta.vista(), guardada.vista(), {});
+    const AcuerdoFlujo a = acuerdo(consulta.vista(), guardada.vista(), {});
     EXPECT_EQ(a.celdasComunes, 49);
     EXPECT_NEAR(a.media, 1.0f, 1e-5f);
 
     // Placed where the prints do not overlap at all: nothing to judge, nothing scored.
-    const AcuerdoFlujo fuera = acuerdoOrientacion(consulta.vista(), guardada.vista(), {0, 500, 0});
+    const AcuerdoFlujo fuera = acuerdo(consulta.vista(), guardada.vista(), {0, 500, 0});
     EXPECT_EQ(fuera.celdasComunes, 0);
     EXPECT_FLOAT_EQ(factorAcuerdo(fuera), 0.0f);
-    EXPECT_EQ(acuerdoOrientacion(RejillaOrientacion{}, guardada.vista(), {}).celdasComunes, 0);
+    EXPECT_EQ(acuerdo(RejillaOrientacion{}, guardada.vista(), {}).celdasComunes, 0);
 
     // Cells of another size: a stored grid of 32-pixel cells covers the query's 16-pixel ones.
     Rejilla gruesa(5, 5, 20);
-    const AcuerdoFlujo g =
-        acuerdoOrientacion(consulta.vista(), {gruesa.celdas.data(), 32, 5, 5}, {});
+    const AcuerdoFlujo g = acuerdo(consulta.vista(), {gruesa.celdas.data(), 32, 5, 5}, {});
     EXPECT_EQ(g.celdasComunes, 99);
 }
 
