@@ -1,6 +1,5 @@
 // The main window's life: construction with the station's layers, start-up, the closing
-// questions and shutdown, and the window chrome (drag by the title picture, close, hide and
-// show, popup menu).
+// questions and shutdown; its chrome is in frmClientesMarco.cpp.
 
 #include "frmClientes.h"
 
@@ -8,7 +7,6 @@
 #include "BotonImagen.h"
 #include "BuscadorClientes.h"
 #include "BusquedaFicha.h"
-#include "CodigoAcceso.h"
 #include "ComandosBaseDatos.h"
 #include "ComandosMenu.h"
 #include "ControlAcceso.h"
@@ -27,7 +25,6 @@
 #include "ReproductorSonidoQt.h"
 #include "SelectorArchivos.h"
 #include "SelectorColor.h"
-#include "Twips.h"
 #include "ValidacionCliente.h"
 #include "formOptions.h"
 #include "frmCalendario.h"
@@ -37,17 +34,10 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
-#include <QGroupBox>
-#include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
-#include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
 #include <QTimer>
-#include <QWindow>
 
 namespace portiva {
 
@@ -497,189 +487,12 @@ void frmClientes::closeEvent(QCloseEvent* evento) {
     evento->accept();
 }
 
-// ---------------------------------------------------------------------------------------------
-// Chrome
-
-void frmClientes::imgClose_Click() {
-    close();
-}
-
-void frmClientes::mnuCloseMe_Click() {
-    close();
-}
-
-void frmClientes::imgMinim_Click() {
-    Ocultar();
-}
-
-void frmClientes::mnuHideMe_Click() {
-    Ocultar();
-}
-
-void frmClientes::Ocultar() {
-    // Hidden, the station is reached again through its tray icon. Without a notification area
-    // there would be no way back to it: it is minimised to the task bar instead.
-    if (bandejaSistema_.hayAreaNotificacion())
-        hide();
-    else
-        showMinimized();
-}
-
-void frmClientes::mnuShowMe_Click() {
-    show();
-    raise();
-    activateWindow();
-}
-
-void frmClientes::MostrarMenu() {
-    menu_.mnuDoRestoreDB->setChecked(ajustes_.RestaurarAlIniciar);
-    menu_.mnuDoCopyDBOnEnd->setChecked(ajustes_.CopiaSegAlSalir);
-    menu_.mnuDoCompactDB->setChecked(estado_.CompactarAlSalir);
-    menu_.mnuShowMe->setChecked(isVisible());
-    menu_.mnuHideMe->setChecked(!isVisible());
-    // The relay board and the station modes, as the door stands now.
-    const bool conectada = acceso_->rele().IsPortOpen();
-    menu_.mnuReconnetRelay->setChecked(conectada);
-    menu_.mnuReconnetRelay->setText(conectada ? QStringLiteral("Dispositivo Conectado")
-                                              : QStringLiteral("Conectar con Disp. de Apertura"));
-    const int estado = acceso_->torno().AccesoActual();
-    menu_.mnuDoReady->setChecked(!EsEstadoFijo(estado));
-    menu_.mnuDoReady->setText(acceso_->modos().LectorDetectado()
-                                  ? QStringLiteral("Control por Huella")
-                                  : QStringLiteral("Lector Huella Error (sólo Apert. Manual)"));
-    menu_.mnuDoNoReady_Closed->setChecked(estado == CodigoAcceso::FijoCerrado);
-    menu_.mnuDoNoReady_Open->setChecked(estado == CodigoAcceso::FijoAbierto);
-    CargarMenuSkins();
-    entorno_.bombeo.procesarEventos();
-    menu_.mnuMenu->exec(QCursor::pos());
-}
-
-void frmClientes::menuImgFromFile_Click() {
-    // The chosen print arrives as a capture from the sensor "File" and takes the finger's road.
-    const QString elegido = selectorArchivos_.abrir(
-        carpeta(QStringLiteral("Huellas")),
-        QStringLiteral("BMP files (*.bmp)|*.bmp|All files (*.*)|*.*"), 1, this);
-    if (elegido.isEmpty())
-        return;
-    if (huella_->CargarImagen(elegido) != 0)
-        acceso_->registro().Escribir(QStringLiteral("Cargando Archivo: Error!"));
-}
-
-void frmClientes::SysTray_MSG_MouseMove(int mensaje) {
-    if (atendiendoBandeja_ || descargada_)
-        return;
-    atendiendoBandeja_ = true;
-    switch (mensaje) {
-    case BandejaSistema::ClicIzquierdo:
-        if (!isVisible())
-            ShowBallon(acceso_->torno().AccesoActual(), QStringLiteral("Inform. Ultimo Acceso"),
-                       columna_.lblInfoHuella->text(), Globo::Informacion);
-        break;
-    case BandejaSistema::DobleClic:
-        mnuShowMe_Click();
-        break;
-    case BandejaSistema::ClicDerecho:
-        MostrarMenu();
-        break;
-    default:
-        break;
-    }
-    atendiendoBandeja_ = false;
-}
-
-void frmClientes::mousePressEvent(QMouseEvent* evento) {
-    // A right click on the window's surface (its background, captions, frames) opens the
-    // menu; one on a control that ignored it (a check box, a button) does not.
-    if (evento->button() == Qt::RightButton &&
-        esSuperficie(childAt(evento->position().toPoint()))) {
-        MostrarMenu();
-        evento->accept();
-        return;
-    }
-    QWidget::mousePressEvent(evento);
-}
-
-void frmClientes::imgMyTitleBar_MouseDown(Qt::MouseButton boton, QPoint posicionGlobal) {
-    arrastre_.Pulsar(*this, boton, posicionGlobal);
-}
-
-void frmClientes::imgMyTitleBar_MouseMove(Qt::MouseButtons botones, QPoint posicionGlobal) {
-    arrastre_.Mover(*this, botones, posicionGlobal);
-}
-
-void frmClientes::paintEvent(QPaintEvent*) {
-    QPainter pintor(this);
-    if (fondo_.isNull())
-        pintor.fillRect(rect(), palette().window());
-    else
-        pintor.drawPixmap(0, 0, fondo_);
-    // The title picture stops a few pixels short of the wide window's edge: its last column
-    // carries it on to the edge.
-    const QPixmap barra = columna_.imgMyTitleBar->pixmap();
-    const QSizeF tamanoBarra = barra.deviceIndependentSize();
-    if (!barra.isNull() && width() > tamanoBarra.width()) {
-        const qreal escala = barra.devicePixelRatio();
-        pintor.drawPixmap(
-            QRectF(tamanoBarra.width(), 0, width() - tamanoBarra.width(), tamanoBarra.height()),
-            barra, QRectF(barra.width() - escala, 0, escala, barra.height()));
-    }
-}
-
-void frmClientes::ponerTamano(int anchoTwips, int altoTwips) {
-    setFixedSize(Px(anchoTwips), Px(altoTwips));
-}
-
-bool frmClientes::esSuperficie(const QWidget* hijo) {
-    if (!hijo)
-        return true;
-    if (qobject_cast<const BotonImagen*>(hijo))
-        return false;
-    return qobject_cast<const QLabel*>(hijo) || qobject_cast<const QGroupBox*>(hijo) ||
-           hijo->metaObject() == &QFrame::staticMetaObject;
-}
-
 QString frmClientes::carpeta(const QString& subcarpeta) const {
     return QDir(entorno_.carpetaPrograma).filePath(subcarpeta);
 }
 
 QColor frmClientes::colorTextoVentana() const {
     return palette().color(QPalette::WindowText);
-}
-
-bool frmClientes::eventFilter(QObject* objeto, QEvent* evento) {
-    if (objeto == info_.txtStuffSiNo) {
-        switch (evento->type()) {
-        case QEvent::FocusIn:
-            txtStuffSiNo_GotFocus();
-            break;
-        case QEvent::FocusOut:
-            txtStuffSiNo_LostFocus();
-            break;
-        case QEvent::KeyPress: {
-            // Tab moves on between the boxes as anywhere else; every other key with a
-            // character goes to the typing aid.
-            const auto* tecla = static_cast<QKeyEvent*>(evento);
-            const bool tabulador = tecla->key() == Qt::Key_Tab || tecla->key() == Qt::Key_Backtab;
-            if (!tabulador && !tecla->text().isEmpty() &&
-                txtStuffSiNo_KeyPress(tecla->text().front()))
-                return true;
-            break;
-        }
-        default:
-            break;
-        }
-    } else if (objeto == info_.lblEstadistica && evento->type() == QEvent::MouseButtonRelease) {
-        const auto* raton = static_cast<QMouseEvent*>(evento);
-        if (raton->button() == Qt::LeftButton &&
-            info_.lblEstadistica->rect().contains(raton->position().toPoint()))
-            lblEstadistica_Click();
-    } else if (objeto == info_.chkOnTop && evento->type() == QEvent::MouseButtonRelease) {
-        // Any mouse button released over the box flips the always-on-top state.
-        const auto* raton = static_cast<QMouseEvent*>(evento);
-        if (info_.chkOnTop->rect().contains(raton->position().toPoint()))
-            chkOnTop_MouseUp();
-    }
-    return QWidget::eventFilter(objeto, evento);
 }
 
 } // namespace portiva

@@ -1,6 +1,7 @@
 // The main window's fold-out panels, its switches, the balloon tips on the record boxes, the
 // result list's set-up, and what the door and the station modes show on the window: the event
-// log, the result picture, the status line, the counters and the tray icon.
+// log, the result picture, the status line, the counters and the tray icon;
+// the events of the boxes that listen to their own.
 
 #include "frmClientes.h"
 
@@ -12,8 +13,11 @@
 
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -260,6 +264,44 @@ void frmClientes::MostrarContAperturas(int tipo, long valor, long totalHoy) {
     if (tipo >= 0 && tipo < static_cast<int>(columna_.lblResult_Acceso.size()))
         columna_.lblResult_Acceso[static_cast<size_t>(tipo)]->setText(QString::number(valor));
     columna_.lblResult_TotalHoy->setText(QString::number(totalHoy));
+}
+
+// The typing aid of the yes/no box, the statistics caption and the always-on-top box listen
+// to their own events here.
+bool frmClientes::eventFilter(QObject* objeto, QEvent* evento) {
+    if (objeto == info_.txtStuffSiNo) {
+        switch (evento->type()) {
+        case QEvent::FocusIn:
+            txtStuffSiNo_GotFocus();
+            break;
+        case QEvent::FocusOut:
+            txtStuffSiNo_LostFocus();
+            break;
+        case QEvent::KeyPress: {
+            // Tab moves on between the boxes as anywhere else; every other key with a
+            // character goes to the typing aid.
+            const auto* tecla = static_cast<QKeyEvent*>(evento);
+            const bool tabulador = tecla->key() == Qt::Key_Tab || tecla->key() == Qt::Key_Backtab;
+            if (!tabulador && !tecla->text().isEmpty() &&
+                txtStuffSiNo_KeyPress(tecla->text().front()))
+                return true;
+            break;
+        }
+        default:
+            break;
+        }
+    } else if (objeto == info_.lblEstadistica && evento->type() == QEvent::MouseButtonRelease) {
+        const auto* raton = static_cast<QMouseEvent*>(evento);
+        if (raton->button() == Qt::LeftButton &&
+            info_.lblEstadistica->rect().contains(raton->position().toPoint()))
+            lblEstadistica_Click();
+    } else if (objeto == info_.chkOnTop && evento->type() == QEvent::MouseButtonRelease) {
+        // Any mouse button released over the box flips the always-on-top state.
+        const auto* raton = static_cast<QMouseEvent*>(evento);
+        if (info_.chkOnTop->rect().contains(raton->position().toPoint()))
+            chkOnTop_MouseUp();
+    }
+    return QWidget::eventFilter(objeto, evento);
 }
 
 } // namespace portiva
