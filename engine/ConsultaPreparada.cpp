@@ -2,6 +2,7 @@
 
 #include "AcuerdoOrientacion.h"
 #include "CodigosMotor.h"
+#include "SemillasAlineacion.h"
 
 #include <algorithm>
 #include <array>
@@ -17,21 +18,22 @@ static_assert(std::endian::native == std::endian::little,
 
 namespace {
 
+using alineacion::ConsultaVista;
+using alineacion::Guardada;
+using alineacion::Trabajo;
+
 constexpr float Pi = std::numbers::pi_v<float>;
 constexpr float RadPorUnidad = 2 * Pi / 256.0f;
 // Estimation error of one minutia's direction, added to the rotation tolerance.
 constexpr float HolguraRotacion = 12.0f * Pi / 180.0f;
 // Local pairs further apart in direction than tolerance + this can never be aligned.
 constexpr int HolguraParesUnidades = 14; // 20 degrees
-constexpr int Semillas = 4;
 constexpr int SemillasConsulta = 24;
 constexpr float DistanciaBase = 8.0f;
 constexpr float DistanciaPorPixel = 0.05f;
 constexpr float DistanciaMaxima = 18.0f;
 constexpr float DistanciaRapida = 14.0f;
 constexpr int AnguloParUnidades = 21; // 30 degrees
-constexpr int BitsComunesMinimos = 64;
-constexpr int BitsActivosMinimos = 6;
 constexpr float FactorPuntuacion = 360.0f;
 // An ending paired with a bifurcation: a minutia seen as the other kind happens between two
 // impressions of one finger, but far less often than among chance neighbours.
@@ -41,26 +43,6 @@ constexpr float SolapeMinimo = 10.0f;
 std::uint16_t leer16(const std::uint8_t* p) {
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
 }
-
-struct Guardada {
-    int n;
-    std::array<float, MaxMinucias> x, y;
-    std::array<std::uint8_t, MaxMinucias> angulo;
-    std::array<std::uint8_t, MaxMinucias> tipo;
-};
-
-struct ConsultaVista {
-    int n;
-    const std::uint8_t* angulo;
-    const std::uint64_t* celdas;
-    const std::uint64_t* validas;
-    const int* primero;
-};
-
-struct Semilla {
-    float sim;
-    int i, j;
-};
 
 struct Transformacion {
     float rot = 0, c = 1, s = 0, tx = 0, ty = 0, ax = 0, ay = 0;
@@ -87,109 +69,6 @@ float rotacionNormalizada(float r) {
     if (r < -Pi)
         r += 2 * Pi;
     return r;
-}
-
-struct Trabajo {
-    std::array<Semilla, Semillas> semillas;
-    int nSemillas = 0;
-};
-
-// Dice similarity of two descriptors over the cells valid in both; -1 when they share too
-// little to say.
-__attribute__((always_inline)) inline float similitudPar(const std::uint64_t* cq,
-                                                         const std::uint64_t* vq,
-                                                         const std::uint64_t* cg,
-                                                         const std::uint64_t* vg) {
-    std::uint64_t m[PalabrasCilindro];
-    int comunes = 0;
-    for (int w = 0; w < PalabrasCilindro; ++w) {
-        m[w] = vq[w] & vg[w];
-        comunes += __builtin_popcountll(m[w]);
-    }
-    if (comunes < BitsComunesMinimos)
-        return -1.0f;
-    int na = 0, nb = 0, ambas = 0;
-    for (int w = 0; w < PalabrasCilindro; ++w) {
-        const std::uint64_t a = cq[w] & m[w], b = cg[w] & m[w];
-        na += __builtin_popcountll(a);
-        nb += __builtin_popcountll(b);
-        ambas += __builtin_popcountll(a & b);
-    }
-    if (na + nb < BitsActivosMinimos)
-        return -1.0f;
-    return 2.0f * static_cast<float>(ambas) / static_cast<float>(na + nb);
-}
-
-// The best local pairs as alignment seeds. The query is sorted by direction, so each stored
-// minutia is compared only with the window of query minutiae whose direction allows an
-// alignment inside the rotation tolerance.
-__attribute__((always_inline)) inline void semillasNucleo(const ConsultaVista& q, const Guardada& g,
-                                                          const std::uint8_t* cilG, int limite,
-                                                          Trabajo& t) {
-    t.nSemillas = 0;
-    const int nq = q.n;
-    for (int j = 0; j < g.n; ++j) {
-        std::uint64_t cg[PalabrasCilindro], vg[PalabrasCilindro];
-        std::memcpy(cg, cilG + 64 * j, 32);
-        std::memcpy(vg, cilG + 64 * j + 32, 32);
-        if ((vg[0] | vg[1] | vg[2] | vg[3]) == 0)
-            continue;
-        const std::uint8_t aj = g.angulo[static_cast<std::size_t>(j)];
-        const int inicio = limite >= 128 ? 0 : q.primero[static_cast<std::uint8_t>(aj - limite)];
-        for (int c = 0; c < nq; ++c) {
-            int i = inicio + c;
-            if (i >= nq)
-                i -= nq;
-            if (limite < 128) {
-                const int d = static_cast<std::int8_t>(static_cast<std::uint8_t>(aj - q.angulo[i]));
-                if (d > limite || d < -limite)
-                    break;
-            }
-            const float s = similitudPar(q.celdas + 4 * i, q.validas + 4 * i, cg, vg);
-            if (s <= 0.0f)
-                continue;
-            if (t.nSemillas < Semillas || s > t.semillas[Semillas - 1].sim) {
-                int k = t.nSemillas < Semillas ? t.nSemillas++ : Semillas - 1;
-                while (k > 0 && t.semillas[static_cast<std::size_t>(k - 1)].sim < s) {
-                    t.semillas[static_cast<std::size_t>(k)] =
-                        t.semillas[static_cast<std::size_t>(k - 1)];
-                    --k;
-                }
-                t.semillas[static_cast<std::size_t>(k)] = {s, i, j};
-            }
-        }
-    }
-}
-
-__attribute__((target("popcnt"))) void semillasPopcnt(const ConsultaVista& q, const Guardada& g,
-                                                      const std::uint8_t* cilG, int limite,
-                                                      Trabajo& t) {
-    semillasNucleo(q, g, cilG, limite, t);
-}
-
-void semillasGenerico(const ConsultaVista& q, const Guardada& g, const std::uint8_t* cilG,
-                      int limite, Trabajo& t) {
-    semillasNucleo(q, g, cilG, limite, t);
-}
-
-__attribute__((target("popcnt"))) float similitudPopcnt(const std::uint64_t* cq,
-                                                        const std::uint64_t* vq,
-                                                        const std::uint64_t* cg,
-                                                        const std::uint64_t* vg) {
-    return similitudPar(cq, vq, cg, vg);
-}
-
-float similitudGenerica(const std::uint64_t* cq, const std::uint64_t* vq, const std::uint64_t* cg,
-                        const std::uint64_t* vg) {
-    return similitudPar(cq, vq, cg, vg);
-}
-
-bool hayPopcnt() {
-#if defined(__x86_64__) || defined(__i386__)
-    return __builtin_cpu_supports("popcnt");
-#else
-    return false;
-#endif
 }
 
 struct Emparejado {
@@ -342,21 +221,16 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
     const float rotMax = tolerancia + HolguraRotacion;
 
     Trabajo t;
-    static const bool popcnt = hayPopcnt();
     const ConsultaVista q{static_cast<int>(sIndice_.size()), sAngulo_.data(), sCeldas_.data(),
                           sValidas_.data(), sPrimero_.data()};
-    if (popcnt)
-        semillasPopcnt(q, g, v.cilindros, limite, t);
-    else
-        semillasGenerico(q, g, v.cilindros, limite, t);
+    alineacion::buscarSemillas(q, g, v.cilindros, limite, t);
     auto similitud = [&](int i, int j) {
         std::uint64_t cg[PalabrasCilindro], vg[PalabrasCilindro];
         std::memcpy(cg, v.cilindros + 64 * j, 32);
         std::memcpy(vg, v.cilindros + 64 * j + 32, 32);
         const std::uint64_t* cq = celdas_.data() + 4 * i;
         const std::uint64_t* vq = validas_.data() + 4 * i;
-        return std::max(0.0f, popcnt ? similitudPopcnt(cq, vq, cg, vg)
-                                     : similitudGenerica(cq, vq, cg, vg));
+        return std::max(0.0f, alineacion::similitudDescriptores(cq, vq, cg, vg));
     };
 
     // Pair every stored minutia with the nearest free query minutia of like direction, under

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "Plantilla.h"
+
+#include <array>
+#include <cstdint>
+
+// The first step of comparing two templates: the pairs of minutiae whose neighbourhoods look
+// most alike, tried afterwards as alignments. Kept apart from the pairing so that its bit
+// counting can be built for the processor it runs on.
+namespace portiva::motor::alineacion {
+
+inline constexpr int Semillas = 4;
+
+// The stored template, decoded for one comparison.
+struct Guardada {
+    int n;
+    std::array<float, MaxMinucias> x, y;
+    std::array<std::uint8_t, MaxMinucias> angulo;
+    std::array<std::uint8_t, MaxMinucias> tipo;
+};
+
+// The minutiae of the query searched for seeds, sorted by direction; `primero[a]` is the first
+// of them whose direction is at least a (1/256 turn).
+struct ConsultaVista {
+    int n;
+    const std::uint8_t* angulo;
+    const std::uint64_t* celdas;
+    const std::uint64_t* validas;
+    const int* primero;
+};
+
+struct Semilla {
+    float sim;
+    int i, j; // query minutia (in the searched subset), stored minutia
+};
+
+struct Trabajo {
+    std::array<Semilla, Semillas> semillas; // best first
+    int nSemillas = 0;
+};
+
+// The `Semillas` most alike pairs whose directions differ by at most `limite` units (128 or
+// more: any), from the stored descriptors `cilindros` (64 bytes per minutia).
+void buscarSemillas(const ConsultaVista& q, const Guardada& g, const std::uint8_t* cilindros,
+                    int limite, Trabajo& t);
+
+// Dice similarity of two descriptors (bits and valid cells, 4 words each) over the cells valid
+// in both; -1 when they share too little to say.
+float similitudDescriptores(const std::uint64_t* cq, const std::uint64_t* vq,
+                            const std::uint64_t* cg, const std::uint64_t* vg);
+
+} // namespace portiva::motor::alineacion
