@@ -491,6 +491,12 @@ QString frmClientes::carpeta(const QString& subcarpeta) const {
     return QDir(entorno_.carpetaPrograma).filePath(subcarpeta);
 }
 
+QString frmClientes::elegirBmp(const QString& subcarpeta) {
+    return selectorArchivos_.abrir(carpeta(subcarpeta),
+                                   QStringLiteral("BMP files (*.bmp)|*.bmp|All files (*.*)|*.*"), 1,
+                                   this);
+}
+
 QColor frmClientes::colorTextoVentana() const {
     return palette().color(QPalette::WindowText);
 }

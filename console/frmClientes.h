@@ -355,6 +355,8 @@ private:
     void ponerColorTexto(QWidget* control, const QColor& color);
     QColor colorTextoVentana() const;
     QString carpeta(const QString& subcarpeta) const;
+    // A picture chosen by the operator from the program's folder `subcarpeta`; empty if none.
+    QString elegirBmp(const QString& subcarpeta);
     static bool esSuperficie(const QWidget* hijo);
 
     Entorno& entorno_;

@@ -8,7 +8,6 @@
 #include "CodigoAcceso.h"
 #include "ControlAcceso.h"
 #include "Entorno.h"
-#include "SelectorArchivos.h"
 #include "Twips.h"
 
 #include <QAction>
@@ -76,9 +75,7 @@ void frmClientes::MostrarMenu() {
 
 void frmClientes::menuImgFromFile_Click() {
     // The chosen print arrives as a capture from the sensor "File" and takes the finger's road.
-    const QString elegido = selectorArchivos_.abrir(
-        carpeta(QStringLiteral("Huellas")),
-        QStringLiteral("BMP files (*.bmp)|*.bmp|All files (*.*)|*.*"), 1, this);
+    const QString elegido = elegirBmp(QStringLiteral("Huellas"));
     if (elegido.isEmpty())
         return;
     if (huella_->CargarImagen(elegido) != 0)

@@ -8,7 +8,6 @@
 #include "Entorno.h"
 #include "FileExists.h"
 #include "NumeroTexto.h"
-#include "SelectorArchivos.h"
 #include "VisorArchivos.h"
 
 #include <QCheckBox>
@@ -153,9 +152,7 @@ bool frmClientes::LeerEmpleado(const QString& texto) {
 
 void frmClientes::imgFotoPath_Click() {
     // The picker is enabled only in edit mode.
-    const QString elegido = selectorArchivos_.abrir(
-        carpeta(QStringLiteral("Fotos")),
-        QStringLiteral("BMP files (*.bmp)|*.bmp|All files (*.*)|*.*"), 1, this);
+    const QString elegido = elegirBmp(QStringLiteral("Fotos"));
     if (elegido.isEmpty())
         return;
     info_.txtFotoPath->setText(elegido);

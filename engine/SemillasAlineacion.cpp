@@ -101,18 +101,21 @@ float similitudGenerica(const std::uint64_t* cq, const std::uint64_t* vq, const 
 
 bool hayPopcnt() {
 #if defined(__x86_64__) || defined(__i386__)
+    __builtin_cpu_init(); // asked while the program is still being set up
     return __builtin_cpu_supports("popcnt");
 #else
     return false;
 #endif
 }
 
+// Asked once, when the program loads: both entry points run for every comparison.
+const bool ConPopcnt = hayPopcnt();
+
 } // namespace
 
 void buscarSemillas(const ConsultaVista& q, const Guardada& g, const std::uint8_t* cilindros,
                     int limite, Trabajo& t) {
-    static const bool popcnt = hayPopcnt();
-    if (popcnt)
+    if (ConPopcnt)
         semillasPopcnt(q, g, cilindros, limite, t);
     else
         semillasGenerico(q, g, cilindros, limite, t);
@@ -120,8 +123,7 @@ void buscarSemillas(const ConsultaVista& q, const Guardada& g, const std::uint8_
 
 float similitudDescriptores(const std::uint64_t* cq, const std::uint64_t* vq,
                             const std::uint64_t* cg, const std::uint64_t* vg) {
-    static const bool popcnt = hayPopcnt();
-    return popcnt ? similitudPopcnt(cq, vq, cg, vg) : similitudGenerica(cq, vq, cg, vg);
+    return ConPopcnt ? similitudPopcnt(cq, vq, cg, vg) : similitudGenerica(cq, vq, cg, vg);
 }
 
 } // namespace portiva::motor::alineacion
