@@ -59,28 +59,31 @@ std::vector<CeldaFlujo> celdasConCrestas(const RejillaOrientacion& q) {
 AcuerdoFlujo acuerdoOrientacion(const std::vector<CeldaFlujo>& q, const RejillaOrientacion& g,
                                 const Colocacion& c) {
     AcuerdoFlujo r;
-    if (g.celdas == nullptr || g.lado <= 0)
+    if (g.celdas == nullptr || g.lado <= 0 || g.ancho <= 0 || g.alto <= 0)
         return r;
     const float cs = std::cos(c.rot), sn = std::sin(c.rot);
     // The stored direction seen in the query's frame, whole degrees (-180..180).
     const int giro = std::clamp(static_cast<int>(std::lround(c.rot * 180.0f / Pi)), -180, 180);
     const float* const valor = cosenoDobleAmplio().data() + DesplazamientoDiferencia - giro;
     const float inv = 1.0f / static_cast<float>(g.lado);
+    // Without branches: cells that fall outside the stored print or on its background add
+    // nothing, and near the print's edge those are too mixed for the processor to predict.
     float suma = 0;
+    int comunes = 0;
     for (const CeldaFlujo& k : q) {
         const float dx = k.x - c.tx, dy = k.y - c.ty;
         const float gx = cs * dx + sn * dy, gy = -sn * dx + cs * dy;
-        if (gx < 0 || gy < 0)
-            continue;
-        const int gcx = static_cast<int>(gx * inv), gcy = static_cast<int>(gy * inv);
-        if (gcx >= g.ancho || gcy >= g.alto)
-            continue;
-        const int og = g.celdas[gcy * g.ancho + gcx];
-        if (og >= 180)
-            continue;
-        suma += valor[k.orientacion - og];
-        ++r.celdasComunes;
+        const bool delante = (gx >= 0) & (gy >= 0);
+        const int gcx = delante ? static_cast<int>(gx * inv) : 0;
+        const int gcy = delante ? static_cast<int>(gy * inv) : 0;
+        const bool dentro = delante & (gcx < g.ancho) & (gcy < g.alto);
+        const int indice = dentro ? gcy * g.ancho + gcx : 0;
+        const int og = g.celdas[indice];
+        const bool vale = dentro && og < 180;
+        suma += vale ? valor[k.orientacion - og] : 0.0f;
+        comunes += vale;
     }
+    r.celdasComunes = comunes;
     if (r.celdasComunes > 0)
         r.media = suma / static_cast<float>(r.celdasComunes);
     return r;
