@@ -17,22 +17,24 @@ __attribute__((always_inline)) inline float similitudPar(const std::uint64_t* cq
                                                          const std::uint64_t* vg) {
     std::uint64_t m[PalabrasCilindro];
     int comunes = 0;
+#pragma GCC unroll 4
     for (int w = 0; w < PalabrasCilindro; ++w) {
         m[w] = vq[w] & vg[w];
         comunes += __builtin_popcountll(m[w]);
     }
     if (comunes < BitsComunesMinimos)
         return -1.0f;
-    int na = 0, nb = 0, ambas = 0;
+    // Bits set in one descriptor only, and in both: na + nb = distintas + 2 * ambas.
+    int distintas = 0, ambas = 0;
+#pragma GCC unroll 4
     for (int w = 0; w < PalabrasCilindro; ++w) {
-        const std::uint64_t a = cq[w] & m[w], b = cg[w] & m[w];
-        na += __builtin_popcountll(a);
-        nb += __builtin_popcountll(b);
-        ambas += __builtin_popcountll(a & b);
+        distintas += __builtin_popcountll((cq[w] ^ cg[w]) & m[w]);
+        ambas += __builtin_popcountll(cq[w] & cg[w] & m[w]);
     }
-    if (na + nb < BitsActivosMinimos)
+    const int activas = distintas + 2 * ambas;
+    if (activas < BitsActivosMinimos)
         return -1.0f;
-    return 2.0f * static_cast<float>(ambas) / static_cast<float>(na + nb);
+    return 2.0f * static_cast<float>(ambas) / static_cast<float>(activas);
 }
 
 // The best local pairs as alignment seeds. The query is sorted by direction, so each stored
