@@ -2,6 +2,7 @@
 
 #include "CodigosMotor.h"
 
+#include <bit>
 #include <cstring>
 
 namespace portiva::motor {
@@ -18,9 +19,16 @@ std::uint32_t leer32(const std::uint8_t* p) {
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
-std::uint64_t leer64(const std::uint8_t* p) {
-    return static_cast<std::uint64_t>(leer32(p)) |
-           (static_cast<std::uint64_t>(leer32(p + 4)) << 32);
+// Read for every stored template compared: one load where the processor is little-endian.
+inline std::uint64_t leer64(const std::uint8_t* p) {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::uint64_t v;
+        std::memcpy(&v, p, sizeof v);
+        return v;
+    } else {
+        return static_cast<std::uint64_t>(leer32(p)) |
+               (static_cast<std::uint64_t>(leer32(p + 4)) << 32);
+    }
 }
 void poner16(std::uint8_t* p, std::uint32_t v) {
     p[0] = static_cast<std::uint8_t>(v & 0xFF);
