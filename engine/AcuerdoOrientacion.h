@@ -31,7 +31,8 @@ std::vector<CeldaFlujo> celdasConCrestas(const RejillaOrientacion& r);
 
 // How well the ridge flow of two aligned prints agrees where they overlap: 1 when the ridges
 // run the same way everywhere, about 0 for unrelated flow, -1 when crossing at right angles.
-// Every query cell with ridges is looked up at its centre in the stored print.
+// The query's cells with ridges, one in two as on a chessboard, are looked up at their centres
+// in the stored print.
 // The query's cells are listed once (celdasConCrestas), as a prepared query keeps them.
 AcuerdoFlujo acuerdoOrientacion(const std::vector<CeldaFlujo>& consulta,
                                 const RejillaOrientacion& guardada, const Colocacion& c);
