@@ -3,7 +3,9 @@
 // impostor. Prints per folder and the mean: failures to extract, EER, FNMR at FMR 1% and 0.1%,
 // FMR/FNMR at both default thresholds, the genuine median and the impostor maximum.
 //   portiva-precision-carpeta [--id N] [--vr N] <folder> [folder...]
-// (--id / --vr: judge other thresholds than the engine's defaults)
+// (--id / --vr: judge other thresholds than the engine's defaults; --recorte N: drop the first N
+// rows and columns of every image, which moves the print against the 8-pixel block grid of the
+// extraction: the spread of the figures over N = 0..7 is the noise a change has to beat)
 #include "ArchivoBmp.h"
 #include "CodigosMotor.h"
 #include "ConsultaPreparada.h"
@@ -44,7 +46,21 @@ double tasaDesde(const std::vector<int>& v, int u) {
            static_cast<double>(v.size());
 }
 
-std::vector<Muestra> extraer(const std::filesystem::path& carpeta) {
+// The image without its first `n` rows and columns.
+void recortar(motor::ImagenGris& img, int n) {
+    if (n <= 0 || n >= img.ancho || n >= img.alto)
+        return;
+    const int w = img.ancho - n, h = img.alto - n;
+    std::vector<std::uint8_t> p(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+    for (int y = 0; y < h; ++y)
+        std::copy_n(img.pixeles.begin() + static_cast<std::ptrdiff_t>((y + n) * img.ancho + n), w,
+                    p.begin() + static_cast<std::ptrdiff_t>(y * w));
+    img.pixeles = std::move(p);
+    img.ancho = w;
+    img.alto = h;
+}
+
+std::vector<Muestra> extraer(const std::filesystem::path& carpeta, int recorte) {
     std::vector<std::filesystem::path> archivos;
     for (const auto& e : std::filesystem::directory_iterator(carpeta))
         if (motor::ArchivoBmp::tieneExtensionBmp(e.path()))
@@ -63,6 +79,7 @@ std::vector<Muestra> extraer(const std::filesystem::path& carpeta) {
                 motor::ImagenGris img;
                 if (motor::ArchivoBmp::leer(archivos[k], img) != 0)
                     continue;
+                recortar(img, recorte);
                 motor::DatosPlantilla d;
                 int clase = 0;
                 if (ex.extraer(img.pixeles.data(), img.ancho, img.alto,
@@ -154,20 +171,21 @@ void fila(const std::string& nombre, const Cifras& c) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "uso: %s [--id N] [--vr N] carpeta [carpeta...]\n", argv[0]);
+        std::fprintf(stderr, "uso: %s [--id N] [--vr N] [--recorte N] carpeta [carpeta...]\n",
+                     argv[0]);
         return 2;
     }
     motor::MotorHuella motor;
     motor.Inicializar();
-    int umbralId = 0, rotId = 0, umbralVr = 0, rotVr = 0;
+    int umbralId = 0, rotId = 0, umbralVr = 0, rotVr = 0, recorte = 0;
     motor.LeerParametrosIdentificacion(umbralId, rotId);
     motor.LeerParametrosVerificacion(umbralVr, rotVr);
     int primera = 1;
     for (; primera + 1 < argc; primera += 2) {
         const std::string o = argv[primera];
-        if (o != "--id" && o != "--vr")
+        if (o != "--id" && o != "--vr" && o != "--recorte")
             break;
-        (o == "--id" ? umbralId : umbralVr) = std::atoi(argv[primera + 1]);
+        (o == "--id" ? umbralId : o == "--vr" ? umbralVr : recorte) = std::atoi(argv[primera + 1]);
     }
     std::printf("thresholds: identification %d, verification %d (rotation %d)\n", umbralId,
                 umbralVr, rotId);
@@ -184,7 +202,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "no es una carpeta: %s\n", argv[k]);
             return 1;
         }
-        const Cifras c = medir(extraer(carpeta), umbralId, umbralVr, rotId);
+        const Cifras c = medir(extraer(carpeta, recorte), umbralId, umbralVr, rotId);
         fila(carpeta.filename().empty() ? carpeta.parent_path().filename().string()
                                         : carpeta.filename().string(),
              c);

@@ -3,7 +3,10 @@
 // the equal error rate, the false non-match rate at false match rates of 1e-3 and 1e-4, and
 // both rates at the engine's default thresholds.
 //   portiva-precision-motor [fingers=200] [impressions=8] [impostor impressions=3] [noise=1]
-//   (noise scales the generator's photometric effects and distortion: 2 = harsher skin and sensor)
+//                           [crop=0]
+//   (noise scales the generator's photometric effects and distortion: 2 = harsher skin and sensor;
+//   crop drops the first rows and columns of every image, moving the prints against the block
+//   grid of the extraction, to see how much of a difference is chance)
 #include "CodigosMotor.h"
 #include "ConsultaPreparada.h"
 #include "GeneradorHuellas.h"
@@ -43,6 +46,7 @@ int main(int argc, char** argv) {
     const int impostoras = std::min(impresiones, argc > 3 ? std::atoi(argv[3]) : 3);
     const fpgen::Condiciones condiciones =
         fpgen::condicionesConDureza(argc > 4 ? std::atof(argv[4]) : 1.0);
+    const int recorte = argc > 5 ? std::max(0, std::atoi(argv[5])) : 0;
     const unsigned hilos = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
     motor::MotorHuella motor;
     motor.Inicializar();
@@ -59,6 +63,18 @@ int main(int argc, char** argv) {
             motor::DatosPlantilla datos;
             int clase = 0;
             Plantilla r;
+            if (recorte > 0 && recorte < img.ancho && recorte < img.alto) {
+                const int w = img.ancho - recorte, h = img.alto - recorte;
+                std::vector<std::uint8_t> q(static_cast<std::size_t>(w) *
+                                            static_cast<std::size_t>(h));
+                for (int y = 0; y < h; ++y)
+                    std::copy_n(img.pixeles.begin() + static_cast<std::ptrdiff_t>(
+                                                          (y + recorte) * img.ancho + recorte),
+                                w, q.begin() + static_cast<std::ptrdiff_t>(y * w));
+                img.pixeles = std::move(q);
+                img.ancho = w;
+                img.alto = h;
+            }
             const int e =
                 extractor.extraer(img.pixeles.data(), img.ancho, img.alto, img.dpi, datos, clase);
             if (e == motor::codigo::Ok) {
