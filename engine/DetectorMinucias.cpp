@@ -4,6 +4,7 @@
 #include "Segmentacion.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -46,41 +47,57 @@ public:
         : sk_(sk), indice_(indice), marca_(sk.ancho(), sk.alto(), 0) {}
 
     std::vector<Traza> ramas(int x, int y, int propia) {
-        // One start per run of neighbours around the pixel.
+        // One branch per run of neighbours around the pixel.
         const int v = Esqueleto::vecindad(sk_, x, y);
-        std::vector<int> inicios;
+        std::vector<Traza> r;
+        if (v == 0xFF)
+            return r;
         for (int k = 0; k < 8; ++k) {
             if (!((v >> k) & 1) || ((v >> ((k + 7) & 7)) & 1))
                 continue; // not the first of a run
-            int elegido = k, j = k;
-            while ((v >> j) & 1) {
-                if ((j & 1) == 0) {
-                    elegido = j;
-                    break;
-                }
+            // The run's pixels, its first side neighbour first. The ridge may leave a run of
+            // two from either pixel (a corner at a fork): the other one is tried when the
+            // first leads nowhere, or the branch would end one pixel away and its direction
+            // would be that of the corner, not of the ridge.
+            std::array<int, 8> tramo{};
+            int n = 0;
+            for (int j = k; (v >> j) & 1;) {
+                tramo[static_cast<std::size_t>(n++)] = j;
                 j = (j + 1) & 7;
                 if (j == k)
                     break;
             }
-            inicios.push_back(elegido);
-        }
-        if (v == 0xFF)
-            inicios.clear();
-        std::vector<Traza> r;
-        for (int k : inicios) {
-            ++sello_;
-            marca_(x, y) = sello_;
-            for (int j = 0; j < 8; ++j) {
-                const int nx = x + Dx[j], ny = y + Dy[j];
-                if (j != k && sk_.dentro(nx, ny) && sk_(nx, ny))
-                    marca_(nx, ny) = sello_;
+            for (int i = 0; i < n; ++i)
+                if ((tramo[static_cast<std::size_t>(i)] & 1) == 0) {
+                    std::swap(tramo[0], tramo[static_cast<std::size_t>(i)]);
+                    break;
+                }
+            Traza mejor = desde(x, y, tramo[0], propia);
+            for (int i = 1;
+                 i < n && mejor.choca < 0 && static_cast<int>(mejor.camino.size()) < LargoTraza;
+                 ++i) {
+                Traza t = desde(x, y, tramo[static_cast<std::size_t>(i)], propia);
+                if (t.camino.size() > mejor.camino.size())
+                    mejor = std::move(t);
             }
-            r.push_back(seguir(x + Dx[k], y + Dy[k], propia));
+            r.push_back(std::move(mejor));
         }
         return r;
     }
 
 private:
+    // Follows the ridge that leaves (x, y) through neighbour k, the other neighbours barred.
+    Traza desde(int x, int y, int k, int propia) {
+        ++sello_;
+        marca_(x, y) = sello_;
+        for (int j = 0; j < 8; ++j) {
+            const int nx = x + Dx[j], ny = y + Dy[j];
+            if (j != k && sk_.dentro(nx, ny) && sk_(nx, ny))
+                marca_(nx, ny) = sello_;
+        }
+        return seguir(x + Dx[k], y + Dy[k], propia);
+    }
+
     Traza seguir(int x, int y, int propia) {
         Traza t;
         for (int paso = 0; paso < LargoTraza; ++paso) {
