@@ -2,6 +2,7 @@
 
 #include "AcuerdoOrientacion.h"
 #include "CodigosMotor.h"
+#include "ConfirmacionPares.h"
 #include "SemillasAlineacion.h"
 
 #include <algorithm>
@@ -78,6 +79,7 @@ struct Emparejado {
     // 1 - (distance / tolerance)^2 for each pair: minutiae that land on each other count in
     // full, chance neighbours near the edge of the tolerance hardly at all.
     std::array<float, MaxMinucias> cercania;
+    std::array<float, MaxMinucias> pesoPar;
 };
 
 } // namespace
@@ -318,8 +320,9 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
         for (int k = 0; k < e.n; ++k) {
             const auto uk = static_cast<std::size_t>(k);
             const auto [qi, gj] = e.pares[uk];
-            e.peso += (0.25f + 0.75f * similitud(qi, gj)) * e.cercania[uk] *
-                      (tipo_[qi] == g.tipo[gj] ? 1.0f : PesoTipoDistinto);
+            e.pesoPar[uk] = (0.25f + 0.75f * similitud(qi, gj)) * e.cercania[uk] *
+                            (tipo_[qi] == g.tipo[gj] ? 1.0f : PesoTipoDistinto);
+            e.peso += e.pesoPar[uk];
         }
     };
 
@@ -451,8 +454,29 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
     // Unrelated prints of one pattern class can pair many minutiae by chance where their ridges
     // run alike; the flow over the whole overlap tells an impostor's alignment from a finger's.
     // The cube favours many well-placed pairs over a few: chance pairs come in ones and twos.
-    const float fraccion = mejor.peso / solape;
-    float s = FactorPuntuacion * fraccion * fraccion * mejor.peso;
+    auto puntuar = [&](float peso) {
+        const float fraccion = peso / solape;
+        return FactorPuntuacion * fraccion * fraccion * peso;
+    };
+    float s = puntuar(mejor.peso);
+    // Dense prints pair many minutiae by chance under one alignment; a pair counts by how well
+    // its neighbours confirm it. That only lowers the weight: a score that rounds to 0 stays 0.
+    if (s >= 0.5f) {
+        std::array<DesvioPar, MaxMinucias> desvios;
+        for (int k = 0; k < mejor.n; ++k) {
+            const auto uk = static_cast<std::size_t>(k);
+            const auto [i, j] = mejor.pares[uk];
+            const float gx = g.x[j], gy = g.y[j];
+            desvios[uk] = {x_[i],
+                           y_[i],
+                           x_[i] - (mejorT.c * gx - mejorT.s * gy + mejorT.tx),
+                           y_[i] - (mejorT.s * gx + mejorT.c * gy + mejorT.ty),
+                           static_cast<std::int8_t>(static_cast<std::uint8_t>(
+                               g.angulo[j] + mejorT.rotUnidades - angulo_[i])),
+                           mejor.pesoPar[uk]};
+        }
+        s = puntuar(pesoConfirmado(desvios.data(), mejor.n));
+    }
     // The flow is judged only where it can change the score: the factor is at most 1, so a
     // score that rounds to 0 stays 0.
     if (s >= 0.5f)
