@@ -6,10 +6,12 @@
 
 #include <QDir>
 #include <QtGlobal>
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <vector>
 
 namespace portiva {
 
@@ -123,14 +125,16 @@ std::array<qint32*, 4> parametros(AjustesEstacion& a) {
 }
 const std::array<const char*, 4> ClavesHuella = {"thresholdId", "rotationMaxId", "thresholdVr",
                                                  "rotationMaxVr"};
-// The thresholds every station wrote at exit while its engine scored on the earlier scale
-// (identification 25, verification 23). On today's scale they would let strangers in, so a file
-// that still holds them gets today's defaults.
-const std::array<std::optional<qint32>, 4> UmbralesEscalaAnterior = {25, std::nullopt, 23,
-                                                                     std::nullopt};
-// Below this a threshold can only come from the earlier scale: said in the log, kept as the
-// operator chose it.
-constexpr qint32 UmbralMuyBajo = 50;
+// The default thresholds every station wrote at exit under earlier engines: identification 25
+// and verification 23 on the first score scale, then 105 and 75. A file that still holds one of
+// them gets today's default: the old values would refuse members (105, 75) or let strangers in
+// (25, 23) on today's scale.
+const std::array<std::vector<qint32>, 4> UmbralesMotoresAnteriores = {
+    std::vector<qint32>{25, 105}, std::vector<qint32>{}, std::vector<qint32>{23, 75},
+    std::vector<qint32>{}};
+// Below this, about one comparison in a few hundred between unrelated fingers matches: said in
+// the log, kept as the operator chose it.
+constexpr qint32 UmbralMuyBajo = 20;
 
 } // namespace
 
@@ -201,12 +205,13 @@ void IniFile::CargarConfigHuella() {
             }
         }
         for (std::size_t i = 0; i < destinos.size(); ++i) {
-            if (!legible[i] || !UmbralesEscalaAnterior[i])
+            const std::vector<qint32>& anteriores = UmbralesMotoresAnteriores[i];
+            if (!legible[i] || anteriores.empty())
                 continue;
             const QString clave = QStringLiteral("%1: [%2] %3=%4")
                                       .arg(nombreArchivo(), ConfigHuella,
                                            QString::fromLatin1(ClavesHuella[i]), *textoHuella_[i]);
-            if (*destinos[i] == *UmbralesEscalaAnterior[i]) {
+            if (std::find(anteriores.begin(), anteriores.end(), *destinos[i]) != anteriores.end()) {
                 *destinos[i] = enUsoHuella_[i];
                 textoHuella_[i].reset(); // written back with the new value at exit
                 legible[i] = false;

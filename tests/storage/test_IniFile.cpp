@@ -314,7 +314,7 @@ TEST_F(IniFileTest, AnOldStationFileKeepsItsAccentsAcrossARun) {
 
 } // namespace
 
-TEST_F(IniFileTest, TheEarlierScalesDefaultThresholdsAreReplacedAndALowOneIsWarnedAbout) {
+TEST_F(IniFileTest, EarlierEnginesDefaultThresholdsAreReplacedAndALowOneIsWarnedAbout) {
     QStringList avisos;
     ini.ponerAviso([&](const QString& t) { avisos << t; });
     // What a station wrote at exit before the engine's scores changed scale.
@@ -333,16 +333,29 @@ TEST_F(IniFileTest, TheEarlierScalesDefaultThresholdsAreReplacedAndALowOneIsWarn
     EXPECT_TRUE(contenido().contains("thresholdVr=40\n")) << contenido().toStdString();
     EXPECT_FALSE(contenido().contains("=25\n")) << contenido().toStdString();
 
+    // The same for the defaults of the engine that came after it.
+    avisos.clear();
+    poner("[Configuracion huella]\nthresholdId=105\nthresholdVr=75\n");
+    huella.aplicados.clear();
+    cargarTodo();
+    EXPECT_EQ(avisos, (QStringList{"Accesos.ini: [Configuracion huella] thresholdId=105 era el "
+                                   "valor por defecto del motor anterior; se usa 60.",
+                                   "Accesos.ini: [Configuracion huella] thresholdVr=75 era el "
+                                   "valor por defecto del motor anterior; se usa 40."}));
+    ASSERT_FALSE(huella.aplicados.empty());
+    EXPECT_EQ(huella.aplicados.back()[0], 60);
+    EXPECT_EQ(huella.aplicados.back()[2], 40);
+
     // An operator's own low threshold is kept, with a warning; a sound one says nothing. (This
     // engine stand-in refuses whatever it is given, hence its own lines.)
     avisos.clear();
-    poner("[Configuracion huella]\nthresholdId=30\nthresholdVr=120\n");
+    poner("[Configuracion huella]\nthresholdId=15\nthresholdVr=120\n");
     huella.aplicados.clear();
     cargarTodo();
     EXPECT_EQ(avisos.filter(QStringLiteral("muy bajo")),
-              QStringList{"Accesos.ini: [Configuracion huella] thresholdId=30 es muy bajo para "
+              QStringList{"Accesos.ini: [Configuracion huella] thresholdId=15 es muy bajo para "
                           "este motor (por defecto 60): puede aceptar huellas ajenas."});
     ASSERT_FALSE(huella.aplicados.empty());
-    EXPECT_EQ(huella.aplicados.back()[0], 30);
+    EXPECT_EQ(huella.aplicados.back()[0], 15);
     EXPECT_EQ(huella.aplicados.back()[2], 120);
 }
