@@ -2,7 +2,7 @@
 // pair of impressions of one finger is genuine, every pair of images of two fingers is an
 // impostor. Prints per folder and the mean: failures to extract, EER, FNMR at FMR 1% and 0.1%,
 // FMR/FNMR at both default thresholds, the genuine median and the impostor maximum.
-//   portiva-precision-carpeta [--id N] [--vr N] <folder> [folder...]
+//   portiva-precision-carpeta [--id N] [--vr N] [--recorte N] <folder> [folder...]
 // (--id / --vr: judge other thresholds than the engine's defaults; --recorte N: drop the first N
 // rows and columns of every image, which moves the print against the 8-pixel block grid of the
 // extraction: the spread of the figures over N = 0..7 is the noise a change has to beat)
