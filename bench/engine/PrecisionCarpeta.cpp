@@ -10,6 +10,7 @@
 #include "CodigosMotor.h"
 #include "ConsultaPreparada.h"
 #include "MotorHuella.h"
+#include "Recorte.h"
 
 #include <algorithm>
 #include <atomic>
@@ -46,20 +47,6 @@ double tasaDesde(const std::vector<int>& v, int u) {
            static_cast<double>(v.size());
 }
 
-// The image without its first `n` rows and columns.
-void recortar(motor::ImagenGris& img, int n) {
-    if (n <= 0 || n >= img.ancho || n >= img.alto)
-        return;
-    const int w = img.ancho - n, h = img.alto - n;
-    std::vector<std::uint8_t> p(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
-    for (int y = 0; y < h; ++y)
-        std::copy_n(img.pixeles.begin() + static_cast<std::ptrdiff_t>((y + n) * img.ancho + n), w,
-                    p.begin() + static_cast<std::ptrdiff_t>(y * w));
-    img.pixeles = std::move(p);
-    img.ancho = w;
-    img.alto = h;
-}
-
 std::vector<Muestra> extraer(const std::filesystem::path& carpeta, int recorte) {
     std::vector<std::filesystem::path> archivos;
     for (const auto& e : std::filesystem::directory_iterator(carpeta))
@@ -79,7 +66,7 @@ std::vector<Muestra> extraer(const std::filesystem::path& carpeta, int recorte) 
                 motor::ImagenGris img;
                 if (motor::ArchivoBmp::leer(archivos[k], img) != 0)
                     continue;
-                recortar(img, recorte);
+                bench::recortar(img, recorte);
                 motor::DatosPlantilla d;
                 int clase = 0;
                 if (ex.extraer(img.pixeles.data(), img.ancho, img.alto,

@@ -11,6 +11,7 @@
 #include "ConsultaPreparada.h"
 #include "GeneradorHuellas.h"
 #include "MotorHuella.h"
+#include "Recorte.h"
 
 #include <algorithm>
 #include <atomic>
@@ -63,18 +64,7 @@ int main(int argc, char** argv) {
             motor::DatosPlantilla datos;
             int clase = 0;
             Plantilla r;
-            if (recorte > 0 && recorte < img.ancho && recorte < img.alto) {
-                const int w = img.ancho - recorte, h = img.alto - recorte;
-                std::vector<std::uint8_t> q(static_cast<std::size_t>(w) *
-                                            static_cast<std::size_t>(h));
-                for (int y = 0; y < h; ++y)
-                    std::copy_n(img.pixeles.begin() + static_cast<std::ptrdiff_t>(
-                                                          (y + recorte) * img.ancho + recorte),
-                                w, q.begin() + static_cast<std::ptrdiff_t>(y * w));
-                img.pixeles = std::move(q);
-                img.ancho = w;
-                img.alto = h;
-            }
+            bench::recortar(img, recorte);
             const int e =
                 extractor.extraer(img.pixeles.data(), img.ancho, img.alto, img.dpi, datos, clase);
             if (e == motor::codigo::Ok) {
