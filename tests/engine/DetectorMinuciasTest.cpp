@@ -61,27 +61,22 @@ float diferencia(float a, float b) {
     return d > Pi ? 2 * Pi - d : d;
 }
 
-TEST(DetectorMinuciasTest, UnaHorquillaApuntaHaciaSusRamas) {
-    auto e = horquilla(false);
-    const auto m = e.detectar();
-    const auto* f = cerca(m, 50, 32);
-    ASSERT_NE(f, nullptr);
-    EXPECT_EQ(f->tipo, TipoMinucia::Bifurcacion);
-    EXPECT_LT(diferencia(f->angulo, 0.0f), Pi / 12);
-}
-
-TEST(DetectorMinuciasTest, LaRamaQueSaleDeUnaEsquinaSeSigue) {
-    auto e = horquilla(true);
-    const auto m = e.detectar();
-    const auto* f = cerca(m, 50, 32);
-    ASSERT_NE(f, nullptr);
-    EXPECT_EQ(f->tipo, TipoMinucia::Bifurcacion);
-    // The upper branch leaves through the pixel above the fork's right neighbour, not through
-    // the dead end above the fork: the fork still points to the right, along the ridges.
-    EXPECT_LT(diferencia(f->angulo, 0.0f), Pi / 12);
-    // And every branch's segment reaches along its ridge, none ends one pixel away.
-    for (int r = 0; r < 3; ++r)
-        EXPECT_GE(std::hypot(f->segmentos[2 * r], f->segmentos[2 * r + 1]), 8.0f) << r;
+// The same fork drawn plainly and with its upper branch leaving through a corner: there the
+// branch leaves through the pixel above the fork's right neighbour, not through the dead end
+// above the fork. Either way the fork points to the right, along the ridges, and every
+// branch's segment reaches along its ridge, none ends one pixel away.
+TEST(DetectorMinuciasTest, UnaHorquillaApuntaHaciaSusRamasAunqueUnaSalgaPorUnaEsquina) {
+    for (const bool esquina : {false, true}) {
+        SCOPED_TRACE(esquina ? "esquina" : "sin esquina");
+        auto e = horquilla(esquina);
+        const auto m = e.detectar();
+        const auto* f = cerca(m, 50, 32);
+        ASSERT_NE(f, nullptr);
+        EXPECT_EQ(f->tipo, TipoMinucia::Bifurcacion);
+        EXPECT_LT(diferencia(f->angulo, 0.0f), Pi / 12);
+        for (int r = 0; r < 3; ++r)
+            EXPECT_GE(std::hypot(f->segmentos[2 * r], f->segmentos[2 * r + 1]), 8.0f) << r;
+    }
 }
 
 } // namespace
