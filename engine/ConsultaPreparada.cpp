@@ -226,13 +226,22 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
     const ConsultaVista q{static_cast<int>(sIndice_.size()), sAngulo_.data(), sCeldas_.data(),
                           sValidas_.data(), sPrimero_.data()};
     alineacion::buscarSemillas(q, g, v.cilindros, limite, t);
+    // The refit pairs most minutiae as the first alignment did: each query minutia keeps the
+    // similarity to the stored one it was last paired with.
+    std::array<int, MaxMinucias> ultimaJ;
+    ultimaJ.fill(-1);
+    std::array<float, MaxMinucias> ultimaSim{};
     auto similitud = [&](int i, int j) {
+        const auto ui = static_cast<std::size_t>(i);
+        if (ultimaJ[ui] == j)
+            return ultimaSim[ui];
         std::uint64_t cg[PalabrasCilindro], vg[PalabrasCilindro];
         std::memcpy(cg, v.cilindros + 64 * j, 32);
         std::memcpy(vg, v.cilindros + 64 * j + 32, 32);
         const std::uint64_t* cq = celdas_.data() + 4 * i;
         const std::uint64_t* vq = validas_.data() + 4 * i;
-        return std::max(0.0f, alineacion::similitudDescriptores(cq, vq, cg, vg));
+        ultimaJ[ui] = j;
+        return ultimaSim[ui] = std::max(0.0f, alineacion::similitudDescriptores(cq, vq, cg, vg));
     };
 
     // Pair every stored minutia with the nearest free query minutia of like direction, under

@@ -81,9 +81,9 @@ public:
     static constexpr int UmbralMinimo = 10;
     static constexpr int UmbralMaximo = 200;
     static constexpr int RotacionMaxima = 180;
-    static constexpr int UmbralIdentificacionPorDefecto = 90;
+    static constexpr int UmbralIdentificacionPorDefecto = 75;
     static constexpr int RotacionIdentificacionPorDefecto = 45;
-    static constexpr int UmbralVerificacionPorDefecto = 40;
+    static constexpr int UmbralVerificacionPorDefecto = 35;
     static constexpr int RotacionVerificacionPorDefecto = 45;
 
     // --- Drawing -------------------------------------------------------------------------------

@@ -10,11 +10,12 @@ constexpr int BitsComunesMinimos = 64;
 constexpr int BitsActivosMinimos = 6;
 
 // Dice similarity of two descriptors over the cells valid in both; -1 when they share too
-// little to say.
-__attribute__((always_inline)) inline float similitudPar(const std::uint64_t* cq,
-                                                         const std::uint64_t* vq,
-                                                         const std::uint64_t* cg,
-                                                         const std::uint64_t* vg) {
+// little to say. With `sinAzar`, the part that two unrelated descriptors of the same fill
+// would reach by chance is taken out (see similitudDescriptores).
+template <bool sinAzar>
+__attribute__((always_inline)) inline float
+similitudPar(const std::uint64_t* cq, const std::uint64_t* vq, const std::uint64_t* cg,
+             const std::uint64_t* vg) {
     std::uint64_t m[PalabrasCilindro];
     int comunes = 0;
 #pragma GCC unroll 4
@@ -34,7 +35,22 @@ __attribute__((always_inline)) inline float similitudPar(const std::uint64_t* cq
     const int activas = distintas + 2 * ambas;
     if (activas < BitsActivosMinimos)
         return -1.0f;
-    return 2.0f * static_cast<float>(ambas) / static_cast<float>(activas);
+    const float dice = 2.0f * static_cast<float>(ambas) / static_cast<float>(activas);
+    if constexpr (!sinAzar) {
+        return dice;
+    } else {
+        int na = 0;
+#pragma GCC unroll 4
+        for (int w = 0; w < PalabrasCilindro; ++w)
+            na += __builtin_popcountll(cq[w] & m[w]);
+        const int nb = activas - na;
+        // Expected Dice of two unrelated descriptors with na and nb of the common cells set.
+        const float azar = 2.0f * static_cast<float>(na) * static_cast<float>(nb) /
+                           (static_cast<float>(comunes) * static_cast<float>(activas));
+        if (azar >= 0.999f)
+            return 0.0f; // both full: nothing tells them apart
+        return (dice - azar) / (1.0f - azar);
+    }
 }
 
 // The best local pairs as alignment seeds. The query is sorted by direction, so each stored
@@ -62,7 +78,7 @@ __attribute__((always_inline)) inline void semillasNucleo(const ConsultaVista& q
                 if (d > limite || d < -limite)
                     break;
             }
-            const float s = similitudPar(q.celdas + 4 * i, q.validas + 4 * i, cg, vg);
+            const float s = similitudPar<false>(q.celdas + 4 * i, q.validas + 4 * i, cg, vg);
             if (s <= 0.0f)
                 continue;
             if (t.nSemillas < Semillas || s > t.semillas[Semillas - 1].sim) {
@@ -93,12 +109,12 @@ __attribute__((target("popcnt"))) float similitudPopcnt(const std::uint64_t* cq,
                                                         const std::uint64_t* vq,
                                                         const std::uint64_t* cg,
                                                         const std::uint64_t* vg) {
-    return similitudPar(cq, vq, cg, vg);
+    return similitudPar<true>(cq, vq, cg, vg);
 }
 
 float similitudGenerica(const std::uint64_t* cq, const std::uint64_t* vq, const std::uint64_t* cg,
                         const std::uint64_t* vg) {
-    return similitudPar(cq, vq, cg, vg);
+    return similitudPar<true>(cq, vq, cg, vg);
 }
 
 bool hayPopcnt() {

@@ -45,8 +45,12 @@ struct Trabajo {
 void buscarSemillas(const ConsultaVista& q, const Guardada& g, const std::uint8_t* cilindros,
                     int limite, Trabajo& t);
 
-// Dice similarity of two descriptors (bits and valid cells, 4 words each) over the cells valid
-// in both; -1 when they share too little to say.
+// How alike two descriptors (bits and valid cells, 4 words each) are over the cells valid in
+// both, beyond chance: (Dice - E) / (1 - E), E the Dice that two unrelated descriptors with as
+// many bits set would reach on average. A dense neighbourhood sets many bits, so two unrelated
+// ones overlap a lot by chance; a sparse one that agrees bit for bit is the stronger evidence.
+// 1 for identical descriptors, about 0 for unrelated ones, below 0 for fewer shared bits than
+// chance, and -1 when they share too few valid cells to say. (Seeds are ranked by plain Dice.)
 float similitudDescriptores(const std::uint64_t* cq, const std::uint64_t* vq,
                             const std::uint64_t* cg, const std::uint64_t* vg);
 

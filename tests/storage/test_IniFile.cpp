@@ -42,7 +42,7 @@ public:
                            a.segmentsMatchColor, a.directionsColor, a.directionsMatchColor});
     }
 
-    std::array<qint32, 4> motor{60, 166, 40, 90};
+    std::array<qint32, 4> motor{60, 166, 35, 90};
     int lecturas = 0;
     int defectos = 0;
     std::vector<std::array<qint32, 4>> aplicados;
@@ -114,7 +114,7 @@ TEST_F(IniFileTest, ShutdownWritesFourSectionsAndFourteenKeys) {
                            "[Configuracion huella]\n"
                            "thresholdId=60\n"
                            "rotationMaxId=166\n"
-                           "thresholdVr=40\n"
+                           "thresholdVr=35\n"
                            "rotationMaxVr=90\n"
                            "\n"
                            "[Colores huella]\n"
@@ -226,7 +226,7 @@ TEST_F(IniFileTest, FingerprintKeysReplaceOnlyWhatIsThere) {
           "segmentsColor=12345\nminutiaeColor=junk\n");
     ini.CargarConfigHuella();
     ASSERT_EQ(huella.aplicados.size(), 1u);
-    EXPECT_EQ(huella.aplicados[0], (std::array<qint32, 4>{45, 166, 40, 90}));
+    EXPECT_EQ(huella.aplicados[0], (std::array<qint32, 4>{45, 166, 35, 90}));
     ASSERT_EQ(huella.colores.size(), 1u);
     EXPECT_EQ(huella.colores[0],
               (std::array<qint32, 6>{0, 0x800080, 12345, 0x800080, 0xFF, 0x800080}));
@@ -261,7 +261,7 @@ TEST_F(IniFileTest, ARefusedThresholdIsLoggedAndTheOperatorsTextKeptUnlessChange
     EXPECT_EQ(avisos[0],
               "Accesos.ini: [Configuracion huella] thresholdId=220 no valido; se usa 60.");
     EXPECT_EQ(avisos[1],
-              "Accesos.ini: [Configuracion huella] thresholdVr=99999 no valido; se usa 40.");
+              "Accesos.ini: [Configuracion huella] thresholdVr=99999 no valido; se usa 35.");
     EXPECT_EQ(avisos[2],
               "Accesos.ini: [Configuracion huella] rotationMaxVr=-1 no valido; se usa 90.");
     ASSERT_TRUE(ini.GuardarConfiguracion());
@@ -324,13 +324,13 @@ TEST_F(IniFileTest, EarlierEnginesDefaultThresholdsAreReplacedAndALowOneIsWarned
     EXPECT_EQ(avisos[0], "Accesos.ini: [Configuracion huella] thresholdId=25 era el valor por "
                          "defecto del motor anterior; se usa 60.");
     EXPECT_EQ(avisos[1], "Accesos.ini: [Configuracion huella] thresholdVr=23 era el valor por "
-                         "defecto del motor anterior; se usa 40.");
+                         "defecto del motor anterior; se usa 35.");
     // The engine gets today's defaults, and the file is mended at exit.
     ASSERT_FALSE(huella.aplicados.empty());
-    EXPECT_EQ(huella.aplicados.back(), (std::array<qint32, 4>{60, 166, 40, 90}));
+    EXPECT_EQ(huella.aplicados.back(), (std::array<qint32, 4>{60, 166, 35, 90}));
     ASSERT_TRUE(ini.GuardarConfiguracion());
     EXPECT_TRUE(contenido().contains("thresholdId=60\n")) << contenido().toStdString();
-    EXPECT_TRUE(contenido().contains("thresholdVr=40\n")) << contenido().toStdString();
+    EXPECT_TRUE(contenido().contains("thresholdVr=35\n")) << contenido().toStdString();
     EXPECT_FALSE(contenido().contains("=25\n")) << contenido().toStdString();
 
     // The same for the defaults of the engine that came after it.
@@ -341,10 +341,22 @@ TEST_F(IniFileTest, EarlierEnginesDefaultThresholdsAreReplacedAndALowOneIsWarned
     EXPECT_EQ(avisos, (QStringList{"Accesos.ini: [Configuracion huella] thresholdId=105 era el "
                                    "valor por defecto del motor anterior; se usa 60.",
                                    "Accesos.ini: [Configuracion huella] thresholdVr=75 era el "
-                                   "valor por defecto del motor anterior; se usa 40."}));
+                                   "valor por defecto del motor anterior; se usa 35."}));
     ASSERT_FALSE(huella.aplicados.empty());
     EXPECT_EQ(huella.aplicados.back()[0], 60);
-    EXPECT_EQ(huella.aplicados.back()[2], 40);
+    EXPECT_EQ(huella.aplicados.back()[2], 35);
+    // And for those of the engine after that one.
+    avisos.clear();
+    poner("[Configuracion huella]\nthresholdId=90\nthresholdVr=40\n");
+    huella.aplicados.clear();
+    cargarTodo();
+    EXPECT_EQ(avisos, (QStringList{"Accesos.ini: [Configuracion huella] thresholdId=90 era el "
+                                   "valor por defecto del motor anterior; se usa 60.",
+                                   "Accesos.ini: [Configuracion huella] thresholdVr=40 era el "
+                                   "valor por defecto del motor anterior; se usa 35."}));
+    ASSERT_FALSE(huella.aplicados.empty());
+    EXPECT_EQ(huella.aplicados.back()[0], 60);
+    EXPECT_EQ(huella.aplicados.back()[2], 35);
 
     // An operator's own low threshold is kept, with a warning; a sound one says nothing. (This
     // engine stand-in refuses whatever it is given, hence its own lines.)
