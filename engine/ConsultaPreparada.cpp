@@ -1,6 +1,7 @@
 #include "ConsultaPreparada.h"
 
 #include "AcuerdoOrientacion.h"
+#include "AjusteRigido.h"
 #include "CodigosMotor.h"
 #include "ConfirmacionPares.h"
 #include "SemillasAlineacion.h"
@@ -401,29 +402,11 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
         emparejar(mejorT, mejor);
     if (mejor.n >= 3) {
         // Least-squares rigid fit on the pairs found, then pair again.
-        float mqx = 0, mqy = 0, mgx = 0, mgy = 0;
-        for (int k = 0; k < mejor.n; ++k) {
-            const auto [i, j] = mejor.pares[static_cast<std::size_t>(k)];
-            mqx += x_[i];
-            mqy += y_[i];
-            mgx += g.x[j];
-            mgy += g.y[j];
-        }
-        const float inv = 1.0f / static_cast<float>(mejor.n);
-        mqx *= inv;
-        mqy *= inv;
-        mgx *= inv;
-        mgy *= inv;
-        float sxx = 0, sxy = 0;
-        for (int k = 0; k < mejor.n; ++k) {
-            const auto [i, j] = mejor.pares[static_cast<std::size_t>(k)];
-            const float ax = g.x[j] - mgx, ay = g.y[j] - mgy, bx = x_[i] - mqx, by = y_[i] - mqy;
-            sxx += ax * bx + ay * by;
-            sxy += ax * by - ay * bx;
-        }
-        const float rot = std::atan2(sxy, sxx);
+        const AjusteRigido a = ajustarRigido(x_.data(), y_.data(), g.x.data(), g.y.data(),
+                                             mejor.pares.data(), mejor.n);
+        const float rot = a.rotacion;
         if (std::fabs(rot) <= rotMax) {
-            const Transformacion tr = hacia(rot, mqx, mqy, mgx, mgy);
+            const Transformacion tr = hacia(rot, a.qx, a.qy, a.gx, a.gy);
             emparejar(tr, actual);
             if (actual.peso > mejor.peso) {
                 mejor = actual;
