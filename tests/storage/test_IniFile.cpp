@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <utility>
 
 using namespace portiva;
 using namespace portiva::prueba;
@@ -333,30 +334,23 @@ TEST_F(IniFileTest, EarlierEnginesDefaultThresholdsAreReplacedAndALowOneIsWarned
     EXPECT_TRUE(contenido().contains("thresholdVr=35\n")) << contenido().toStdString();
     EXPECT_FALSE(contenido().contains("=25\n")) << contenido().toStdString();
 
-    // The same for the defaults of the engine that came after it.
-    avisos.clear();
-    poner("[Configuracion huella]\nthresholdId=105\nthresholdVr=75\n");
-    huella.aplicados.clear();
-    cargarTodo();
-    EXPECT_EQ(avisos, (QStringList{"Accesos.ini: [Configuracion huella] thresholdId=105 era el "
-                                   "valor por defecto del motor anterior; se usa 60.",
-                                   "Accesos.ini: [Configuracion huella] thresholdVr=75 era el "
-                                   "valor por defecto del motor anterior; se usa 35."}));
-    ASSERT_FALSE(huella.aplicados.empty());
-    EXPECT_EQ(huella.aplicados.back()[0], 60);
-    EXPECT_EQ(huella.aplicados.back()[2], 35);
-    // And for those of the engine after that one.
-    avisos.clear();
-    poner("[Configuracion huella]\nthresholdId=90\nthresholdVr=40\n");
-    huella.aplicados.clear();
-    cargarTodo();
-    EXPECT_EQ(avisos, (QStringList{"Accesos.ini: [Configuracion huella] thresholdId=90 era el "
-                                   "valor por defecto del motor anterior; se usa 60.",
-                                   "Accesos.ini: [Configuracion huella] thresholdVr=40 era el "
-                                   "valor por defecto del motor anterior; se usa 35."}));
-    ASSERT_FALSE(huella.aplicados.empty());
-    EXPECT_EQ(huella.aplicados.back()[0], 60);
-    EXPECT_EQ(huella.aplicados.back()[2], 35);
+    // The same for the defaults of the engines that came after it.
+    for (const auto& [id, vr] : {std::pair{"105", "75"}, std::pair{"90", "40"}}) {
+        avisos.clear();
+        poner(QStringLiteral("[Configuracion huella]\nthresholdId=%1\nthresholdVr=%2\n")
+                  .arg(QLatin1String(id), QLatin1String(vr))
+                  .toUtf8());
+        huella.aplicados.clear();
+        cargarTodo();
+        const QString antes = QStringLiteral("Accesos.ini: [Configuracion huella] %1 era el valor "
+                                             "por defecto del motor anterior; se usa %2.");
+        EXPECT_EQ(avisos, (QStringList{antes.arg(QStringLiteral("thresholdId=") + id, "60"),
+                                       antes.arg(QStringLiteral("thresholdVr=") + vr, "35")}))
+            << id;
+        ASSERT_FALSE(huella.aplicados.empty());
+        EXPECT_EQ(huella.aplicados.back()[0], 60);
+        EXPECT_EQ(huella.aplicados.back()[2], 35);
+    }
 
     // An operator's own low threshold is kept, with a warning; a sound one says nothing. (This
     // engine stand-in refuses whatever it is given, hence its own lines.)
