@@ -91,6 +91,28 @@ AcuerdoFlujo acuerdoOrientacion(const std::vector<CeldaFlujo>& q, const RejillaO
     return r;
 }
 
+int puntosConCrestas(const float* x, const float* y, int n, const Movimiento& m, bool inverso,
+                     const RejillaOrientacion& r) {
+    const float lado = static_cast<float>(r.lado);
+    int dentro = 0;
+    for (int k = 0; k < n; ++k) {
+        float px, py;
+        if (inverso) {
+            const float dx = x[k] - m.tx, dy = y[k] - m.ty;
+            px = m.c * dx + m.s * dy;
+            py = -m.s * dx + m.c * dy;
+        } else {
+            px = m.c * x[k] - m.s * y[k] + m.tx;
+            py = m.s * x[k] + m.c * y[k] + m.ty;
+        }
+        if (px < 0 || py < 0)
+            continue;
+        const int cx = static_cast<int>(px / lado), cy = static_cast<int>(py / lado);
+        dentro += cx < r.ancho && cy < r.alto && r.celdas[cy * r.ancho + cx] < 180;
+    }
+    return dentro;
+}
+
 float factorAcuerdo(const AcuerdoFlujo& a) {
     if (a.celdasComunes == 0)
         return 0.0f;

@@ -417,29 +417,12 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
     if (mejor.n == 0)
         return 0;
 
-    // How many minutiae each print has where the other one shows ridges. A point left of or
-    // above a grid is outside it; to its right and below, truncation is the cell's floor.
-    auto conCrestas = [](float x, float y, float lado, int ancho, int alto,
-                         const std::uint8_t* celdas) {
-        if (x < 0 || y < 0)
-            return false;
-        const int cx = static_cast<int>(x / lado), cy = static_cast<int>(y / lado);
-        return cx < ancho && cy < alto && celdas[cy * ancho + cx] < 180;
-    };
-    int qDentro = 0, gDentro = 0;
-    for (int j = 0; j < g.n; ++j) {
-        const float gx = g.x[static_cast<std::size_t>(j)], gy = g.y[static_cast<std::size_t>(j)];
-        gDentro += conCrestas(mejorT.c * gx - mejorT.s * gy + mejorT.tx,
-                              mejorT.s * gx + mejorT.c * gy + mejorT.ty,
-                              static_cast<float>(bloque_), gw_, gh_, orientacion_.data());
-    }
-    for (int i = 0; i < n_; ++i) {
-        // Inverse transform: query frame to stored frame.
-        const float dx = x_[static_cast<std::size_t>(i)] - mejorT.tx,
-                    dy = y_[static_cast<std::size_t>(i)] - mejorT.ty;
-        qDentro += conCrestas(mejorT.c * dx + mejorT.s * dy, -mejorT.s * dx + mejorT.c * dy,
-                              static_cast<float>(v.bloque), v.gw, v.gh, v.orientacion);
-    }
+    // How many minutiae each print has where the other one shows ridges.
+    const Movimiento m{mejorT.c, mejorT.s, mejorT.tx, mejorT.ty};
+    const int gDentro = puntosConCrestas(g.x.data(), g.y.data(), g.n, m, false,
+                                         {orientacion_.data(), bloque_, gw_, gh_});
+    const int qDentro =
+        puntosConCrestas(x_.data(), y_.data(), n_, m, true, {v.orientacion, v.bloque, v.gw, v.gh});
     const float solape =
         std::max(SolapeMinimo, std::sqrt(static_cast<float>(std::max(qDentro, mejor.n)) *
                                          static_cast<float>(std::max(gDentro, mejor.n))));
