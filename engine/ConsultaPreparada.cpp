@@ -4,6 +4,7 @@
 #include "AjusteRigido.h"
 #include "CodigosMotor.h"
 #include "ConfirmacionPares.h"
+#include "DerivaLocal.h"
 #include "SemillasAlineacion.h"
 
 #include <algorithm>
@@ -41,6 +42,10 @@ constexpr float FactorPuntuacion = 360.0f;
 // impressions of one finger, but far less often than among chance neighbours.
 constexpr float PesoTipoDistinto = 0.8f;
 constexpr float SolapeMinimo = 10.0f;
+// The local drift of the skin: pairs within about this many pixels move together.
+constexpr float RadioDeriva = 30.0f;
+constexpr int ParesMinimosDeriva = 4;
+constexpr float PuntuacionMinimaDeriva = 8.0f;
 
 std::uint16_t leer16(const std::uint8_t* p) {
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
@@ -260,13 +265,19 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
     const int* const inicio = inicioCelda_.data();
     const int* const indice = indices_.data();
     const int rw = rw_, rh = rh_;
-    auto emparejar = [&](const Transformacion& tr, Emparejado& e) {
+    // `derivaX/Y`, when given, move each aligned stored minutia by the skin's local drift.
+    auto emparejar = [&](const Transformacion& tr, Emparejado& e, const float* derivaX = nullptr,
+                         const float* derivaY = nullptr) {
         int nc = 0;
         for (int j = 0; j < g.n; ++j) {
             const float gx = g.x[static_cast<std::size_t>(j)],
                         gy = g.y[static_cast<std::size_t>(j)];
-            const float px = tr.c * gx - tr.s * gy + tr.tx;
-            const float py = tr.s * gx + tr.c * gy + tr.ty;
+            float px = tr.c * gx - tr.s * gy + tr.tx;
+            float py = tr.s * gx + tr.c * gy + tr.ty;
+            if (derivaX != nullptr) {
+                px += derivaX[j];
+                py += derivaY[j];
+            }
             const float rx = px - tr.ax, ry = py - tr.ay;
             const float tol = std::min(
                 DistanciaMaxima, DistanciaBase + DistanciaPorPixel * std::sqrt(rx * rx + ry * ry));
@@ -423,9 +434,11 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
                                          {orientacion_.data(), bloque_, gw_, gh_});
     const int qDentro =
         puntosConCrestas(x_.data(), y_.data(), n_, m, true, {v.orientacion, v.bloque, v.gw, v.gh});
-    const float solape =
-        std::max(SolapeMinimo, std::sqrt(static_cast<float>(std::max(qDentro, mejor.n)) *
-                                         static_cast<float>(std::max(gDentro, mejor.n))));
+    auto solapeCon = [&](int n) {
+        return std::max(SolapeMinimo, std::sqrt(static_cast<float>(std::max(qDentro, n)) *
+                                                static_cast<float>(std::max(gDentro, n))));
+    };
+    float solape = solapeCon(mejor.n);
     // Unrelated prints of one pattern class can pair many minutiae by chance where their ridges
     // run alike; the flow over the whole overlap tells an impostor's alignment from a finger's.
     // The cube favours many well-placed pairs over a few: chance pairs come in ones and twos.
@@ -433,14 +446,13 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
         const float fraccion = peso / solape;
         return FactorPuntuacion * fraccion * fraccion * peso;
     };
-    float s = puntuar(mejor.peso);
     // Dense prints pair many minutiae by chance under one alignment; a pair counts by how well
     // its neighbours confirm it. That only lowers the weight: a score that rounds to 0 stays 0.
-    if (s >= 0.5f) {
+    auto pesoConfirmadoDe = [&](const Emparejado& e) {
         std::array<DesvioPar, MaxMinucias> desvios;
-        for (int k = 0; k < mejor.n; ++k) {
+        for (int k = 0; k < e.n; ++k) {
             const auto uk = static_cast<std::size_t>(k);
-            const auto [i, j] = mejor.pares[uk];
+            const auto [i, j] = e.pares[uk];
             const float gx = g.x[j], gy = g.y[j];
             desvios[uk] = {x_[i],
                            y_[i],
@@ -448,9 +460,30 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
                            y_[i] - (mejorT.s * gx + mejorT.c * gy + mejorT.ty),
                            static_cast<std::int8_t>(static_cast<std::uint8_t>(
                                g.angulo[j] + mejorT.rotUnidades - angulo_[i])),
-                           mejor.pesoPar[uk]};
+                           e.pesoPar[uk]};
         }
-        s = puntuar(pesoConfirmado(desvios.data(), mejor.n));
+        return pesoConfirmado(desvios.data(), e.n);
+    };
+    float s = puntuar(mejor.peso);
+    if (s >= 0.5f)
+        s = puntuar(pesoConfirmadoDe(mejor));
+    // Paired once more with each stored minutia moved by the drift of the pairs around it (the
+    // skin stretched), for comparisons that may come near a threshold: one that scores this
+    // little ends far below any, and nearly every comparison of an identification is such a one.
+    if (mejor.n >= ParesMinimosDeriva && s >= PuntuacionMinimaDeriva) {
+        std::array<float, MaxMinucias> dx, dy;
+        derivasLocales(mejor.pares.data(), mejor.pesoPar.data(), mejor.n, x_.data(), y_.data(),
+                       g.x.data(), g.y.data(), g.n, m, RadioDeriva, dx.data(), dy.data());
+        emparejar(mejorT, actual, dx.data(), dy.data());
+        const float antes = solape;
+        solape = solapeCon(actual.n);
+        const float sDeriva = puntuar(pesoConfirmadoDe(actual));
+        if (sDeriva > s) {
+            mejor = actual;
+            s = sDeriva;
+        } else {
+            solape = antes;
+        }
     }
     // The flow is judged only where it can change the score: the factor is at most 1, so a
     // score that rounds to 0 stays 0.
