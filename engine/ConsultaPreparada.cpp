@@ -45,6 +45,7 @@ constexpr float SolapeMinimo = 10.0f;
 // The local drift of the skin: pairs within about this many pixels move together.
 constexpr float RadioDeriva = 30.0f;
 constexpr int ParesMinimosDeriva = 4;
+constexpr int PasadasDeriva = 2;
 constexpr float PuntuacionMinimaDeriva = 8.0f;
 
 std::uint16_t leer16(const std::uint8_t* p) {
@@ -467,10 +468,13 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
     float s = puntuar(mejor.peso);
     if (s >= 0.5f)
         s = puntuar(pesoConfirmadoDe(mejor));
-    // Paired once more with each stored minutia moved by the drift of the pairs around it (the
-    // skin stretched), for comparisons that may come near a threshold: one that scores this
-    // little ends far below any, and nearly every comparison of an identification is such a one.
-    if (mejor.n >= ParesMinimosDeriva && s >= PuntuacionMinimaDeriva) {
+    // Paired again with each stored minutia moved by the drift of the pairs around it (the skin
+    // stretched), twice, each time from the better pairing so far, for comparisons that may come
+    // near a threshold: one that scores this little ends far below any, and nearly every
+    // comparison of an identification is such a one.
+    for (int vuelta = 0;
+         vuelta < PasadasDeriva && mejor.n >= ParesMinimosDeriva && s >= PuntuacionMinimaDeriva;
+         ++vuelta) {
         std::array<float, MaxMinucias> dx, dy;
         derivasLocales(mejor.pares.data(), mejor.pesoPar.data(), mejor.n, x_.data(), y_.data(),
                        g.x.data(), g.y.data(), g.n, m, RadioDeriva, dx.data(), dy.data());
@@ -483,6 +487,7 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
             s = sDeriva;
         } else {
             solape = antes;
+            break; // the same pairing would give the same drift again
         }
     }
     // The flow is judged only where it can change the score: the factor is at most 1, so a

@@ -83,7 +83,7 @@ public:
     static constexpr int RotacionMaxima = 180;
     static constexpr int UmbralIdentificacionPorDefecto = 75;
     static constexpr int RotacionIdentificacionPorDefecto = 45;
-    static constexpr int UmbralVerificacionPorDefecto = 36;
+    static constexpr int UmbralVerificacionPorDefecto = 38;
     static constexpr int RotacionVerificacionPorDefecto = 45;
 
     // --- Drawing -------------------------------------------------------------------------------
