@@ -10,6 +10,7 @@ namespace portiva::motor {
 namespace {
 
 constexpr float EvidenciaNeutra = 0.5f;
+constexpr float AlcanceEnRadios = 3.0f;
 
 } // namespace
 
@@ -26,6 +27,9 @@ void derivasLocales(const std::pair<std::uint8_t, std::uint8_t>* pares, const fl
         propio[j] = p;
     }
     const float inv = 1.0f / (2 * radio * radio);
+    // Beyond three radii a pair's Gaussian weight is about 1 %: it is not looked at (exp is the
+    // costly part of this step).
+    const float alcance2 = AlcanceEnRadios * AlcanceEnRadios * radio * radio;
     for (int k = 0; k < ng; ++k) {
         float suma = EvidenciaNeutra, sx = 0, sy = 0;
         for (int p = 0; p < nPares; ++p) {
@@ -33,7 +37,10 @@ void derivasLocales(const std::pair<std::uint8_t, std::uint8_t>* pares, const fl
                 continue;
             const int j = pares[p].second;
             const float ax = xg[j] - xg[k], ay = yg[j] - yg[k];
-            const float w = pesos[p] * std::exp(-(ax * ax + ay * ay) * inv);
+            const float d2 = ax * ax + ay * ay;
+            if (d2 > alcance2)
+                continue;
+            const float w = pesos[p] * std::exp(-d2 * inv);
             suma += w;
             sx += w * ex[static_cast<std::size_t>(p)];
             sy += w * ey[static_cast<std::size_t>(p)];
