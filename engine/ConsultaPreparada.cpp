@@ -46,7 +46,7 @@ constexpr float SolapeMinimo = 10.0f;
 constexpr float RadioDeriva = 30.0f;
 constexpr int ParesMinimosDeriva = 4;
 constexpr int PasadasDeriva = 2;
-constexpr float PuntuacionMinimaDeriva = 8.0f;
+constexpr float PuntuacionMinimaDeriva = 20.0f;
 
 std::uint16_t leer16(const std::uint8_t* p) {
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
