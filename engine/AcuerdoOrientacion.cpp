@@ -91,10 +91,10 @@ AcuerdoFlujo acuerdoOrientacion(const std::vector<CeldaFlujo>& q, const RejillaO
     return r;
 }
 
-int puntosConCrestas(const float* x, const float* y, int n, const Movimiento& m, bool inverso,
-                     const RejillaOrientacion& r) {
+float pesoConCrestas(const float* x, const float* y, const float* peso, int n, const Movimiento& m,
+                     bool inverso, const RejillaOrientacion& r) {
     const float lado = static_cast<float>(r.lado);
-    int dentro = 0;
+    float dentro = 0;
     for (int k = 0; k < n; ++k) {
         float px, py;
         if (inverso) {
@@ -108,7 +108,8 @@ int puntosConCrestas(const float* x, const float* y, int n, const Movimiento& m,
         if (px < 0 || py < 0)
             continue;
         const int cx = static_cast<int>(px / lado), cy = static_cast<int>(py / lado);
-        dentro += cx < r.ancho && cy < r.alto && r.celdas[cy * r.ancho + cx] < 180;
+        if (cx < r.ancho && cy < r.alto && r.celdas[cy * r.ancho + cx] < 180)
+            dentro += peso[k];
     }
     return dentro;
 }

@@ -37,15 +37,15 @@ std::vector<CeldaFlujo> celdasConCrestas(const RejillaOrientacion& r);
 AcuerdoFlujo acuerdoOrientacion(const std::vector<CeldaFlujo>& consulta,
                                 const RejillaOrientacion& guardada, const Colocacion& c);
 
-// How many of the n points (x, y) land on a cell of `r` that shows ridges once carried by the
-// motion p' = R p + t (c, s: cosine and sine of its turn), or by its inverse, R^T (p - t). A
-// point left of or above the grid is outside it; to its right and below, truncation is the
-// cell's floor.
+// The summed weight `peso` of those of the n points (x, y) that land on a cell of `r` that
+// shows ridges once carried by the motion p' = R p + t (c, s: cosine and sine of its turn), or
+// by its inverse, R^T (p - t). A point left of or above the grid is outside it; to its right
+// and below, truncation is the cell's floor.
 struct Movimiento {
     float c = 1, s = 0, tx = 0, ty = 0;
 };
-int puntosConCrestas(const float* x, const float* y, int n, const Movimiento& m, bool inverso,
-                     const RejillaOrientacion& r);
+float pesoConCrestas(const float* x, const float* y, const float* peso, int n, const Movimiento& m,
+                     bool inverso, const RejillaOrientacion& r);
 
 // The factor a minutiae score is multiplied by: full for flow that agrees as well as two
 // impressions of one finger do, nothing for flow no better than chance.

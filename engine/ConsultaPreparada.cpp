@@ -42,6 +42,11 @@ constexpr float FactorPuntuacion = 360.0f;
 // impressions of one finger, but far less often than among chance neighbours.
 constexpr float PesoTipoDistinto = 0.8f;
 constexpr float SolapeMinimo = 10.0f;
+// A minutia where the ridge flow is unclear or near the edge of the print is often one that the
+// other impression does not show, or shows elsewhere: it counts in the overlap by its quality,
+// from a quarter for none to whole for full. The overlap is never taken as smaller than the
+// number of pairs, so the paired share stays at most 1.
+constexpr float PesoSolapeMinimo = 0.25f;
 // The local drift of the skin: pairs within about this many pixels move together.
 constexpr float RadioDeriva = 30.0f;
 constexpr int ParesMinimosDeriva = 4;
@@ -50,6 +55,10 @@ constexpr float PuntuacionMinimaDeriva = 20.0f;
 
 std::uint16_t leer16(const std::uint8_t* p) {
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+
+float pesoSolape(std::uint8_t calidad) {
+    return PesoSolapeMinimo + (1 - PesoSolapeMinimo) * static_cast<float>(calidad) / 255.0f;
 }
 
 struct Transformacion {
@@ -109,6 +118,7 @@ std::shared_ptr<const ConsultaPreparada> ConsultaPreparada::crear(const std::uin
     c->y_.resize(n);
     c->angulo_.resize(n);
     c->tipo_.resize(n);
+    c->pesoSolape_.resize(n);
     c->celdas_.resize(4 * n);
     c->validas_.resize(4 * n);
     // Kept in order of direction, so that comparing scans only a window of directions.
@@ -124,6 +134,7 @@ std::shared_ptr<const ConsultaPreparada> ConsultaPreparada::crear(const std::uin
         c->y_[k] = leer16(m + 2);
         c->angulo_[k] = m[4];
         c->tipo_[k] = m[5];
+        c->pesoSolape_[k] = pesoSolape(m[6]);
         std::memcpy(&c->celdas_[4 * k], v.cilindros + 64 * i, 32);
         std::memcpy(&c->validas_[4 * k], v.cilindros + 64 * i + 32, 32);
     }
@@ -223,6 +234,7 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
         g.y[static_cast<std::size_t>(j)] = leer16(m + 2);
         g.angulo[static_cast<std::size_t>(j)] = m[4];
         g.tipo[static_cast<std::size_t>(j)] = m[5];
+        g.pesoSolape[static_cast<std::size_t>(j)] = pesoSolape(m[6]);
     }
     const float tolerancia = static_cast<float>(parametros_.rotacion) * Pi / 180.0f;
     const int limite = std::min(128, static_cast<int>(std::lround(tolerancia / RadPorUnidad)) +
@@ -429,15 +441,16 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
     if (mejor.n == 0)
         return 0;
 
-    // How many minutiae each print has where the other one shows ridges.
+    // How many minutiae, by their weight, each print has where the other one shows ridges.
     const Movimiento m{mejorT.c, mejorT.s, mejorT.tx, mejorT.ty};
-    const int gDentro = puntosConCrestas(g.x.data(), g.y.data(), g.n, m, false,
+    const float gDentro = pesoConCrestas(g.x.data(), g.y.data(), g.pesoSolape.data(), g.n, m, false,
                                          {orientacion_.data(), bloque_, gw_, gh_});
-    const int qDentro =
-        puntosConCrestas(x_.data(), y_.data(), n_, m, true, {v.orientacion, v.bloque, v.gw, v.gh});
+    const float qDentro = pesoConCrestas(x_.data(), y_.data(), pesoSolape_.data(), n_, m, true,
+                                         {v.orientacion, v.bloque, v.gw, v.gh});
     auto solapeCon = [&](int n) {
-        return std::max(SolapeMinimo, std::sqrt(static_cast<float>(std::max(qDentro, n)) *
-                                                static_cast<float>(std::max(gDentro, n))));
+        const auto pares = static_cast<float>(n);
+        return std::max(SolapeMinimo,
+                        std::sqrt(std::max(qDentro, pares) * std::max(gDentro, pares)));
     };
     float solape = solapeCon(mejor.n);
     // Unrelated prints of one pattern class can pair many minutiae by chance where their ridges

@@ -67,6 +67,7 @@ private:
     int n_ = 0;
     std::vector<float> x_, y_;
     std::vector<std::uint8_t> angulo_, tipo_;     // direction (1/256 turn), kind
+    std::vector<float> pesoSolape_;               // weight in the overlap, from the quality
     std::vector<std::uint64_t> celdas_, validas_; // n x 4 each
     std::vector<int> orden_;                      // position in the template of each minutia
     // The subset searched for alignment seeds, same layout; sPrimero_ by direction 0..255.

@@ -81,9 +81,9 @@ public:
     static constexpr int UmbralMinimo = 10;
     static constexpr int UmbralMaximo = 200;
     static constexpr int RotacionMaxima = 180;
-    static constexpr int UmbralIdentificacionPorDefecto = 75;
+    static constexpr int UmbralIdentificacionPorDefecto = 105;
     static constexpr int RotacionIdentificacionPorDefecto = 45;
-    static constexpr int UmbralVerificacionPorDefecto = 38;
+    static constexpr int UmbralVerificacionPorDefecto = 52;
     static constexpr int RotacionVerificacionPorDefecto = 45;
 
     // --- Drawing -------------------------------------------------------------------------------

@@ -126,12 +126,12 @@ std::array<qint32*, 4> parametros(AjustesEstacion& a) {
 const std::array<const char*, 4> ClavesHuella = {"thresholdId", "rotationMaxId", "thresholdVr",
                                                  "rotationMaxVr"};
 // The default thresholds every station wrote at exit under earlier engines: identification 25
-// and verification 23 on the first score scale, then 105 and 75, then 90 and 40. A file that
-// still holds one of them gets today's default: the old values would refuse members (105, 75,
-// 90, 40) or let strangers in (25, 23) on today's scale.
+// and verification 23 on the first score scale, then 105 and 75, then 90 and 40, then 75 and
+// 38. A file that still holds one of them gets today's default (unless it is today's default
+// too): the old values would refuse members or let strangers in on today's scale.
 const std::array<std::vector<qint32>, 4> UmbralesMotoresAnteriores = {
-    std::vector<qint32>{25, 105, 90}, std::vector<qint32>{}, std::vector<qint32>{23, 75, 40},
-    std::vector<qint32>{}};
+    std::vector<qint32>{25, 105, 90, 75}, std::vector<qint32>{},
+    std::vector<qint32>{23, 75, 40, 38}, std::vector<qint32>{}};
 // Below this, about one comparison in a few hundred between unrelated fingers matches: said in
 // the log, kept as the operator chose it.
 constexpr qint32 UmbralMuyBajo = 20;
@@ -211,7 +211,8 @@ void IniFile::CargarConfigHuella() {
             const QString clave = QStringLiteral("%1: [%2] %3=%4")
                                       .arg(nombreArchivo(), ConfigHuella,
                                            QString::fromLatin1(ClavesHuella[i]), *textoHuella_[i]);
-            if (std::find(anteriores.begin(), anteriores.end(), *destinos[i]) != anteriores.end()) {
+            if (*destinos[i] != enUsoHuella_[i] &&
+                std::find(anteriores.begin(), anteriores.end(), *destinos[i]) != anteriores.end()) {
                 *destinos[i] = enUsoHuella_[i];
                 textoHuella_[i].reset(); // written back with the new value at exit
                 legible[i] = false;

@@ -85,3 +85,24 @@ TEST(AcuerdoOrientacion, TheFactorRisesBetweenChanceAndGenuineAgreement) {
     EXPECT_FLOAT_EQ(factor(0.99f), 1.0f);
     EXPECT_LT(factor(0.6f), factor(0.8f));
 }
+
+TEST(AcuerdoOrientacion, TheOverlapWeighsOnlyThePointsThatLandOnRidges) {
+    // Ridges in the left half of a 4 x 4 grid of 16 px cells; background in the right half.
+    Rejilla r(4, 4, 30);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 2; x < 4; ++x)
+            r.celdas[static_cast<std::size_t>(y * 4 + x)] = 255;
+    const float x[] = {5, 20, 40, 50, -3, 70};
+    const float y[] = {5, 60, 10, 30, 8, 8};
+    const float peso[] = {1.0f, 0.5f, 0.25f, 0.75f, 1.0f, 1.0f};
+    // Unmoved: (5,5) and (20,60) on ridges; (40,10) and (50,30) on background; (-3,8) left of
+    // the grid and (70,8) right of it.
+    EXPECT_FLOAT_EQ(pesoConCrestas(x, y, peso, 6, {}, false, r.vista()), 1.5f);
+    // Moved 32 px left: the first two and (-3,8) leave the grid, (40,10) and (50,30) land on
+    // ridges, (70,8) on background.
+    const Movimiento izquierda{1, 0, -32, 0};
+    EXPECT_FLOAT_EQ(pesoConCrestas(x, y, peso, 6, izquierda, false, r.vista()), 1.0f);
+    // The inverse motion of one 32 px right is the same move.
+    const Movimiento derecha{1, 0, 32, 0};
+    EXPECT_FLOAT_EQ(pesoConCrestas(x, y, peso, 6, derecha, true, r.vista()), 1.0f);
+}

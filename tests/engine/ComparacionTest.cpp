@@ -1,9 +1,12 @@
 #include "CodigosMotor.h"
+#include "ConsultaPreparada.h"
 #include "HuellasMotor.h"
 #include "MotorHuella.h"
+#include "Plantilla.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 #include <thread>
 
@@ -216,4 +219,105 @@ TEST_F(Comparacion, ACheckedGalleryRowGetsTheSameAnswerWithoutItsChecksumRecompu
     fuera[TamanoCabeceraPlantilla + 1] = 0xFF; // x of the first minutia, high byte
     EXPECT_LT(q->comparar(fuera.data(), fuera.size(), s), 0);
     EXPECT_LT(q->compararComprobada(fuera.data(), fuera.size(), s), 0);
+}
+
+namespace {
+
+// The template with the quality of each minutia set by `calidad(index)`; with `paso` above 1,
+// only every paso-th minutia is kept (a print that shows less).
+std::vector<std::uint8_t> conCalidades(const std::vector<std::uint8_t>& plantilla,
+                                       const std::function<std::uint8_t(int)>& calidad,
+                                       std::size_t paso = 1) {
+    DatosPlantilla d;
+    EXPECT_EQ(CodecPlantilla::decodificar(plantilla.data(), plantilla.size(), d), 0);
+    for (std::size_t i = 0, k = 0; i < d.minucias.size(); i += paso, ++k) {
+        d.minucias[k] = d.minucias[i];
+        d.cilindros[k] = d.cilindros[i];
+        d.segmentos[k] = d.segmentos[i];
+    }
+    const std::size_t quedan = (d.minucias.size() + paso - 1) / paso;
+    d.minucias.resize(quedan);
+    d.cilindros.resize(quedan);
+    d.segmentos.resize(quedan);
+    for (std::size_t i = 0; i < d.minucias.size(); ++i)
+        d.minucias[i].calidad = calidad(static_cast<int>(i));
+    std::vector<std::uint8_t> salida(TamanoMaximoPlantilla);
+    int usados = 0;
+    EXPECT_EQ(CodecPlantilla::codificar(d, salida.data(), static_cast<int>(salida.size()), usados),
+              0);
+    salida.resize(static_cast<std::size_t>(usados));
+    return salida;
+}
+
+} // namespace
+
+TEST_F(Comparacion, MinutiaeOfPoorQualityCountLessInTheOverlap) {
+    int r = 0;
+    const auto q = ConsultaPreparada::crear(p(1, 0).data(), p(1, 0).size(),
+                                            {MotorHuella::UmbralIdentificacionPorDefecto,
+                                             MotorHuella::RotacionIdentificacionPorDefecto},
+                                            r);
+    ASSERT_TRUE(q);
+    // A stored print that shows a fifth of its minutiae, so that the score is not at its top.
+    constexpr std::size_t Paso = 5;
+    const auto llena = conCalidades(
+        p(1, 1), [](int) { return std::uint8_t{255}; }, Paso);
+    int sLlena = 0;
+    DetalleComparacion det;
+    q->comparar(llena.data(), llena.size(), sLlena, &det);
+    ASSERT_GT(det.pares.size(), 5u);
+    ASSERT_LT(sLlena, ConsultaPreparada::PuntuacionMaxima / 2);
+    std::vector<bool> emparejada(256, false);
+    for (const auto& par : det.pares)
+        emparejada[static_cast<std::size_t>(par.second)] = true;
+
+    // The stored minutiae left unpaired, rated poor: the prints share less than they seemed
+    // to, so the same pairs are a larger share of it.
+    const auto pobres = conCalidades(
+        p(1, 1),
+        [&](int i) {
+            return emparejada[static_cast<std::size_t>(i)] ? std::uint8_t{255} : std::uint8_t{0};
+        },
+        Paso);
+    int sPobres = 0;
+    q->comparar(pobres.data(), pobres.size(), sPobres);
+    EXPECT_GT(sPobres, sLlena);
+
+    // The paired ones rated poor instead: they still count in full as pairs, and the overlap
+    // is never taken as smaller than the number of pairs.
+    const auto paresPobres = conCalidades(
+        p(1, 1),
+        [&](int i) {
+            return emparejada[static_cast<std::size_t>(i)] ? std::uint8_t{0} : std::uint8_t{255};
+        },
+        Paso);
+    int sParesPobres = 0;
+    q->comparar(paresPobres.data(), paresPobres.size(), sParesPobres);
+    EXPECT_GE(sParesPobres, sLlena);
+}
+
+TEST_F(Comparacion, PrintsOfPoorQualityEverywhereStillDoNotMatchOtherFingers) {
+    // Every minutia rated poor raises what chance pairs weigh at most fourfold in the overlap:
+    // unrelated fingers stay below the identification default.
+    std::vector<std::vector<std::uint8_t>> pobres;
+    for (int d = 0; d < Dedos; ++d)
+        pobres.push_back(conCalidades(p(d, 0), [](int) { return std::uint8_t{0}; }));
+    for (int a = 0; a < Dedos; ++a) {
+        int r = 0;
+        const auto q = ConsultaPreparada::crear(pobres[static_cast<std::size_t>(a)].data(),
+                                                pobres[static_cast<std::size_t>(a)].size(),
+                                                {MotorHuella::UmbralIdentificacionPorDefecto,
+                                                 MotorHuella::RotacionIdentificacionPorDefecto},
+                                                r);
+        ASSERT_TRUE(q);
+        for (int b = 0; b < Dedos; ++b) {
+            int s = 0;
+            const auto& g = pobres[static_cast<std::size_t>(b)];
+            const int c = q->comparar(g.data(), g.size(), s);
+            if (a == b)
+                EXPECT_EQ(c, 1) << a;
+            else
+                EXPECT_EQ(c, 0) << a << " against " << b << " scores " << s;
+        }
+    }
 }

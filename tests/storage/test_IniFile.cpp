@@ -335,7 +335,8 @@ TEST_F(IniFileTest, EarlierEnginesDefaultThresholdsAreReplacedAndALowOneIsWarned
     EXPECT_FALSE(contenido().contains("=25\n")) << contenido().toStdString();
 
     // The same for the defaults of the engines that came after it.
-    for (const auto& [id, vr] : {std::pair{"105", "75"}, std::pair{"90", "40"}}) {
+    for (const auto& [id, vr] :
+         {std::pair{"105", "75"}, std::pair{"90", "40"}, std::pair{"75", "38"}}) {
         avisos.clear();
         poner(QStringLiteral("[Configuracion huella]\nthresholdId=%1\nthresholdVr=%2\n")
                   .arg(QLatin1String(id), QLatin1String(vr))
@@ -351,6 +352,18 @@ TEST_F(IniFileTest, EarlierEnginesDefaultThresholdsAreReplacedAndALowOneIsWarned
         EXPECT_EQ(huella.aplicados.back()[0], 60);
         EXPECT_EQ(huella.aplicados.back()[2], 35);
     }
+
+    // An old default that is today's default again is simply today's: nothing to say.
+    avisos.clear();
+    huella.motor[0] = 105;
+    poner("[Configuracion huella]\nthresholdId=105\nthresholdVr=75\n");
+    huella.aplicados.clear();
+    cargarTodo();
+    EXPECT_EQ(avisos, (QStringList{"Accesos.ini: [Configuracion huella] thresholdVr=75 era el "
+                                   "valor por defecto del motor anterior; se usa 35."}));
+    ASSERT_FALSE(huella.aplicados.empty());
+    EXPECT_EQ(huella.aplicados.back()[0], 105);
+    huella.motor[0] = 60;
 
     // An operator's own low threshold is kept, with a warning; a sound one says nothing. (This
     // engine stand-in refuses whatever it is given, hence its own lines.)
