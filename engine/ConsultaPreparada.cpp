@@ -170,29 +170,8 @@ std::shared_ptr<const ConsultaPreparada> ConsultaPreparada::crear(const std::uin
         c->sPrimero_[static_cast<std::size_t>(a)] =
             k < c->sAngulo_.size() ? static_cast<int>(k) : 0;
     }
-    c->rw_ = v.ancho / c->celda_ + 1;
-    c->rh_ = v.alto / c->celda_ + 1;
-    std::vector<int> cuenta(static_cast<std::size_t>(c->rw_ * c->rh_) + 1, 0);
-    auto celdaDe = [&](std::size_t i) {
-        return static_cast<int>(c->y_[i]) / c->celda_ * c->rw_ +
-               static_cast<int>(c->x_[i]) / c->celda_;
-    };
-    for (std::size_t i = 0; i < n; ++i)
-        ++cuenta[static_cast<std::size_t>(celdaDe(i)) + 1];
-    for (std::size_t k = 1; k < cuenta.size(); ++k)
-        cuenta[k] += cuenta[k - 1];
-    c->inicioCelda_ = cuenta;
-    c->indices_.assign(n, 0);
-    for (std::size_t i = 0; i < n; ++i)
-        c->indices_[static_cast<std::size_t>(cuenta[static_cast<std::size_t>(celdaDe(i))]++)] =
-            static_cast<int>(i);
-    // The same minutiae in cell order, read straight by the pairing loops.
-    for (std::size_t k = 0; k < n; ++k) {
-        const auto i = static_cast<std::size_t>(c->indices_[k]);
-        c->celdaX_.push_back(c->x_[i]);
-        c->celdaY_.push_back(c->y_[i]);
-        c->celdaAngulo_.push_back(c->angulo_[i]);
-    }
+    c->rejilla_ =
+        RejillaMinucias(c->x_.data(), c->y_.data(), c->angulo_.data(), v.n, v.ancho, v.alto);
     c->bloque_ = v.bloque;
     c->gw_ = v.gw;
     c->gh_ = v.gh;
@@ -270,14 +249,14 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
         std::uint8_t i, j;
     };
     std::array<Candidato, 4 * MaxMinucias> cand;
-    const float invCelda = 1.0f / static_cast<float>(celda_);
+    const float invCelda = 1.0f / static_cast<float>(RejillaMinucias::Celda);
     // Plain pointers for the loops below, so the compiler keeps them in registers.
-    const float* const qx = celdaX_.data();
-    const float* const qy = celdaY_.data();
-    const std::uint8_t* const qa = celdaAngulo_.data();
-    const int* const inicio = inicioCelda_.data();
-    const int* const indice = indices_.data();
-    const int rw = rw_, rh = rh_;
+    const float* const qx = rejilla_.x();
+    const float* const qy = rejilla_.y();
+    const std::uint8_t* const qa = rejilla_.angulo();
+    const int* const inicio = rejilla_.inicio();
+    const int* const indice = rejilla_.indice();
+    const int rw = rejilla_.columnas(), rh = rejilla_.filas();
     // `derivaX/Y`, when given, move each aligned stored minutia by the skin's local drift.
     auto emparejar = [&](const Transformacion& tr, Emparejado& e, const float* derivaX = nullptr,
                          const float* derivaY = nullptr) {
@@ -365,41 +344,9 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
     // Large templates are sampled every other minutia: the count only ranks the seeds.
     const int pasoCuenta = g.n > 30 ? 2 : 1;
     auto contar = [&](const Transformacion& tr) {
-        int n = 0;
-        const float tol2 = DistanciaRapida * DistanciaRapida;
-        for (int j = 0; j < g.n; j += pasoCuenta) {
-            const float gx = g.x[static_cast<std::size_t>(j)],
-                        gy = g.y[static_cast<std::size_t>(j)];
-            const float px = tr.c * gx - tr.s * gy + tr.tx;
-            const float py = tr.s * gx + tr.c * gy + tr.ty;
-            if (px < -DistanciaRapida || py < -DistanciaRapida)
-                continue;
-            const int cx0 = std::max(0, static_cast<int>((px - DistanciaRapida) * invCelda));
-            const int cy0 = std::max(0, static_cast<int>((py - DistanciaRapida) * invCelda));
-            const int cx1 = std::min(rw - 1, static_cast<int>((px + DistanciaRapida) * invCelda));
-            const int cy1 = std::min(rh - 1, static_cast<int>((py + DistanciaRapida) * invCelda));
-            const auto ag =
-                static_cast<std::uint8_t>(g.angulo[static_cast<std::size_t>(j)] + tr.rotUnidades);
-            if (cx0 > cx1 || cy0 > cy1)
-                continue;
-            bool hallada = false;
-            for (int cy = cy0; cy <= cy1 && !hallada; ++cy) {
-                const int desde = inicio[cy * rw + cx0];
-                const int hasta = inicio[cy * rw + cx1 + 1];
-                for (int k = desde; k < hasta; ++k) {
-                    const auto uk = static_cast<std::size_t>(k);
-                    const int da = static_cast<std::int8_t>(static_cast<std::uint8_t>(ag - qa[uk]));
-                    const float ex = qx[uk] - px, ey = qy[uk] - py;
-                    if (da <= AnguloParUnidades && da >= -AnguloParUnidades &&
-                        ex * ex + ey * ey <= tol2) {
-                        hallada = true;
-                        break;
-                    }
-                }
-            }
-            n += hallada;
-        }
-        return n;
+        return rejilla_.contar(g.x.data(), g.y.data(), g.angulo.data(), g.n, pasoCuenta,
+                               {tr.c, tr.s, tr.tx, tr.ty}, tr.rotUnidades, DistanciaRapida,
+                               AnguloParUnidades);
     };
     Emparejado mejor, actual;
     Transformacion mejorT;

@@ -2,6 +2,7 @@
 
 #include "AcuerdoOrientacion.h"
 #include "Plantilla.h"
+#include "RejillaMinucias.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -74,11 +75,7 @@ private:
     std::vector<int> sIndice_, sPrimero_;
     std::vector<std::uint8_t> sAngulo_;
     std::vector<std::uint64_t> sCeldas_, sValidas_;
-    // Minutiae by cell of a coarse grid, for pairing by position.
-    int celda_ = 20, rw_ = 0, rh_ = 0;
-    std::vector<int> inicioCelda_, indices_;
-    std::vector<float> celdaX_, celdaY_;
-    std::vector<std::uint8_t> celdaAngulo_;
+    RejillaMinucias rejilla_; // the minutiae by position, for pairing
     // Where the query print has ridges.
     int bloque_ = 16, gw_ = 0, gh_ = 0;
     std::vector<std::uint8_t> orientacion_;

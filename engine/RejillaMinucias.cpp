@@ -1,0 +1,72 @@
+#include "RejillaMinucias.h"
+
+#include <algorithm>
+#include <cstddef>
+
+namespace portiva::motor {
+
+RejillaMinucias::RejillaMinucias(const float* x, const float* y, const std::uint8_t* angulo, int n,
+                                 int ancho, int alto)
+    : rw_(ancho / Celda + 1), rh_(alto / Celda + 1) {
+    const auto un = static_cast<std::size_t>(n);
+    std::vector<int> cuenta(static_cast<std::size_t>(rw_ * rh_) + 1, 0);
+    auto celdaDe = [&](std::size_t i) {
+        return static_cast<int>(y[i]) / Celda * rw_ + static_cast<int>(x[i]) / Celda;
+    };
+    for (std::size_t i = 0; i < un; ++i)
+        ++cuenta[static_cast<std::size_t>(celdaDe(i)) + 1];
+    for (std::size_t k = 1; k < cuenta.size(); ++k)
+        cuenta[k] += cuenta[k - 1];
+    inicio_ = cuenta;
+    indice_.assign(un, 0);
+    for (std::size_t i = 0; i < un; ++i)
+        indice_[static_cast<std::size_t>(cuenta[static_cast<std::size_t>(celdaDe(i))]++)] =
+            static_cast<int>(i);
+    // The same minutiae in cell order, read straight by the loops that look for them.
+    for (std::size_t k = 0; k < un; ++k) {
+        const auto i = static_cast<std::size_t>(indice_[k]);
+        x_.push_back(x[i]);
+        y_.push_back(y[i]);
+        angulo_.push_back(angulo[i]);
+    }
+}
+
+int RejillaMinucias::contar(const float* x, const float* y, const std::uint8_t* angulo, int n,
+                            int paso, const Movimiento& m, int giro, float radio,
+                            int holgura) const {
+    const float invCelda = 1.0f / static_cast<float>(Celda);
+    const float r2 = radio * radio;
+    int halladas = 0;
+    for (int j = 0; j < n; j += paso) {
+        const auto uj = static_cast<std::size_t>(j);
+        const float px = m.c * x[uj] - m.s * y[uj] + m.tx;
+        const float py = m.s * x[uj] + m.c * y[uj] + m.ty;
+        if (px < -radio || py < -radio)
+            continue;
+        const int cx0 = std::max(0, static_cast<int>((px - radio) * invCelda));
+        const int cy0 = std::max(0, static_cast<int>((py - radio) * invCelda));
+        const int cx1 = std::min(rw_ - 1, static_cast<int>((px + radio) * invCelda));
+        const int cy1 = std::min(rh_ - 1, static_cast<int>((py + radio) * invCelda));
+        const auto a = static_cast<std::uint8_t>(angulo[uj] + giro);
+        if (cx0 > cx1 || cy0 > cy1)
+            continue;
+        bool hallada = false;
+        for (int cy = cy0; cy <= cy1 && !hallada; ++cy) {
+            const int desde = inicio_[static_cast<std::size_t>(cy * rw_ + cx0)];
+            const int hasta = inicio_[static_cast<std::size_t>(cy * rw_ + cx1 + 1)];
+            for (int k = desde; k < hasta; ++k) {
+                const auto uk = static_cast<std::size_t>(k);
+                const int da = static_cast<std::int8_t>(static_cast<std::uint8_t>(a - angulo_[uk]));
+                const float ex = x_[uk] - px, ey = y_[uk] - py;
+                if (da <= holgura && da >= -holgura && ex * ex + ey * ey <= r2) {
+                    hallada = true;
+                    break;
+                }
+            }
+        }
+        halladas += hallada;
+    }
+    return halladas;
+}
+
+} // namespace portiva::motor
