@@ -51,7 +51,7 @@ constexpr float PesoSolapeMinimo = 0.25f;
 constexpr float RadioDeriva = 30.0f;
 constexpr int ParesMinimosDeriva = 4;
 constexpr int PasadasDeriva = 2;
-constexpr float PuntuacionMinimaDeriva = 20.0f;
+constexpr float PuntuacionMinimaDeriva = 30.0f;
 
 std::uint16_t leer16(const std::uint8_t* p) {
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
