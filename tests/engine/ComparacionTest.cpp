@@ -47,6 +47,15 @@ protected:
                                  static_cast<int>(b.size()), s, 0);
     }
 
+    // A query prepared with the identification defaults; null when the bytes are refused.
+    static std::shared_ptr<const ConsultaPreparada> consulta(const std::vector<std::uint8_t>& t) {
+        int r = 0;
+        return ConsultaPreparada::crear(t.data(), t.size(),
+                                        {MotorHuella::UmbralIdentificacionPorDefecto,
+                                         MotorHuella::RotacionIdentificacionPorDefecto},
+                                        r);
+    }
+
     static constexpr int Dedos = 6;
     static constexpr int Impresiones = 3;
     static MotorHuella* motor_;
@@ -197,11 +206,7 @@ TEST_F(Comparacion, PreparedQueryGivesTheSameAnswersOnManyThreads) {
 }
 
 TEST_F(Comparacion, ACheckedGalleryRowGetsTheSameAnswerWithoutItsChecksumRecomputed) {
-    int r = 0;
-    const auto q = ConsultaPreparada::crear(p(2, 0).data(), p(2, 0).size(),
-                                            {MotorHuella::UmbralIdentificacionPorDefecto,
-                                             MotorHuella::RotacionIdentificacionPorDefecto},
-                                            r);
+    const auto q = consulta(p(2, 0));
     ASSERT_TRUE(q);
     for (int d = 0; d < Dedos; ++d)
         for (int i = 0; i < Impresiones; ++i) {
@@ -252,11 +257,7 @@ std::vector<std::uint8_t> conCalidades(const std::vector<std::uint8_t>& plantill
 } // namespace
 
 TEST_F(Comparacion, MinutiaeOfPoorQualityCountLessInTheOverlap) {
-    int r = 0;
-    const auto q = ConsultaPreparada::crear(p(1, 0).data(), p(1, 0).size(),
-                                            {MotorHuella::UmbralIdentificacionPorDefecto,
-                                             MotorHuella::RotacionIdentificacionPorDefecto},
-                                            r);
+    const auto q = consulta(p(1, 0));
     ASSERT_TRUE(q);
     // A stored print that shows a fifth of its minutiae, so that the score is not at its top.
     constexpr std::size_t Paso = 5;
@@ -271,29 +272,22 @@ TEST_F(Comparacion, MinutiaeOfPoorQualityCountLessInTheOverlap) {
     for (const auto& par : det.pares)
         emparejada[static_cast<std::size_t>(par.second)] = true;
 
+    // The score with the stored print's paired and unpaired minutiae rated as given.
+    auto puntuacionCon = [&](std::uint8_t pareadas, std::uint8_t sueltas) {
+        const auto t = conCalidades(
+            p(1, 1),
+            [&](int i) { return emparejada[static_cast<std::size_t>(i)] ? pareadas : sueltas; },
+            Paso);
+        int s = 0;
+        q->comparar(t.data(), t.size(), s);
+        return s;
+    };
     // The stored minutiae left unpaired, rated poor: the prints share less than they seemed
     // to, so the same pairs are a larger share of it.
-    const auto pobres = conCalidades(
-        p(1, 1),
-        [&](int i) {
-            return emparejada[static_cast<std::size_t>(i)] ? std::uint8_t{255} : std::uint8_t{0};
-        },
-        Paso);
-    int sPobres = 0;
-    q->comparar(pobres.data(), pobres.size(), sPobres);
-    EXPECT_GT(sPobres, sLlena);
-
+    EXPECT_GT(puntuacionCon(255, 0), sLlena);
     // The paired ones rated poor instead: they still count in full as pairs, and the overlap
     // is never taken as smaller than the number of pairs.
-    const auto paresPobres = conCalidades(
-        p(1, 1),
-        [&](int i) {
-            return emparejada[static_cast<std::size_t>(i)] ? std::uint8_t{0} : std::uint8_t{255};
-        },
-        Paso);
-    int sParesPobres = 0;
-    q->comparar(paresPobres.data(), paresPobres.size(), sParesPobres);
-    EXPECT_GE(sParesPobres, sLlena);
+    EXPECT_GE(puntuacionCon(0, 255), sLlena);
 }
 
 TEST_F(Comparacion, PrintsOfPoorQualityEverywhereStillDoNotMatchOtherFingers) {
@@ -303,12 +297,7 @@ TEST_F(Comparacion, PrintsOfPoorQualityEverywhereStillDoNotMatchOtherFingers) {
     for (int d = 0; d < Dedos; ++d)
         pobres.push_back(conCalidades(p(d, 0), [](int) { return std::uint8_t{0}; }));
     for (int a = 0; a < Dedos; ++a) {
-        int r = 0;
-        const auto q = ConsultaPreparada::crear(pobres[static_cast<std::size_t>(a)].data(),
-                                                pobres[static_cast<std::size_t>(a)].size(),
-                                                {MotorHuella::UmbralIdentificacionPorDefecto,
-                                                 MotorHuella::RotacionIdentificacionPorDefecto},
-                                                r);
+        const auto q = consulta(pobres[static_cast<std::size_t>(a)]);
         ASSERT_TRUE(q);
         for (int b = 0; b < Dedos; ++b) {
             int s = 0;
