@@ -213,7 +213,6 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
         g.y[static_cast<std::size_t>(j)] = leer16(m + 2);
         g.angulo[static_cast<std::size_t>(j)] = m[4];
         g.tipo[static_cast<std::size_t>(j)] = m[5];
-        g.pesoSolape[static_cast<std::size_t>(j)] = pesoSolape(m[6]);
     }
     const float tolerancia = static_cast<float>(parametros_.rotacion) * Pi / 180.0f;
     const int limite = std::min(128, static_cast<int>(std::lround(tolerancia / RadPorUnidad)) +
@@ -389,6 +388,8 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
         return 0;
 
     // How many minutiae, by their weight, each print has where the other one shows ridges.
+    for (int j = 0; j < g.n; ++j)
+        g.pesoSolape[static_cast<std::size_t>(j)] = pesoSolape(v.minucias[8 * j + 6]);
     const Movimiento m{mejorT.c, mejorT.s, mejorT.tx, mejorT.ty};
     const float gDentro = pesoConCrestas(g.x.data(), g.y.data(), g.pesoSolape.data(), g.n, m, false,
                                          {orientacion_.data(), bloque_, gw_, gh_});
