@@ -63,7 +63,7 @@ AcuerdoFlujo acuerdoOrientacion(const std::vector<CeldaFlujo>& q, const RejillaO
     AcuerdoFlujo r;
     if (g.celdas == nullptr || g.lado <= 0 || g.ancho <= 0 || g.alto <= 0)
         return r;
-    const float cs = std::cos(c.rot), sn = std::sin(c.rot);
+    const float cs = c.c, sn = c.s;
     // The stored direction seen in the query's frame, whole degrees (-180..180).
     const int giro = std::clamp(static_cast<int>(std::lround(c.rot * 180.0f / Pi)), -180, 180);
     const float* const valor = cosenoDobleAmplio().data() + DesplazamientoDiferencia - giro;
@@ -91,7 +91,7 @@ AcuerdoFlujo acuerdoOrientacion(const std::vector<CeldaFlujo>& q, const RejillaO
     return r;
 }
 
-float pesoConCrestas(const float* x, const float* y, const float* peso, int n, const Movimiento& m,
+float pesoConCrestas(const float* x, const float* y, const float* peso, int n, const Colocacion& m,
                      bool inverso, const RejillaOrientacion& r) {
     const float lado = static_cast<float>(r.lado);
     float dentro = 0;

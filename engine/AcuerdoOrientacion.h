@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -12,9 +13,13 @@ struct RejillaOrientacion {
     int lado = 16, ancho = 0, alto = 0;
 };
 
-// A rigid placement of the stored print on the query: query = R(rot) * stored + (tx, ty).
+// A rigid placement of the stored print on the query: query = R(rot) * stored + (tx, ty), with
+// c and s the cosine and sine of rot.
 struct Colocacion {
-    float rot = 0, tx = 0, ty = 0;
+    float rot = 0, c = 1, s = 0, tx = 0, ty = 0;
+    static Colocacion de(float rot, float tx, float ty) {
+        return {rot, std::cos(rot), std::sin(rot), tx, ty};
+    }
 };
 
 struct AcuerdoFlujo {
@@ -38,13 +43,10 @@ AcuerdoFlujo acuerdoOrientacion(const std::vector<CeldaFlujo>& consulta,
                                 const RejillaOrientacion& guardada, const Colocacion& c);
 
 // The summed weight `peso` of those of the n points (x, y) that land on a cell of `r` that
-// shows ridges once carried by the motion p' = R p + t (c, s: cosine and sine of its turn), or
-// by its inverse, R^T (p - t). A point left of or above the grid is outside it; to its right
-// and below, truncation is the cell's floor.
-struct Movimiento {
-    float c = 1, s = 0, tx = 0, ty = 0;
-};
-float pesoConCrestas(const float* x, const float* y, const float* peso, int n, const Movimiento& m,
+// shows ridges once carried by the placement m, p' = R p + t, or by its inverse, R^T (p - t).
+// A point left of or above the grid is outside it; to its right and below, truncation is the
+// cell's floor.
+float pesoConCrestas(const float* x, const float* y, const float* peso, int n, const Colocacion& m,
                      bool inverso, const RejillaOrientacion& r);
 
 // The factor a minutiae score is multiplied by: full for flow that agrees as well as two

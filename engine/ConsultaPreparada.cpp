@@ -61,8 +61,10 @@ float pesoSolape(std::uint8_t calidad) {
     return PesoSolapeMinimo + (1 - PesoSolapeMinimo) * static_cast<float>(calidad) / 255.0f;
 }
 
-struct Transformacion {
-    float rot = 0, c = 1, s = 0, tx = 0, ty = 0, ax = 0, ay = 0;
+// A placement tried as an alignment: its anchor (the seed's query minutia, from which the
+// tolerances grow) and its turn in direction units.
+struct Transformacion : Colocacion {
+    float ax = 0, ay = 0;
     int rotUnidades = 0;
 };
 
@@ -343,9 +345,8 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
     // Large templates are sampled every other minutia: the count only ranks the seeds.
     const int pasoCuenta = g.n > 30 ? 2 : 1;
     auto contar = [&](const Transformacion& tr) {
-        return rejilla_.contar(g.x.data(), g.y.data(), g.angulo.data(), g.n, pasoCuenta,
-                               {tr.c, tr.s, tr.tx, tr.ty}, tr.rotUnidades, DistanciaRapida,
-                               AnguloParUnidades);
+        return rejilla_.contar(g.x.data(), g.y.data(), g.angulo.data(), g.n, pasoCuenta, tr,
+                               tr.rotUnidades, DistanciaRapida, AnguloParUnidades);
     };
     Emparejado mejor, actual;
     Transformacion mejorT;
@@ -388,24 +389,23 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
         return 0;
 
     // How many minutiae, by their weight, each print has where the other one shows ridges.
+    std::array<float, MaxMinucias> pesoG;
     for (int j = 0; j < g.n; ++j)
-        g.pesoSolape[static_cast<std::size_t>(j)] = pesoSolape(v.minucias[8 * j + 6]);
-    const Movimiento m{mejorT.c, mejorT.s, mejorT.tx, mejorT.ty};
-    const float gDentro = pesoConCrestas(g.x.data(), g.y.data(), g.pesoSolape.data(), g.n, m, false,
+        pesoG[static_cast<std::size_t>(j)] = pesoSolape(v.minucias[8 * j + 6]);
+    const float gDentro = pesoConCrestas(g.x.data(), g.y.data(), pesoG.data(), g.n, mejorT, false,
                                          {orientacion_.data(), bloque_, gw_, gh_});
-    const float qDentro = pesoConCrestas(x_.data(), y_.data(), pesoSolape_.data(), n_, m, true,
+    const float qDentro = pesoConCrestas(x_.data(), y_.data(), pesoSolape_.data(), n_, mejorT, true,
                                          {v.orientacion, v.bloque, v.gw, v.gh});
-    auto solapeCon = [&](int n) {
-        const auto pares = static_cast<float>(n);
+    auto solapeDe = [&](const Emparejado& e) {
+        const auto pares = static_cast<float>(e.n);
         return std::max(SolapeMinimo,
                         std::sqrt(std::max(qDentro, pares) * std::max(gDentro, pares)));
     };
-    float solape = solapeCon(mejor.n);
     // Unrelated prints of one pattern class can pair many minutiae by chance where their ridges
     // run alike; the flow over the whole overlap tells an impostor's alignment from a finger's.
     // The cube favours many well-placed pairs over a few: chance pairs come in ones and twos.
-    auto puntuar = [&](float peso) {
-        const float fraccion = peso / solape;
+    auto puntuar = [&](float peso, const Emparejado& e) {
+        const float fraccion = peso / solapeDe(e);
         return FactorPuntuacion * fraccion * fraccion * peso;
     };
     // Dense prints pair many minutiae by chance under one alignment; a pair counts by how well
@@ -426,9 +426,9 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
         }
         return pesoConfirmado(desvios.data(), e.n);
     };
-    float s = puntuar(mejor.peso);
+    float s = puntuar(mejor.peso, mejor);
     if (s >= 0.5f)
-        s = puntuar(pesoConfirmadoDe(mejor));
+        s = puntuar(pesoConfirmadoDe(mejor), mejor);
     // Paired again with each stored minutia moved by the drift of the pairs around it (the skin
     // stretched), twice, each time from the better pairing so far, for comparisons that may come
     // near a threshold: one that scores this little ends far below any, and nearly every
@@ -438,24 +438,19 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
          ++vuelta) {
         std::array<float, MaxMinucias> dx, dy;
         derivasLocales(mejor.pares.data(), mejor.pesoPar.data(), mejor.n, x_.data(), y_.data(),
-                       g.x.data(), g.y.data(), g.n, m, RadioDeriva, dx.data(), dy.data());
+                       g.x.data(), g.y.data(), g.n, mejorT, RadioDeriva, dx.data(), dy.data());
         emparejar(mejorT, actual, dx.data(), dy.data());
-        const float antes = solape;
-        solape = solapeCon(actual.n);
-        const float sDeriva = puntuar(pesoConfirmadoDe(actual));
-        if (sDeriva > s) {
-            mejor = actual;
-            s = sDeriva;
-        } else {
-            solape = antes;
+        const float sDeriva = puntuar(pesoConfirmadoDe(actual), actual);
+        if (sDeriva <= s)
             break; // the same pairing would give the same drift again
-        }
+        mejor = actual;
+        s = sDeriva;
     }
     // The flow is judged only where it can change the score: the factor is at most 1, so a
     // score that rounds to 0 stays 0.
     if (s >= 0.5f)
-        s *= factorAcuerdo(acuerdoOrientacion(celdasFlujo_, {v.orientacion, v.bloque, v.gw, v.gh},
-                                              {mejorT.rot, mejorT.tx, mejorT.ty}));
+        s *= factorAcuerdo(
+            acuerdoOrientacion(celdasFlujo_, {v.orientacion, v.bloque, v.gw, v.gh}, mejorT));
     puntuacion = static_cast<int>(std::lround(std::min(s, static_cast<float>(PuntuacionMaxima))));
 
     if (detalle != nullptr) {

@@ -16,7 +16,7 @@ constexpr float AlcanceEnRadios = 3.0f;
 
 void derivasLocales(const std::pair<std::uint8_t, std::uint8_t>* pares, const float* pesos,
                     int nPares, const float* xq, const float* yq, const float* xg, const float* yg,
-                    int ng, const Movimiento& m, float radio, float* dx, float* dy) {
+                    int ng, const Colocacion& m, float radio, float* dx, float* dy) {
     std::array<float, MaxMinucias> ex, ey;
     std::array<int, MaxMinucias> propio;
     propio.fill(-1);

@@ -32,7 +32,7 @@ RejillaMinucias::RejillaMinucias(const float* x, const float* y, const std::uint
 }
 
 int RejillaMinucias::contar(const float* x, const float* y, const std::uint8_t* angulo, int n,
-                            int paso, const Movimiento& m, int giro, float radio,
+                            int paso, const Colocacion& m, int giro, float radio,
                             int holgura) const {
     const float invCelda = 1.0f / static_cast<float>(Celda);
     const float r2 = radio * radio;

@@ -18,7 +18,6 @@ struct Guardada {
     std::array<float, MaxMinucias> x, y;
     std::array<std::uint8_t, MaxMinucias> angulo;
     std::array<std::uint8_t, MaxMinucias> tipo;
-    std::array<float, MaxMinucias> pesoSolape; // from the quality; filled once the overlap is due
 };
 
 // The minutiae of the query searched for seeds, sorted by direction; `primero[a]` is the first

@@ -45,7 +45,7 @@ TEST(AcuerdoOrientacion, FlowThatRunsAlikeAgreesAndCrossingFlowDoesNot) {
                 1e-5f);
 
     // Stored flow at 10 degrees placed turned by 30 runs at 40 in the query's frame.
-    const Colocacion giro{30 * Grado, 96, -40};
+    const Colocacion giro = Colocacion::de(30 * Grado, 96, -40);
     const AcuerdoFlujo girado = acuerdo(cuarenta.vista(), diez.vista(), giro);
     EXPECT_GT(girado.celdasComunes, 20);
     EXPECT_NEAR(girado.media, 1.0f, 1e-5f);
@@ -65,7 +65,8 @@ TEST(AcuerdoOrientacion, OnlyCellsWithRidgesInBothPrintsCount) {
     EXPECT_NEAR(a.media, 1.0f, 1e-5f);
 
     // Placed where the prints do not overlap at all: nothing to judge, nothing scored.
-    const AcuerdoFlujo fuera = acuerdo(consulta.vista(), guardada.vista(), {0, 500, 0});
+    const AcuerdoFlujo fuera =
+        acuerdo(consulta.vista(), guardada.vista(), Colocacion::de(0, 500, 0));
     EXPECT_EQ(fuera.celdasComunes, 0);
     EXPECT_FLOAT_EQ(factorAcuerdo(fuera), 0.0f);
     EXPECT_EQ(acuerdo(RejillaOrientacion{}, guardada.vista(), {}).celdasComunes, 0);
@@ -100,9 +101,9 @@ TEST(AcuerdoOrientacion, TheOverlapWeighsOnlyThePointsThatLandOnRidges) {
     EXPECT_FLOAT_EQ(pesoConCrestas(x, y, peso, 6, {}, false, r.vista()), 1.5f);
     // Moved 32 px left: the first two and (-3,8) leave the grid, (40,10) and (50,30) land on
     // ridges, (70,8) on background.
-    const Movimiento izquierda{1, 0, -32, 0};
+    const Colocacion izquierda = Colocacion::de(0, -32, 0);
     EXPECT_FLOAT_EQ(pesoConCrestas(x, y, peso, 6, izquierda, false, r.vista()), 1.0f);
     // The inverse motion of one 32 px right is the same move.
-    const Movimiento derecha{1, 0, 32, 0};
+    const Colocacion derecha = Colocacion::de(0, 32, 0);
     EXPECT_FLOAT_EQ(pesoConCrestas(x, y, peso, 6, derecha, true, r.vista()), 1.0f);
 }

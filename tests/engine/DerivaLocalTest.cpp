@@ -5,13 +5,14 @@
 
 #include <array>
 #include <cstdint>
+#include <numbers>
 #include <utility>
 #include <vector>
 
 namespace {
 
+using portiva::motor::Colocacion;
 using portiva::motor::derivasLocales;
-using portiva::motor::Movimiento;
 
 // Stored points and their query partners; pair k joins query k to stored k. Stored points
 // beyond the pairs are unpaired.
@@ -31,7 +32,7 @@ struct Escena {
         xg.push_back(x);
         yg.push_back(y);
     }
-    std::pair<std::vector<float>, std::vector<float>> derivas(const Movimiento& m = {}) const {
+    std::pair<std::vector<float>, std::vector<float>> derivas(const Colocacion& m = {}) const {
         std::vector<float> dx(xg.size()), dy(xg.size());
         derivasLocales(pares.data(), pesos.data(), static_cast<int>(pares.size()), xq.data(),
                        yq.data(), xg.data(), yg.data(), static_cast<int>(xg.size()), m, 30.0f,
@@ -68,7 +69,7 @@ TEST(DerivaLocal, APairNeverVouchesForItselfAndALoneOneMovesOthersPartOfTheWay) 
 TEST(DerivaLocal, EachSideOfAStretchedPrintFollowsItsOwnPairsUnderTheAlignment) {
     // The stored print turned by 90 degrees onto the query, stretched apart along x: the drift
     // is measured after the alignment.
-    const Movimiento giro{0, 1, 500, 0}; // (x, y) -> (500 - y, x)
+    const Colocacion giro{std::numbers::pi_v<float> / 2, 0, 1, 500, 0}; // (x, y) -> (500 - y, x)
     Escena e;
     for (int k = 0; k < 6; ++k) {
         const float y = 100.0f + 10.0f * static_cast<float>(k);
