@@ -250,14 +250,13 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
         std::uint8_t i, j;
     };
     std::array<Candidato, 4 * MaxMinucias> cand;
-    const float invCelda = 1.0f / static_cast<float>(RejillaMinucias::Celda);
     // Plain pointers for the loops below, so the compiler keeps them in registers.
     const float* const qx = rejilla_.x();
     const float* const qy = rejilla_.y();
     const std::uint8_t* const qa = rejilla_.angulo();
     const int* const inicio = rejilla_.inicio();
     const int* const indice = rejilla_.indice();
-    const int rw = rejilla_.columnas(), rh = rejilla_.filas();
+    const int rw = rejilla_.columnas();
     // `derivaX/Y`, when given, move each aligned stored minutia by the skin's local drift.
     auto emparejar = [&](const Transformacion& tr, Emparejado& e, const float* derivaX = nullptr,
                          const float* derivaY = nullptr) {
@@ -274,21 +273,16 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
             const float rx = px - tr.ax, ry = py - tr.ay;
             const float tol = std::min(
                 DistanciaMaxima, DistanciaBase + DistanciaPorPixel * std::sqrt(rx * rx + ry * ry));
-            if (px + tol < 0 || py + tol < 0)
-                continue;
-            const int cx0 = std::max(0, static_cast<int>((px - tol) * invCelda));
-            const int cy0 = std::max(0, static_cast<int>((py - tol) * invCelda));
-            const int cx1 = std::min(rw - 1, static_cast<int>((px + tol) * invCelda));
-            const int cy1 = std::min(rh - 1, static_cast<int>((py + tol) * invCelda));
+            RejillaMinucias::Rango celdas;
+            if (!rejilla_.celdasCerca(px, py, tol, celdas))
+                continue; // outside the query's frame
             const float tol2 = tol * tol;
             const auto ag =
                 static_cast<std::uint8_t>(g.angulo[static_cast<std::size_t>(j)] + tr.rotUnidades);
-            if (cx0 > cx1 || cy0 > cy1)
-                continue; // outside the query's frame
             // Cells of one row are consecutive: one run of minutiae per row.
-            for (int cy = cy0; cy <= cy1; ++cy) {
-                const int desde = inicio[cy * rw + cx0];
-                const int hasta = inicio[cy * rw + cx1 + 1];
+            for (int cy = celdas.y0; cy <= celdas.y1; ++cy) {
+                const int desde = inicio[cy * rw + celdas.x0];
+                const int hasta = inicio[cy * rw + celdas.x1 + 1];
                 for (int k = desde; k < hasta; ++k) {
                     const auto uk = static_cast<std::size_t>(k);
                     const int da = std::abs(static_cast<int>(

@@ -34,26 +34,20 @@ RejillaMinucias::RejillaMinucias(const float* x, const float* y, const std::uint
 int RejillaMinucias::contar(const float* x, const float* y, const std::uint8_t* angulo, int n,
                             int paso, const Colocacion& m, int giro, float radio,
                             int holgura) const {
-    const float invCelda = 1.0f / static_cast<float>(Celda);
     const float r2 = radio * radio;
     int halladas = 0;
     for (int j = 0; j < n; j += paso) {
         const auto uj = static_cast<std::size_t>(j);
         const float px = m.c * x[uj] - m.s * y[uj] + m.tx;
         const float py = m.s * x[uj] + m.c * y[uj] + m.ty;
-        if (px < -radio || py < -radio)
+        Rango c;
+        if (!celdasCerca(px, py, radio, c))
             continue;
-        const int cx0 = std::max(0, static_cast<int>((px - radio) * invCelda));
-        const int cy0 = std::max(0, static_cast<int>((py - radio) * invCelda));
-        const int cx1 = std::min(rw_ - 1, static_cast<int>((px + radio) * invCelda));
-        const int cy1 = std::min(rh_ - 1, static_cast<int>((py + radio) * invCelda));
         const auto a = static_cast<std::uint8_t>(angulo[uj] + giro);
-        if (cx0 > cx1 || cy0 > cy1)
-            continue;
         bool hallada = false;
-        for (int cy = cy0; cy <= cy1 && !hallada; ++cy) {
-            const int desde = inicio_[static_cast<std::size_t>(cy * rw_ + cx0)];
-            const int hasta = inicio_[static_cast<std::size_t>(cy * rw_ + cx1 + 1)];
+        for (int cy = c.y0; cy <= c.y1 && !hallada; ++cy) {
+            const int desde = inicio_[static_cast<std::size_t>(cy * rw_ + c.x0)];
+            const int hasta = inicio_[static_cast<std::size_t>(cy * rw_ + c.x1 + 1)];
             for (int k = desde; k < hasta; ++k) {
                 const auto uk = static_cast<std::size_t>(k);
                 const int da = static_cast<std::int8_t>(static_cast<std::uint8_t>(a - angulo_[uk]));

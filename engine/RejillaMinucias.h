@@ -2,6 +2,7 @@
 
 #include "AcuerdoOrientacion.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -20,8 +21,23 @@ public:
     RejillaMinucias(const float* x, const float* y, const std::uint8_t* angulo, int n, int ancho,
                     int alto);
 
+    // The cells x0..x1, y0..y1 that hold every minutia within `radio` px of (px, py); false
+    // when none of them lies in the grid.
+    struct Rango {
+        int x0, y0, x1, y1;
+    };
+    bool celdasCerca(float px, float py, float radio, Rango& r) const {
+        constexpr float InvCelda = 1.0f / static_cast<float>(Celda);
+        if (px + radio < 0 || py + radio < 0)
+            return false;
+        r.x0 = std::max(0, static_cast<int>((px - radio) * InvCelda));
+        r.y0 = std::max(0, static_cast<int>((py - radio) * InvCelda));
+        r.x1 = std::min(rw_ - 1, static_cast<int>((px + radio) * InvCelda));
+        r.y1 = std::min(rh_ - 1, static_cast<int>((py + radio) * InvCelda));
+        return r.x0 <= r.x1 && r.y0 <= r.y1;
+    }
+
     int columnas() const { return rw_; }
-    int filas() const { return rh_; }
     const int* inicio() const { return inicio_.data(); }
     const int* indice() const { return indice_.data(); }
     const float* x() const { return x_.data(); }
