@@ -57,4 +57,21 @@ float pesoConfirmado(const DesvioPar* pares, int n) {
     return peso;
 }
 
+float pesoConfirmado(const std::pair<std::uint8_t, std::uint8_t>* pares, const float* pesos, int n,
+                     const float* xq, const float* yq, const std::uint8_t* aq, const float* xg,
+                     const float* yg, const std::uint8_t* ag, const Colocacion& m, int giro) {
+    std::array<DesvioPar, MaxMinucias> desvios;
+    for (int k = 0; k < n; ++k) {
+        const auto uk = static_cast<std::size_t>(k);
+        const auto [i, j] = pares[uk];
+        desvios[uk] = {xq[i],
+                       yq[i],
+                       xq[i] - (m.c * xg[j] - m.s * yg[j] + m.tx),
+                       yq[i] - (m.s * xg[j] + m.c * yg[j] + m.ty),
+                       static_cast<std::int8_t>(static_cast<std::uint8_t>(ag[j] + giro - aq[i])),
+                       pesos[uk]};
+    }
+    return pesoConfirmado(desvios.data(), n);
+}
+
 } // namespace portiva::motor

@@ -1,5 +1,10 @@
 #pragma once
 
+#include "AcuerdoOrientacion.h"
+
+#include <cstdint>
+#include <utility>
+
 namespace portiva::motor {
 
 // One pair of a comparison as the local confirmation sees it: where the query minutia lies,
@@ -20,5 +25,11 @@ struct DesvioPar {
 // their weight; a pair with few neighbours is neither trusted nor blamed on little evidence.
 // The result is at most the plain sum of the weights.
 float pesoConfirmado(const DesvioPar* pares, int n);
+
+// The same for n pairs (query minutia, stored minutia) of weights `pesos`, the stored minutiae
+// placed by `m` and turned by `giro` units; directions in 1/256 turn.
+float pesoConfirmado(const std::pair<std::uint8_t, std::uint8_t>* pares, const float* pesos, int n,
+                     const float* xq, const float* yq, const std::uint8_t* aq, const float* xg,
+                     const float* yg, const std::uint8_t* ag, const Colocacion& m, int giro);
 
 } // namespace portiva::motor

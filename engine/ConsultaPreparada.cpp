@@ -5,6 +5,7 @@
 #include "CodigosMotor.h"
 #include "ConfirmacionPares.h"
 #include "DerivaLocal.h"
+#include "MejoresAlineaciones.h"
 #include "SemillasAlineacion.h"
 
 #include <algorithm>
@@ -52,6 +53,10 @@ constexpr float RadioDeriva = 30.0f;
 constexpr int ParesMinimosDeriva = 4;
 constexpr int PasadasDeriva = 2;
 constexpr float PuntuacionMinimaDeriva = 30.0f;
+// The quick count's best alignments that may be paired in full, and the score from which the
+// ones after the first are tried.
+constexpr int AlineacionesCandidatas = 3;
+constexpr float PuntuacionMinimaOtrasAlineaciones = 30.0f;
 
 std::uint16_t leer16(const std::uint8_t* p) {
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
@@ -342,9 +347,7 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
         return rejilla_.contar(g.x.data(), g.y.data(), g.angulo.data(), g.n, pasoCuenta, tr,
                                tr.rotUnidades, DistanciaRapida, AnguloParUnidades);
     };
-    Emparejado mejor, actual;
-    Transformacion mejorT;
-    int mejorCuenta = -1;
+    MejoresAlineaciones<Transformacion, AlineacionesCandidatas> candidatas;
     for (int k = 0; k < t.nSemillas; ++k) {
         auto s = t.semillas[static_cast<std::size_t>(k)];
         s.i = sIndice_[static_cast<std::size_t>(s.i)];
@@ -357,94 +360,115 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
         const Transformacion tr =
             hacia(rot, x_[static_cast<std::size_t>(s.i)], y_[static_cast<std::size_t>(s.i)],
                   g.x[static_cast<std::size_t>(s.j)], g.y[static_cast<std::size_t>(s.j)]);
-        const int cuenta = contar(tr);
-        if (cuenta > mejorCuenta) {
-            mejorCuenta = cuenta;
-            mejorT = tr;
-        }
+        candidatas.ofrecer(tr, contar(tr));
     }
-    if (mejorCuenta >= 0)
+
+    // The stored minutiae's weights in the overlap, read once a comparison gets that far.
+    std::array<float, MaxMinucias> pesoG;
+    bool pesoGLeido = false;
+    // One alignment paired in full, refitted, scored, re-paired along the drift and judged by
+    // the flow. Returns false when it pairs nothing.
+    struct Evaluada {
+        float s = 0;
+        Emparejado e;
+        Transformacion t;
+    };
+    auto evaluar = [&](const Transformacion& inicial, Evaluada& resultado) {
+        Emparejado& mejor = resultado.e;
+        Transformacion& mejorT = resultado.t;
+        Emparejado actual;
+        mejorT = inicial;
         emparejar(mejorT, mejor);
-    if (mejor.n >= 3) {
-        // Least-squares rigid fit on the pairs found, then pair again.
-        const AjusteRigido a = ajustarRigido(x_.data(), y_.data(), g.x.data(), g.y.data(),
-                                             mejor.pares.data(), mejor.n);
-        const float rot = a.rotacion;
-        if (std::fabs(rot) <= rotMax) {
-            const Transformacion tr = hacia(rot, a.qx, a.qy, a.gx, a.gy);
-            emparejar(tr, actual);
-            if (actual.peso > mejor.peso) {
-                mejor = actual;
-                mejorT = tr;
+        if (mejor.n >= 3) {
+            // Least-squares rigid fit on the pairs found, then pair again.
+            const AjusteRigido a = ajustarRigido(x_.data(), y_.data(), g.x.data(), g.y.data(),
+                                                 mejor.pares.data(), mejor.n);
+            const float rot = a.rotacion;
+            if (std::fabs(rot) <= rotMax) {
+                const Transformacion tr = hacia(rot, a.qx, a.qy, a.gx, a.gy);
+                emparejar(tr, actual);
+                if (actual.peso > mejor.peso) {
+                    mejor = actual;
+                    mejorT = tr;
+                }
             }
         }
-    }
-    if (mejor.n == 0)
-        return 0;
+        if (mejor.n == 0)
+            return false;
 
-    // How many minutiae, by their weight, each print has where the other one shows ridges.
-    std::array<float, MaxMinucias> pesoG;
-    for (int j = 0; j < g.n; ++j)
-        pesoG[static_cast<std::size_t>(j)] = pesoSolape(v.minucias[8 * j + 6]);
-    const float gDentro = pesoConCrestas(g.x.data(), g.y.data(), pesoG.data(), g.n, mejorT, false,
-                                         {orientacion_.data(), bloque_, gw_, gh_});
-    const float qDentro = pesoConCrestas(x_.data(), y_.data(), pesoSolape_.data(), n_, mejorT, true,
-                                         {v.orientacion, v.bloque, v.gw, v.gh});
-    auto solapeDe = [&](const Emparejado& e) {
-        const auto pares = static_cast<float>(e.n);
-        return std::max(SolapeMinimo,
-                        std::sqrt(std::max(qDentro, pares) * std::max(gDentro, pares)));
-    };
-    // Unrelated prints of one pattern class can pair many minutiae by chance where their ridges
-    // run alike; the flow over the whole overlap tells an impostor's alignment from a finger's.
-    // The cube favours many well-placed pairs over a few: chance pairs come in ones and twos.
-    auto puntuar = [&](float peso, const Emparejado& e) {
-        const float fraccion = peso / solapeDe(e);
-        return FactorPuntuacion * fraccion * fraccion * peso;
-    };
-    // Dense prints pair many minutiae by chance under one alignment; a pair counts by how well
-    // its neighbours confirm it. That only lowers the weight: a score that rounds to 0 stays 0.
-    auto pesoConfirmadoDe = [&](const Emparejado& e) {
-        std::array<DesvioPar, MaxMinucias> desvios;
-        for (int k = 0; k < e.n; ++k) {
-            const auto uk = static_cast<std::size_t>(k);
-            const auto [i, j] = e.pares[uk];
-            const float gx = g.x[j], gy = g.y[j];
-            desvios[uk] = {x_[i],
-                           y_[i],
-                           x_[i] - (mejorT.c * gx - mejorT.s * gy + mejorT.tx),
-                           y_[i] - (mejorT.s * gx + mejorT.c * gy + mejorT.ty),
-                           static_cast<std::int8_t>(static_cast<std::uint8_t>(
-                               g.angulo[j] + mejorT.rotUnidades - angulo_[i])),
-                           e.pesoPar[uk]};
+        // How many minutiae, by their weight, each print has where the other one shows ridges.
+        if (!pesoGLeido) {
+            for (int j = 0; j < g.n; ++j)
+                pesoG[static_cast<std::size_t>(j)] = pesoSolape(v.minucias[8 * j + 6]);
+            pesoGLeido = true;
         }
-        return pesoConfirmado(desvios.data(), e.n);
+        const float gDentro = pesoConCrestas(g.x.data(), g.y.data(), pesoG.data(), g.n, mejorT,
+                                             false, {orientacion_.data(), bloque_, gw_, gh_});
+        const float qDentro = pesoConCrestas(x_.data(), y_.data(), pesoSolape_.data(), n_, mejorT,
+                                             true, {v.orientacion, v.bloque, v.gw, v.gh});
+        auto solapeDe = [&](const Emparejado& e) {
+            const auto pares = static_cast<float>(e.n);
+            return std::max(SolapeMinimo,
+                            std::sqrt(std::max(qDentro, pares) * std::max(gDentro, pares)));
+        };
+        // Unrelated prints of one pattern class can pair many minutiae by chance where their
+        // ridges run alike; the flow over the whole overlap tells an impostor's alignment from a
+        // finger's. The cube favours many well-placed pairs over a few: chance pairs come in
+        // ones and twos.
+        auto puntuar = [&](float peso, const Emparejado& e) {
+            const float fraccion = peso / solapeDe(e);
+            return FactorPuntuacion * fraccion * fraccion * peso;
+        };
+        // Dense prints pair many minutiae by chance under one alignment; a pair counts by how
+        // well its neighbours confirm it. That only lowers the weight: a score that rounds to 0
+        // stays 0.
+        auto pesoConfirmadoDe = [&](const Emparejado& e) {
+            return pesoConfirmado(e.pares.data(), e.pesoPar.data(), e.n, x_.data(), y_.data(),
+                                  angulo_.data(), g.x.data(), g.y.data(), g.angulo.data(), mejorT,
+                                  mejorT.rotUnidades);
+        };
+        float s = puntuar(mejor.peso, mejor);
+        if (s >= 0.5f)
+            s = puntuar(pesoConfirmadoDe(mejor), mejor);
+        // Paired again with each stored minutia moved by the drift of the pairs around it (the
+        // skin stretched), twice, each time from the better pairing so far, for comparisons that
+        // may come near a threshold: one that scores this little ends far below any, and nearly
+        // every comparison of an identification is such a one.
+        for (int vuelta = 0;
+             vuelta < PasadasDeriva && mejor.n >= ParesMinimosDeriva && s >= PuntuacionMinimaDeriva;
+             ++vuelta) {
+            std::array<float, MaxMinucias> dx, dy;
+            derivasLocales(mejor.pares.data(), mejor.pesoPar.data(), mejor.n, x_.data(), y_.data(),
+                           g.x.data(), g.y.data(), g.n, mejorT, RadioDeriva, dx.data(), dy.data());
+            emparejar(mejorT, actual, dx.data(), dy.data());
+            const float sDeriva = puntuar(pesoConfirmadoDe(actual), actual);
+            if (sDeriva <= s)
+                break; // the same pairing would give the same drift again
+            mejor = actual;
+            s = sDeriva;
+        }
+        // The flow is judged only where it can change the score: the factor is at most 1, so a
+        // score that rounds to 0 stays 0.
+        if (s >= 0.5f)
+            s *= factorAcuerdo(
+                acuerdoOrientacion(celdasFlujo_, {v.orientacion, v.bloque, v.gw, v.gh}, mejorT));
+        resultado.s = s;
+        return true;
     };
-    float s = puntuar(mejor.peso, mejor);
-    if (s >= 0.5f)
-        s = puntuar(pesoConfirmadoDe(mejor), mejor);
-    // Paired again with each stored minutia moved by the drift of the pairs around it (the skin
-    // stretched), twice, each time from the better pairing so far, for comparisons that may come
-    // near a threshold: one that scores this little ends far below any, and nearly every
-    // comparison of an identification is such a one.
-    for (int vuelta = 0;
-         vuelta < PasadasDeriva && mejor.n >= ParesMinimosDeriva && s >= PuntuacionMinimaDeriva;
-         ++vuelta) {
-        std::array<float, MaxMinucias> dx, dy;
-        derivasLocales(mejor.pares.data(), mejor.pesoPar.data(), mejor.n, x_.data(), y_.data(),
-                       g.x.data(), g.y.data(), g.n, mejorT, RadioDeriva, dx.data(), dy.data());
-        emparejar(mejorT, actual, dx.data(), dy.data());
-        const float sDeriva = puntuar(pesoConfirmadoDe(actual), actual);
-        if (sDeriva <= s)
-            break; // the same pairing would give the same drift again
-        mejor = actual;
-        s = sDeriva;
-    }
-    // The flow is judged only where it can change the score: the factor is at most 1, so a
-    // score that rounds to 0 stays 0.
-    if (s >= 0.5f)
-        s *= factorAcuerdo(
-            acuerdoOrientacion(celdasFlujo_, {v.orientacion, v.bloque, v.gw, v.gh}, mejorT));
+
+    // The best alignment by the quick count is the right one for nearly every pair that
+    // matches; the next ones are tried only for a pair that may come near a threshold, where a
+    // count misled by a distorted or small overlap costs a member the door.
+    Evaluada mejorEvaluada, otra;
+    if (candidatas.size() == 0 || !evaluar(candidatas[0], mejorEvaluada))
+        return 0;
+    for (int k = 1; k < candidatas.size() && mejorEvaluada.s >= PuntuacionMinimaOtrasAlineaciones;
+         ++k)
+        if (evaluar(candidatas[k], otra) && otra.s > mejorEvaluada.s)
+            mejorEvaluada = otra;
+    const float s = mejorEvaluada.s;
+    const Emparejado& mejor = mejorEvaluada.e;
+    const Transformacion& mejorT = mejorEvaluada.t;
     puntuacion = static_cast<int>(std::lround(std::min(s, static_cast<float>(PuntuacionMaxima))));
 
     if (detalle != nullptr) {
