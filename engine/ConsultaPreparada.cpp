@@ -5,6 +5,7 @@
 #include "CodigosMotor.h"
 #include "ConfirmacionPares.h"
 #include "DerivaLocal.h"
+#include "Emparejador.h"
 #include "MejoresAlineaciones.h"
 #include "SemillasAlineacion.h"
 
@@ -33,15 +34,8 @@ constexpr float HolguraRotacion = 12.0f * Pi / 180.0f;
 // Local pairs further apart in direction than tolerance + this can never be aligned.
 constexpr int HolguraParesUnidades = 14; // 20 degrees
 constexpr int SemillasConsulta = 24;
-constexpr float DistanciaBase = 8.0f;
-constexpr float DistanciaPorPixel = 0.05f;
-constexpr float DistanciaMaxima = 18.0f;
 constexpr float DistanciaRapida = 14.0f;
-constexpr int AnguloParUnidades = 21; // 30 degrees
 constexpr float FactorPuntuacion = 360.0f;
-// An ending paired with a bifurcation: a minutia seen as the other kind happens between two
-// impressions of one finger, but far less often than among chance neighbours.
-constexpr float PesoTipoDistinto = 0.8f;
 constexpr float SolapeMinimo = 10.0f;
 // A minutia where the ridge flow is unclear or near the edge of the print is often one that the
 // other impression does not show, or shows elsewhere: it counts in the overlap by its quality,
@@ -66,26 +60,6 @@ float pesoSolape(std::uint8_t calidad) {
     return PesoSolapeMinimo + (1 - PesoSolapeMinimo) * static_cast<float>(calidad) / 255.0f;
 }
 
-// A placement tried as an alignment: its anchor (the seed's query minutia, from which the
-// tolerances grow) and its turn in direction units.
-struct Transformacion : Colocacion {
-    float ax = 0, ay = 0;
-    int rotUnidades = 0;
-};
-
-Transformacion hacia(float rot, float qx, float qy, float gx, float gy) {
-    Transformacion t;
-    t.rot = rot;
-    t.c = std::cos(rot);
-    t.s = std::sin(rot);
-    t.tx = qx - (t.c * gx - t.s * gy);
-    t.ty = qy - (t.s * gx + t.c * gy);
-    t.ax = qx;
-    t.ay = qy;
-    t.rotUnidades = static_cast<int>(std::lround(rot / RadPorUnidad));
-    return t;
-}
-
 float rotacionNormalizada(float r) {
     r = std::fmod(r, 2 * Pi);
     if (r > Pi)
@@ -94,16 +68,6 @@ float rotacionNormalizada(float r) {
         r += 2 * Pi;
     return r;
 }
-
-struct Emparejado {
-    int n = 0;
-    float peso = 0;
-    std::array<std::pair<std::uint8_t, std::uint8_t>, MaxMinucias> pares;
-    // 1 - (distance / tolerance)^2 for each pair: minutiae that land on each other count in
-    // full, chance neighbours near the edge of the tolerance hardly at all.
-    std::array<float, MaxMinucias> cercania;
-    std::array<float, MaxMinucias> pesoPar;
-};
 
 } // namespace
 
@@ -230,114 +194,8 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
     const ConsultaVista q{static_cast<int>(sIndice_.size()), sAngulo_.data(), sCeldas_.data(),
                           sValidas_.data(), sPrimero_.data()};
     alineacion::buscarSemillas(q, g, v.cilindros, limite, t);
-    // The refit pairs most minutiae as the first alignment did: each query minutia keeps the
-    // similarity to the stored one it was last paired with.
-    std::array<int, MaxMinucias> ultimaJ;
-    ultimaJ.fill(-1);
-    std::array<float, MaxMinucias> ultimaSim{};
-    auto similitud = [&](int i, int j) {
-        const auto ui = static_cast<std::size_t>(i);
-        if (ultimaJ[ui] == j)
-            return ultimaSim[ui];
-        std::uint64_t cg[PalabrasCilindro], vg[PalabrasCilindro];
-        std::memcpy(cg, v.cilindros + 64 * j, 32);
-        std::memcpy(vg, v.cilindros + 64 * j + 32, 32);
-        const std::uint64_t* cq = celdas_.data() + 4 * i;
-        const std::uint64_t* vq = validas_.data() + 4 * i;
-        ultimaJ[ui] = j;
-        return ultimaSim[ui] = std::max(0.0f, alineacion::similitudDescriptores(cq, vq, cg, vg));
-    };
-
-    // Pair every stored minutia with the nearest free query minutia of like direction, under
-    // a transform; tolerances grow away from the anchor (skin stretches).
-    struct Candidato {
-        float coste, cercania;
-        std::uint8_t i, j;
-    };
-    std::array<Candidato, 4 * MaxMinucias> cand;
-    // Plain pointers for the loops below, so the compiler keeps them in registers.
-    const float* const qx = rejilla_.x();
-    const float* const qy = rejilla_.y();
-    const std::uint8_t* const qa = rejilla_.angulo();
-    const int* const inicio = rejilla_.inicio();
-    const int* const indice = rejilla_.indice();
-    const int rw = rejilla_.columnas();
-    // `derivaX/Y`, when given, move each aligned stored minutia by the skin's local drift.
-    auto emparejar = [&](const Transformacion& tr, Emparejado& e, const float* derivaX = nullptr,
-                         const float* derivaY = nullptr) {
-        int nc = 0;
-        for (int j = 0; j < g.n; ++j) {
-            const float gx = g.x[static_cast<std::size_t>(j)],
-                        gy = g.y[static_cast<std::size_t>(j)];
-            float px = tr.c * gx - tr.s * gy + tr.tx;
-            float py = tr.s * gx + tr.c * gy + tr.ty;
-            if (derivaX != nullptr) {
-                px += derivaX[j];
-                py += derivaY[j];
-            }
-            const float rx = px - tr.ax, ry = py - tr.ay;
-            const float tol = std::min(
-                DistanciaMaxima, DistanciaBase + DistanciaPorPixel * std::sqrt(rx * rx + ry * ry));
-            RejillaMinucias::Rango celdas;
-            if (!rejilla_.celdasCerca(px, py, tol, celdas))
-                continue; // outside the query's frame
-            const float tol2 = tol * tol;
-            const auto ag =
-                static_cast<std::uint8_t>(g.angulo[static_cast<std::size_t>(j)] + tr.rotUnidades);
-            // Cells of one row are consecutive: one run of minutiae per row.
-            for (int cy = celdas.y0; cy <= celdas.y1; ++cy) {
-                const int desde = inicio[cy * rw + celdas.x0];
-                const int hasta = inicio[cy * rw + celdas.x1 + 1];
-                for (int k = desde; k < hasta; ++k) {
-                    const auto uk = static_cast<std::size_t>(k);
-                    const int da = std::abs(static_cast<int>(
-                        static_cast<std::int8_t>(static_cast<std::uint8_t>(ag - qa[uk]))));
-                    if (da > AnguloParUnidades)
-                        continue;
-                    const float ex = qx[uk] - px;
-                    const float ey = qy[uk] - py;
-                    const float d2 = ex * ex + ey * ey;
-                    if (d2 > tol2 || nc >= static_cast<int>(cand.size()))
-                        continue;
-                    const float d = std::sqrt(d2);
-                    cand[static_cast<std::size_t>(nc++)] = {
-                        d / tol + static_cast<float>(da) / AnguloParUnidades, 1.0f - d2 / tol2,
-                        static_cast<std::uint8_t>(indice[uk]), static_cast<std::uint8_t>(j)};
-                }
-            }
-        }
-        // Cheapest first, ties in the order found: the cost's bits (a float >= 0 orders like
-        // its bits) above the candidate's position, sorted as plain integers.
-        std::array<std::uint64_t, 4 * MaxMinucias> orden;
-        for (int k = 0; k < nc; ++k)
-            orden[static_cast<std::size_t>(k)] =
-                static_cast<std::uint64_t>(
-                    std::bit_cast<std::uint32_t>(cand[static_cast<std::size_t>(k)].coste))
-                    << 32 |
-                static_cast<std::uint32_t>(k);
-        std::sort(orden.begin(), orden.begin() + nc);
-        std::array<bool, MaxMinucias> usadaQ{}, usadaG{};
-        e.n = 0;
-        e.peso = 0;
-        for (int k = 0; k < nc; ++k) {
-            const auto& c =
-                cand[static_cast<std::size_t>(orden[static_cast<std::size_t>(k)] & 0xFFFFFFFFu)];
-            if (usadaQ[c.i] || usadaG[c.j])
-                continue;
-            usadaQ[c.i] = usadaG[c.j] = true;
-            e.cercania[static_cast<std::size_t>(e.n)] = c.cercania;
-            e.pares[static_cast<std::size_t>(e.n++)] = {c.i, c.j};
-        }
-        // Pairs weigh by how alike their neighbourhoods are, how close they land and whether
-        // they are of one kind.
-        for (int k = 0; k < e.n; ++k) {
-            const auto uk = static_cast<std::size_t>(k);
-            const auto [qi, gj] = e.pares[uk];
-            e.pesoPar[uk] = (0.25f + 0.75f * similitud(qi, gj)) * e.cercania[uk] *
-                            (tipo_[qi] == g.tipo[gj] ? 1.0f : PesoTipoDistinto);
-            e.peso += e.pesoPar[uk];
-        }
-    };
+    Emparejador emparejador(rejilla_, tipo_.data(), celdas_.data(), validas_.data(), g,
+                            v.cilindros);
 
     // Each seed's alignment is first judged by a quick count (stored minutiae with a query
     // minutia of like direction near their aligned place); only the best is paired in full.
@@ -345,7 +203,7 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
     const int pasoCuenta = g.n > 30 ? 2 : 1;
     auto contar = [&](const Transformacion& tr) {
         return rejilla_.contar(g.x.data(), g.y.data(), g.angulo.data(), g.n, pasoCuenta, tr,
-                               tr.rotUnidades, DistanciaRapida, AnguloParUnidades);
+                               tr.rotUnidades, DistanciaRapida, Emparejador::AnguloParUnidades);
     };
     MejoresAlineaciones<Transformacion, AlineacionesCandidatas> candidatas;
     for (int k = 0; k < t.nSemillas; ++k) {
@@ -378,7 +236,7 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
         Transformacion& mejorT = resultado.t;
         Emparejado actual;
         mejorT = inicial;
-        emparejar(mejorT, mejor);
+        emparejador.emparejar(mejorT, mejor);
         if (mejor.n >= 3) {
             // Least-squares rigid fit on the pairs found, then pair again.
             const AjusteRigido a = ajustarRigido(x_.data(), y_.data(), g.x.data(), g.y.data(),
@@ -386,7 +244,7 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
             const float rot = a.rotacion;
             if (std::fabs(rot) <= rotMax) {
                 const Transformacion tr = hacia(rot, a.qx, a.qy, a.gx, a.gy);
-                emparejar(tr, actual);
+                emparejador.emparejar(tr, actual);
                 if (actual.peso > mejor.peso) {
                     mejor = actual;
                     mejorT = tr;
@@ -440,7 +298,7 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
             std::array<float, MaxMinucias> dx, dy;
             derivasLocales(mejor.pares.data(), mejor.pesoPar.data(), mejor.n, x_.data(), y_.data(),
                            g.x.data(), g.y.data(), g.n, mejorT, RadioDeriva, dx.data(), dy.data());
-            emparejar(mejorT, actual, dx.data(), dy.data());
+            emparejador.emparejar(mejorT, actual, dx.data(), dy.data());
             const float sDeriva = puntuar(pesoConfirmadoDe(actual), actual);
             if (sDeriva <= s)
                 break; // the same pairing would give the same drift again

@@ -1,0 +1,96 @@
+// Pairing the stored minutiae with the query's under one alignment.
+#include "Emparejador.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+using namespace portiva::motor;
+
+// A query and a stored print of a few minutiae, without descriptors (every pair's
+// neighbourhood similarity is then 0 and a pair weighs 0.25 x closeness x kind).
+struct Escena {
+    std::vector<float> qx, qy;
+    std::vector<std::uint8_t> qa, qt;
+    alineacion::Guardada g{};
+    std::vector<std::uint64_t> celdasQ = std::vector<std::uint64_t>(4 * MaxMinucias, 0);
+    std::vector<std::uint8_t> cilindros = std::vector<std::uint8_t>(64 * MaxMinucias, 0);
+
+    void consulta(float x, float y, std::uint8_t angulo = 0, std::uint8_t tipo = 0) {
+        qx.push_back(x);
+        qy.push_back(y);
+        qa.push_back(angulo);
+        qt.push_back(tipo);
+    }
+    void guardada(float x, float y, std::uint8_t angulo = 0, std::uint8_t tipo = 0) {
+        const auto k = static_cast<std::size_t>(g.n++);
+        g.x[k] = x;
+        g.y[k] = y;
+        g.angulo[k] = angulo;
+        g.tipo[k] = tipo;
+    }
+    // Pairs under the alignment that lays stored (gx, gy) on query (ax, ay), unturned.
+    Emparejado emparejar(float ax, float ay, float gx, float gy) {
+        const RejillaMinucias rejilla(qx.data(), qy.data(), qa.data(), static_cast<int>(qx.size()),
+                                      400, 400);
+        Emparejador emparejador(rejilla, qt.data(), celdasQ.data(), celdasQ.data(), g,
+                                cilindros.data());
+        Emparejado e;
+        emparejador.emparejar(hacia(0, ax, ay, gx, gy), e);
+        return e;
+    }
+};
+
+int pareja(const Emparejado& e, int guardada) {
+    for (int k = 0; k < e.n; ++k)
+        if (e.pares[static_cast<std::size_t>(k)].second == guardada)
+            return e.pares[static_cast<std::size_t>(k)].first;
+    return -1;
+}
+
+TEST(Emparejador, TheClosestPairsAreTakenFirstAndEachMinutiaPairsOnce) {
+    Escena s;
+    s.consulta(100, 100); // 0
+    s.consulta(110, 100); // 1
+    s.guardada(101, 100); // 1 px from query 0
+    s.guardada(104, 100); // 4 px from query 0, 6 px from query 1
+    s.guardada(300, 300); // nothing near
+    const Emparejado e = s.emparejar(100, 100, 100, 100);
+    ASSERT_EQ(e.n, 2);
+    EXPECT_EQ(pareja(e, 0), 0);
+    EXPECT_EQ(pareja(e, 1), 1); // query 0 was taken by the closer one
+    EXPECT_EQ(pareja(e, 2), -1);
+    // Closeness 1 - (d / tolerance)^2, the tolerance 8 px at the anchor.
+    EXPECT_NEAR(e.pesoPar[0] + e.pesoPar[1], 0.25f * (1 - 1.0f / 64) + 0.25f * (1 - 36.0f / 64),
+                0.01f);
+}
+
+TEST(Emparejador, DirectionKindAndDistanceFromTheAnchorDecide) {
+    Escena s;
+    s.consulta(100, 100, 0, 0);
+    s.consulta(150, 100, 0, 0);
+    s.consulta(100, 300, 0, 0);
+    s.consulta(100, 140, 0, 0);
+    s.guardada(102, 100, 40, 0); // 56 degrees off: never paired
+    s.guardada(152, 100, 10, 1); // 14 degrees off and of the other kind: paired, for less
+    s.guardada(112, 300, 0, 0);  // 12 px off, 200 px from the anchor: the tolerance has grown
+    s.guardada(112, 140, 0, 0);  // 12 px off, 40 px from the anchor: still too far
+    const Emparejado e = s.emparejar(100, 100, 100, 100);
+    EXPECT_EQ(pareja(e, 0), -1);
+    EXPECT_EQ(pareja(e, 1), 1);
+    EXPECT_EQ(pareja(e, 2), 2);
+    EXPECT_EQ(pareja(e, 3), -1);
+    ASSERT_EQ(e.n, 2);
+    for (int k = 0; k < e.n; ++k) {
+        const auto uk = static_cast<std::size_t>(k);
+        if (e.pares[uk].second == 1) {
+            EXPECT_LT(e.pesoPar[uk], 0.8f * 0.25f + 1e-4f);
+        }
+    }
+}
+
+} // namespace
