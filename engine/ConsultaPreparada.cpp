@@ -194,11 +194,9 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
     const ConsultaVista q{static_cast<int>(sIndice_.size()), sAngulo_.data(), sCeldas_.data(),
                           sValidas_.data(), sPrimero_.data()};
     alineacion::buscarSemillas(q, g, v.cilindros, limite, t);
-    Emparejador emparejador(rejilla_, tipo_.data(), celdas_.data(), validas_.data(), g,
-                            v.cilindros);
 
     // Each seed's alignment is first judged by a quick count (stored minutiae with a query
-    // minutia of like direction near their aligned place); only the best is paired in full.
+    // minutia of like direction near their aligned place); only the best few are paired in full.
     // Large templates are sampled every other minutia: the count only ranks the seeds.
     const int pasoCuenta = g.n > 30 ? 2 : 1;
     auto contar = [&](const Transformacion& tr) {
@@ -221,16 +219,21 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
         candidatas.ofrecer(tr, contar(tr));
     }
 
+    if (candidatas.size() == 0)
+        return 0;
+
+    Emparejador emparejador(rejilla_, tipo_.data(), celdas_.data(), validas_.data(), g,
+                            v.cilindros);
     // The stored minutiae's weights in the overlap, read once a comparison gets that far.
     std::array<float, MaxMinucias> pesoG;
     bool pesoGLeido = false;
-    // One alignment paired in full, refitted, scored, re-paired along the drift and judged by
-    // the flow. Returns false when it pairs nothing.
     struct Evaluada {
         float s = 0;
         Emparejado e;
         Transformacion t;
     };
+    // One alignment paired in full, refitted, scored, re-paired along the drift and judged by
+    // the flow. Returns false when it pairs nothing.
     auto evaluar = [&](const Transformacion& inicial, Evaluada& resultado) {
         Emparejado& mejor = resultado.e;
         Transformacion& mejorT = resultado.t;
@@ -318,7 +321,7 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
     // matches; the next ones are tried only for a pair that may come near a threshold, where a
     // count misled by a distorted or small overlap costs a member the door.
     Evaluada mejorEvaluada, otra;
-    if (candidatas.size() == 0 || !evaluar(candidatas[0], mejorEvaluada))
+    if (!evaluar(candidatas[0], mejorEvaluada))
         return 0;
     for (int k = 1; k < candidatas.size() && mejorEvaluada.s >= PuntuacionMinimaOtrasAlineaciones;
          ++k)
