@@ -6,9 +6,10 @@
 
 namespace portiva::motor {
 
-// Ridge orientation per block from the grey-level gradients (structure tensor), smoothed as a
-// doubled-angle vector field so that opposite gradients reinforce instead of cancelling.
-// Also keeps the per-block measures the segmentation needs.
+// Ridge orientation per block from the grey-level gradients (structure tensor) of the image
+// blurred by a pixel-sized Gaussian, smoothed as a doubled-angle vector field so that opposite
+// gradients reinforce instead of cancelling. Also keeps the per-block measures the
+// segmentation needs (the gradient energy of the blurred image, the contrast of the image's own).
 class CampoOrientacion {
 public:
     static CampoOrientacion calcular(const Mapa<float>& gris, int bloque);
