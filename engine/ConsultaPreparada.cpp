@@ -143,6 +143,8 @@ std::shared_ptr<const ConsultaPreparada> ConsultaPreparada::crear(const std::uin
     }
     c->rejilla_ =
         RejillaMinucias(c->x_.data(), c->y_.data(), c->angulo_.data(), v.n, v.ancho, v.alto);
+    c->presencia_ = PresenciaMinucias(c->x_.data(), c->y_.data(), c->angulo_.data(), v.n, v.ancho,
+                                      v.alto, DistanciaRapida, Emparejador::AnguloParUnidades);
     c->bloque_ = v.bloque;
     c->gw_ = v.gw;
     c->gh_ = v.gh;
@@ -195,13 +197,10 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
                           sValidas_.data(), sPrimero_.data()};
     alineacion::buscarSemillas(q, g, v.cilindros, limite, t);
 
-    // Each seed's alignment is first judged by a quick count (stored minutiae with a query
-    // minutia of like direction near their aligned place); only the best few are paired in full.
-    // Large templates are sampled every other minutia: the count only ranks the seeds.
-    const int pasoCuenta = g.n > 30 ? 2 : 1;
+    // Each seed's alignment is first judged by a quick count (stored minutiae that land near a
+    // query minutia of like direction, one look-up each); only the best few are paired in full.
     auto contar = [&](const Transformacion& tr) {
-        return rejilla_.contar(g.x.data(), g.y.data(), g.angulo.data(), g.n, pasoCuenta, tr,
-                               tr.rotUnidades, DistanciaRapida, Emparejador::AnguloParUnidades);
+        return presencia_.contar(g.x.data(), g.y.data(), g.angulo.data(), g.n, tr, tr.rotUnidades);
     };
     MejoresAlineaciones<Transformacion, AlineacionesCandidatas> candidatas;
     for (int k = 0; k < t.nSemillas; ++k) {

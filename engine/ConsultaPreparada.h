@@ -2,6 +2,7 @@
 
 #include "AcuerdoOrientacion.h"
 #include "Plantilla.h"
+#include "PresenciaMinucias.h"
 #include "RejillaMinucias.h"
 
 #include <cstddef>
@@ -75,7 +76,8 @@ private:
     std::vector<int> sIndice_, sPrimero_;
     std::vector<std::uint8_t> sAngulo_;
     std::vector<std::uint64_t> sCeldas_, sValidas_;
-    RejillaMinucias rejilla_; // the minutiae by position, for pairing
+    RejillaMinucias rejilla_;     // the minutiae by position, for pairing
+    PresenciaMinucias presencia_; // where they are, for the quick count
     // Where the query print has ridges.
     int bloque_ = 16, gw_ = 0, gh_ = 0;
     std::vector<std::uint8_t> orientacion_;

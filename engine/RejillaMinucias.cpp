@@ -31,36 +31,4 @@ RejillaMinucias::RejillaMinucias(const float* x, const float* y, const std::uint
     }
 }
 
-int RejillaMinucias::contar(const float* x, const float* y, const std::uint8_t* angulo, int n,
-                            int paso, const Colocacion& m, int giro, float radio,
-                            int holgura) const {
-    const float r2 = radio * radio;
-    int halladas = 0;
-    for (int j = 0; j < n; j += paso) {
-        const auto uj = static_cast<std::size_t>(j);
-        const float px = m.c * x[uj] - m.s * y[uj] + m.tx;
-        const float py = m.s * x[uj] + m.c * y[uj] + m.ty;
-        Rango c;
-        if (!celdasCerca(px, py, radio, c))
-            continue;
-        const auto a = static_cast<std::uint8_t>(angulo[uj] + giro);
-        bool hallada = false;
-        for (int cy = c.y0; cy <= c.y1 && !hallada; ++cy) {
-            const int desde = inicio_[static_cast<std::size_t>(cy * rw_ + c.x0)];
-            const int hasta = inicio_[static_cast<std::size_t>(cy * rw_ + c.x1 + 1)];
-            for (int k = desde; k < hasta; ++k) {
-                const auto uk = static_cast<std::size_t>(k);
-                const int da = static_cast<std::int8_t>(static_cast<std::uint8_t>(a - angulo_[uk]));
-                const float ex = x_[uk] - px, ey = y_[uk] - py;
-                if (da <= holgura && da >= -holgura && ex * ex + ey * ey <= r2) {
-                    hallada = true;
-                    break;
-                }
-            }
-        }
-        halladas += hallada;
-    }
-    return halladas;
-}
-
 } // namespace portiva::motor

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "AcuerdoOrientacion.h"
-
 #include <algorithm>
 #include <cstdint>
 #include <vector>
@@ -43,12 +41,6 @@ public:
     const float* x() const { return x_.data(); }
     const float* y() const { return y_.data(); }
     const std::uint8_t* angulo() const { return angulo_.data(); }
-
-    // How many of the n points (x, y, direction), every `paso`-th, once placed by m
-    // and turned by `giro` units, have a minutia within `radio` px whose direction differs by
-    // at most `holgura` units.
-    int contar(const float* x, const float* y, const std::uint8_t* angulo, int n, int paso,
-               const Colocacion& m, int giro, float radio, int holgura) const;
 
 private:
     int rw_ = 0, rh_ = 0;
