@@ -7,8 +7,8 @@ namespace portiva::motor {
 
 PresenciaMinucias::PresenciaMinucias(const float* x, const float* y, const std::uint8_t* angulo,
                                      int n, int ancho, int alto, float radio, int holgura)
-    : ancho_(ancho / Lado + 1), alto_(alto / Lado + 1), limiteX_(static_cast<float>(ancho_ * Lado)),
-      limiteY_(static_cast<float>(alto_ * Lado)),
+    : ancho_(std::min(ancho, LadoMaximo) / Lado + 1), alto_(std::min(alto, LadoMaximo) / Lado + 1),
+      limiteX_(static_cast<float>(ancho_ * Lado)), limiteY_(static_cast<float>(alto_ * Lado)),
       bits_(static_cast<std::size_t>(ancho_) * static_cast<std::size_t>(alto_), 0) {
     const float r2 = radio * radio;
     for (int i = 0; i < n; ++i) {

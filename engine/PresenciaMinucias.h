@@ -16,6 +16,10 @@ namespace portiva::motor {
 class PresenciaMinucias {
 public:
     static constexpr int Lado = 4; // px
+    // The largest frame mapped, twice what any sensor gives at 500 dpi: a template that claims
+    // a larger one is mapped only this far (nothing beyond is found), so that no frame size
+    // read from a template can ask for more than a few megabytes.
+    static constexpr int LadoMaximo = 4096; // px
 
     PresenciaMinucias() = default;
     PresenciaMinucias(const float* x, const float* y, const std::uint8_t* angulo, int n, int ancho,
@@ -30,6 +34,8 @@ public:
         const int cy = static_cast<int>(py * (1.0f / Lado));
         return (bits_[static_cast<std::size_t>(cy * ancho_ + cx)] >> (angulo >> 3)) & 1u;
     }
+
+    std::size_t celdas() const { return bits_.size(); }
 
     // How many of the n points (x, y, direction), placed by m and turned by `giro` units, land
     // where this print has a minutia.

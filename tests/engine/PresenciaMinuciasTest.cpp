@@ -58,3 +58,15 @@ TEST(PresenciaMinucias, CountsThePointsThatLandOnMinutiaeUnderAPlacement) {
     EXPECT_LE(p.contar(gx.data(), gy.data(), ga.data(), 12, Colocacion::de(0, 0, 0), 0), 1);
     EXPECT_EQ(p.contar(gx.data(), gy.data(), ga.data(), 0, m, giroUnidades), 0);
 }
+
+TEST(PresenciaMinucias, AFrameNoSensorMakesIsMappedOnlyAsFarAsTheLargestThatOneCould) {
+    // The frame size is read from the template: 65535 x 65535 must not ask for a gigabyte.
+    const std::array<float, 2> x{100, 60000}, y{100, 60000};
+    const std::array<std::uint8_t, 2> a{0, 0};
+    const PresenciaMinucias p(x.data(), y.data(), a.data(), 2, 65535, 65535, 14, 21);
+    const auto lado =
+        static_cast<std::size_t>(PresenciaMinucias::LadoMaximo / PresenciaMinucias::Lado + 1);
+    EXPECT_EQ(p.celdas(), lado * lado);
+    EXPECT_TRUE(p.hay(100, 100, 0));
+    EXPECT_FALSE(p.hay(60000, 60000, 0)); // beyond the map: not found, nothing read outside it
+}
