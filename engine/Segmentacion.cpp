@@ -88,11 +88,14 @@ Mapa<std::uint8_t> Segmentacion::calcular(const CampoOrientacion& c) {
     const float p90 = orden[static_cast<std::size_t>(k)];
     // Relative to the strongest ridges of this image, with a floor for blank images.
     const float umbral = std::max(10.0f, 0.22f * p90);
+    // Ridges read from the blurred image are coherent well above this even where they curve
+    // round a core or a delta; pixel noise, which the blur takes out, stays below it.
+    constexpr float CoherenciaMinima = 0.20f;
     Mapa<std::uint8_t> m(bw, bh);
     for (int y = 0; y < bh; ++y)
         for (int x = 0; x < bw; ++x)
             m(x, y) = (c.anisotropia(x, y) >= umbral && c.contraste(x, y) >= 4.0f &&
-                       c.coherenciaLocal(x, y) >= 0.25f)
+                       c.coherenciaLocal(x, y) >= CoherenciaMinima)
                           ? 1
                           : 0;
     m = dilatar(dilatar(m, false), true); // closing
