@@ -35,13 +35,18 @@ constexpr float HolguraRotacion = 12.0f * Pi / 180.0f;
 constexpr int HolguraParesUnidades = 14; // 20 degrees
 constexpr int SemillasConsulta = 24;
 constexpr float DistanciaRapida = 14.0f;
-constexpr float FactorPuntuacion = 360.0f;
+constexpr float FactorPuntuacion = 7250.0f;
 constexpr float SolapeMinimo = 10.0f;
+// The share of the overlap's minutiae that found a partner is taken of at least this many: a
+// handful of chance pairs fill an overlap of a few minutiae as well as a finger's pairs do.
+constexpr float SolapeMinimoCuota = 16.0f;
 // A minutia where the ridge flow is unclear or near the edge of the print is often one that the
 // other impression does not show, or shows elsewhere: it counts in the overlap by its quality,
-// from a quarter for none to whole for full. The overlap is never taken as smaller than the
-// number of pairs, so the paired share stays at most 1.
-constexpr float PesoSolapeMinimo = 0.25f;
+// from 0.4 for none to whole for full. Not less: the paired shares below weigh heavily, and a
+// print rated poorer everywhere (a worse sensor, a dry day) must not make chance pairs a much
+// larger share of it. The overlap is never taken as smaller than the number of pairs, so the
+// paired share stays at most 1.
+constexpr float PesoSolapeMinimo = 0.4f;
 // The local drift of the skin: pairs within about this many pixels move together.
 constexpr float RadioDeriva = 30.0f;
 constexpr int ParesMinimosDeriva = 4;
@@ -273,11 +278,20 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
         };
         // Unrelated prints of one pattern class can pair many minutiae by chance where their
         // ridges run alike; the flow over the whole overlap tells an impostor's alignment from a
-        // finger's. The cube favours many well-placed pairs over a few: chance pairs come in
-        // ones and twos.
+        // finger's. What tells them apart best is the share of the overlap that pairs: chance
+        // fills about half of it, a finger most of it, even where skin stretch and a small
+        // overlap leave its pairs light (weighed by closeness and neighbourhood, a finger's
+        // pairs on a small or distorted overlap weigh no more than chance pairs do). So the
+        // score rises with the square of the weighed share and the cube of the counted share,
+        // and only with the square root of the weight itself.
         auto puntuar = [&](float peso, const Emparejado& e) {
+            const auto pares = static_cast<float>(e.n);
             const float fraccion = peso / solapeDe(e);
-            return FactorPuntuacion * fraccion * fraccion * peso;
+            const float cuota =
+                pares / std::max(SolapeMinimoCuota,
+                                 std::sqrt(std::max(qDentro, pares) * std::max(gDentro, pares)));
+            return FactorPuntuacion * fraccion * fraccion * std::sqrt(std::max(peso, 0.0f)) *
+                   cuota * cuota * cuota;
         };
         // Dense prints pair many minutiae by chance under one alignment; a pair counts by how
         // well its neighbours confirm it. That only lowers the weight: a score that rounds to 0

@@ -105,7 +105,10 @@ TEST_F(Comparacion, IdentificationFindsTheFingerInATable) {
 
 TEST_F(Comparacion, ThresholdReallyChangesTheDecision) {
     // A pair whose score lies inside the range a threshold can take: two impressions of one
-    // finger score far above it, so two fingers are looked for.
+    // finger score far above it, so two fingers are looked for, under the rotation tolerance
+    // the decisions below use.
+    ASSERT_EQ(motor_->FijarParametrosVerificacion(MotorHuella::UmbralVerificacionPorDefecto, 180),
+              codigo::Ok);
     int s = 0, a = -1, b = -1, puntuacion = 0;
     for (int x = 0; x < Dedos * Impresiones && a < 0; ++x)
         for (int y = 0; y < Dedos * Impresiones && a < 0; ++y) {
