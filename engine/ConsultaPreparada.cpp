@@ -7,6 +7,7 @@
 #include "DerivaLocal.h"
 #include "Emparejador.h"
 #include "MejoresAlineaciones.h"
+#include "PuntuacionPares.h"
 #include "SemillasAlineacion.h"
 
 #include <algorithm>
@@ -35,11 +36,6 @@ constexpr float HolguraRotacion = 12.0f * Pi / 180.0f;
 constexpr int HolguraParesUnidades = 14; // 20 degrees
 constexpr int SemillasConsulta = 24;
 constexpr float DistanciaRapida = 14.0f;
-constexpr float FactorPuntuacion = 7250.0f;
-constexpr float SolapeMinimo = 10.0f;
-// The share of the overlap's minutiae that found a partner is taken of at least this many: a
-// handful of chance pairs fill an overlap of a few minutiae as well as a finger's pairs do.
-constexpr float SolapeMinimoCuota = 16.0f;
 // A minutia where the ridge flow is unclear or near the edge of the print is often one that the
 // other impression does not show, or shows elsewhere: it counts in the overlap by its quality,
 // from 0.4 for none to whole for full. Not less: the paired shares below weigh heavily, and a
@@ -271,27 +267,10 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
                                              false, {orientacion_.data(), bloque_, gw_, gh_});
         const float qDentro = pesoConCrestas(x_.data(), y_.data(), pesoSolape_.data(), n_, mejorT,
                                              true, {v.orientacion, v.bloque, v.gw, v.gh});
-        auto solapeDe = [&](const Emparejado& e) {
-            const auto pares = static_cast<float>(e.n);
-            return std::max(SolapeMinimo,
-                            std::sqrt(std::max(qDentro, pares) * std::max(gDentro, pares)));
-        };
-        // Unrelated prints of one pattern class can pair many minutiae by chance where their
-        // ridges run alike; the flow over the whole overlap tells an impostor's alignment from a
-        // finger's. What tells them apart best is the share of the overlap that pairs: chance
-        // fills about half of it, a finger most of it, even where skin stretch and a small
-        // overlap leave its pairs light (weighed by closeness and neighbourhood, a finger's
-        // pairs on a small or distorted overlap weigh no more than chance pairs do). So the
-        // score rises with the square of the weighed share and the cube of the counted share,
-        // and only with the square root of the weight itself.
+        // The flow over the whole overlap, judged below, tells an impostor's alignment from a
+        // finger's where unrelated prints of one pattern class pair many minutiae by chance.
         auto puntuar = [&](float peso, const Emparejado& e) {
-            const auto pares = static_cast<float>(e.n);
-            const float fraccion = peso / solapeDe(e);
-            const float cuota =
-                pares / std::max(SolapeMinimoCuota,
-                                 std::sqrt(std::max(qDentro, pares) * std::max(gDentro, pares)));
-            return FactorPuntuacion * fraccion * fraccion * std::sqrt(std::max(peso, 0.0f)) *
-                   cuota * cuota * cuota;
+            return puntuacionPares(peso, e.n, qDentro, gDentro);
         };
         // Dense prints pair many minutiae by chance under one alignment; a pair counts by how
         // well its neighbours confirm it. That only lowers the weight: a score that rounds to 0

@@ -1,0 +1,20 @@
+#pragma once
+
+namespace portiva::motor {
+
+// The score of one pairing, before the ridge flow is judged: `peso` the pairs' confirmed
+// weight, `pares` how many pairs there are, `dentroConsulta` and `dentroGuardada` how many
+// minutiae each print has where the other one shows ridges, each counted by its quality.
+//
+// Unrelated prints of one pattern class pair many minutiae by chance where their ridges run
+// alike, but chance fills only about half of the overlap; a finger fills most of it. That
+// holds even where a small or stretched overlap leaves a finger's pairs light: weighed by
+// closeness and neighbourhood, such pairs weigh no more than chance pairs do. So the score
+// rises with the cube of the counted share (pairs against the overlap), the square of the
+// weighed share (weight against the overlap), and only the square root of the weight itself.
+// The overlap is never taken as smaller than the number of pairs, so both shares stay at most
+// 1; the weighed share is taken of at least 10 minutiae and the counted share of at least 16,
+// since a handful of chance pairs fill an overlap of a few minutiae as well as a finger does.
+float puntuacionPares(float peso, int pares, float dentroConsulta, float dentroGuardada);
+
+} // namespace portiva::motor
