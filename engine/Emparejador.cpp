@@ -17,6 +17,10 @@ constexpr float DistanciaMaxima = 18.0f;
 // An ending paired with a bifurcation: a minutia seen as the other kind happens between two
 // impressions of one finger, but far less often than among chance neighbours.
 constexpr float PesoTipoDistinto = 0.8f;
+// A pair weighs from this much for unlike neighbourhoods to whole for like ones. A finger's
+// pairs on a small overlap have neighbourhoods that reach past it, so theirs agree less than
+// the minutiae do.
+constexpr float PesoSimilitudMinimo = 0.4f;
 
 } // namespace
 
@@ -128,8 +132,8 @@ void Emparejador::emparejar(const Transformacion& tr, Emparejado& e, const float
     for (int k = 0; k < e.n; ++k) {
         const auto uk = static_cast<std::size_t>(k);
         const auto [qi, gj] = e.pares[uk];
-        e.pesoPar[uk] = (0.25f + 0.75f * similitud(qi, gj)) * e.cercania[uk] *
-                        (tipoQ_[qi] == g_.tipo[gj] ? 1.0f : PesoTipoDistinto);
+        e.pesoPar[uk] = (PesoSimilitudMinimo + (1 - PesoSimilitudMinimo) * similitud(qi, gj)) *
+                        e.cercania[uk] * (tipoQ_[qi] == g_.tipo[gj] ? 1.0f : PesoTipoDistinto);
         e.peso += e.pesoPar[uk];
     }
 }

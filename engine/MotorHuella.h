@@ -81,7 +81,7 @@ public:
     static constexpr int UmbralMinimo = 10;
     static constexpr int UmbralMaximo = 200;
     static constexpr int RotacionMaxima = 180;
-    static constexpr int UmbralIdentificacionPorDefecto = 130;
+    static constexpr int UmbralIdentificacionPorDefecto = 135;
     static constexpr int RotacionIdentificacionPorDefecto = 45;
     static constexpr int UmbralVerificacionPorDefecto = 52;
     static constexpr int RotacionVerificacionPorDefecto = 45;

@@ -7,7 +7,7 @@ namespace portiva::motor {
 
 namespace {
 
-constexpr float FactorPuntuacion = 7250.0f;
+constexpr float FactorPuntuacion = 5240.0f;
 constexpr float SolapeMinimo = 10.0f;
 constexpr float SolapeMinimoCuota = 16.0f;
 

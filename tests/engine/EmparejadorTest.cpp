@@ -64,9 +64,11 @@ TEST(Emparejador, TheClosestPairsAreTakenFirstAndEachMinutiaPairsOnce) {
     EXPECT_EQ(pareja(e, 0), 0);
     EXPECT_EQ(pareja(e, 1), 1); // query 0 was taken by the closer one
     EXPECT_EQ(pareja(e, 2), -1);
-    // Closeness 1 - (d / tolerance)^2, the tolerance 8 px at the anchor.
-    EXPECT_NEAR(e.pesoPar[0] + e.pesoPar[1], 0.25f * (1 - 1.0f / 64) + 0.25f * (1 - 36.0f / 64),
-                0.01f);
+    // Closeness 1 - (d / tolerance)^2, the tolerance 8 px at the anchor growing by 0.05 px per
+    // pixel away from it, times 0.4 for minutiae without descriptors.
+    const float t1 = 8.05f, t2 = 8.2f;
+    EXPECT_NEAR(e.pesoPar[0] + e.pesoPar[1],
+                0.4f * (1 - 1.0f / (t1 * t1)) + 0.4f * (1 - 36.0f / (t2 * t2)), 0.005f);
 }
 
 TEST(Emparejador, DirectionKindAndDistanceFromTheAnchorDecide) {
@@ -88,7 +90,7 @@ TEST(Emparejador, DirectionKindAndDistanceFromTheAnchorDecide) {
     for (int k = 0; k < e.n; ++k) {
         const auto uk = static_cast<std::size_t>(k);
         if (e.pares[uk].second == 1) {
-            EXPECT_LT(e.pesoPar[uk], 0.8f * 0.25f + 1e-4f);
+            EXPECT_LT(e.pesoPar[uk], 0.8f * 0.4f + 1e-4f);
         }
     }
 }
