@@ -38,10 +38,9 @@ constexpr int SemillasConsulta = 24;
 constexpr float DistanciaRapida = 14.0f;
 // A minutia where the ridge flow is unclear or near the edge of the print is often one that the
 // other impression does not show, or shows elsewhere: it counts in the overlap by its quality,
-// from 0.4 for none to whole for full. Not less: the paired shares below weigh heavily, and a
-// print rated poorer everywhere (a worse sensor, a dry day) must not make chance pairs a much
-// larger share of it. The overlap is never taken as smaller than the number of pairs, so the
-// paired share stays at most 1.
+// from 0.4 for none to whole for full. Not less: the score weighs the paired shares of the
+// overlap heavily (PuntuacionPares.h), and a print rated poorer everywhere (a worse sensor, a
+// dry day) must not make chance pairs a much larger share of it.
 constexpr float PesoSolapeMinimo = 0.4f;
 // The local drift of the skin: pairs within about this many pixels move together.
 constexpr float RadioDeriva = 30.0f;
@@ -267,8 +266,6 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
                                              false, {orientacion_.data(), bloque_, gw_, gh_});
         const float qDentro = pesoConCrestas(x_.data(), y_.data(), pesoSolape_.data(), n_, mejorT,
                                              true, {v.orientacion, v.bloque, v.gw, v.gh});
-        // The flow over the whole overlap, judged below, tells an impostor's alignment from a
-        // finger's where unrelated prints of one pattern class pair many minutiae by chance.
         auto puntuar = [&](float peso, const Emparejado& e) {
             return puntuacionPares(peso, e.n, qDentro, gDentro);
         };
@@ -300,8 +297,10 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
             mejor = actual;
             s = sDeriva;
         }
-        // The flow is judged only where it can change the score: the factor is at most 1, so a
-        // score that rounds to 0 stays 0.
+        // The flow over the whole overlap tells an impostor's alignment from a finger's where
+        // unrelated prints of one pattern class pair many minutiae by chance. It is judged only
+        // where it can change the score: the factor is at most 1, so a score that rounds to 0
+        // stays 0.
         if (s >= 0.5f)
             s *= factorAcuerdo(
                 acuerdoOrientacion(celdasFlujo_, {v.orientacion, v.bloque, v.gw, v.gh}, mejorT));
