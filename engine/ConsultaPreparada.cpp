@@ -163,20 +163,18 @@ int ConsultaPreparada::compararComprobada(const std::uint8_t* bytes, std::size_t
     return compararCon(bytes, tamano, false, puntuacion, nullptr);
 }
 
-int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano,
-                                   bool comprobarSuma, int& puntuacion,
-                                   DetalleComparacion* detalle) const {
-    puntuacion = 0;
-    if (detalle != nullptr) {
-        detalle->pares.clear();
-        detalle->sumaConsulta = suma_;
-    }
-    VistaPlantilla v;
-    const int r = CodecPlantilla::examinar(bytes, tamano, v, comprobarSuma);
-    if (r != codigo::Ok)
-        return r;
+// The best pairing found one way round: the stored template's minutiae onto the query's.
+struct ConsultaPreparada::Sentido {
+    float s = 0;
+    Emparejado e;
+    Transformacion t;
+};
+
+void ConsultaPreparada::unSentido(const VistaPlantilla& v, Sentido& resultado) const {
+    resultado.s = 0;
+    resultado.e.n = 0;
     if (n_ == 0 || v.n == 0)
-        return 0;
+        return;
 
     Guardada g;
     g.n = v.n;
@@ -219,23 +217,18 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
     }
 
     if (candidatas.size() == 0)
-        return 0;
+        return;
 
     Emparejador emparejador(rejilla_, tipo_.data(), celdas_.data(), validas_.data(), g,
                             v.cilindros);
     // The stored minutiae's weights in the overlap, read once a comparison gets that far.
     std::array<float, MaxMinucias> pesoG;
     bool pesoGLeido = false;
-    struct Evaluada {
-        float s = 0;
-        Emparejado e;
-        Transformacion t;
-    };
     // One alignment paired in full, refitted, scored, re-paired along the drift and judged by
     // the flow. Returns false when it pairs nothing.
-    auto evaluar = [&](const Transformacion& inicial, Evaluada& resultado) {
-        Emparejado& mejor = resultado.e;
-        Transformacion& mejorT = resultado.t;
+    auto evaluar = [&](const Transformacion& inicial, Sentido& evaluada) {
+        Emparejado& mejor = evaluada.e;
+        Transformacion& mejorT = evaluada.t;
         Emparejado actual;
         mejorT = inicial;
         emparejador.emparejar(mejorT, mejor);
@@ -304,39 +297,99 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
         if (s >= 0.5f)
             s *= factorAcuerdo(
                 acuerdoOrientacion(celdasFlujo_, {v.orientacion, v.bloque, v.gw, v.gh}, mejorT));
-        resultado.s = s;
+        evaluada.s = s;
         return true;
     };
 
     // The best alignment by the quick count is the right one for nearly every pair that
     // matches; the next ones are tried only for a pair that may come near a threshold, where a
     // count misled by a distorted or small overlap costs a member the door.
-    Evaluada mejorEvaluada, otra;
-    if (!evaluar(candidatas[0], mejorEvaluada))
-        return 0;
-    for (int k = 1; k < candidatas.size() && mejorEvaluada.s >= PuntuacionMinimaOtrasAlineaciones;
-         ++k)
-        if (evaluar(candidatas[k], otra) && otra.s > mejorEvaluada.s)
-            mejorEvaluada = otra;
-    const float s = mejorEvaluada.s;
-    const Emparejado& mejor = mejorEvaluada.e;
-    const Transformacion& mejorT = mejorEvaluada.t;
-    puntuacion = static_cast<int>(std::lround(std::min(s, static_cast<float>(PuntuacionMaxima))));
-
-    if (detalle != nullptr) {
-        detalle->pares.reserve(static_cast<std::size_t>(mejor.n));
-        for (int k = 0; k < mejor.n; ++k)
-            detalle->pares.emplace_back(orden_[mejor.pares[static_cast<std::size_t>(k)].first],
-                                        mejor.pares[static_cast<std::size_t>(k)].second);
-        detalle->rotacion = mejorT.rot;
-        detalle->dx = mejorT.tx;
-        detalle->dy = mejorT.ty;
-        detalle->bloque = v.bloque;
-        detalle->gw = v.gw;
-        detalle->gh = v.gh;
-        detalle->orientacionGuardada.assign(v.orientacion, v.orientacion + v.gw * v.gh);
+    Sentido otra;
+    if (!evaluar(candidatas[0], resultado)) {
+        resultado.s = 0;
+        resultado.e.n = 0;
+        return;
     }
+    for (int k = 1; k < candidatas.size() && resultado.s >= PuntuacionMinimaOtrasAlineaciones; ++k)
+        if (evaluar(candidatas[k], otra) && otra.s > resultado.s)
+            resultado = otra;
+}
+
+int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano,
+                                   bool comprobarSuma, int& puntuacion,
+                                   DetalleComparacion* detalle) const {
+    puntuacion = 0;
+    if (detalle != nullptr) {
+        detalle->pares.clear();
+        detalle->sumaConsulta = suma_;
+    }
+    VistaPlantilla v;
+    const int r = CodecPlantilla::examinar(bytes, tamano, v, comprobarSuma);
+    if (r != codigo::Ok)
+        return r;
+    Sentido ida;
+    unSentido(v, ida);
+    // Seeds, quick count and pairing each start from one side, so the two ways round do not
+    // always find the same alignment: where one of a finger's impressions shows little of the
+    // other, the side whose minutiae lead finds it more often. A comparison that may come near a
+    // threshold is also made the other way round, the stored print as the query, and the better
+    // of the two kept. Nearly every comparison of an identification scores less and costs
+    // nothing more.
+    Sentido vuelta;
+    vuelta.s = -1;
+    if (ida.s >= static_cast<float>(PuntuacionMinimaVuelta) &&
+        ida.s < static_cast<float>(PuntuacionMaxima)) {
+        int rv = 0;
+        const auto inversa = crear(bytes, v.longitud, parametros_, rv);
+        VistaPlantilla esta;
+        if (inversa &&
+            CodecPlantilla::examinar(bytes_.data(), bytes_.size(), esta, false) == codigo::Ok)
+            inversa->unSentido(esta, vuelta);
+        if (vuelta.s > ida.s) {
+            puntuacion = redondear(vuelta.s);
+            if (detalle != nullptr)
+                inversa->detallar(vuelta, v, true, *detalle);
+            return puntuacion >= parametros_.umbral ? codigo::Coincide : 0;
+        }
+    }
+    puntuacion = redondear(ida.s);
+    if (detalle != nullptr)
+        detallar(ida, v, false, *detalle);
     return puntuacion >= parametros_.umbral ? codigo::Coincide : 0;
+}
+
+int ConsultaPreparada::redondear(float s) {
+    return static_cast<int>(std::lround(std::min(s, static_cast<float>(PuntuacionMaxima))));
+}
+
+void ConsultaPreparada::detallar(const Sentido& sentido, const VistaPlantilla& guardada,
+                                 bool vuelta, DetalleComparacion& detalle) const {
+    const Emparejado& mejor = sentido.e;
+    const Transformacion& mejorT = sentido.t;
+    detalle.pares.reserve(static_cast<std::size_t>(mejor.n));
+    for (int k = 0; k < mejor.n; ++k) {
+        const auto [i, j] = mejor.pares[static_cast<std::size_t>(k)];
+        // Made the other way round, this query is the stored print and the pairs and the
+        // placement are turned back: stored = R query + t gives query = R^T (stored - t).
+        if (vuelta)
+            detalle.pares.emplace_back(j, orden_[i]);
+        else
+            detalle.pares.emplace_back(orden_[i], j);
+    }
+    if (vuelta) {
+        detalle.rotacion = -mejorT.rot;
+        detalle.dx = -(mejorT.c * mejorT.tx + mejorT.s * mejorT.ty);
+        detalle.dy = -(-mejorT.s * mejorT.tx + mejorT.c * mejorT.ty);
+    } else {
+        detalle.rotacion = mejorT.rot;
+        detalle.dx = mejorT.tx;
+        detalle.dy = mejorT.ty;
+    }
+    detalle.bloque = guardada.bloque;
+    detalle.gw = guardada.gw;
+    detalle.gh = guardada.gh;
+    detalle.orientacionGuardada.assign(guardada.orientacion,
+                                       guardada.orientacion + guardada.gw * guardada.gh);
 }
 
 } // namespace portiva::motor

@@ -57,11 +57,23 @@ public:
     const std::vector<std::uint8_t>& bytes() const { return bytes_; }
 
     static constexpr int PuntuacionMaxima = 999;
+    // The score from which a comparison is also made the other way round, the stored print as
+    // the query, and the better of the two kept: above what all but about two in a thousand
+    // comparisons between unrelated fingers reach, below any threshold in use.
+    static constexpr int PuntuacionMinimaVuelta = 20;
 
 private:
     ConsultaPreparada() = default;
     int compararCon(const std::uint8_t* guardada, std::size_t tamano, bool comprobarSuma,
                     int& puntuacion, DetalleComparacion* detalle) const;
+    struct Sentido;
+    // The stored template paired onto this query, one way round.
+    void unSentido(const VistaPlantilla& guardada, Sentido& resultado) const;
+    // What `sentido` paired, for the drawing; `vuelta` when this query was the stored print of
+    // the comparison asked for and `guardada` its query.
+    void detallar(const Sentido& sentido, const VistaPlantilla& guardada, bool vuelta,
+                  DetalleComparacion& detalle) const;
+    static int redondear(float s);
 
     ParametrosComparacion parametros_;
     std::vector<std::uint8_t> bytes_;

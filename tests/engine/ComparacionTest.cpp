@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <random>
 #include <thread>
@@ -317,4 +318,51 @@ TEST_F(Comparacion, PrintsHalfAsClearEverywhereStillDoNotMatchOtherFingers) {
                 EXPECT_EQ(c, 0) << a << " against " << b << " scores " << s;
         }
     }
+}
+
+TEST_F(Comparacion, EitherImpressionMayBeTheQueryAndThePairsDrawnLandOnEachOther) {
+    // Prints that show less of the finger (every second or third minutia only), so that the
+    // scores stay under the cap and the two ways round find different pairings.
+    std::vector<std::vector<std::uint8_t>> t;
+    const auto igual = [](int, std::uint8_t c) { return c; };
+    for (int d = 0; d < Dedos; ++d)
+        for (int i = 0; i < Impresiones; ++i) {
+            t.push_back(conCalidades(p(d, i), igual, static_cast<std::size_t>(i + 1)));
+        }
+    int comparadas = 0;
+    for (std::size_t a = 0; a < t.size(); ++a)
+        for (std::size_t b = 0; b < t.size(); ++b) {
+            if (a == b)
+                continue;
+            const auto ida = consulta(t[a]), vuelta = consulta(t[b]);
+            ASSERT_TRUE(ida && vuelta);
+            int s1 = 0, s2 = 0;
+            DetalleComparacion detalle;
+            ida->comparar(t[b].data(), t[b].size(), s1, &detalle);
+            vuelta->comparar(t[a].data(), t[a].size(), s2);
+            if (s1 <= ConsultaPreparada::PuntuacionMinimaVuelta ||
+                s2 <= ConsultaPreparada::PuntuacionMinimaVuelta)
+                continue; // made one way round only
+            ++comparadas;
+            EXPECT_EQ(s1, s2) << a << " vs " << b;
+            // The drawing's placement carries each paired stored minutia onto the query minutia
+            // it was paired with, whichever way round the pairing was found.
+            DatosPlantilla q, g;
+            ASSERT_EQ(CodecPlantilla::decodificar(t[a].data(), t[a].size(), q), 0);
+            ASSERT_EQ(CodecPlantilla::decodificar(t[b].data(), t[b].size(), g), 0);
+            const float c = std::cos(detalle.rotacion), sn = std::sin(detalle.rotacion);
+            float peor = 0;
+            for (const auto& [i, j] : detalle.pares) {
+                ASSERT_LT(static_cast<std::size_t>(i), q.minucias.size());
+                ASSERT_LT(static_cast<std::size_t>(j), g.minucias.size());
+                const auto& mq = q.minucias[static_cast<std::size_t>(i)];
+                const auto& mg = g.minucias[static_cast<std::size_t>(j)];
+                const float gx = mg.x, gy = mg.y;
+                peor = std::max(peor, std::hypot(c * gx - sn * gy + detalle.dx - mq.x,
+                                                 sn * gx + c * gy + detalle.dy - mq.y));
+            }
+            // The pairing tolerance, plus the skin's drift it may follow.
+            EXPECT_LT(peor, 30.0f) << a << " vs " << b;
+        }
+    EXPECT_GE(comparadas, Dedos * Impresiones * (Impresiones - 1)) << "every pair of one finger";
 }
