@@ -60,7 +60,7 @@ public:
     // The score from which a comparison is also made the other way round, the stored print as
     // the query, and the better of the two kept: above what all but about two in a thousand
     // comparisons between unrelated fingers reach, below any threshold in use.
-    static constexpr int PuntuacionMinimaVuelta = 20;
+    static constexpr int PuntuacionMinimaVuelta = 30;
 
 private:
     ConsultaPreparada() = default;

@@ -83,7 +83,7 @@ public:
     static constexpr int RotacionMaxima = 180;
     static constexpr int UmbralIdentificacionPorDefecto = 135;
     static constexpr int RotacionIdentificacionPorDefecto = 45;
-    static constexpr int UmbralVerificacionPorDefecto = 55;
+    static constexpr int UmbralVerificacionPorDefecto = 53;
     static constexpr int RotacionVerificacionPorDefecto = 45;
 
     // --- Drawing -------------------------------------------------------------------------------
