@@ -58,7 +58,7 @@ public:
 
     static constexpr int PuntuacionMaxima = 999;
     // The score from which a comparison is also made the other way round, the stored print as
-    // the query, and the better of the two kept: above what all but about two in a thousand
+    // the query, and the better of the two kept: above what all but about one in two thousand
     // comparisons between unrelated fingers reach, below any threshold in use.
     static constexpr int PuntuacionMinimaVuelta = 30;
 

@@ -128,8 +128,8 @@ const std::array<const char*, 4> ClavesHuella = {"thresholdId", "rotationMaxId",
 // The default thresholds every station wrote at exit under earlier engines: identification 25
 // and verification 23 on the first score scale, then 105 and 75, then 90 and 40, then 75 and
 // 38, then 105 and 52. A file that still holds one of them gets today's default (unless it is
-// today's default too, as 105 was for a while): the old values would refuse members or let
-// strangers in on today's scale.
+// today's default too): the old values would refuse members or let strangers in on today's
+// scale.
 const std::array<std::vector<qint32>, 4> UmbralesMotoresAnteriores = {
     std::vector<qint32>{25, 105, 90, 75}, std::vector<qint32>{},
     std::vector<qint32>{23, 75, 40, 38, 52}, std::vector<qint32>{}};
