@@ -335,10 +335,10 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
     // threshold is also made the other way round, the stored print as the query, and the better
     // of the two kept. Nearly every comparison of an identification scores less and costs
     // nothing more.
-    Sentido vuelta;
-    vuelta.s = -1;
     if (ida.s >= static_cast<float>(PuntuacionMinimaVuelta) &&
         ida.s < static_cast<float>(PuntuacionMaxima)) {
+        Sentido vuelta;
+        vuelta.s = -1;
         int rv = 0;
         const auto inversa = crear(bytes, v.longitud, parametros_, rv);
         VistaPlantilla esta;
