@@ -58,6 +58,9 @@ CampoOrientacion CampoOrientacion::calcular(const Mapa<float>& gris, int bloque)
     c.vx = Mapa<float>(bw, bh);
     c.vy = Mapa<float>(bw, bh);
     c.energia = Mapa<float>(bw, bh);
+    // The squared tensor, every gradient counted by its energy, is what the segmentation judges
+    // a block by: strong oriented gradients are ridges, faint ones background.
+    Mapa<float> txx(bw, bh), txy(bw, bh), tee(bw, bh);
     Mapa<float> suma(bw, bh), suma2(bw, bh), cuenta(bw, bh);
     for (int y = 0; y < h; ++y) {
         const int ym = std::max(0, y - 1), yp = std::min(h - 1, y + 1);
@@ -68,9 +71,20 @@ CampoOrientacion CampoOrientacion::calcular(const Mapa<float>& gris, int bloque)
             const float gy =
                 (g(xm, yp) + 2 * g(x, yp) + g(xp, yp)) - (g(xm, ym) + 2 * g(x, ym) + g(xp, ym));
             const int bx = x / bloque, by = y / bloque;
-            c.vx(bx, by) += gx * gx - gy * gy;
-            c.vy(bx, by) += 2 * gx * gy;
-            c.energia(bx, by) += gx * gx + gy * gy;
+            const float e = gx * gx + gy * gy;
+            txx(bx, by) += gx * gx - gy * gy;
+            txy(bx, by) += 2 * gx * gy;
+            tee(bx, by) += e;
+            // The flow counts every pixel's gradient by its length, not by its square: the
+            // steep edges of a crease, a scar or a smudge then weigh as much as a ridge's
+            // flank of the same length instead of many times more, and no longer turn the
+            // ridges' direction round them.
+            if (e > 0) {
+                const float inversa = 1.0f / std::sqrt(e);
+                c.vx(bx, by) += (gx * gx - gy * gy) * inversa;
+                c.vy(bx, by) += 2 * gx * gy * inversa;
+                c.energia(bx, by) += e * inversa;
+            }
             const float v = gris(x, y); // the contrast is the image's own
             suma(bx, by) += v;
             suma2(bx, by) += v * v;
@@ -92,9 +106,9 @@ CampoOrientacion CampoOrientacion::calcular(const Mapa<float>& gris, int bloque)
                     s += suma(x, y);
                     s2 += suma2(x, y);
                     n += cuenta(x, y);
-                    ax += c.vx(x, y);
-                    ay += c.vy(x, y);
-                    ae += c.energia(x, y);
+                    ax += txx(x, y);
+                    ay += txy(x, y);
+                    ae += tee(x, y);
                 }
             const double media = s / n;
             c.contraste(bx, by) =

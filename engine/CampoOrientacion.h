@@ -22,7 +22,9 @@ public:
     float anguloEn(float x, float y) const;
 
     int bloque = 8;
-    Mapa<float> vx, vy, energia; // tensor sums per block: Gxx-Gyy, 2Gxy, Gxx+Gyy
+    // Doubled-angle gradient sums per block, each gradient weighted by the inverse of its
+    // length: (Gx^2-Gy^2)/|G|, 2GxGy/|G|, |G|. What `suavizar` smooths.
+    Mapa<float> vx, vy, energia;
     Mapa<float> contraste;       // grey deviation over the block's neighbourhood
     Mapa<float> anisotropia;     // oriented gradient energy per pixel, neighbourhood
     Mapa<float> coherenciaLocal; // unsmoothed coherence over the same neighbourhood

@@ -81,9 +81,9 @@ public:
     static constexpr int UmbralMinimo = 10;
     static constexpr int UmbralMaximo = 200;
     static constexpr int RotacionMaxima = 180;
-    static constexpr int UmbralIdentificacionPorDefecto = 135;
+    static constexpr int UmbralIdentificacionPorDefecto = 159;
     static constexpr int RotacionIdentificacionPorDefecto = 45;
-    static constexpr int UmbralVerificacionPorDefecto = 53;
+    static constexpr int UmbralVerificacionPorDefecto = 60;
     static constexpr int RotacionVerificacionPorDefecto = 45;
 
     // --- Drawing -------------------------------------------------------------------------------

@@ -127,12 +127,12 @@ const std::array<const char*, 4> ClavesHuella = {"thresholdId", "rotationMaxId",
                                                  "rotationMaxVr"};
 // The default thresholds every station wrote at exit under earlier engines: identification 25
 // and verification 23 on the first score scale, then 105 and 75, then 90 and 40, then 75 and
-// 38, then 105 and 52. A file that still holds one of them gets today's default (unless it is
-// today's default too): the old values would refuse members or let strangers in on today's
-// scale.
+// 38, then 105 and 52, then 135 and 53. A file that still holds one of them gets today's default
+// (unless it is today's default too): the old values would refuse members or let strangers in on
+// today's scale.
 const std::array<std::vector<qint32>, 4> UmbralesMotoresAnteriores = {
-    std::vector<qint32>{25, 105, 90, 75}, std::vector<qint32>{},
-    std::vector<qint32>{23, 75, 40, 38, 52}, std::vector<qint32>{}};
+    std::vector<qint32>{25, 105, 90, 75, 135}, std::vector<qint32>{},
+    std::vector<qint32>{23, 75, 40, 38, 52, 53}, std::vector<qint32>{}};
 // Below this, about one comparison in a few hundred between unrelated fingers matches: said in
 // the log, kept as the operator chose it.
 constexpr qint32 UmbralMuyBajo = 20;

@@ -335,8 +335,9 @@ TEST_F(IniFileTest, EarlierEnginesDefaultThresholdsAreReplacedAndALowOneIsWarned
     EXPECT_FALSE(contenido().contains("=25\n")) << contenido().toStdString();
 
     // The same for the defaults of the engines that came after it.
-    for (const auto& [id, vr] : {std::pair{"105", "75"}, std::pair{"90", "40"},
-                                 std::pair{"75", "38"}, std::pair{"105", "52"}}) {
+    for (const auto& [id, vr] :
+         {std::pair{"105", "75"}, std::pair{"90", "40"}, std::pair{"75", "38"},
+          std::pair{"105", "52"}, std::pair{"135", "53"}}) {
         avisos.clear();
         poner(QStringLiteral("[Configuracion huella]\nthresholdId=%1\nthresholdVr=%2\n")
                   .arg(QLatin1String(id), QLatin1String(vr))
