@@ -22,8 +22,8 @@ int CalidadHuella::puntuacion(const Mapa<std::uint8_t>& mascara, const Mapa<floa
     const double area = static_cast<double>(bloques) * bloque * bloque; // pixels at 500 dpi
     // Full marks from what a small sensor shows (about 13 x 13 mm at 500 dpi).
     const double fArea = std::clamp(area / 70000.0, 0.0, 1.0);
-    // The mean coherence of the flow over the print: about 0.33 where no flow can be read, 0.88
-    // and above for clean ridges.
+    // The mean coherence of the flow over the print, no marks at 0.33 and full marks from 0.88:
+    // set so that on real prints "low" marks the prints that fail most often.
     const double fFlujo = std::clamp((sumaCoherencia / bloques - 0.33) / 0.55, 0.0, 1.0);
     const double fMinucias = std::clamp(conservadas / 50.0, 0.0, 1.0);
     const double limpieza = candidatas > 0 ? static_cast<double>(conservadas) / candidatas : 0.0;
