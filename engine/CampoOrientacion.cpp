@@ -10,7 +10,7 @@ namespace portiva::motor {
 namespace {
 
 // The grey image blurred before its gradients are taken (pixels at 500 dpi): a pixel-sized
-// Gaussian leaves ridges 6-12 px apart as they are and takes out the speckle and the sensor's
+// Gaussian leaves ridges 6-12 px apart as they are and takes out the pixel noise and the sensor's
 // pixel pattern, whose gradients point every way and would drown the ridges' in a noisy or
 // faint print.
 constexpr float SigmaGradiente = 1.0f;

@@ -1,4 +1,4 @@
-// The ridge flow of a print whose ridges are not all it shows: heavy pixel noise (speckle, the
+// The ridge flow of a print whose ridges are not all it shows: heavy pixel noise (dust, the
 // grain of a capacitive sensor), whose gradients point every way and are many times the ridges'
 // own, and creases whose edges are steeper than any ridge's.
 #include "CampoOrientacion.h"
