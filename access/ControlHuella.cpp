@@ -24,12 +24,18 @@ ControlHuella::ControlHuella(const Entorno& entorno, DbClientes& db, ControlAcce
       enlace_(enlace) {
 #ifdef PORTIVA_CON_FPRINT
     // The USB readers that libfprint drives; their notices (a reader that gives no image, one
-    // that fails) go to the event log.
+    // that fails or comes back, an image dropped as too old) go to the event log.
     // PORTIVA_LECTOR_USB=0 in the environment leaves them out.
     if (qEnvironmentVariable("PORTIVA_LECTOR_USB") != QStringLiteral("0")) {
         RegistroEventos& registro = acceso.registro();
         for (auto& lector : motor::CrearLectoresFprint([&registro](const std::string& linea) {
-                 registro.EscribirLog(QString::fromStdString(linea));
+                 // Every notice is a line of the log with the time it was seen.
+                 const QString texto = QString::fromStdString(linea);
+                 const QString flecha = QStringLiteral(" -> ");
+                 if (texto.startsWith(flecha))
+                     registro.Escribir(texto.mid(flecha.size()));
+                 else
+                     registro.Escribir(texto);
              }))
             huella_.MotorHuellaCtrl().AgregarLector(std::move(lector));
     }

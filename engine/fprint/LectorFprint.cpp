@@ -5,10 +5,11 @@
 
 namespace portiva::motor {
 
-std::vector<std::unique_ptr<LectorHuellas>> CrearLectoresFprint(AvisoLector aviso, int ranuras) {
+std::vector<std::unique_ptr<LectorHuellas>> CrearLectoresFprint(AvisoLector aviso, int ranuras,
+                                                                OpcionesFprint opciones) {
     if (ranuras < 1)
         ranuras = 1;
-    auto nucleo = std::make_shared<NucleoFprint>(std::move(aviso), ranuras);
+    auto nucleo = std::make_shared<NucleoFprint>(std::move(aviso), ranuras, opciones);
     std::vector<std::unique_ptr<LectorHuellas>> lectores;
     for (int i = 0; i < ranuras; ++i)
         lectores.push_back(std::make_unique<LectorFprint>(nucleo, i));

@@ -2,6 +2,7 @@
 
 #include "LectorHuellas.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -24,7 +25,26 @@ class NucleoFprint;
 // hold: a device that gives no image, a device that fails to open or to capture.
 using AvisoLector = std::function<void(const std::string& linea)>;
 
-std::vector<std::unique_ptr<LectorHuellas>> CrearLectoresFprint(AvisoLector aviso, int ranuras = 2);
+// How the core treats libfprint's devices (see NucleoFprint.h); the defaults are the station's.
+struct OpcionesFprint {
+    // Capture time a device object may spend before it is renewed. libfprint 1.94 calls a device
+    // hot after 180 s of captures from cold; a driver that gets hot sooner (libfprint cancels
+    // its capture as too hot) is renewed at once, and from then on a little before that.
+    std::chrono::milliseconds activoAntesDeRenovar{150'000};
+    // First pause before a failed device is renewed; it doubles up to `pausaMaxima` while the
+    // device keeps failing.
+    std::chrono::milliseconds pausaTrasError{5000};
+    std::chrono::milliseconds pausaMaxima{60'000};
+    // A recovered device counts as available again after a capture pending this long.
+    std::chrono::milliseconds pruebaRecuperado{2000};
+    // How often the virtual reader's socket is looked for.
+    std::chrono::milliseconds vigilancia{1000};
+    // An image older than this when the station takes it is dropped.
+    std::chrono::milliseconds vidaImagen{3000};
+};
+
+std::vector<std::unique_ptr<LectorHuellas>> CrearLectoresFprint(AvisoLector aviso, int ranuras = 2,
+                                                                OpcionesFprint opciones = {});
 
 // The slot reader itself, for tests that look at it directly.
 class LectorFprint final : public LectorHuellas {

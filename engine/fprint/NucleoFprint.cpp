@@ -1,296 +1,219 @@
 #include "NucleoFprint.h"
 
-#include <cmath>
-#include <memory>
-#include <set>
+#include "NucleoFprintGlib.h"
 
-extern "C" {
-#include <fprint.h>
-}
+#include <filesystem>
+#include <memory>
 
 namespace portiva::motor {
 
 namespace {
 
-// A device that failed to capture is tried again after this pause, not at once: a broken
-// reader must not flood the log or the processor.
-constexpr guint PausaTrasErrorMs = 5000;
 // Longest wait for the devices to finish their work when the station closes.
 constexpr guint EsperaCierreMs = 3000;
+// A slot kept for its reader through a renewal is given up when the reader is not back by then.
+constexpr guint EsperaReservaMs = 5000;
+// How often the core looks at its devices' capture time, sockets and recoveries.
+constexpr guint TicVigilanciaMs = 250;
+// A renewal waits this long after a finger was seen, so that no image being read is lost; past
+// this share of the allowed capture time it waits no longer (a queue of fingers at the door
+// must not bring libfprint's estimate to hot).
+constexpr auto EsperaTrasDedo = std::chrono::milliseconds(750);
+constexpr double LimiteForzado = 1.1;
 
-std::string IdDispositivo(FpDevice* dev) {
-    const char* driver = fp_device_get_driver(dev);
-    const char* id = fp_device_get_device_id(dev);
-    return std::string(driver ? driver : "fprint") + ":" + (id ? id : "");
+long long Segundos(std::chrono::steady_clock::duration d) {
+    return std::chrono::duration_cast<std::chrono::seconds>(d).count();
 }
 
-int Dpi(double ppmm) {
-    if (!(ppmm > 0.0))
-        return 500;
-    return static_cast<int>(std::lround(ppmm * 25.4));
+guint Temporizador(GMainContext* contexto, guint ms, GSourceFunc funcion, gpointer datos) {
+    GSource* s = g_timeout_source_new(ms);
+    g_source_set_callback(s, funcion, datos, nullptr);
+    const guint id = g_source_attach(s, contexto);
+    g_source_unref(s);
+    return id;
 }
 
-} // namespace
-
-struct NucleoFprint::Dispositivo {
-    struct Glib* glib = nullptr;
-    FpDevice* dev = nullptr; // a reference of our own
-    std::string id;
-    int ranura = -1;
-    bool abierto = false;
-    bool ocupado = false; // an open, capture or close is in flight
-    bool quitado = false;
-    bool errorAvisado = false;
-    guint reintento = 0;
-    GCancellable* cancelar = nullptr;
-};
-
-// Everything that lives on the GLib thread.
-struct Glib {
-    NucleoFprint* nucleo = nullptr;
-    GMainContext* contexto = nullptr;
-    FpContext* fp = nullptr;
-    bool parar = false;
-    std::vector<std::unique_ptr<NucleoFprint::Dispositivo>> dispositivos;
-    std::vector<NucleoFprint::Dispositivo*> ranuras;
-    std::set<std::string> sinImagenAvisados;
-
-    void avisar(std::string linea) { nucleo->avisos_.push_back(std::move(linea)); }
-    bool quiere(int ranura) { return nucleo->estado_[static_cast<std::size_t>(ranura)].quiere; }
-    void ocupar(NucleoFprint::Dispositivo* d) {
-        auto& r = nucleo->estado_[static_cast<std::size_t>(d->ranura)];
-        r.ocupante = NucleoFprint::Ocupante{d->id, ++nucleo->generacion_};
-        r.eventos.clear();
-    }
-    void liberar(NucleoFprint::Dispositivo* d) {
-        if (d->ranura < 0)
-            return;
-        {
-            auto& r = nucleo->estado_[static_cast<std::size_t>(d->ranura)];
-            r.ocupante.reset();
-            r.eventos.clear();
-        }
-        ranuras[static_cast<std::size_t>(d->ranura)] = nullptr;
-        d->ranura = -1;
-    }
-    void entregar(NucleoFprint::Dispositivo* d, FpImage* img) {
-        gsize largo = 0;
-        const guchar* datos = fp_image_get_data(img, &largo);
-        const int ancho = static_cast<int>(fp_image_get_width(img));
-        const int alto = static_cast<int>(fp_image_get_height(img));
-        if (datos == nullptr || ancho <= 0 || alto <= 0 ||
-            largo < static_cast<gsize>(ancho) * static_cast<gsize>(alto))
-            return;
-        EventoLector imagen;
-        imagen.tipo = EventoLector::Tipo::Imagen;
-        imagen.sensor = d->id;
-        imagen.imagen.ancho = ancho;
-        imagen.imagen.alto = alto;
-        imagen.imagen.resolucion = Dpi(fp_image_get_ppmm(img));
-        imagen.imagen.pixeles.assign(datos, datos + static_cast<std::size_t>(ancho) * alto);
-        EventoLector puesto{EventoLector::Tipo::DedoPuesto, d->id, {}};
-        EventoLector retirado{EventoLector::Tipo::DedoRetirado, d->id, {}};
-        auto& r = nucleo->estado_[static_cast<std::size_t>(d->ranura)];
-        r.eventos.push_back(std::move(puesto));
-        r.eventos.push_back(std::move(imagen));
-        r.eventos.push_back(std::move(retirado));
-    }
-
-    void cerrar(NucleoFprint::Dispositivo* d);
-    void aplicar(NucleoFprint::Dispositivo* d);
-    void quitar(NucleoFprint::Dispositivo* d);
-    void agregar(FpDevice* dev);
-    NucleoFprint::Dispositivo* buscar(FpDevice* dev) {
-        for (auto& d : dispositivos)
-            if (d->dev == dev && !d->quitado)
-                return d.get();
-        return nullptr;
-    }
-};
-
-namespace {
-
-void AlCerrar(GObject* origen, GAsyncResult* res, gpointer datos) {
-    auto* d = static_cast<NucleoFprint::Dispositivo*>(datos);
-    fp_device_close_finish(FP_DEVICE(origen), res, nullptr);
-    d->ocupado = false;
-    d->abierto = false;
-}
-
-void AlCapturar(GObject* origen, GAsyncResult* res, gpointer datos) {
-    auto* d = static_cast<NucleoFprint::Dispositivo*>(datos);
-    Glib& g = *d->glib;
-    GError* error = nullptr;
-    FpImage* img = fp_device_capture_finish(FP_DEVICE(origen), res, &error);
-    d->ocupado = false;
-    g_clear_object(&d->cancelar);
-    bool pausa = false;
-    if (img != nullptr) {
-        if (d->ranura >= 0)
-            g.entregar(d, img);
-        d->errorAvisado = false;
-        g_object_unref(img);
-    } else if (error != nullptr && !g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED) &&
-               error->domain != FP_DEVICE_RETRY && !d->quitado && !g.parar &&
-               !g_error_matches(error, FP_DEVICE_ERROR, FP_DEVICE_ERROR_REMOVED)) {
-        if (!d->errorAvisado)
-            g.avisar(" -> Error: Lector huella " + d->id +
-                     ", fallo en la captura: " + error->message);
-        d->errorAvisado = true;
-        pausa = true;
-    }
-    g_clear_error(&error);
-    if (d->quitado || g.parar) {
-        g.cerrar(d);
+void Quitar(GMainContext* contexto, guint& id) {
+    if (id == 0)
         return;
-    }
-    if (pausa) {
-        GSource* s = g_timeout_source_new(PausaTrasErrorMs);
-        g_source_set_callback(
-            s,
-            [](gpointer p) -> gboolean {
-                auto* dd = static_cast<NucleoFprint::Dispositivo*>(p);
-                dd->reintento = 0;
-                dd->glib->aplicar(dd);
-                return G_SOURCE_REMOVE;
-            },
-            d, nullptr);
-        d->reintento = g_source_attach(s, g.contexto);
-        g_source_unref(s);
-        return;
-    }
-    g.aplicar(d);
-}
-
-void AlAbrir(GObject* origen, GAsyncResult* res, gpointer datos) {
-    auto* d = static_cast<NucleoFprint::Dispositivo*>(datos);
-    Glib& g = *d->glib;
-    GError* error = nullptr;
-    const bool ok = fp_device_open_finish(FP_DEVICE(origen), res, &error);
-    d->ocupado = false;
-    if (!ok) {
-        if (!d->quitado && !g.parar)
-            g.avisar(" -> Error: Lector huella " + d->id +
-                     ", no se ha podido abrir: " + (error ? error->message : ""));
-        g_clear_error(&error);
-        g.liberar(d);
-        return;
-    }
-    d->abierto = true;
-    if (d->quitado || g.parar) {
-        g.cerrar(d);
-        return;
-    }
-    g.ocupar(d);
-    g.aplicar(d);
+    if (GSource* s = g_main_context_find_source_by_id(contexto, id))
+        g_source_destroy(s);
+    id = 0;
 }
 
 } // namespace
 
-void Glib::cerrar(NucleoFprint::Dispositivo* d) {
-    if (d->ocupado || !d->abierto)
-        return;
-    d->ocupado = true;
-    fp_device_close(d->dev, nullptr, AlCerrar, d);
-}
-
-void Glib::aplicar(NucleoFprint::Dispositivo* d) {
-    if (!d->abierto || d->quitado || d->ranura < 0 || parar)
-        return;
-    const bool si = quiere(d->ranura);
-    if (si && !d->ocupado && d->reintento == 0) {
-        d->cancelar = g_cancellable_new();
-        d->ocupado = true;
-        fp_device_capture(d->dev, TRUE, d->cancelar, AlCapturar, d);
-    } else if (!si && d->cancelar != nullptr) {
-        g_cancellable_cancel(d->cancelar);
-    }
-}
-
-void Glib::quitar(NucleoFprint::Dispositivo* d) {
-    if (d->quitado)
-        return;
-    d->quitado = true;
-    liberar(d);
-    if (d->reintento != 0) {
-        if (GSource* s = g_main_context_find_source_by_id(contexto, d->reintento))
-            g_source_destroy(s);
-        d->reintento = 0;
-    }
-    if (d->cancelar != nullptr)
-        g_cancellable_cancel(d->cancelar);
-    cerrar(d);
-}
-
-void Glib::agregar(FpDevice* dev) {
-    if (buscar(dev) != nullptr || parar)
-        return;
-    const std::string id = IdDispositivo(dev);
-    if (!fp_device_has_feature(dev, FP_DEVICE_FEATURE_CAPTURE)) {
-        if (sinImagenAvisados.insert(id).second)
-            avisar(" -> Lector huella " + id +
-                   " no entrega imagen (compara en el propio lector): esta estacion no puede "
-                   "usarlo.");
-        return;
-    }
-    int libre = -1;
-    for (std::size_t i = 0; i < ranuras.size(); ++i)
-        if (ranuras[i] == nullptr) {
-            libre = static_cast<int>(i);
-            break;
-        }
-    if (libre < 0)
-        return; // every slot taken: the extra reader is left alone
-    auto d = std::make_unique<NucleoFprint::Dispositivo>();
-    d->glib = this;
-    d->dev = FP_DEVICE(g_object_ref(dev));
-    d->id = id;
-    d->ranura = libre;
-    d->ocupado = true;
-    ranuras[static_cast<std::size_t>(libre)] = d.get();
-    g_signal_connect(dev, "removed", G_CALLBACK(+[](FpDevice* quien, gpointer p) {
+void Glib::crearContexto() {
+    fp = fp_context_new();
+    g_signal_connect(fp, "device-added", G_CALLBACK(+[](FpContext*, FpDevice* dev, gpointer p) {
+                         static_cast<Glib*>(p)->agregar(dev);
+                     }),
+                     this);
+    g_signal_connect(fp, "device-removed", G_CALLBACK(+[](FpContext*, FpDevice* dev, gpointer p) {
                          auto* gg = static_cast<Glib*>(p);
-                         if (auto* x = gg->buscar(quien))
+                         if (auto* x = gg->buscar(dev))
                              gg->quitar(x);
                      }),
                      this);
-    fp_device_open(dev, nullptr, AlAbrir, d.get());
-    dispositivos.push_back(std::move(d));
+    // Finds the devices plugged in now (their objects only: no device is talked to yet) and
+    // raises device-added for each; later plugs arrive through the same signal.
+    fp_context_enumerate(fp);
 }
 
-NucleoFprint::NucleoFprint(AvisoLector aviso, int ranuras)
-    : aviso_(std::move(aviso)), ranuras_(ranuras < 1 ? 1 : ranuras),
+void Glib::programarRenovacion(std::chrono::milliseconds pausa) {
+    if (parar || renovacionProgramada != 0)
+        return;
+    renovacionProgramada = Temporizador(
+        contexto, static_cast<guint>(pausa.count()),
+        [](gpointer p) -> gboolean {
+            auto* g = static_cast<Glib*>(p);
+            g->renovacionProgramada = 0;
+            g->renovar();
+            return G_SOURCE_REMOVE;
+        },
+        this);
+}
+
+void Glib::renovar() {
+    if (renovando || parar)
+        return;
+    Quitar(contexto, renovacionProgramada);
+    renovando = true;
+    ++renovaciones;
+    for (auto& d : dispositivos) {
+        if (d->ranura >= 0) {
+            // The slot waits for the same reader; the station keeps seeing it meanwhile.
+            reservas[static_cast<std::size_t>(d->ranura)] = d->id;
+            ranuras[static_cast<std::size_t>(d->ranura)] = nullptr;
+            d->ranura = -1;
+        }
+        d->quitado = true;
+        if (d->cancelar != nullptr)
+            g_cancellable_cancel(d->cancelar);
+        cerrar(d.get());
+    }
+    completarRenovacion();
+}
+
+void Glib::completarLuego() {
+    if (completar != 0)
+        return;
+    GSource* s = g_idle_source_new();
+    g_source_set_callback(
+        s,
+        [](gpointer p) -> gboolean {
+            auto* g = static_cast<Glib*>(p);
+            g->completar = 0;
+            g->completarRenovacion();
+            return G_SOURCE_REMOVE;
+        },
+        this, nullptr);
+    completar = g_source_attach(s, contexto);
+    g_source_unref(s);
+}
+
+void Glib::completarRenovacion() {
+    if (!renovando || parar)
+        return;
+    for (auto& d : dispositivos)
+        if (d->ocupado || d->abierto)
+            return; // the last close to finish calls again
+    g_signal_handlers_disconnect_by_data(fp, this);
+    for (auto& d : dispositivos) {
+        g_signal_handlers_disconnect_by_data(d->dev, this);
+        g_clear_object(&d->cancelar);
+        g_object_unref(d->dev);
+    }
+    dispositivos.clear();
+    g_clear_object(&fp);
+    renovando = false;
+    crearContexto();
+    Quitar(contexto, finReservas);
+    finReservas = Temporizador(
+        contexto, EsperaReservaMs,
+        [](gpointer p) -> gboolean {
+            auto* g = static_cast<Glib*>(p);
+            g->finReservas = 0;
+            g->liberarReservas();
+            return G_SOURCE_REMOVE;
+        },
+        this);
+}
+
+void Glib::liberarReservas() {
+    for (std::size_t i = 0; i < reservas.size(); ++i) {
+        if (reservas[i].empty() || ranuras[i] != nullptr)
+            continue;
+        reservas[i].clear();
+        auto& r = ranura(static_cast<int>(i));
+        r.ocupante.reset();
+        r.disponible = true;
+        r.eventos.clear();
+    }
+}
+
+void Glib::vigilar() {
+    if (parar || renovando)
+        return;
+    const auto ahora = Reloj::now();
+    const bool socket = ahora - ultimaVigilanciaSocket >= opciones().vigilancia;
+    if (socket)
+        ultimaVigilanciaSocket = ahora;
+    for (auto& dd : dispositivos) {
+        NucleoFprint::Dispositivo* d = dd.get();
+        if (d->quitado || !d->abierto || d->ranura < 0)
+            continue;
+        auto& r = ranura(d->ranura);
+        if (socket && !d->socket.empty() && r.disponible) {
+            std::error_code e;
+            if (!std::filesystem::exists(d->socket, e)) {
+                noDisponible(d, "ha desaparecido su socket " + d->socket);
+                return;
+            }
+        }
+        if (!r.disponible && d->capturandoDesde &&
+            ahora - *d->capturandoDesde >= opciones().pruebaRecuperado) {
+            r.disponible = true;
+            fallos = 0;
+            avisar(" -> Lector huella " + d->id + " disponible de nuevo.");
+        }
+        const auto activo = d->activoAhora(ahora);
+        if (activo >= limite(d->id) &&
+            (ahora - d->ultimoDedo >= EsperaTrasDedo || activo >= limite(d->id) * LimiteForzado)) {
+            renovar();
+            return;
+        }
+    }
+}
+
+NucleoFprint::NucleoFprint(AvisoLector aviso, int ranuras, OpcionesFprint opciones)
+    : aviso_(std::move(aviso)), ranuras_(ranuras < 1 ? 1 : ranuras), opciones_(opciones),
       estado_(static_cast<std::size_t>(ranuras_)), glib_(std::make_unique<Glib>()) {
     Glib& g = *glib_;
     g.nucleo = this;
     g.contexto = g_main_context_default();
     g.ranuras.assign(static_cast<std::size_t>(ranuras_), nullptr);
-    g.fp = fp_context_new();
-    g_signal_connect(g.fp, "device-added", G_CALLBACK(+[](FpContext*, FpDevice* dev, gpointer p) {
-                         static_cast<Glib*>(p)->agregar(dev);
-                     }),
-                     &g);
-    g_signal_connect(g.fp, "device-removed", G_CALLBACK(+[](FpContext*, FpDevice* dev, gpointer p) {
-                         auto* gg = static_cast<Glib*>(p);
-                         if (auto* x = gg->buscar(dev))
-                             gg->quitar(x);
-                     }),
-                     &g);
-    // Finds the devices plugged in now (their objects only: no device is talked to yet) and
-    // raises device-added for each; later plugs arrive through the same signal.
-    fp_context_enumerate(g.fp);
+    g.reservas.assign(static_cast<std::size_t>(ranuras_), std::string());
+    g.ultimaVigilanciaSocket = Reloj::now();
+    g.crearContexto();
+    g.vigilancia = Temporizador(
+        g.contexto, TicVigilanciaMs,
+        [](gpointer p) -> gboolean {
+            static_cast<Glib*>(p)->vigilar();
+            return G_SOURCE_CONTINUE;
+        },
+        &g);
 }
 
 NucleoFprint::~NucleoFprint() {
     Glib& g = *glib_;
     g.parar = true;
+    Quitar(g.contexto, g.vigilancia);
+    Quitar(g.contexto, g.renovacionProgramada);
+    Quitar(g.contexto, g.finReservas);
+    Quitar(g.contexto, g.completar);
     // Wind down: cancel every capture, close every open device, wait (bounded) for libfprint.
     for (auto& d : g.dispositivos) {
-        if (d->reintento != 0) {
-            if (GSource* s = g_main_context_find_source_by_id(g.contexto, d->reintento))
-                g_source_destroy(s);
-            d->reintento = 0;
-        }
         if (d->cancelar != nullptr)
             g_cancellable_cancel(d->cancelar);
         g.cerrar(d.get());
@@ -349,7 +272,10 @@ void NucleoFprint::bombear() {
 std::optional<NucleoFprint::Ocupante> NucleoFprint::ocupante(int ranura) {
     if (ranura < 0 || ranura >= ranuras_)
         return std::nullopt;
-    return estado_[static_cast<std::size_t>(ranura)].ocupante;
+    const Ranura& r = estado_[static_cast<std::size_t>(ranura)];
+    if (!r.disponible)
+        return std::nullopt;
+    return r.ocupante;
 }
 
 void NucleoFprint::capturar(int ranura, bool si) {
@@ -367,11 +293,21 @@ void NucleoFprint::tomarEventos(int ranura, std::uint64_t generacion,
     if (ranura < 0 || ranura >= ranuras_)
         return;
     auto& r = estado_[static_cast<std::size_t>(ranura)];
-    if (!r.ocupante || r.ocupante->generacion != generacion)
+    if (!r.ocupante || r.ocupante->generacion != generacion || !r.disponible)
         return;
+    const auto ahora = std::chrono::steady_clock::now();
     while (!r.eventos.empty()) {
-        cola.push_back(std::move(r.eventos.front()));
+        Evento e = std::move(r.eventos.front());
         r.eventos.pop_front();
+        const auto espera = ahora - e.llegada;
+        if (espera > opciones_.vidaImagen) {
+            if (e.evento.tipo == EventoLector::Tipo::Imagen)
+                avisos_.push_back(" -> Lector huella " + e.evento.sensor +
+                                  ": imagen descartada, esperaba desde hace " +
+                                  std::to_string(Segundos(espera)) + " s.");
+            continue;
+        }
+        cola.push_back(std::move(e.evento));
     }
 }
 
@@ -381,6 +317,10 @@ void NucleoFprint::entregarAvisos() {
     if (aviso_)
         for (const auto& a : avisos)
             aviso_(a);
+}
+
+int NucleoFprint::renovaciones() const {
+    return glib_->renovaciones;
 }
 
 } // namespace portiva::motor

@@ -4,7 +4,8 @@
 // own: every image is int32 width, int32 height, then width x height grey bytes; a header with a
 // negative width is a command (-2: capture error with the given code, -5: the device goes away).
 // A large image does not fit the socket's buffer, so sending never happens on the thread that
-// polls the reader.
+// polls the reader. When libfprint opens the device again the old connection is closed: the
+// message that finds it closed is sent again on a new one.
 
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -92,6 +93,16 @@ private:
         }
         return false;
     }
+    bool enviar(const std::vector<std::uint8_t>& m) {
+        std::size_t hecho = 0;
+        while (hecho < m.size()) {
+            const auto n = ::send(fd_, m.data() + hecho, m.size() - hecho, MSG_NOSIGNAL);
+            if (n <= 0)
+                return false;
+            hecho += static_cast<std::size_t>(n);
+        }
+        return true;
+    }
     void correr() {
         for (;;) {
             std::vector<std::uint8_t> m;
@@ -104,14 +115,15 @@ private:
                 cola_.pop_front();
                 escribiendo_ = true;
             }
-            if (fd_ < 0 && !conectar())
-                return;
-            std::size_t hecho = 0;
-            while (hecho < m.size()) {
-                const auto n = ::send(fd_, m.data() + hecho, m.size() - hecho, MSG_NOSIGNAL);
-                if (n <= 0)
+            // The device listens anew each time libfprint opens it again (the station renews
+            // it): a message the closed connection refused goes again on a new one.
+            for (int intento = 0; intento < 2; ++intento) {
+                if (fd_ < 0 && !conectar())
+                    return;
+                if (enviar(m))
                     break;
-                hecho += static_cast<std::size_t>(n);
+                ::close(fd_);
+                fd_ = -1;
             }
             std::lock_guard lock(mutex_);
             escribiendo_ = false;
