@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ErroresLinea.h"
 #include "ModosEstacion.h"
 #include "PuertoSerie.h"
 #include "RegistroEventos.h"
@@ -26,6 +27,7 @@ public:
     RegistroEventos& registro() { return registro_; }
     Torno& torno() { return torno_; }
     ModosEstacion& modos() { return modos_; }
+    VigilanteLinea& vigilanteLinea() { return vigilanteLinea_; }
 
 private:
     PuertoSerie puerto_;
@@ -33,6 +35,8 @@ private:
     RegistroEventos registro_;
     Torno torno_;
     ModosEstacion modos_;
+    // The line errors the kernel counts on the board's port.
+    VigilanteLinea vigilanteLinea_;
 };
 
 } // namespace portiva

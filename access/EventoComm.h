@@ -21,12 +21,13 @@ constexpr int ErrorConfiguracion = 1011; // the port's settings could not be set
 
 // The communication event an error reported by QSerialPort on an open port stands for.
 //
-// Qt 6 no longer reports parity, framing, break or overrun errors, so 1001, 1004, 1006 and
-// 1009 never arise. A read, write or resource error, or the device no longer found, means the
-// link to the device is gone: 1010, which the station treats as a lost link. A setting the
-// port refuses is 1011. Errors that belong to opening the port (permission, open), timeouts
-// of our own zero-time reads and unknown errors raise no event. 1008 is not a QSerialPort
-// error: PuertoSerie raises it itself when its input buffer overflows.
+// Qt 6 no longer reports parity, framing, break or overrun errors: 1001, 1004, 1006 and 1009
+// come from the kernel's counts instead (VigilanteLinea, ErroresLinea.h). A read, write or resource
+// error, or the device no longer found, means the link to the device is gone: 1010, which the
+// station treats as a lost link. A setting the port refuses is 1011. Errors that belong to opening
+// the port (permission, open), timeouts of our own zero-time reads and unknown errors raise no
+// event. 1008 is not a QSerialPort error: PuertoSerie raises it itself when its input buffer
+// overflows.
 int EventoDeErrorSerie(QSerialPort::SerialPortError error);
 
 } // namespace portiva

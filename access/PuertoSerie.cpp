@@ -299,6 +299,12 @@ QByteArray PuertoSerie::Input() {
     return leidos;
 }
 
+int PuertoSerie::Descriptor() const {
+    if (!abierto_ || perdido_ || !serie_.isOpen())
+        return -1;
+    return static_cast<int>(serie_.handle());
+}
+
 void PuertoSerie::LanzarEvento(int evento) {
     const std::uint64_t sesion = sesion_;
     QMetaObject::invokeMethod(

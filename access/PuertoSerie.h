@@ -117,6 +117,12 @@ public:
     // Changes each time the port is opened; identifies the session an event belongs to.
     std::uint64_t Sesion() const { return sesion_; }
 
+    // The open device's descriptor, -1 when the port is closed or its device lost.
+    int Descriptor() const;
+    // Raises `evento` for the open port, from the event loop as the port's own events are
+    // (for line errors found outside Qt, which does not report them).
+    void AvisarEvento(int evento) { LanzarEvento(evento); }
+
 signals:
     void OnComm();
 

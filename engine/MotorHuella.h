@@ -54,7 +54,7 @@ public:
         ImagenCapturada;
 
     // --- Templates ---------------------------------------------------------------------------
-    // 0/1/2 = quality low/medium/high; -109 size outside 150..1000, -110 resolution outside
+    // 0/1/2 = quality low/medium/high; -109 size outside 96..1000, -110 resolution outside
     // 250..1000 dpi, -8 capacity too small or bad parameter, -5 null buffer, -108 no usable
     // print. `tamano` goes in as the capacity and comes back as the bytes used (0 on error).
     int ExtraerPlantilla(const std::uint8_t* imagen, int ancho, int alto, int resolucion,

@@ -45,9 +45,12 @@ std::vector<std::uint8_t> degradar(const fpgen::ImagenGris& img) {
 TEST_F(Extraccion, SizeResolutionAndBufferErrorsHaveTheirCodes) {
     const auto& img = prueba::impresion(0, 0);
     int tamano = 0;
-    std::vector<std::uint8_t> pequena(149 * 400, 255);
-    EXPECT_EQ(extraer(pequena, 149, 400, 500, tamano), codigo::TamanoImagen);
+    std::vector<std::uint8_t> pequena(95 * 400, 255);
+    EXPECT_EQ(extraer(pequena, 95, 400, 500, tamano), codigo::TamanoImagen);
     EXPECT_EQ(tamano, 0);
+    // A small press sensor's 96 x 96 is looked at: a blank one has no print in it.
+    std::vector<std::uint8_t> sensorPequeno(96 * 96, 255);
+    EXPECT_EQ(extraer(sensorPequeno, 96, 96, 500, tamano), codigo::ErrorAnalisis);
     std::vector<std::uint8_t> grande(1001 * 150, 255);
     EXPECT_EQ(extraer(grande, 1001, 150, 500, tamano), codigo::TamanoImagen);
     EXPECT_EQ(extraer(img.pixeles, 400, 400, 249, tamano), codigo::ResolucionImagen);
