@@ -21,7 +21,7 @@ ControlHuella::ControlHuella(const Entorno& entorno, DbClientes& db, ControlAcce
       flujo_(db, huella_, acceso.torno(), acceso.registro(), pantallaAcceso, pantallaHuella,
              entorno.msgBox, entorno.reloj, hilosBusqueda),
       alta_(db, huella_, flujo_, acceso.registro(), entorno.msgBox, pantallaHuella),
-      enlace_(enlace) {
+      disponibilidad_(acceso.torno(), pantallaAcceso), enlace_(enlace) {
 #ifdef PORTIVA_CON_FPRINT
     // The USB readers that libfprint drives; their notices (a reader that gives no image, one
     // that fails or comes back, an image dropped as too old) go to the event log.
@@ -45,6 +45,12 @@ ControlHuella::ControlHuella(const Entorno& entorno, DbClientes& db, ControlAcce
         flujo_.MotorHuellaCtrl_ImageCaptured(idSensor, ancho, alto, imagen, resolucion);
     });
     huella_.PonerAlIniciar([this] { flujo_.CargarGaleria(); });
+    huella_.PonerObservadorLector([this](const QString& id, bool conectado) {
+        if (conectado)
+            disponibilidad_.LectorConectado(id);
+        else
+            disponibilidad_.LectorDesconectado(id);
+    });
     if (enlace_ != nullptr)
         enlace_->Conectar(&huella_);
 }
@@ -54,6 +60,7 @@ ControlHuella::~ControlHuella() {
         enlace_->Conectar(nullptr);
     huella_.PonerReceptorImagen(nullptr);
     huella_.PonerAlIniciar(nullptr);
+    huella_.PonerObservadorLector(nullptr);
 }
 
 } // namespace portiva

@@ -2,6 +2,7 @@
 
 #include "AltaHuella.h"
 #include "DBHuella.h"
+#include "DisponibilidadLector.h"
 #include "FlujoHuella.h"
 
 #include <QString>
@@ -40,11 +41,13 @@ public:
     DBHuella& huella() { return huella_; }
     FlujoHuella& flujo() { return flujo_; }
     AltaHuella& alta() { return alta_; }
+    DisponibilidadLector& disponibilidad() { return disponibilidad_; }
 
 private:
     DBHuella huella_;
     FlujoHuella flujo_;
     AltaHuella alta_;
+    DisponibilidadLector disponibilidad_;
     EnlaceCapturaSensores* enlace_;
 };
 

@@ -35,9 +35,13 @@ DBHuella::DBHuella(RegistroEventos& registro, MsgBox& msgBox, PantallaHuella& pa
 
     motor_.SensorConectado = [this](const std::string& id) {
         modos_.MotorHuellaCtrl_SensorConnected(QString::fromStdString(id));
+        if (observadorLector_)
+            observadorLector_(QString::fromStdString(id), true);
     };
     motor_.SensorDesconectado = [this](const std::string& id) {
         modos_.MotorHuellaCtrl_SensorDisconnected(QString::fromStdString(id));
+        if (observadorLector_)
+            observadorLector_(QString::fromStdString(id), false);
     };
     // Finger placed and lifted: nothing to do.
     motor_.DedoPuesto = nullptr;

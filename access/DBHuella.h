@@ -43,6 +43,10 @@ public:
 
     // Where captured images go (the capture flow).
     void PonerReceptorImagen(ReceptorImagen receptor) { receptorImagen_ = std::move(receptor); }
+    // Told of every reader event after the station modes (true: connected).
+    void PonerObservadorLector(std::function<void(const QString& idSensor, bool conectado)> o) {
+        observadorLector_ = std::move(o);
+    }
     // Called once the engine has started (the gallery of enrolled templates is loaded then).
     void PonerAlIniciar(std::function<void()> alIniciar) { alIniciar_ = std::move(alIniciar); }
 
@@ -94,6 +98,7 @@ private:
     motor::MotorHuella motor_;
     QTimer tmrSondeo_;
     ReceptorImagen receptorImagen_;
+    std::function<void(const QString&, bool)> observadorLector_;
     std::function<void()> alIniciar_;
 };
 

@@ -80,7 +80,13 @@ void FlujoHuella::Ejecutar(std::function<void()> accion) {
 void FlujoHuella::MotorHuellaCtrl_ImageCaptured(const QString& idSensor, int ancho, int alto,
                                                 const std::vector<std::uint8_t>& imagen,
                                                 int resolucion) {
-    Ejecutar([this, idSensor, ancho, alto, imagen, resolucion]() mutable {
+    const CaducidadHuella::Instante llegada = caducidad_.Ahora();
+    Ejecutar([this, idSensor, ancho, alto, imagen, resolucion, llegada]() mutable {
+        if (const auto segundos = caducidad_.Caducada(llegada)) {
+            registro_.Escribir(
+                QStringLiteral("Huella descartada: llevaba %1 s esperando.").arg(*segundos));
+            return;
+        }
         Capturada(idSensor, ancho, alto, std::move(imagen), resolucion);
     });
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BusquedaParalela.h"
+#include "CaducidadHuella.h"
 #include "GaleriaHuellas.h"
 
 #include <QString>
@@ -36,7 +37,8 @@ public:
                 PantallaAcceso& pantallaAcceso, PantallaHuella& pantallaHuella, MsgBox& msgBox,
                 const Reloj& reloj, unsigned hilosBusqueda = 0);
 
-    // The engine's image-captured event, for every sensor ("File" included).
+    // The engine's image-captured event, for every sensor ("File" included). An image that
+    // waits longer than CaducidadHuella::Vida for the flow is logged and dropped.
     void MotorHuellaCtrl_ImageCaptured(const QString& idSensor, int ancho, int alto,
                                        const std::vector<std::uint8_t>& imagen, int resolucion);
     // Extracts the template of the last captured image and logs its quality; false on failure.
@@ -62,6 +64,7 @@ public:
     // A capture or a button is being handled (requests arriving meanwhile are kept).
     bool Ocupado() const { return ocupado_; }
     unsigned hilosBusqueda() const { return busqueda_.hilos(); }
+    CaducidadHuella& caducidad() { return caducidad_; }
     // The threads that compare templates, for the desk's checks (one walk at a time, from the
     // user-interface thread).
     BusquedaParalela& busqueda() { return busqueda_; }
@@ -90,6 +93,7 @@ private:
 
     bool ocupado_ = false;
     std::function<void()> pendiente_;
+    CaducidadHuella caducidad_;
 };
 
 } // namespace portiva

@@ -171,7 +171,8 @@ void Glib::vigilar() {
                 return;
             }
         }
-        if (!r.disponible && d->capturandoDesde &&
+        // Available again only once renewed (the failed device object itself is not trusted).
+        if (!r.disponible && renovacionProgramada == 0 && d->capturandoDesde &&
             ahora - *d->capturandoDesde >= opciones().pruebaRecuperado) {
             r.disponible = true;
             fallos = 0;

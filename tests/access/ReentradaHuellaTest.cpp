@@ -145,5 +145,40 @@ TEST_F(ReentradaHuellaTest, CapturaDuranteElMensajeDeRestauracionSeAtiendeAlCerr
     EXPECT_TRUE(Identificaciones()[0].contains(QStringLiteral("Identif.: Personal  ID 2")));
 }
 
+// A finger kept waiting by a box nobody answered for minutes does not open the door when the
+// box closes: it is logged as dropped. One that waited less than 3 s is handled as usual.
+TEST_F(ReentradaHuellaTest, UnaCapturaQueEsperoMasDeTresSegundosSeDescarta) {
+    e.Arrancar();
+    auto ahora = std::chrono::steady_clock::now();
+    e.flujo().caducidad().PonerReloj([&] { return ahora; });
+    e.ventana.restaurando = true;
+    e.msgBox.alMostrar = [&](const MsgBoxGuion::Mostrado&) {
+        e.msgBox.alMostrar = nullptr;
+        e.ventana.restaurando = false;
+        e.Capturar(4);
+        ahora += std::chrono::seconds(200); // the operator answers minutes later
+    };
+    e.Capturar(3);
+
+    EXPECT_EQ(e.pantalla.log.count(kCapturada), 1) << "only the first one was taken";
+    EXPECT_TRUE(Identificaciones().isEmpty());
+    EXPECT_EQ(e.pantalla.log.count(
+                  QStringLiteral("10:30:00 -> Huella descartada: llevaba 200 s esperando.")),
+              1)
+        << e.pantalla.log.join('\n').toStdString();
+
+    e.pantalla.limpiar();
+    e.ventana.restaurando = true;
+    e.msgBox.alMostrar = [&](const MsgBoxGuion::Mostrado&) {
+        e.msgBox.alMostrar = nullptr;
+        e.ventana.restaurando = false;
+        e.Capturar(4);
+        ahora += std::chrono::milliseconds(2900);
+    };
+    e.Capturar(3);
+    EXPECT_EQ(e.pantalla.log.count(kCapturada), 2);
+    ASSERT_EQ(Identificaciones().size(), 1);
+}
+
 } // namespace
 } // namespace portiva::prueba

@@ -16,7 +16,9 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
 
 using namespace portiva;
 using namespace portiva::prueba;
@@ -101,6 +103,44 @@ TEST_F(EstacionLectorUsb, ElLectorQuitadoPoneLaEstacionEnApertura) {
     ASSERT_TRUE(EsperarHasta([&] { return !ventana->acceso().modos().LectorDetectado(); }));
     EXPECT_TRUE(enElRegistro(QStringLiteral(" -> Lector huella virtual_image:0 desconectado.")));
     EXPECT_TRUE(EsperarHasta([&] { return placa->estado() == 4; }));
+}
+
+// The reader's socket deleted while the station runs: within 5 s the station is out of
+// fingerprint control (relay byte 4), the status line and a balloon say the reader is lost, and
+// the log says when and why; the reader comes back by itself and the station with it.
+TEST_F(EstacionLectorUsb, SinSocketDelLectorLaEstacionLoDiceYVuelveSola) {
+    placa->olvidar();
+    bandeja.llamadas.clear();
+    std::filesystem::remove(socket);
+    const auto quitado = std::chrono::steady_clock::now();
+    ASSERT_TRUE(EsperarHasta([&] { return placa->estado() == 4; }, 20000));
+    EXPECT_LT(std::chrono::steady_clock::now() - quitado, std::chrono::seconds(5));
+    EXPECT_EQ(ventana->acceso().torno().AccesoActual(), 5);
+    EXPECT_EQ(control<QLabel>("lblInfoHuella")->text(),
+              QStringLiteral("Lector de la huella no detectado"));
+    bool globo = false;
+    for (const auto& l : bandeja.llamadas)
+        globo = globo || (l.que == QStringLiteral("globo") &&
+                          l.texto.startsWith(QStringLiteral("Se ha perdido la conexion")));
+    EXPECT_TRUE(globo);
+    EXPECT_TRUE(enElRegistro(QStringLiteral(" -> Lector huella virtual_image:0 desconectado.")));
+    EXPECT_TRUE(enElRegistro(QStringLiteral(
+        " -> Error: Lector huella virtual_image:0 no disponible: ha desaparecido su socket")));
+
+    // Back: libfprint listens on the socket again once the reader is reopened.
+    ASSERT_TRUE(EsperarHasta([&] { return placa->estado() == 2; }, 30000));
+    EXPECT_EQ(control<QLabel>("lblInfoHuella")->text(),
+              QStringLiteral("Sistema de Apertura por Huella"));
+    EXPECT_TRUE(enElRegistro(QStringLiteral(" -> Lector huella virtual_image:0 disponible de "
+                                            "nuevo.")));
+    emisor = std::make_unique<EmisorVirtual>(socket);
+    EXPECT_EQ(dedoEnElLector(2), (Bytes{91, 92, 33, 92, 2})) << [&] {
+        std::string t;
+        auto* log = control<QListWidget>("lbLog");
+        for (int i = 0; i < log->count(); ++i)
+            t += log->item(i)->text().toStdString() + "\n";
+        return t;
+    }();
 }
 
 } // namespace
