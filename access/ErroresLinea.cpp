@@ -9,6 +9,8 @@
 #ifdef __linux__
 #include <linux/serial.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #endif
 
 namespace portiva {
@@ -16,6 +18,13 @@ namespace portiva {
 FuenteContadores::Lectura FuenteContadoresKernel::Leer(int descriptor) {
     Lectura l;
 #ifdef __linux__
+    // Pseudo-terminal slaves (majors 136 to 143): a simulated board, no wire.
+    struct stat st {};
+    if (::fstat(descriptor, &st) == 0 && S_ISCHR(st.st_mode) && major(st.st_rdev) >= 136 &&
+        major(st.st_rdev) <= 143) {
+        l.estado = Estado::SinLinea;
+        return l;
+    }
     serial_icounter_struct c{};
     if (::ioctl(descriptor, TIOCGICOUNT, &c) != 0) {
         l.estado = (errno == ENOTTY || errno == EINVAL) ? Estado::NoDisponible : Estado::Fallo;
@@ -75,7 +84,7 @@ void VigilanteLinea::Sondear() {
         return;
     }
     if (l.estado != FuenteContadores::Estado::Leidos)
-        return;
+        return; // a pseudo-terminal, or a failed reading (a lost device is the port's own event)
     if (!conBase_) {
         // The counts run from the device's setup: only what grows from now on is news.
         conBase_ = true;

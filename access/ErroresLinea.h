@@ -25,10 +25,11 @@ struct ContadoresLinea {
 };
 
 // Where the counts come from. On Linux, the TIOCGICOUNT request on the port's descriptor; a
-// driver that keeps no counts (pseudo-terminals, many USB adapters) answers ENOTTY or EINVAL.
+// driver that keeps no counts (many USB adapters) answers ENOTTY or EINVAL. A pseudo-terminal
+// (a simulated board) has no line at all.
 class FuenteContadores {
 public:
-    enum class Estado { Leidos, NoDisponible, Fallo };
+    enum class Estado { Leidos, NoDisponible, SinLinea, Fallo };
     struct Lectura {
         Estado estado = Estado::Fallo;
         ContadoresLinea contadores;
@@ -49,7 +50,7 @@ public:
 // box) and writes a log line with how many errors came. While the same event was raised less
 // than `silencio` ago it is not raised again: the errors are kept and told with the next one,
 // so a noisy line does not pile up boxes. A port whose driver keeps no counts is said once in
-// the log, by its path.
+// the log, by its path (a pseudo-terminal, which has no line, is not).
 class VigilanteLinea final : public QObject {
     Q_OBJECT
 

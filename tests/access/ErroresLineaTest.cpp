@@ -149,18 +149,33 @@ TEST_F(ErroresLineaTest, CadaSesionDelPuertoEmpiezaDeCero) {
 
 TEST_F(ErroresLineaTest, UnPuertoSinContadoresSeDiceUnaVez) {
     Conectar();
-    // A pseudo-terminal keeps no counts: the kernel's own answer, as for many USB adapters.
-    VigilanteLinea real(e.puerto(), e.acceso.registro(), nullptr, 3600 * 1000, 0);
-    real.Sondear();
-    real.Sondear();
+    // The driver keeps no counts (ENOTTY or EINVAL from the kernel, as for many USB adapters).
+    VigilanteLinea v(e.puerto(), e.acceso.registro(), &fuente, 3600 * 1000, 0);
+    fuente.lecturas.push_back({Estado::NoDisponible, {}});
+    fuente.lecturas.push_back({Estado::NoDisponible, {}});
+    v.Sondear();
+    v.Sondear();
+    // Said of the port's own path, here the link COM4 to the board's terminal.
     const QStringList lineas = Lineas("no informa de errores");
     ASSERT_EQ(lineas.size(), 1) << e.pantalla.log.join('\n').toStdString();
-    EXPECT_TRUE(lineas[0].contains(
+    EXPECT_TRUE(lineas[0].endsWith(
         QStringLiteral(" -> Interface de Apertura: el puerto %1 no informa de errores de "
                        "paridad, trama, break ni desbordamiento.")
-            .arg(e.puerto().RutaPuerto(4))));
+            .arg(e.puerto().RutaPuerto(4))))
+        << lineas[0].toStdString();
     Entregar();
     EXPECT_TRUE(Cajas().isEmpty());
+}
+
+// The kernel's own answer for a pseudo-terminal (the simulated board): it keeps no counts, and
+// having no wire it has no line errors to miss: nothing is said.
+TEST_F(ErroresLineaTest, ElTerminalDeUnaPlacaSimuladaNoSeNombra) {
+    Conectar();
+    VigilanteLinea real(e.puerto(), e.acceso.registro(), nullptr, 3600 * 1000, 0);
+    real.Sondear();
+    EXPECT_TRUE(Lineas("no informa").isEmpty());
+    FuenteContadoresKernel kernel;
+    EXPECT_EQ(kernel.Leer(e.puerto().Descriptor()).estado, Estado::SinLinea);
 }
 
 } // namespace
