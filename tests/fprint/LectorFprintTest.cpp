@@ -171,6 +171,14 @@ TEST(LectorFprint, QuitarElLectorLoDesconectaYAlVolverSeConectaOtraVez) {
     ASSERT_TRUE(otra.sondearHasta([&] { return otra.cuantos(Tipo::Imagen) == 1; }));
 }
 
+// A failed reader tried again soon and trusted soon, so that a test sees it come back quickly.
+OpcionesFprint RecuperacionRapida() {
+    OpcionesFprint o;
+    o.pausaTrasError = std::chrono::milliseconds(200);
+    o.pruebaRecuperado = std::chrono::milliseconds(300);
+    return o;
+}
+
 // libfprint's overheating protection: the virtual device reports the error libfprint raises when
 // its estimate reads hot (-2 with FP_DEVICE_ERROR_TOO_HOT). The reader is opened anew, cold, in
 // its own slot: the station sees no disconnection and the next finger is taken.
@@ -221,10 +229,7 @@ TEST(LectorFprint, ElLectorSeRenuevaAntesDeCalentarseYNoPierdeHuellas) {
 // comes back by itself (libfprint makes the socket again when it opens the device).
 TEST(LectorFprint, SinSocketElLectorSeDaPorPerdidoYVuelveSolo) {
     const auto socket = RutaSocket();
-    OpcionesFprint opciones;
-    opciones.pausaTrasError = std::chrono::milliseconds(200);
-    opciones.pruebaRecuperado = std::chrono::milliseconds(300);
-    Estacion est(socket, opciones);
+    Estacion est(socket, RecuperacionRapida());
     ASSERT_TRUE(est.sondearHasta([&] { return est.cuantos(Tipo::Conectado) == 1; }));
     ASSERT_TRUE(std::filesystem::remove(socket));
     ASSERT_TRUE(est.sondearHasta([&] { return est.cuantos(Tipo::Desconectado) == 1; }));
@@ -241,10 +246,7 @@ TEST(LectorFprint, SinSocketElLectorSeDaPorPerdidoYVuelveSolo) {
 // again after a pause, available again once a capture runs without failing.
 TEST(LectorFprint, UnErrorDelDriverDejaElLectorNoDisponibleHastaQueVuelveAFuncionar) {
     const auto socket = RutaSocket();
-    OpcionesFprint opciones;
-    opciones.pausaTrasError = std::chrono::milliseconds(200);
-    opciones.pruebaRecuperado = std::chrono::milliseconds(300);
-    Estacion est(socket, opciones);
+    Estacion est(socket, RecuperacionRapida());
     ASSERT_TRUE(est.sondearHasta([&] { return est.cuantos(Tipo::Conectado) == 1; }));
     prueba::EmisorVirtual emisor(socket);
     emisor.orden(-2, 5); // FP_DEVICE_ERROR_PROTO
