@@ -2,7 +2,9 @@
 // minutes, the readers polled the way the station polls them (every 50 ms, capture started on
 // a connected reader). Prints how many were taken, how long each took to come back, when the
 // reader went and came back, and how often libfprint's device was renewed.
-//   portiva-bench-lector-fprint [minutes=30] [seconds between prints=15]
+//   portiva-bench-lector-fprint [minutes=30] [seconds between prints=15] [renewal seconds]
+// (renewal seconds: the capture time before the device is renewed, the station's by default;
+// 0 never renews, as the station did before, to see libfprint's heat estimate at work)
 
 #include "CapaCaptura.h"
 #include "EmisorVirtual.h"
@@ -39,12 +41,21 @@ std::string Hora() {
 } // namespace
 
 int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // each line as it happens, also into a file
     const int minutos = argc > 1 ? std::atoi(argv[1]) : 30;
     const int cada = argc > 2 ? std::atoi(argv[2]) : 15;
+    const int renovar = argc > 3 ? std::atoi(argv[3]) : -1;
     if (minutos <= 0 || cada <= 0) {
-        std::fprintf(stderr, "uso: %s [minutos] [segundos entre huellas]\n", argv[0]);
+        std::fprintf(stderr,
+                     "uso: %s [minutos] [segundos entre huellas] [segundos hasta renovar]\n",
+                     argv[0]);
         return 2;
     }
+    motor::OpcionesFprint opciones;
+    if (renovar == 0)
+        opciones.activoAntesDeRenovar = std::chrono::hours(24 * 365);
+    else if (renovar > 0)
+        opciones.activoAntesDeRenovar = std::chrono::seconds(renovar);
     const std::string socket = (std::filesystem::temp_directory_path() /
                                 ("portiva-bench-fp-" + std::to_string(::getpid()) + ".sock"))
                                    .string();
@@ -55,7 +66,8 @@ int main(int argc, char** argv) {
     constexpr int Lado = 400;
 
     auto nucleo = std::make_shared<motor::NucleoFprint>(
-        [](const std::string& a) { std::printf("%s%s\n", Hora().c_str(), a.c_str()); }, 1);
+        [](const std::string& a) { std::printf("%s%s\n", Hora().c_str(), a.c_str()); }, 1,
+        opciones);
     motor::CapaCaptura capa;
     capa.agregar(std::make_unique<motor::LectorFprint>(nucleo, 0));
     capa.iniciar();
