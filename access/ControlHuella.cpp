@@ -32,10 +32,7 @@ ControlHuella::ControlHuella(const Entorno& entorno, DbClientes& db, ControlAcce
                  // Every notice is a line of the log with the time it was seen.
                  const QString texto = QString::fromStdString(linea);
                  const QString flecha = QStringLiteral(" -> ");
-                 if (texto.startsWith(flecha))
-                     registro.Escribir(texto.mid(flecha.size()));
-                 else
-                     registro.Escribir(texto);
+                 registro.Escribir(texto.startsWith(flecha) ? texto.mid(flecha.size()) : texto);
              }))
             huella_.MotorHuellaCtrl().AgregarLector(std::move(lector));
     }
