@@ -4,7 +4,7 @@
 // reader went and came back, and how often libfprint's device was renewed.
 //   portiva-bench-lector-fprint [minutes=30] [seconds between prints=15] [renewal seconds]
 // (renewal seconds: the capture time before the device is renewed, the station's by default;
-// 0 never renews, as the station did before, to see libfprint's heat estimate at work)
+// 0 renews only when libfprint stops the device as too hot, to see its heat estimate at work)
 
 #include "CapaCaptura.h"
 #include "EmisorVirtual.h"
