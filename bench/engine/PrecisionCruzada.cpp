@@ -289,6 +289,23 @@ Ronda ronda(const Opciones& o, int recorte, const Plantillas& gal) {
     return r;
 }
 
+// Rates add as a share of the mean over `n`, counts add, maxima keep the highest.
+void acumular(PorCarpeta& x, const PorCarpeta& y, double n) {
+    x.fallos += y.fallos;
+    x.t.eer += y.t.eer / n;
+    x.t.fnmr1 += y.t.fnmr1 / n;
+    x.t.fnmr01 += y.t.fnmr01 / n;
+    x.fmrId += y.fmrId / n;
+    x.fnmrId += y.fnmrId / n;
+    x.fmrVr += y.fmrVr / n;
+    x.fnmrVr += y.fnmrVr / n;
+    x.impostoresId += y.impostoresId;
+    x.maximo = std::max(x.maximo, y.maximo);
+    x.umbralFuera = std::max(x.umbralFuera, y.umbralFuera);
+    x.fnmrFuera += y.fnmrFuera / n;
+    x.impostoresFuera += y.impostoresFuera;
+}
+
 void filaCarpeta(const std::string& nombre, const PorCarpeta& f) {
     std::printf("%-14s %4d %5.2f %6.2f %6.2f   %6.3f %6.2f   %6.3f %6.2f   %4d %4d   %4d %6.2f "
                 "%4d\n",
@@ -384,21 +401,7 @@ int main(int argc, char** argv) {
         cabecera();
         for (std::size_t c = 0; c < nc; ++c) {
             filaCarpeta(nombre(c), r.carpetas[c]);
-            auto& x = media[c];
-            const auto& y = r.carpetas[c];
-            x.fallos += y.fallos;
-            x.t.eer += y.t.eer / rondas;
-            x.t.fnmr1 += y.t.fnmr1 / rondas;
-            x.t.fnmr01 += y.t.fnmr01 / rondas;
-            x.fmrId += y.fmrId / rondas;
-            x.fnmrId += y.fnmrId / rondas;
-            x.fmrVr += y.fmrVr / rondas;
-            x.fnmrVr += y.fnmrVr / rondas;
-            x.impostoresId += y.impostoresId;
-            x.maximo = std::max(x.maximo, y.maximo);
-            x.umbralFuera = std::max(x.umbralFuera, y.umbralFuera);
-            x.fnmrFuera += y.fnmrFuera / rondas;
-            x.impostoresFuera += y.impostoresFuera;
+            acumular(media[c], r.carpetas[c], rondas);
         }
         resto(r, static_cast<double>(r.galeriaPares));
         total.impostores += r.impostores;
@@ -431,20 +434,9 @@ int main(int argc, char** argv) {
     // The mean of the real folders: every folder but a synthetic one is named by the caller's
     // order; the first three by convention (the development set's DB1-DB3).
     const std::size_t reales = std::min<std::size_t>(3, nc);
-    for (std::size_t c = 0; c < reales; ++c) {
-        const auto& y = media[c];
-        const double d = static_cast<double>(reales);
-        mediaReal.t.eer += y.t.eer / d;
-        mediaReal.t.fnmr1 += y.t.fnmr1 / d;
-        mediaReal.t.fnmr01 += y.t.fnmr01 / d;
-        mediaReal.fmrId += y.fmrId / d;
-        mediaReal.fnmrId += y.fnmrId / d;
-        mediaReal.fmrVr += y.fmrVr / d;
-        mediaReal.fnmrVr += y.fnmrVr / d;
-        mediaReal.fnmrFuera += y.fnmrFuera / d;
-        mediaReal.impostoresId += y.impostoresId;
-        mediaReal.maximo = std::max(mediaReal.maximo, y.maximo);
-    }
+    for (std::size_t c = 0; c < reales; ++c)
+        acumular(mediaReal, media[c], static_cast<double>(reales));
+    mediaReal.umbralFuera = 0; // one per folder: no mean
     filaCarpeta("mean first 3", mediaReal);
     resto(total, galeriaPares);
     if (galeriaPares > 0) {
