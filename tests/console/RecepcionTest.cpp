@@ -1,0 +1,120 @@
+// The desk as a receptionist uses it: real mouse clicks and keys to the focused widget.
+#include "BuscadorClientes.h"
+#include "ComboBloqueable.h"
+#include "VentanaPrueba.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTreeWidget>
+
+// Texts shown as text when a check fails.
+static void PrintTo(const QString& texto, std::ostream* os) {
+    *os << '"' << texto.toStdString() << '"';
+}
+
+using namespace portiva;
+using namespace portiva::prueba;
+
+namespace {
+
+class Recepcion : public VentanaPrueba {
+protected:
+    void SetUp() override {
+        const QString ruta = carpeta.archivo(QStringLiteral("Portiva.mdb"));
+        ASSERT_TRUE(
+            CreadorBaseDatos::Insertar(ruta, QStringLiteral("ClientesDB"),
+                                       {Cliente("N001", QDate(2026, 12, 1), QDate(2027, 1, 1),
+                                                false, QStringLiteral("Lucía Fernández")),
+                                        Cliente("N002", QDate(2026, 12, 1), QDate(2027, 1, 1),
+                                                false, QStringLiteral("Pedro Luque"))})
+                .ok());
+        VentanaPrueba::SetUp();
+        ASSERT_TRUE(arrancar());
+        ventana->DesplegarInfo(true);
+        ventana->DesplegarBuscar(true);
+        ventana->show();
+        ventana->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(ventana.get()));
+        tipo = control<ComboBloqueable>("cboTipoDeBusqueda");
+        valor = control<QComboBox>("CboDatoBusqueda");
+        lista = control<QTreeWidget>("lvwResutadoBusqueda");
+        linea = control<QLabel>("lblResultBusqueda");
+    }
+
+    // Clicks the kind box open and picks a kind from its list with the keyboard.
+    void elegirTipo(int t) {
+        // The arrow at the right end opens the list.
+        QTest::mouseClick(tipo, Qt::LeftButton, {}, QPoint(tipo->width() - 8, tipo->height() / 2));
+        QAbstractItemView* vista = tipo->view();
+        ASSERT_TRUE(vista->isVisible());
+        for (int i = 0; i < 20 && vista->currentIndex().row() != t; ++i)
+            QTest::keyClick(vista, vista->currentIndex().row() < t ? Qt::Key_Down : Qt::Key_Up);
+        QTest::keyClick(vista, Qt::Key_Return);
+        // The closed list hands the keyboard back to the window (the offscreen platform does
+        // so late, from a queued activation).
+        QTest::qWait(50);
+        ventana->activateWindow();
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), ventana.get(), 5000);
+    }
+
+    // A click into the value box, then the keys to whatever has the focus.
+    void escribir(const QString& texto) {
+        QTest::mouseClick(valor, Qt::LeftButton, {},
+                          QPoint(valor->width() / 2, valor->height() / 2));
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        QTest::keyClicks(QApplication::focusWidget(), texto);
+    }
+    void tecla(Qt::Key k, Qt::KeyboardModifiers m = {}) {
+        QTest::keyClick(QApplication::focusWidget(), k, m);
+    }
+
+    ComboBloqueable* tipo = nullptr;
+    QComboBox* valor = nullptr;
+    QTreeWidget* lista = nullptr;
+    QLabel* linea = nullptr;
+};
+
+TEST_F(Recepcion, NameTypedAfterAClickAndEnterSearches) {
+    elegirTipo(5);
+    ASSERT_EQ(tipo->currentIndex(), 5);
+    EXPECT_EQ(valor->currentText(), QStringLiteral("Introduzca un nombre (use '*'  '?')"));
+    EXPECT_FALSE(visible("imgBuscar"));
+    escribir(QStringLiteral("luc*"));
+    EXPECT_EQ(valor->currentText(), QStringLiteral("luc*")); // the prompt is not kept
+    tecla(Qt::Key_Return);
+    EXPECT_EQ(linea->text(), QStringLiteral("Listado nombres parecidos a luc* (1 registro/s)"));
+    ASSERT_EQ(lista->topLevelItemCount(), 1);
+    EXPECT_EQ(lista->topLevelItem(0)->text(6), QStringLiteral("Lucía Fernández"));
+    EXPECT_TRUE(visible("imgBuscar"));
+    EXPECT_TRUE(visible("imgReport"));
+}
+
+TEST_F(Recepcion, CodeWithKeypadEnterSearches) {
+    elegirTipo(1);
+    escribir(QStringLiteral("N001"));
+    tecla(Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(linea->text(), QStringLiteral("Con Codigo similar a N001 (1 registro/s)"));
+    EXPECT_TRUE(visible("imgBuscar"));
+}
+
+TEST_F(Recepcion, PromptLeftAsItIsStillSearchesAndEscapeBringsItBack) {
+    elegirTipo(0);
+    QTest::mouseClick(valor, Qt::LeftButton);
+    tecla(Qt::Key_Return);
+    // The untouched prompt reads as ID 0.
+    EXPECT_EQ(linea->text(), QStringLiteral("No se han encontrado los datos buscados"));
+    escribir(QStringLiteral("2"));
+    EXPECT_EQ(valor->currentText(), QStringLiteral("2"));
+    tecla(Qt::Key_Escape);
+    EXPECT_EQ(valor->currentText(), QStringLiteral("Introduzca un valor"));
+    tecla(Qt::Key_End);
+    tecla(Qt::Key_Backspace);
+    EXPECT_EQ(valor->currentText(), QString()); // a key that only takes away empties the box
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("2"));
+    tecla(Qt::Key_Return);
+    EXPECT_EQ(linea->text(), QStringLiteral("Datos Cliente ID 2 (1 registro/s)"));
+}
+
+} // namespace
