@@ -1,6 +1,7 @@
 #include "InformeBusqueda.h"
 
 #include "FormatoFecha.h"
+#include "NumeroTexto.h"
 #include "Recordset.h"
 
 #include <QAction>
@@ -196,11 +197,14 @@ std::vector<InformeBusqueda::Linea> InformeBusqueda::Lineas(Recordset& rs,
     auto numero = [](const QVariant& v) {
         return v.isNull() ? QString() : QString::number(v.toDouble(), 'g', 15);
     };
+    auto precio = [](const QVariant& v) {
+        return v.isNull() ? QString() : TextoPrecio(v.toDouble()).trimmed();
+    };
     // MoveNext inside a snapshot walked forward cannot fail; Eof ends the walk.
     for (; !rs.Eof(); (void)rs.MoveNext())
         lineas.push_back({numero(campo("ID")), campo("fldCodigo").toString(),
                           campo("fldNombre").toString(), campo("fldServContratado").toString(),
-                          numero(campo("fldPrecio")), fechas.Texto(campo("fldFechaInicio")),
+                          precio(campo("fldPrecio")), fechas.Texto(campo("fldFechaInicio")),
                           fechas.Texto(campo("fldFechaCaducidad"))});
     return lineas;
 }

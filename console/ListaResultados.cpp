@@ -139,7 +139,7 @@ void ListaResultados::lvwMostrarResutladoBusqueda(Recordset& rs) {
                                             : QStringLiteral("No Valida"));
         item->setText(9, rs.valorEn(cServicio).toString());
         const double precio = rs.valorEn(cPrecio).toDouble();
-        item->setText(10, TextoNumero(precio));
+        item->setText(10, TextoPrecio(precio));
         item->setData(10, RolOrden, precio);
         item->setText(11, rs.esNuloEn(cHuella) || rs.largoEn(cHuella) == 0 ? QStringLiteral("NO")
                                                                            : QStringLiteral("SI"));

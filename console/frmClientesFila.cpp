@@ -68,9 +68,9 @@ void frmClientes::RecordSetToText() {
     };
     const QVariant precio = valor("fldPrecio");
     if (precio.isNull()) {
-        info_.txtPrecio->setText(TextoNumero(0.0));
+        info_.txtPrecio->setText(TextoPrecio(0.0));
     } else if (bool esNumero = false; precio.toDouble(&esNumero), esNumero) {
-        info_.txtPrecio->setText(TextoNumero(precio.toDouble()));
+        info_.txtPrecio->setText(TextoPrecio(precio.toDouble()));
     } else {
         info_.txtPrecio->setText(precio.toString());
         ilegible(info_.txtPrecio, precio);

@@ -96,7 +96,7 @@ TEST_F(Busqueda, KindsListAndRowsShowTheTwelveColumns) {
     EXPECT_EQ(columna(3), QStringList({"01/12/2026", "01/10/2026", "02/09/2026", ""}));
     EXPECT_EQ(columna(5), QStringList({"SI", "NO", "SI", "Pers."}));
     EXPECT_EQ(columna(8), QStringList({"No", "No Valida", "No", "No"}));
-    EXPECT_EQ(columna(10), QStringList({" 30", " 4.5", "-12", " 0"}));
+    EXPECT_EQ(columna(10), QStringList({" 30", " 4,50", "-12", " 0"}));
     EXPECT_EQ(columna(11), QStringList({"NO", "NO", "NO", "NO"}));
     EXPECT_EQ(control<QProgressBar>("ProgressBar")->value(), 100);
     auto* ajuste = control<QPushButton>("cmdLvwAutoAjustar");
@@ -114,7 +114,7 @@ TEST_F(Busqueda, DatesPricesAndIdsSortByValueAndOneOrderFlips) {
     ventana->buscador().lvwResutadoBusqueda_ColumnClick(3); // first click: descending
     EXPECT_EQ(columna(1), QStringList({"a1", "B1", "O'B", "P1"}));
     ventana->buscador().lvwResutadoBusqueda_ColumnClick(10); // another column: ascending
-    EXPECT_EQ(columna(10), QStringList({"-12", " 0", " 4.5", " 30"}));
+    EXPECT_EQ(columna(10), QStringList({"-12", " 0", " 4,50", " 30"}));
     ventana->buscador().lvwResutadoBusqueda_ColumnClick(4);
     EXPECT_EQ(columna(4), QStringList({"01/01/2027", "09/12/2026", "08/12/2026", ""}));
 }

@@ -148,7 +148,7 @@ TEST_F(Ficha, TypedValuesAreStoredAsTheStationReadsThem) {
     EXPECT_EQ(almacenado(1, "fldStuffSiNo").toBool(), true);
     EXPECT_EQ(almacenado(1, "fldServContratado"), QVariant(QStringLiteral("Anual")));
     // After the save the boxes show what was stored; the counts follow the row.
-    EXPECT_EQ(texto("txtPrecio"), QStringLiteral(" 25.5"));
+    EXPECT_EQ(texto("txtPrecio"), QStringLiteral(" 25,50"));
     EXPECT_EQ(texto("txtFechaCaducidad"), QStringLiteral("03/02/2027"));
     EXPECT_EQ(control<QLabel>("lblResult_Personal")->text(), QStringLiteral("1"));
     EXPECT_EQ(control<QLabel>("lblInfoDB")->text(),

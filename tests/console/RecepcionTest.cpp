@@ -1,6 +1,8 @@
 // The desk as a receptionist uses it: real mouse clicks and keys to the focused widget.
 #include "BuscadorClientes.h"
 #include "ComboBloqueable.h"
+#include "DbClientes.h"
+#include "Recordset.h"
 #include "VentanaPrueba.h"
 
 #include <QAbstractItemView>
@@ -19,17 +21,23 @@ using namespace portiva::prueba;
 
 namespace {
 
+QVariantMap conInscripcion(QVariantMap fila) {
+    fila[QStringLiteral("fldFechaInscripcion")] = QDate(2026, 1, 10);
+    return fila;
+}
+
 class Recepcion : public VentanaPrueba {
 protected:
     void SetUp() override {
         const QString ruta = carpeta.archivo(QStringLiteral("Portiva.mdb"));
-        ASSERT_TRUE(
-            CreadorBaseDatos::Insertar(ruta, QStringLiteral("ClientesDB"),
-                                       {Cliente("N001", QDate(2026, 12, 1), QDate(2027, 1, 1),
-                                                false, QStringLiteral("Lucía Fernández")),
-                                        Cliente("N002", QDate(2026, 12, 1), QDate(2027, 1, 1),
-                                                false, QStringLiteral("Pedro Luque"))})
-                .ok());
+        ASSERT_TRUE(CreadorBaseDatos::Insertar(
+                        ruta, QStringLiteral("ClientesDB"),
+                        {conInscripcion(Cliente("P001", {}, {}, true, QStringLiteral("Marta Gil"))),
+                         Cliente("N001", QDate(2026, 12, 1), QDate(2027, 1, 1), false,
+                                 QStringLiteral("Lucía Fernández")),
+                         Cliente("N002", QDate(2026, 12, 1), QDate(2027, 1, 1), false,
+                                 QStringLiteral("Pedro Luque"))})
+                        .ok());
         VentanaPrueba::SetUp();
         ASSERT_TRUE(arrancar());
         ventana->DesplegarInfo(true);
@@ -57,6 +65,21 @@ protected:
         QTest::qWait(50);
         ventana->activateWindow();
         QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), ventana.get(), 5000);
+    }
+
+    // A click into a box, everything in it selected, and the text typed over it.
+    void escribirEn(QWidget* caja, const QString& texto) {
+        QTest::mouseClick(caja, Qt::LeftButton);
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), texto);
+    }
+    QVariant almacenado(qint64 id, const char* campo) {
+        Recordset rs;
+        EXPECT_TRUE(rs.Open(QStringLiteral("SELECT * FROM ClientesDB WHERE ID = ?"),
+                            ventana->db().cnClientes(), {id})
+                        .ok());
+        return rs.Valor(QString::fromLatin1(campo)).valor_o(QVariant(QStringLiteral("?")));
     }
 
     // A click into the value box, then the keys to whatever has the focus.
@@ -115,6 +138,32 @@ TEST_F(Recepcion, PromptLeftAsItIsStillSearchesAndEscapeBringsItBack) {
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("2"));
     tecla(Qt::Key_Return);
     EXPECT_EQ(linea->text(), QStringLiteral("Datos Cliente ID 2 (1 registro/s)"));
+}
+
+TEST_F(Recepcion, PricesAreReadAndShownTheSpanishWay) {
+    auto* precio = control<QLineEdit>("txtPrecio");
+    const struct {
+        const char* tecleado;
+        double guardado;
+        const char* mostrado;
+    } casos[] = {
+        {"45,50", 45.5, " 45,50"}, {"1.000", 1000, " 1000"}, {"1.000,50", 1000.5, " 1000,50"},
+        {"29.90", 29.9, " 29,90"}, {" 30 ", 30, " 30"},      {"45,50", 45.5, " 45,50"}};
+    for (const auto& c : casos) {
+        click("imgEditarCliente");
+        ASSERT_TRUE(ventana->estado().ModoEdicion);
+        escribirEn(precio, QString::fromLatin1(c.tecleado));
+        click("imgGuardarCliente");
+        EXPECT_FALSE(ventana->estado().ModoEdicion) << c.tecleado;
+        EXPECT_EQ(almacenado(1, "fldPrecio").toDouble(), c.guardado) << c.tecleado;
+        EXPECT_EQ(precio->text(), QString::fromLatin1(c.mostrado)) << c.tecleado;
+    }
+    // The list shows the price as the record form does.
+    elegirTipo(0);
+    escribir(QStringLiteral("1"));
+    tecla(Qt::Key_Return);
+    ASSERT_EQ(lista->topLevelItemCount(), 1);
+    EXPECT_EQ(lista->topLevelItem(0)->text(10), QStringLiteral(" 45,50"));
 }
 
 } // namespace

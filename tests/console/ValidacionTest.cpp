@@ -202,7 +202,7 @@ TEST_F(Validacion, APriceThatDoesNotReadWholeIsRefusedOnItsBox) {
     click("imgGuardarCliente");
     EXPECT_FALSE(ventana->estado().ModoEdicion);
     EXPECT_DOUBLE_EQ(almacenado(1, "fldPrecio").toDouble(), 1000.5);
-    EXPECT_EQ(caja("txtPrecio")->text(), QStringLiteral(" 1000.5"));
+    EXPECT_EQ(caja("txtPrecio")->text(), QStringLiteral(" 1000,50"));
 }
 
 TEST_F(Validacion, TheExpiryFollowsTheServiceOnlyWhileEditing) {
