@@ -1,11 +1,13 @@
 #include "ListaResultados.h"
 
 #include "Bombeo.h"
+#include "CodigoAcceso.h"
 #include "FileExists.h"
 #include "FormatoFecha.h"
 #include "MsgBox.h"
 #include "NumeroTexto.h"
 #include "Recordset.h"
+#include "ReglaAcceso.h"
 #include "Reloj.h"
 
 #include <QFontMetrics>
@@ -52,10 +54,6 @@ QVariant ClaveFecha(const QVariant& v) {
     }
     const QDate d = v.toDate();
     return d.isValid() ? QVariant(static_cast<double>(d.toJulianDay())) : QVariant();
-}
-
-QDate Dia(const QVariant& v) {
-    return v.typeId() == QMetaType::QDateTime ? v.toDateTime().date() : v.toDate();
 }
 
 } // namespace
@@ -113,23 +111,24 @@ void ListaResultados::lvwMostrarResutladoBusqueda(Recordset& rs) {
         item->setText(0, QString::number(id).rightJustified(5, u' '));
         item->setData(0, RolOrden, static_cast<double>(id));
         item->setText(1, rs.valorEn(cCodigo).toString());
-        const bool personal = rs.valorEn(cStuff).toBool();
-        item->setText(2, personal ? QStringLiteral("SI") : QStringLiteral("NO"));
+        // Staff and the access column as the door decides them, on the same stored values.
+        const QVariant personal = rs.valorEn(cStuff);
+        item->setText(2, EsPersonal(personal) ? QStringLiteral("SI") : QStringLiteral("NO"));
         const QVariant inicio = rs.valorEn(cInicio);
         const QVariant caduca = rs.valorEn(cCaduca);
         item->setText(3, fechas_.Texto(inicio));
         item->setData(3, RolOrden, ClaveFecha(inicio));
         item->setText(4, fechas_.Texto(caduca));
         item->setData(4, RolOrden, ClaveFecha(caduca));
+        const DecisionAcceso decision = DecidirAcceso(personal, inicio, caduca, hoy);
         QString abrir;
-        if (personal)
+        if (decision.tipo == CodigoAcceso::Personal)
             abrir = QStringLiteral("Pers.");
-        else if (inicio.isNull() || caduca.isNull())
+        else if (decision.estado == QLatin1String("Fecha vacia"))
             abrir = QStringLiteral("Error");
-        else if (Dia(inicio) > hoy)
-            abrir = QStringLiteral("NO");
         else
-            abrir = Dia(caduca) > hoy ? QStringLiteral("SI") : QStringLiteral("NO");
+            abrir = decision.tipo == CodigoAcceso::ClientePermitido ? QStringLiteral("SI")
+                                                                    : QStringLiteral("NO");
         item->setText(5, abrir);
         item->setText(6, rs.valorEn(cNombre).toString());
         item->setText(7, rs.valorEn(cFiscal).toString());

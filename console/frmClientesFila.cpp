@@ -61,8 +61,8 @@ void frmClientes::RecordSetToText() {
     // by a save as long as its box is left as shown.
     QStringList ilegibles;
     QWidget* primeraIlegible = nullptr;
-    const auto ilegible = [&](QWidget* caja, const QVariant& v) {
-        ilegibles << QStringLiteral("\"%1\"").arg(v.toString());
+    const auto ilegible = [&](QWidget* caja, const QVariant& v, const QString& nota = {}) {
+        ilegibles << QStringLiteral("\"%1\"").arg(v.toString()) + nota;
         if (!primeraIlegible)
             primeraIlegible = caja;
     };
@@ -102,8 +102,10 @@ void frmClientes::RecordSetToText() {
 
     const QVariant personal = valor("fldStuffSiNo");
     info_.txtStuffSiNo->setText(TextoEmpleado(EsPersonal(personal)));
+    // Shown as the door takes it: only a true yes/no or a non-zero number is staff.
     if (!PersonalLegible(personal))
-        ilegible(info_.txtStuffSiNo, personal);
+        ilegible(info_.txtStuffSiNo, personal,
+                 QStringLiteral(" en Empleado (la puerta no lo toma por personal: NO)"));
 
     mostrados_.clear();
     for (const QLineEdit* caja : {info_.txtPrecio, info_.txtFechaInscripcion, info_.txtFechaInicio,

@@ -2,7 +2,9 @@
 #include "BuscadorClientes.h"
 #include "ComboBloqueable.h"
 #include "DbClientes.h"
+#include "GloboTexto.h"
 #include "Recordset.h"
+#include "ReglaAcceso.h"
 #include "VentanaPrueba.h"
 
 #include <QAbstractItemView>
@@ -30,14 +32,18 @@ class Recepcion : public VentanaPrueba {
 protected:
     void SetUp() override {
         const QString ruta = carpeta.archivo(QStringLiteral("Portiva.mdb"));
-        ASSERT_TRUE(CreadorBaseDatos::Insertar(
-                        ruta, QStringLiteral("ClientesDB"),
-                        {conInscripcion(Cliente("P001", {}, {}, true, QStringLiteral("Marta Gil"))),
-                         Cliente("N001", QDate(2026, 12, 1), QDate(2027, 1, 1), false,
-                                 QStringLiteral("Lucía Fernández")),
-                         Cliente("N002", QDate(2026, 12, 1), QDate(2027, 1, 1), false,
-                                 QStringLiteral("Pedro Luque"))})
-                        .ok());
+        ASSERT_TRUE(
+            CreadorBaseDatos::Insertar(
+                ruta, QStringLiteral("ClientesDB"),
+                {conInscripcion(Cliente("P001", {}, {}, true, QStringLiteral("Marta Gil"))),
+                 Cliente("N001", QDate(2026, 12, 1), QDate(2027, 1, 1), false,
+                         QStringLiteral("Lucía Fernández")),
+                 Cliente("N002", QDate(2026, 12, 1), QDate(2027, 1, 1), false,
+                         QStringLiteral("Pedro Luque")),
+                 Cliente("Y001", QDate(2026, 12, 1), QDate(2027, 1, 1), QStringLiteral("yes"),
+                         QStringLiteral("Yolanda Ruiz")),
+                 Cliente("Y002", {}, {}, QStringLiteral("yes"), QStringLiteral("Yago Paz"))})
+                .ok());
         VentanaPrueba::SetUp();
         ASSERT_TRUE(arrancar());
         ventana->DesplegarInfo(true);
@@ -164,6 +170,31 @@ TEST_F(Recepcion, PricesAreReadAndShownTheSpanishWay) {
     tecla(Qt::Key_Return);
     ASSERT_EQ(lista->topLevelItemCount(), 1);
     EXPECT_EQ(lista->topLevelItem(0)->text(10), QStringLiteral(" 45,50"));
+}
+
+TEST_F(Recepcion, AStaffValueThatIsNoYesNoShowsAsTheDoorTakesIt) {
+    elegirTipo(1);
+    escribir(QStringLiteral("Y*"));
+    tecla(Qt::Key_Return);
+    ASSERT_EQ(lista->topLevelItemCount(), 2);
+    // "yes" is not staff at the door: the one with running dates passes as a member, the
+    // one without dates is refused.
+    EXPECT_EQ(lista->topLevelItem(0)->text(2), QStringLiteral("NO"));
+    EXPECT_EQ(lista->topLevelItem(0)->text(5), QStringLiteral("SI"));
+    EXPECT_EQ(lista->topLevelItem(1)->text(2), QStringLiteral("NO"));
+    EXPECT_EQ(lista->topLevelItem(1)->text(5), QStringLiteral("Error"));
+    EXPECT_EQ(
+        DecidirAcceso(QStringLiteral("yes"), QDate(2026, 12, 1), QDate(2027, 1, 1), reloj.hoy())
+            .estado,
+        QStringLiteral("Permitido"));
+    QTest::mouseClick(lista->viewport(), Qt::LeftButton, {},
+                      lista->visualItemRect(lista->topLevelItem(0)).center());
+    EXPECT_EQ(control<QLineEdit>("txtCodigo")->text(), QStringLiteral("Y001"));
+    EXPECT_EQ(control<QLineEdit>("txtStuffSiNo")->text(), QStringLiteral("NO"));
+    EXPECT_EQ(ventana->globos().globo().texto(),
+              QStringLiteral("No se puede leer lo guardado en la ficha: \"yes\" en Empleado (la "
+                             "puerta no lo toma por personal: NO). Se conserva tal cual mientras "
+                             "no lo cambie."));
 }
 
 } // namespace
