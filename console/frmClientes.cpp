@@ -237,8 +237,12 @@ bool frmClientes::Form_Load() {
     LoadLastSkin();
     paso(QStringLiteral("CargarConfigCopias"));
     ini_->CargarConfigCopias();
-    // What an interrupted backup, compaction or restore left behind goes first.
-    copias_->LimpiarTemporales();
+    // What an interrupted backup, compaction or restore left behind goes first; a file that
+    // stays is said in the event log.
+    for (const QString& problema : copias_->LimpiarTemporales()) {
+        qWarning("%s", qUtf8Printable(problema));
+        acceso_->registro().Escribir(problema);
+    }
     estado_.RestaurarAlIniciar = ajustes_.RestaurarAlIniciar;
     if (estado_.RestaurarAlIniciar) {
         paso(QStringLiteral("RestaurarAlCargar"));
