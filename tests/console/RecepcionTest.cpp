@@ -9,8 +9,10 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTreeWidget>
 
 // Texts shown as text when a check fails.
@@ -86,6 +88,17 @@ protected:
                             ventana->db().cnClientes(), {id})
                         .ok());
         return rs.Valor(QString::fromLatin1(campo)).valor_o(QVariant(QStringLiteral("?")));
+    }
+
+    // The screen as the operator sees it (a real screen only: xcb under Xvfb), into the folder
+    // PORTIVA_CAPTURAS_RECEPCION names; nothing without it.
+    void guardarPantalla(const QString& nombre) {
+        const QString carpetaCapturas = qEnvironmentVariable("PORTIVA_CAPTURAS_RECEPCION");
+        if (carpetaCapturas.isEmpty())
+            return;
+        QTest::qWait(300);
+        QDir().mkpath(carpetaCapturas);
+        ventana->screen()->grabWindow(0).save(QDir(carpetaCapturas).filePath(nombre));
     }
 
     // A click into the value box, then the keys to whatever has the focus.
@@ -195,6 +208,31 @@ TEST_F(Recepcion, AStaffValueThatIsNoYesNoShowsAsTheDoorTakesIt) {
               QStringLiteral("No se puede leer lo guardado en la ficha: \"yes\" en Empleado (la "
                              "puerta no lo toma por personal: NO). Se conserva tal cual mientras "
                              "no lo cambie."));
+}
+
+// The balloon on a box at the screen's edge stays whole on the screen, pointing at its box.
+TEST_F(Recepcion, TheExpiryBalloonAtTheEdgeIsShownWhole) {
+    const QRect libre = ventana->screen()->availableGeometry();
+    auto* caducidad = control<QLineEdit>("txtFechaCaducidad");
+    // The window as far right and down as the screen allows, the expiry box at its edge.
+    ventana->move(libre.right() - ventana->width() + 1, libre.bottom() - caducidad->y() - 40);
+    click("imgEditarCliente");
+    escribirEn(caducidad, QStringLiteral("99/99/9999"));
+    tecla(Qt::Key_Tab);
+    const GloboTexto& globo = ventana->globos().globo();
+    ASSERT_TRUE(globo.isVisible());
+    EXPECT_EQ(ventana->globos().hWndBalloon(), caducidad);
+    EXPECT_EQ(globo.texto(), QStringLiteral("Fecha no valida, se ha vuelto a la fecha anterior."));
+    EXPECT_TRUE(libre.contains(globo.frameGeometry()))
+        << globo.frameGeometry().x() << "," << globo.frameGeometry().y() << " " << globo.width()
+        << "x" << globo.height();
+    // Over the box here (no room below it), and reaching over the box's own width.
+    const QRect caja(caducidad->mapToGlobal(QPoint(0, 0)), caducidad->size());
+    EXPECT_FALSE(globo.debajo());
+    EXPECT_LE(globo.geometry().bottom(), caja.top() + 2);
+    EXPECT_LT(globo.geometry().left(), caja.right());
+    EXPECT_GT(globo.geometry().right(), caja.left());
+    guardarPantalla(QStringLiteral("globo-caducidad.png"));
 }
 
 } // namespace
