@@ -168,23 +168,33 @@ void ListaResultados::AjustarColumnasLvw(QTreeWidget& lista, int modo) {
     if (columnas < 1)
         return;
     QHeaderView* cabecera = lista.header();
-    // -2 fits the header and, as the list control does, never cuts the rows under it; -1 fits
-    // the rows alone.
+    // Both fits keep every header whole: -1 fits the rows, never narrower than the header;
+    // -2 fits the header and, as the list control does, never cuts the rows under it, and its
+    // last column takes what is left of the list's width.
     // The rows are measured as the view does, on the first thousand (the widest text of a
     // long list is there in practice, and the fit stays quick on 32,767 rows).
     const QFontMetrics medida(lista.font());
     const int filasMedidas = std::min(lista.topLevelItemCount(), 1000);
-    auto ancho = [&](int c, int m) {
+    auto ancho = [&](int c) {
         int filas = 0;
         for (int i = 0; i < filasMedidas; ++i)
             filas = std::max(filas, medida.horizontalAdvance(lista.topLevelItem(i)->text(c)));
         filas += 2 * lista.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &lista) + 8;
-        return m == -2 ? std::max(cabecera->sectionSizeHint(c), filas)
-                       : std::max(filas, cabecera->minimumSectionSize());
+        // The header's label is drawn inside its margins, and cut short when it does not fit.
+        const int margen = lista.style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, cabecera);
+        const QString titulo = lista.headerItem() ? lista.headerItem()->text(c) : QString();
+        const int rotulo = cabecera->fontMetrics().horizontalAdvance(titulo) + 2 * margen + 4;
+        return std::max(
+            {cabecera->sectionSizeHint(c), rotulo, filas, cabecera->minimumSectionSize()});
     };
-    lista.setColumnWidth(0, ancho(0, -2));
-    for (int c = 1; c < columnas; ++c)
-        lista.setColumnWidth(c, ancho(c, modo));
+    int total = 0;
+    for (int c = 0; c < columnas; ++c) {
+        lista.setColumnWidth(c, ancho(c));
+        total += lista.columnWidth(c);
+    }
+    const int resto = lista.viewport()->width() - total;
+    if (modo == -2 && resto > 0)
+        lista.setColumnWidth(columnas - 1, lista.columnWidth(columnas - 1) + resto);
 }
 
 void ListaResultados::OrdenarPorColumna(int columna) {

@@ -10,9 +10,11 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QStyle>
 #include <QTreeWidget>
 
 // Texts shown as text when a check fails.
@@ -233,6 +235,31 @@ TEST_F(Recepcion, TheExpiryBalloonAtTheEdgeIsShownWhole) {
     EXPECT_LT(globo.geometry().left(), caja.right());
     EXPECT_GT(globo.geometry().right(), caja.left());
     guardarPantalla(QStringLiteral("globo-caducidad.png"));
+}
+
+// After a search the list's columns fit their rows, and no header is cut.
+TEST_F(Recepcion, TheListsHeadersAreShownWhole) {
+    ventana->move(ventana->screen()->availableGeometry().topLeft());
+    elegirTipo(1);
+    escribir(QStringLiteral("*"));
+    tecla(Qt::Key_Return);
+    ASSERT_EQ(lista->topLevelItemCount(), 5);
+    QHeaderView* cabecera = lista->header();
+    EXPECT_FALSE(cabecera->isHidden());
+    EXPECT_TRUE(cabecera->isVisibleTo(ventana.get()));
+    EXPECT_GT(cabecera->height(), 0);
+    // A header's label is drawn inside its margins; it is cut short when it does not fit.
+    const int margen = lista->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, cabecera);
+    for (int c = 0; c < lista->columnCount(); ++c) {
+        const QString titulo = lista->headerItem()->text(c);
+        EXPECT_GE(cabecera->sectionSize(c),
+                  cabecera->fontMetrics().horizontalAdvance(titulo) + 2 * margen)
+            << titulo.toStdString();
+    }
+    // The list sits whole inside the window, header and rows.
+    const QRect enVentana(lista->mapTo(ventana.get(), QPoint(0, 0)), lista->size());
+    EXPECT_TRUE(ventana->rect().contains(enVentana));
+    guardarPantalla(QStringLiteral("lista-resultados.png"));
 }
 
 } // namespace
