@@ -3,6 +3,7 @@
 #include "ComboBloqueable.h"
 #include "DbClientes.h"
 #include "GloboTexto.h"
+#include "InformeBusqueda.h"
 #include "Recordset.h"
 #include "ReglaAcceso.h"
 #include "VentanaPrueba.h"
@@ -10,10 +11,14 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPdfWriter>
+#include <QProcess>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QTreeWidget>
 
@@ -36,18 +41,21 @@ class Recepcion : public VentanaPrueba {
 protected:
     void SetUp() override {
         const QString ruta = carpeta.archivo(QStringLiteral("Portiva.mdb"));
-        ASSERT_TRUE(
-            CreadorBaseDatos::Insertar(
-                ruta, QStringLiteral("ClientesDB"),
-                {conInscripcion(Cliente("P001", {}, {}, true, QStringLiteral("Marta Gil"))),
-                 Cliente("N001", QDate(2026, 12, 1), QDate(2027, 1, 1), false,
-                         QStringLiteral("Lucía Fernández")),
-                 Cliente("N002", QDate(2026, 12, 1), QDate(2027, 1, 1), false,
-                         QStringLiteral("Pedro Luque")),
-                 Cliente("Y001", QDate(2026, 12, 1), QDate(2027, 1, 1), QStringLiteral("yes"),
-                         QStringLiteral("Yolanda Ruiz")),
-                 Cliente("Y002", {}, {}, QStringLiteral("yes"), QStringLiteral("Yago Paz"))})
-                .ok());
+        ASSERT_TRUE(CreadorBaseDatos::Insertar(
+                        ruta, QStringLiteral("ClientesDB"),
+                        {conInscripcion(Cliente("P001", {}, {}, true, QStringLiteral("Marta Gil"))),
+                         Cliente("N001", QDate(2026, 12, 1), QDate(2027, 1, 1), false,
+                                 QStringLiteral("Lucía Fernández")),
+                         Cliente("N002", QDate(2026, 12, 1), QDate(2027, 1, 1), false,
+                                 QStringLiteral("Pedro Luque")),
+                         Cliente("Y001", QDate(2026, 12, 1), QDate(2027, 1, 1),
+                                 QStringLiteral("yes"), QStringLiteral("Yolanda Ruiz")),
+                         Cliente("Y002", {}, {}, QStringLiteral("yes"), QStringLiteral("Yago Paz")),
+                         Cliente("L001", QDate(2026, 12, 1), QDate(2027, 1, 1), false,
+                                 QStringLiteral("Leocadia Fernández de la Fuente Castellanos")),
+                         Cliente("L002", QDate(2026, 12, 1), QDate(2027, 1, 1), false,
+                                 QStringLiteral("María del Carmen Rodríguez-Ortega"))})
+                        .ok());
         VentanaPrueba::SetUp();
         ASSERT_TRUE(arrancar());
         ventana->DesplegarInfo(true);
@@ -243,7 +251,7 @@ TEST_F(Recepcion, TheListsHeadersAreShownWhole) {
     elegirTipo(1);
     escribir(QStringLiteral("*"));
     tecla(Qt::Key_Return);
-    ASSERT_EQ(lista->topLevelItemCount(), 5);
+    ASSERT_EQ(lista->topLevelItemCount(), 7);
     QHeaderView* cabecera = lista->header();
     EXPECT_FALSE(cabecera->isHidden());
     EXPECT_TRUE(cabecera->isVisibleTo(ventana.get()));
@@ -260,6 +268,50 @@ TEST_F(Recepcion, TheListsHeadersAreShownWhole) {
     const QRect enVentana(lista->mapTo(ventana.get(), QPoint(0, 0)), lista->size());
     EXPECT_TRUE(ventana->rect().contains(enVentana));
     guardarPantalla(QStringLiteral("lista-resultados.png"));
+}
+
+QString TextoDelPdf(const QString& pdf) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(60000))
+        return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The report button after a search: the report printed to PDF shows every name whole, across
+// the width of the page.
+TEST_F(Recepcion, TheReportPrintsWholeNames) {
+    const QString pdf = carpeta.archivo(QStringLiteral("Listado de Consultas.pdf"));
+    ventana->buscador().setMostrarInforme([&](Recordset& rs, const QString& titulo) {
+        QPdfWriter escritor(pdf);
+        InformeBusqueda::PrepararPagina(escritor);
+        escritor.setResolution(600);
+        InformeBusqueda::Imprimir(
+            escritor, InformeBusqueda::DatosDe(rs, titulo, ventana->fechas(), reloj.hoy()));
+    });
+    click("imgEditarCliente");
+    escribirEn(control<QLineEdit>("txtPrecio"), QStringLiteral("45,50"));
+    click("imgGuardarCliente");
+    elegirTipo(5);
+    escribir(QStringLiteral("*"));
+    tecla(Qt::Key_Return);
+    ASSERT_EQ(lista->topLevelItemCount(), 7);
+    click("imgReport");
+    ASSERT_TRUE(QFile::exists(pdf));
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    const QString texto = TextoDelPdf(pdf);
+    for (const char* nombre :
+         {"Leocadia Fernández de la Fuente Castellanos", "María del Carmen Rodríguez-Ortega",
+          "Marta Gil", "Pedro Luque", "Yolanda Ruiz"})
+        EXPECT_TRUE(texto.contains(QString::fromUtf8(nombre))) << nombre << "\n"
+                                                               << texto.toStdString();
+    EXPECT_FALSE(texto.contains(u'…'));
+    EXPECT_TRUE(texto.contains(QStringLiteral("45,50")));
+    EXPECT_TRUE(texto.contains(QStringLiteral("Listado nombres parecidos a *")));
+    const QString capturas = qEnvironmentVariable("PORTIVA_CAPTURAS_RECEPCION");
+    if (!capturas.isEmpty())
+        QFile::copy(pdf, QDir(capturas).filePath(QStringLiteral("informe.pdf")));
 }
 
 } // namespace
