@@ -4,6 +4,7 @@
 #include "DbClientes.h"
 #include "GloboTexto.h"
 #include "InformeBusqueda.h"
+#include "MsgBoxQt.h"
 #include "Recordset.h"
 #include "ReglaAcceso.h"
 #include "VentanaPrueba.h"
@@ -15,11 +16,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPdfWriter>
 #include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStyle>
+#include <QTimer>
 #include <QTreeWidget>
 
 // Texts shown as text when a check fails.
@@ -312,6 +315,28 @@ TEST_F(Recepcion, TheReportPrintsWholeNames) {
     const QString capturas = qEnvironmentVariable("PORTIVA_CAPTURAS_RECEPCION");
     if (!capturas.isEmpty())
         QFile::copy(pdf, QDir(capturas).filePath(QStringLiteral("informe.pdf")));
+}
+
+// The box that refuses a finger already enrolled says why in its title; the box is wide enough
+// for the title bar to show it whole.
+TEST(CajaMensaje, TheDuplicateFingerBoxIsAsWideAsItsTitle) {
+    MsgBoxQt caja;
+    QString titulo;
+    int ancho = 0;
+    QTimer::singleShot(0, [&] {
+        auto* mensaje = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(mensaje, nullptr);
+        titulo = mensaje->windowTitle();
+        ancho = mensaje->width();
+        QTest::keyClick(mensaje, Qt::Key_Return);
+    });
+    const Respuesta r = caja(QStringLiteral("ID 3 Lucía (95)"), EstiloMsg::Informacion,
+                             QStringLiteral("La huella ya esta presente en la base de datos:"));
+    EXPECT_EQ(r, Respuesta::Aceptar);
+    EXPECT_EQ(titulo, QStringLiteral("La huella ya esta presente en la base de datos:"));
+    QFont negrita = QApplication::font();
+    negrita.setBold(true);
+    EXPECT_GE(ancho, QFontMetrics(negrita).horizontalAdvance(titulo) + 100);
 }
 
 } // namespace
