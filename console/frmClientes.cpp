@@ -15,6 +15,7 @@
 #include "Entorno.h"
 #include "FechasCliente.h"
 #include "FileExists.h"
+#include "GuardadoEnEspera.h"
 #include "HuellaFicha.h"
 #include "HuellaPredeterminada.h"
 #include "IniFile.h"
@@ -94,6 +95,7 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
     };
     validacion_ = std::make_unique<ValidacionCliente>(info_, *db_, entorno_.msgBox, fechas_,
                                                       mostrados_, globo);
+    CrearGuardado();
     fechasCliente_ = std::make_unique<FechasCliente>(
         info_, *db_, entorno_, fechas_, [this] { return estado_.ModoEdicion; }, globo);
     busqueda_ = std::make_unique<BusquedaFicha>(

@@ -3,10 +3,13 @@
 
 #include "frmClientes.h"
 
+#include "BotonImagen.h"
 #include "DbClientes.h"
 #include "Entorno.h"
+#include "GuardadoEnEspera.h"
 #include "RecordsetVacio.h"
 #include "ValidacionCliente.h"
+#include "VersionDatos.h"
 
 namespace portiva {
 
@@ -14,6 +17,8 @@ namespace {
 
 const QString AccionGuardar = QStringLiteral("guardando los datos en la base de datos.");
 const QString TituloGuardar = QStringLiteral("Guardando los datos...");
+// How long a save waits for another program to let go of the database before it gives up.
+constexpr int EsperaGuardadoMs = 15000;
 
 } // namespace
 
@@ -92,11 +97,36 @@ void frmClientes::imgNuevoCliente_Click() {
         MostrarErrorRegistro(r.error(), AccionGuardar, TituloGuardar);
 }
 
+void frmClientes::CrearGuardado() {
+    GuardadoEnEspera::Enlace enlace;
+    enlace.sondear = [this] { return GuardadoEnEspera::Sondear(db_->cnClientes()); };
+    enlace.guardar = [this] { GuardarAhora(); };
+    enlace.esperando = [this](bool espera) {
+        // While the file is awaited the edit can be neither saved again nor undone.
+        info_.imgGuardarCliente->setEnabled(!espera);
+        info_.imgDeshacerEdicion->setEnabled(!espera);
+    };
+    enlace.bloqueada = [this] {
+        entorno_.msgBox(GuardadoEnEspera::TextoBloqueo(DbClientes::nombreArchivo()),
+                        EstiloMsg::Exclamacion, TituloGuardar);
+    };
+    guardado_ = std::make_unique<GuardadoEnEspera>(std::move(enlace), EsperaGuardadoMs, this);
+}
+
 void frmClientes::imgGuardarCliente_Click() {
+    guardado_->Guardar();
+}
+
+void frmClientes::GuardarAhora() {
     if (!DatosOK())
         return;
-    if (const Resultado r = GuardarCliente(); !r)
-        MostrarErrorRegistro(r.error(), AccionGuardar, TituloGuardar);
+    if (const Resultado r = GuardarCliente(); !r) {
+        if (EsBloqueo(r.error()))
+            entorno_.msgBox(GuardadoEnEspera::TextoBloqueo(DbClientes::nombreArchivo()),
+                            EstiloMsg::Exclamacion, TituloGuardar);
+        else
+            MostrarErrorRegistro(r.error(), AccionGuardar, TituloGuardar);
+    }
 }
 
 void frmClientes::imgDeshacerEdicion_Click() {

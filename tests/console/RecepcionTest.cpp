@@ -3,6 +3,7 @@
 #include "ComboBloqueable.h"
 #include "DbClientes.h"
 #include "GloboTexto.h"
+#include "GuardadoEnEspera.h"
 #include "InformeBusqueda.h"
 #include "MsgBoxQt.h"
 #include "Recordset.h"
@@ -11,6 +12,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QCursor>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
@@ -24,6 +26,8 @@
 #include <QStyle>
 #include <QTimer>
 #include <QTreeWidget>
+
+#include <sqlite3.h>
 
 // Texts shown as text when a check fails.
 static void PrintTo(const QString& texto, std::ostream* os) {
@@ -315,6 +319,87 @@ TEST_F(Recepcion, TheReportPrintsWholeNames) {
     const QString capturas = qEnvironmentVariable("PORTIVA_CAPTURAS_RECEPCION");
     if (!capturas.isEmpty())
         QFile::copy(pdf, QDir(capturas).filePath(QStringLiteral("informe.pdf")));
+}
+
+// Another program holding the member database: a connection of its own with a write lock.
+class OtroPrograma {
+public:
+    explicit OtroPrograma(const QString& ruta) {
+        sqlite3_open_v2(ruta.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+        ejecutar("BEGIN EXCLUSIVE");
+    }
+    ~OtroPrograma() {
+        soltar();
+        sqlite3_close(db_);
+    }
+    void soltar() {
+        if (bloqueando_)
+            ejecutar("ROLLBACK");
+        bloqueando_ = false;
+    }
+    bool bloqueando() const { return bloqueando_; }
+
+private:
+    void ejecutar(const char* sql) {
+        bloqueando_ = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+    sqlite3* db_ = nullptr;
+    bool bloqueando_ = false;
+};
+
+bool CursorDeEspera() {
+    const QCursor* cursor = QApplication::overrideCursor();
+    return cursor && cursor->shape() == Qt::WaitCursor;
+}
+
+// A save held up by another program's lock shows the wait, and goes through once the file is
+// free.
+TEST_F(Recepcion, ASaveBehindAnotherProgramsLockShowsTheWaitThenSaves) {
+    click("imgEditarCliente");
+    escribirEn(control<QLineEdit>("txtNombre"), QStringLiteral("Marta Gil Soler"));
+    OtroPrograma otro(carpeta.archivo(QStringLiteral("Portiva.mdb")));
+    ASSERT_TRUE(otro.bloqueando());
+    click("imgGuardarCliente");
+    EXPECT_TRUE(ventana->guardado().Esperando());
+    EXPECT_TRUE(CursorDeEspera());
+    EXPECT_FALSE(control<QWidget>("imgGuardarCliente")->isEnabled());
+    EXPECT_FALSE(control<QWidget>("imgDeshacerEdicion")->isEnabled());
+    QTest::qWait(2 * GuardadoEnEspera::IntervaloMs);
+    EXPECT_TRUE(ventana->estado().ModoEdicion); // still waiting, nothing lost
+    EXPECT_TRUE(msgBox.mostrados.empty());
+    otro.soltar();
+    QTRY_VERIFY_WITH_TIMEOUT(!ventana->estado().ModoEdicion, 20000);
+    EXPECT_FALSE(QApplication::overrideCursor());
+    EXPECT_EQ(almacenado(1, "fldNombre"), QVariant(QStringLiteral("Marta Gil Soler")));
+    EXPECT_TRUE(msgBox.mostrados.empty());
+    EXPECT_TRUE(control<QWidget>("imgGuardarCliente")->isEnabled());
+}
+
+// A lock that outlasts the wait: the operator is told plainly, and the edit goes on with what
+// was typed.
+TEST_F(Recepcion, ASaveThatCannotBeMadeIsSaidAndTheEditStays) {
+    ventana->guardado().setLimiteMs(600);
+    click("imgEditarCliente");
+    escribirEn(control<QLineEdit>("txtNombre"), QStringLiteral("Marta Gil Soler"));
+    OtroPrograma otro(carpeta.archivo(QStringLiteral("Portiva.mdb")));
+    ASSERT_TRUE(otro.bloqueando());
+    click("imgGuardarCliente");
+    QTRY_VERIFY_WITH_TIMEOUT(!msgBox.mostrados.empty(), 20000);
+    EXPECT_EQ(msgBox.ultimo().texto,
+              QStringLiteral("No se han podido guardar los datos: otro programa tiene bloqueada "
+                             "la base de datos Portiva.mdb.\r\nLos datos escritos siguen en la "
+                             "ficha; cierre ese programa y pulse Guardar de nuevo."));
+    EXPECT_EQ(msgBox.ultimo().titulo, QStringLiteral("Guardando los datos..."));
+    EXPECT_EQ(msgBox.ultimo().estilo, EstiloMsg::Exclamacion);
+    EXPECT_FALSE(ventana->guardado().Esperando());
+    EXPECT_FALSE(QApplication::overrideCursor());
+    EXPECT_TRUE(ventana->estado().ModoEdicion);
+    EXPECT_EQ(control<QLineEdit>("txtNombre")->text(), QStringLiteral("Marta Gil Soler"));
+    EXPECT_TRUE(control<QWidget>("imgGuardarCliente")->isEnabled());
+    otro.soltar();
+    click("imgGuardarCliente");
+    EXPECT_FALSE(ventana->estado().ModoEdicion);
+    EXPECT_EQ(almacenado(1, "fldNombre"), QVariant(QStringLiteral("Marta Gil Soler")));
 }
 
 // The box that refuses a finger already enrolled says why in its title; the box is wide enough
