@@ -158,6 +158,20 @@ TEST_F(Recepcion, CodeWithKeypadEnterSearches) {
     EXPECT_TRUE(visible("imgBuscar"));
 }
 
+// The record form's own code box: a code typed and Enter shows that member; "_" is a letter
+// there too, only "*" and "?" stand for others.
+TEST_F(Recepcion, CodeTypedInTheRecordFormFindsTheMember) {
+    auto* codigo = control<QLineEdit>("txtCodigo");
+    escribirEn(codigo, QStringLiteral("n00?"));
+    tecla(Qt::Key_Return);
+    EXPECT_EQ(control<QLineEdit>("txtNombre")->text(), QStringLiteral("Lucía Fernández"));
+    escribirEn(codigo, QStringLiteral("N00_"));
+    tecla(Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(msgBox.ultimo().texto,
+              QStringLiteral("No se han encontrado coincidencias, intentelo de nuevo."));
+    EXPECT_EQ(control<QLineEdit>("txtNombre")->text(), QStringLiteral("Lucía Fernández"));
+}
+
 TEST_F(Recepcion, PromptLeftAsItIsStillSearchesAndEscapeBringsItBack) {
     elegirTipo(0);
     QTest::mouseClick(valor, Qt::LeftButton);
