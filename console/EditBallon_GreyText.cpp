@@ -73,9 +73,7 @@ void TextoGris::editado(const QString& texto) {
     while (fin < largo - inicio &&
            texto[texto.size() - 1 - fin] == indicacion_[indicacion_.size() - 1 - fin])
         ++fin;
-    const QString escrito = texto.size() > indicacion_.size()
-                                ? texto.mid(inicio, texto.size() - inicio - fin)
-                                : QString();
+    const QString escrito = texto.mid(inicio, texto.size() - inicio - fin);
     caja_.setText(escrito);
     caja_.setCursorPosition(static_cast<int>(escrito.size()));
 }

@@ -11,6 +11,7 @@
 #include "VentanaPrueba.h"
 
 #include <QAbstractItemView>
+#include <QClipboard>
 #include <QComboBox>
 #include <QCursor>
 #include <QDir>
@@ -188,6 +189,16 @@ TEST_F(Recepcion, PromptLeftAsItIsStillSearchesAndEscapeBringsItBack) {
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("2"));
     tecla(Qt::Key_Return);
     EXPECT_EQ(linea->text(), QStringLiteral("Datos Cliente ID 2 (1 registro/s)"));
+    // The prompt selected whole and typed over, or pasted into: only what came in stays.
+    tecla(Qt::Key_Escape);
+    tecla(Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("3"));
+    EXPECT_EQ(valor->currentText(), QStringLiteral("3"));
+    tecla(Qt::Key_Escape);
+    QApplication::clipboard()->setText(QStringLiteral("4"));
+    tecla(Qt::Key_Home);
+    tecla(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(valor->currentText(), QStringLiteral("4"));
 }
 
 TEST_F(Recepcion, PricesAreReadAndShownTheSpanishWay) {
