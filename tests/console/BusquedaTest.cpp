@@ -6,6 +6,7 @@
 #include "DbClientes.h"
 #include "InformeBusqueda.h"
 #include "Recordset.h"
+#include "TextoPdf.h"
 #include "VentanaPrueba.h"
 
 #include <QComboBox>
@@ -238,14 +239,6 @@ TEST_F(Busqueda, ReportShowsTheTitleLineAndClosesTheResultAfterwards) {
     ventana->buscador().Buscar(true);
     EXPECT_TRUE(titulo.isEmpty()); // nothing found: no report
     EXPECT_EQ(ventana->db().rsTemp().State(), 0);
-}
-
-QString TextoPdf(const QString& pdf) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    if (!p.waitForFinished(60000))
-        return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 TEST(InformeBusqueda, PrintsEveryPageWithItsHeaderAndTheTotal) {

@@ -44,14 +44,6 @@ protected:
     }
     QLineEdit* caja(const char* nombre) { return control<QLineEdit>(nombre); }
     QString texto(const char* nombre) { return caja(nombre)->text(); }
-    // A field of a stored row, read afresh from the file by its ID.
-    QVariant almacenado(qint64 id, const char* campo) {
-        Recordset rs;
-        EXPECT_TRUE(rs.Open(QStringLiteral("SELECT * FROM ClientesDB WHERE ID = ?"),
-                            ventana->db().cnClientes(), {id})
-                        .ok());
-        return rs.Valor(QString::fromLatin1(campo)).valor_o(QVariant(QStringLiteral("?")));
-    }
 };
 
 const QByteArray Plantilla("PTVH\x01plantilla-de-prueba\x00", 26);

@@ -8,6 +8,7 @@
 #include "MsgBoxQt.h"
 #include "Recordset.h"
 #include "ReglaAcceso.h"
+#include "TextoPdf.h"
 #include "VentanaPrueba.h"
 
 #include <QAbstractItemView>
@@ -21,7 +22,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPdfWriter>
-#include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStyle>
@@ -99,13 +99,6 @@ protected:
         ASSERT_NE(QApplication::focusWidget(), nullptr);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(QApplication::focusWidget(), texto);
-    }
-    QVariant almacenado(qint64 id, const char* campo) {
-        Recordset rs;
-        EXPECT_TRUE(rs.Open(QStringLiteral("SELECT * FROM ClientesDB WHERE ID = ?"),
-                            ventana->db().cnClientes(), {id})
-                        .ok());
-        return rs.Valor(QString::fromLatin1(campo)).valor_o(QVariant(QStringLiteral("?")));
     }
 
     // The screen as the operator sees it (a real screen only: xcb under Xvfb), into the folder
@@ -302,14 +295,6 @@ TEST_F(Recepcion, TheListsHeadersAreShownWhole) {
     guardarPantalla(QStringLiteral("lista-resultados.png"));
 }
 
-QString TextoDelPdf(const QString& pdf) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    if (!p.waitForFinished(60000))
-        return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
 // The report button after a search: the report printed to PDF shows every name whole, across
 // the width of the page.
 TEST_F(Recepcion, TheReportPrintsWholeNames) {
@@ -332,7 +317,7 @@ TEST_F(Recepcion, TheReportPrintsWholeNames) {
     ASSERT_TRUE(QFile::exists(pdf));
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
         GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
-    const QString texto = TextoDelPdf(pdf);
+    const QString texto = TextoPdf(pdf);
     for (const char* nombre :
          {"Leocadia Fernández de la Fuente Castellanos", "María del Carmen Rodríguez-Ortega",
           "Marta Gil", "Pedro Luque", "Yolanda Ruiz"})
