@@ -110,7 +110,7 @@ void frmClientes::CrearGuardado() {
         entorno_.msgBox(GuardadoEnEspera::TextoBloqueo(DbClientes::nombreArchivo()),
                         EstiloMsg::Exclamacion, TituloGuardar);
     };
-    guardado_ = std::make_unique<GuardadoEnEspera>(std::move(enlace), EsperaGuardadoMs, this);
+    guardado_ = std::make_unique<GuardadoEnEspera>(std::move(enlace), EsperaGuardadoMs);
 }
 
 void frmClientes::imgGuardarCliente_Click() {

@@ -128,9 +128,9 @@ const std::array<const char*, 4> ClavesHuella = {"thresholdId", "rotationMaxId",
 // The identification and verification thresholds that earlier versions of the station wrote at
 // exit as their engine's defaults, oldest first. A file holding one of these pairs (both keys)
 // was left as it came and gets today's defaults: on today's score scale the old pair would
-// refuse members or let strangers in. A threshold an operator chose is never one of the pair
-// alone, and stays. When a new engine changes its defaults, the pair it leaves behind is added
-// at the end.
+// refuse members or let strangers in. A threshold the operator chose stays, even one equal to an
+// earlier default, as long as the two together are not one of these pairs. When a new engine
+// changes its defaults, the pair it leaves behind is added at the end.
 struct ParPorDefecto {
     qint32 identificacion;
     qint32 verificacion;
