@@ -163,6 +163,15 @@ void ListaResultados::lvwMostrarResutladoBusqueda(Recordset& rs) {
         lista_.setSortingEnabled(false); // sorting again is only done by a header click
 }
 
+int ListaResultados::AnchoCabecera(const QTreeWidget& lista, int columna) {
+    const QHeaderView* cabecera = lista.header();
+    // The header's label is drawn inside its margins, and cut short when it does not fit.
+    const int margen = lista.style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, cabecera);
+    const QString titulo = lista.headerItem() ? lista.headerItem()->text(columna) : QString();
+    return std::max(cabecera->sectionSizeHint(columna),
+                    cabecera->fontMetrics().horizontalAdvance(titulo) + 2 * margen + 4);
+}
+
 void ListaResultados::AjustarColumnasLvw(QTreeWidget& lista, int modo) {
     const int columnas = lista.columnCount();
     if (columnas < 1)
@@ -180,12 +189,7 @@ void ListaResultados::AjustarColumnasLvw(QTreeWidget& lista, int modo) {
         for (int i = 0; i < filasMedidas; ++i)
             filas = std::max(filas, medida.horizontalAdvance(lista.topLevelItem(i)->text(c)));
         filas += 2 * lista.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &lista) + 8;
-        // The header's label is drawn inside its margins, and cut short when it does not fit.
-        const int margen = lista.style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, cabecera);
-        const QString titulo = lista.headerItem() ? lista.headerItem()->text(c) : QString();
-        const int rotulo = cabecera->fontMetrics().horizontalAdvance(titulo) + 2 * margen + 4;
-        return std::max(
-            {cabecera->sectionSizeHint(c), rotulo, filas, cabecera->minimumSectionSize()});
+        return std::max({AnchoCabecera(lista, c), filas, cabecera->minimumSectionSize()});
     };
     int total = 0;
     for (int c = 0; c < columnas; ++c) {

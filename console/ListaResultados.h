@@ -28,6 +28,8 @@ public:
     // Column widths: every column fits its rows and its whole header (-1); with -2 the last
     // column also takes what is left of the list's width. Nothing without columns.
     static void AjustarColumnasLvw(QTreeWidget& lista, int modo);
+    // The width that shows a column's header whole.
+    static int AnchoCabecera(const QTreeWidget& lista, int columna);
 
     // A header click: one sort order for the whole list, flipped on every click, starting
     // ascending (so the first click sorts descending).

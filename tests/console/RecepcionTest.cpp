@@ -134,6 +134,7 @@ TEST_F(Recepcion, NameTypedAfterAClickAndEnterSearches) {
     ASSERT_EQ(tipo->currentIndex(), 5);
     EXPECT_EQ(valor->currentText(), QStringLiteral("Introduzca un nombre (use '*'  '?')"));
     EXPECT_FALSE(visible("imgBuscar"));
+    guardarPantalla(QStringLiteral("busqueda-indicacion-gris.png"));
     escribir(QStringLiteral("luc*"));
     EXPECT_EQ(valor->currentText(), QStringLiteral("luc*")); // the prompt is not kept
     tecla(Qt::Key_Return);
@@ -142,6 +143,7 @@ TEST_F(Recepcion, NameTypedAfterAClickAndEnterSearches) {
     EXPECT_EQ(lista->topLevelItem(0)->text(6), QStringLiteral("Lucía Fernández"));
     EXPECT_TRUE(visible("imgBuscar"));
     EXPECT_TRUE(visible("imgReport"));
+    guardarPantalla(QStringLiteral("busqueda-por-teclado.png"));
 }
 
 TEST_F(Recepcion, CodeWithKeypadEnterSearches) {
@@ -270,25 +272,34 @@ TEST_F(Recepcion, TheExpiryBalloonAtTheEdgeIsShownWhole) {
     guardarPantalla(QStringLiteral("globo-caducidad.png"));
 }
 
-// After a search the list's columns fit their rows, and no header is cut.
+// Before a search and after it, both fits, the list's headers are never cut.
 TEST_F(Recepcion, TheListsHeadersAreShownWhole) {
     ventana->move(ventana->screen()->availableGeometry().topLeft());
+    QHeaderView* cabecera = lista->header();
+    // A header's label is drawn inside its margins; it is cut short when it does not fit.
+    const int margen = lista->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, cabecera);
+    const auto enteras = [&](const char* cuando) {
+        for (int c = 0; c < lista->columnCount(); ++c) {
+            const QString titulo = lista->headerItem()->text(c);
+            EXPECT_GE(cabecera->sectionSize(c),
+                      cabecera->fontMetrics().horizontalAdvance(titulo) + 2 * margen)
+                << cuando << ": " << titulo.toStdString();
+        }
+    };
+    ASSERT_EQ(lista->columnCount(), 12);
+    enteras("al empezar");
     elegirTipo(1);
     escribir(QStringLiteral("*"));
     tecla(Qt::Key_Return);
     ASSERT_EQ(lista->topLevelItemCount(), 7);
-    QHeaderView* cabecera = lista->header();
     EXPECT_FALSE(cabecera->isHidden());
     EXPECT_TRUE(cabecera->isVisibleTo(ventana.get()));
     EXPECT_GT(cabecera->height(), 0);
-    // A header's label is drawn inside its margins; it is cut short when it does not fit.
-    const int margen = lista->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, cabecera);
-    for (int c = 0; c < lista->columnCount(); ++c) {
-        const QString titulo = lista->headerItem()->text(c);
-        EXPECT_GE(cabecera->sectionSize(c),
-                  cabecera->fontMetrics().horizontalAdvance(titulo) + 2 * margen)
-            << titulo.toStdString();
-    }
+    enteras("ajustadas a las filas");
+    click("cmdLvwAutoAjustar");
+    EXPECT_EQ(ventana->estado().ModoAjusteLvw, -2);
+    enteras("ajustadas a los titulos");
+    click("cmdLvwAutoAjustar");
     // The list sits whole inside the window, header and rows.
     const QRect enVentana(lista->mapTo(ventana.get(), QPoint(0, 0)), lista->size());
     EXPECT_TRUE(ventana->rect().contains(enVentana));
