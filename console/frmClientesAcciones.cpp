@@ -11,6 +11,8 @@
 #include "ValidacionCliente.h"
 #include "VersionDatos.h"
 
+#include <QPushButton>
+
 namespace portiva {
 
 namespace {
@@ -102,9 +104,12 @@ void frmClientes::CrearGuardado() {
     enlace.sondear = [this] { return GuardadoEnEspera::Sondear(db_->cnClientes()); };
     enlace.guardar = [this] { GuardarAhora(); };
     enlace.esperando = [this](bool espera) {
-        // While the file is awaited the edit can be neither saved again nor undone.
+        // While the file is awaited the edit can be neither saved again nor undone, nor left
+        // by a move (which saves too).
         info_.imgGuardarCliente->setEnabled(!espera);
         info_.imgDeshacerEdicion->setEnabled(!espera);
+        for (QPushButton* mover : info_.cmdMover)
+            mover->setEnabled(!espera);
     };
     enlace.bloqueada = [this] {
         entorno_.msgBox(GuardadoEnEspera::TextoBloqueo(DbClientes::nombreArchivo()),
@@ -118,7 +123,8 @@ void frmClientes::imgGuardarCliente_Click() {
 }
 
 void frmClientes::GuardarAhora() {
-    if (!DatosOK())
+    // A save that waited for the file finds the edit still on, as the wait kept it.
+    if (!estado_.ModoEdicion || !DatosOK())
         return;
     if (const Resultado r = GuardarCliente(); !r) {
         if (EsBloqueo(r.error()))

@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPdfWriter>
+#include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStyle>
@@ -385,6 +386,7 @@ TEST_F(Recepcion, ASaveBehindAnotherProgramsLockShowsTheWaitThenSaves) {
     EXPECT_TRUE(CursorDeEspera());
     EXPECT_FALSE(control<QWidget>("imgGuardarCliente")->isEnabled());
     EXPECT_FALSE(control<QWidget>("imgDeshacerEdicion")->isEnabled());
+    EXPECT_FALSE(ventana->info().cmdMover[2]->isEnabled());
     QTest::qWait(2 * GuardadoEnEspera::IntervaloMs);
     EXPECT_TRUE(ventana->estado().ModoEdicion); // still waiting, nothing lost
     EXPECT_TRUE(msgBox.mostrados.empty());
@@ -394,6 +396,7 @@ TEST_F(Recepcion, ASaveBehindAnotherProgramsLockShowsTheWaitThenSaves) {
     EXPECT_EQ(almacenado(1, "fldNombre"), QVariant(QStringLiteral("Marta Gil Soler")));
     EXPECT_TRUE(msgBox.mostrados.empty());
     EXPECT_TRUE(control<QWidget>("imgGuardarCliente")->isEnabled());
+    EXPECT_TRUE(ventana->info().cmdMover[2]->isEnabled());
 }
 
 // A lock that outlasts the wait: the operator is told plainly, and the edit goes on with what
