@@ -2,6 +2,22 @@
 # Each run builds test binaries into a folder of its own, runs them in shards in parallel,
 # one log each, and ends with one line "<label>: N passed, N failed".
 
+# configurar ETIQUETA CARPETA OPCIONES [VARIABLE=VALOR ...]: configures CARPETA (tests on,
+# benchmarks off, warnings as errors) with the compiler and linker options OPCIONES; the
+# variables (CXX=..., CC=...) are given to cmake alone. On a failure prints the summary line
+# and returns 1.
+configurar() {
+  local etiqueta=$1 carpeta=$2 opciones=$3
+  shift 3
+  echo "$etiqueta: configuring $carpeta ($opciones)"
+  if ! env "$@" cmake -S . -B "$carpeta" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DPORTIVA_BUILD_BENCH=OFF -DPORTIVA_WERROR=ON -DCMAKE_CXX_FLAGS="$opciones" \
+    -DCMAKE_EXE_LINKER_FLAGS="$opciones" -DCMAKE_SHARED_LINKER_FLAGS="$opciones" >/dev/null; then
+    echo "$etiqueta: 0 passed, 1 failed"
+    return 1
+  fi
+}
+
 # compilar ETIQUETA CARPETA TARGET...: builds the targets in CARPETA (configured already),
 # saying what it does and where its log is; on a failure shows the log's end and the summary
 # line, and returns 1.

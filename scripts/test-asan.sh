@@ -22,14 +22,7 @@ source scripts/pruebas-comun.sh
 BUILD=build-asan
 SANEAR="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
 
-echo "asan: configuring $BUILD (-fsanitize=address,undefined)"
-cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DPORTIVA_BUILD_BENCH=OFF -DPORTIVA_WERROR=ON \
-  -DCMAKE_CXX_FLAGS="$SANEAR" -DCMAKE_EXE_LINKER_FLAGS="$SANEAR" \
-  -DCMAKE_SHARED_LINKER_FLAGS="$SANEAR" >/dev/null || {
-  echo "asan: 0 passed, 1 failed"
-  exit 1
-}
+configurar asan "$BUILD" "$SANEAR" || exit 1
 compilar asan "$BUILD" storage_tests engine_tests access_tests console_tests || exit 1
 
 export QT_QPA_PLATFORM=offscreen

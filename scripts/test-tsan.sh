@@ -16,14 +16,7 @@ source scripts/pruebas-comun.sh
 BUILD=build-tsan
 SIN_PROCESOS='-SimuladorCli.*:*CommandLine*:*Proceso*:*ConProceso*:GaleriaCambiosTest.*:DuplicadaGaleriaTest.*'
 
-echo "tsan: configuring $BUILD (clang-14, -fsanitize=thread)"
-CXX=clang++-14 CC=clang-14 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DPORTIVA_BUILD_BENCH=OFF -DPORTIVA_WERROR=ON \
-  -DCMAKE_CXX_FLAGS="-fsanitize=thread" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread" \
-  -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=thread" >/dev/null || {
-  echo "tsan: 0 passed, 1 failed"
-  exit 1
-}
+configurar tsan "$BUILD" "-fsanitize=thread" CXX=clang++-14 CC=clang-14 || exit 1
 compilar tsan "$BUILD" storage_tests access_tests || exit 1
 
 export QT_QPA_PLATFORM=offscreen
