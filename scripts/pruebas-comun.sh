@@ -24,9 +24,20 @@ configurar() {
 compilar() {
   local etiqueta=$1 carpeta=$2
   shift 2
-  local inicio=$SECONDS
+  local inicio=$SECONDS proximo=$((SECONDS + 30)) pid paso
   echo "$etiqueta: building $* in $carpeta (a few minutes; compiler output in $carpeta.log)"
-  if ! cmake --build "$carpeta" -j"$(nproc)" --target "$@" >"$carpeta.log" 2>&1; then
+  cmake --build "$carpeta" -j"$(nproc)" --target "$@" >"$carpeta.log" 2>&1 &
+  pid=$!
+  # A line every half minute, so that a long build is seen to go on.
+  while kill -0 "$pid" 2>/dev/null; do
+    sleep 1
+    if [ "$SECONDS" -ge "$proximo" ] && kill -0 "$pid" 2>/dev/null; then
+      proximo=$((SECONDS + 30))
+      paso=$(grep -oE '^\[[0-9]+/[0-9]+\]' "$carpeta.log" | tail -n 1 || true)
+      echo "$etiqueta: still building, step ${paso:-[0/?]} after $((SECONDS - inicio)) s"
+    fi
+  done
+  if ! wait "$pid"; then
     tail -40 "$carpeta.log"
     echo "$etiqueta: 0 passed, 1 failed"
     return 1
