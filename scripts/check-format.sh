@@ -6,7 +6,7 @@
 # C++ files under the source folders, build folders left out. Fails too when no file can be
 # listed or clang-format-14 is missing: a check that cannot look is not a pass.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 FORMATO=clang-format-14
 PATRONES=('*.cpp' '*.h' '*.hpp' '*.cc')
 CARPETAS=(access app bench console engine storage tests tools)
@@ -52,7 +52,7 @@ mal=$(grep -oE '^[^:]+:[0-9]+:[0-9]+: error: code should be clang-formatted' "$e
   cut -d: -f1 | sort -u)
 if [ -n "$mal" ]; then
   echo "Sin formato ($FORMATO -i para corregir):"
-  sed 's/^/  /' <<<"$mal"
+  while IFS= read -r f; do echo "  $f"; done <<<"$mal"
   exit 1
 fi
 if [ "$rc" -ne 0 ]; then

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the sanitizer runs (scripts/test-tsan.sh, scripts/test-asan.sh); sourced, not run.
 # Each run builds test binaries into a folder of its own, runs them in shards in parallel,
 # one log each, and ends with one line "<label>: N passed, N failed".

@@ -10,7 +10,7 @@
 # Prints one line "tsan: N passed, N failed" at the end; exit status 0 only when every test
 # passed and no race was reported.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 # shellcheck source=scripts/pruebas-comun.sh
 source scripts/pruebas-comun.sh
 BUILD=build-tsan
