@@ -86,7 +86,10 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
     if (servicios.sonido) {
         sonido_ = servicios.sonido;
     } else {
-        sonidoPropio_ = std::make_unique<ReproductorSonidoQt>();
+        auto propio = std::make_unique<ReproductorSonidoQt>();
+        // Only the door plays sounds, so the log is there by the time this is said.
+        propio->ponerAviso([this](const QString& aviso) { acceso_->registro().Escribir(aviso); });
+        sonidoPropio_ = std::move(propio);
         sonido_ = sonidoPropio_.get();
     }
     db_ = std::make_unique<DbClientes>(entorno_, *this);

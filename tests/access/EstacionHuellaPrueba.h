@@ -111,7 +111,7 @@ public:
         EXPECT_TRUE(acceso.rele().ConnectBoard());
         acceso.torno().PonerAccesoActual(CodigoAcceso::ControlPorHuella);
         acceso.torno().ActRelayBoard(CodigoAcceso::ControlPorHuella);
-        EXPECT_TRUE(placa->esperarBytes(4, std::chrono::seconds(5)));
+        EXPECT_TRUE(placa->esperarBytes(4, EsperaGenerosa));
         placa->olvidar();
         pantalla.limpiar();
         return *placa;

@@ -105,7 +105,7 @@ TEST_F(ReentradaHuellaTest, VariasCapturasDuranteElPulsoSoloCuentaLaUltima) {
     });
     e.Capturar(3);
 
-    ASSERT_TRUE(placa.esperarBytes(10, 10s));
+    ASSERT_TRUE(placa.esperarBytes(10, EsperaGenerosa));
     EXPECT_EQ(placa.bytesRecibidos(), (Bytes{91, 92, 33, 92, 2, 91, 92, 64, 92, 2}));
     const QStringList ids = Identificaciones();
     ASSERT_EQ(ids.size(), 2);
@@ -120,7 +120,7 @@ TEST_F(ReentradaHuellaTest, BotonPulsadoDuranteElPulsoActuaDespues) {
     e.EnElBombeo(3, [&] { e.flujo().cmdIndentificarHuellaDB_Click(); });
     e.Capturar(3);
 
-    ASSERT_TRUE(placa.esperarBytes(10, 10s));
+    ASSERT_TRUE(placa.esperarBytes(10, EsperaGenerosa));
     EXPECT_EQ(placa.bytesRecibidos(), (Bytes{91, 92, 33, 92, 2, 91, 92, 33, 92, 2}));
     EXPECT_EQ(Identificaciones().size(), 2);
     EXPECT_EQ(e.pantalla.log.count(kCapturada), 1);

@@ -41,7 +41,7 @@ TEST_F(RelayBoardTest, EncuentraLaPlacaEnCom6TrasCom4YCom5) {
 
     EXPECT_EQ(mudo.bytesRecibidos(), Bytes{90});
     EXPECT_EQ(otro.bytesRecibidos(), Bytes{90});
-    ASSERT_TRUE(buena.esperarBytes(2, 5s));
+    ASSERT_TRUE(buena.esperarBytes(2, EsperaGenerosa));
     EXPECT_EQ(buena.bytesRecibidos(), (Bytes{90, 110}));
     EXPECT_EQ(buena.estado(), 0);
     EXPECT_TRUE(e.msgBox.mostrados.empty());
@@ -66,7 +66,7 @@ TEST_F(RelayBoardTest, OtroModuloNoSeAceptaYElBarridoSigue) {
     ASSERT_TRUE(e.rele().ConnectBoard());
     EXPECT_EQ(e.rele().RelayPort(), 8);
     EXPECT_EQ(otro.bytesRecibidos(), Bytes{90});
-    ASSERT_TRUE(buena.esperarBytes(2, 5s));
+    ASSERT_TRUE(buena.esperarBytes(2, EsperaGenerosa));
 }
 
 TEST_F(RelayBoardTest, SinPlacaNingunPuertoQuedaAbierto) {
@@ -80,7 +80,7 @@ TEST_F(RelayBoardTest, ConectarConElPuertoAbiertoNoHaceNada) {
     SimuladorRele& buena = e.placaEn(5);
     ASSERT_TRUE(e.rele().ConnectBoard());
     e.placaEn(4);
-    ASSERT_TRUE(buena.esperarBytes(2, 5s));
+    ASSERT_TRUE(buena.esperarBytes(2, EsperaGenerosa));
     buena.olvidar();
     EXPECT_FALSE(e.rele().ConnectBoard());
     EXPECT_TRUE(e.rele().IsPortOpen());
@@ -92,10 +92,10 @@ TEST_F(RelayBoardTest, ConectarConElPuertoAbiertoNoHaceNada) {
 TEST_F(RelayBoardTest, EscribirEstadoPoneDosBytesEnLaLinea) {
     SimuladorRele& placa = e.placaEn(4);
     ASSERT_TRUE(e.rele().ConnectBoard());
-    ASSERT_TRUE(placa.esperarBytes(2, 5s));
+    ASSERT_TRUE(placa.esperarBytes(2, EsperaGenerosa));
     placa.olvidar();
     EXPECT_TRUE(e.rele().SetStatusByte(128));
-    ASSERT_TRUE(placa.esperarBytes(2, 5s));
+    ASSERT_TRUE(placa.esperarBytes(2, EsperaGenerosa));
     EXPECT_EQ(placa.bytesRecibidos(), (Bytes{92, 128}));
     EXPECT_EQ(placa.estado(), 128);
 
@@ -103,7 +103,7 @@ TEST_F(RelayBoardTest, EscribirEstadoPoneDosBytesEnLaLinea) {
     EXPECT_TRUE(e.rele().GetStatusByte(estado));
     EXPECT_EQ(estado, 128);
     e.rele().AllOff();
-    ASSERT_TRUE(placa.esperarBytes(4, 5s));
+    ASSERT_TRUE(placa.esperarBytes(4, EsperaGenerosa));
     EXPECT_EQ(placa.bytesRecibidos(), (Bytes{92, 128, 91, 110}));
     EXPECT_EQ(placa.estado(), 0);
 }

@@ -83,7 +83,7 @@ protected:
         const int lineas = control<QListWidget>("lbLog")->count();
         EXPECT_TRUE(QFile::rename(
             temporal, carpeta.archivo(QStringLiteral("LectorSimulado/huella%1.bmp").arg(dedo))));
-        EXPECT_TRUE(EsperarHasta([&] { return placa->bytesRecibidos().size() >= 5; }, 30000));
+        EXPECT_TRUE(EsperarHasta([&] { return placa->bytesRecibidos().size() >= 5; }));
         // The identification's own line follows the pulse.
         EXPECT_TRUE(EsperarHasta([&] {
             auto* log = control<QListWidget>("lbLog");
@@ -206,7 +206,7 @@ TEST_F(EstacionCompleta, APrintOpenedFromAFileTakesTheFingersRoad) {
     selector.respuestas = {archivo};
     placa->olvidar();
     ventana->menu().menuImgFromFile->trigger();
-    ASSERT_TRUE(EsperarHasta([&] { return placa->bytesRecibidos().size() >= 5; }, 30000));
+    ASSERT_TRUE(EsperarHasta([&] { return placa->bytesRecibidos().size() >= 5; }));
     EXPECT_EQ(placa->bytesRecibidos(), (Bytes{91, 92, 33, 92, 2}));
     ASSERT_TRUE(EsperarHasta([&] { return ultimaLinea().contains(QStringLiteral("Identif")); }));
     EXPECT_TRUE(LineaIdentificado(QStringLiteral("Permitido"), 2).match(ultimaLinea()).hasMatch())
