@@ -3,7 +3,7 @@
 // as a query against a large gallery of synthetic fingers; each figure over several shifts of
 // the images against the extraction's block grid and their mean.
 //   portiva-precision-cruzada [--recortes A-B] [--hilos N] [--mismos i,j] [--id N] [--vr N]
-//                             [--galeria archivo N] carpeta...
+//                             [--galeria archivo N] [--curva A-B] carpeta...
 // --mismos i,j: folders i and j (from 1) hold the same fingers under the same numbers, so a pair
 // across them with one number is neither genuine nor impostor (its match rate is shown apart).
 // --galeria: N templates of synthetic fingers (8 impressions of each of N / 8 fingers), read from
@@ -13,6 +13,9 @@
 // held-out threshold (the lowest that no impostor pair without a print of this folder reaches)
 // with this folder's FNMR and impostors at it. Then every impostor pair, within and across, the
 // pairs whose decision depends on which print is the query, and the gallery's figures.
+// --curva A-B: at every threshold from A to B, each folder's FNMR (mean over the shifts) and the
+// impostor pairs and gallery comparisons at or above it (summed): a change that lowers every
+// score looks like fewer false matches at a fixed threshold, so compare at equal refusals.
 #include "CodigosMotor.h"
 #include "ConsultaPreparada.h"
 #include "ExtractorMinucias.h"
@@ -43,6 +46,7 @@ struct Opciones {
     int umbralId = 0, umbralVr = 0, rotacion = 45;
     std::string galeria;
     int tamanoGaleria = 0;
+    int curvaDesde = 0, curvaHasta = -1;
     std::vector<std::filesystem::path> carpetas;
 };
 
@@ -137,7 +141,25 @@ struct Ronda {
     long long galeriaPares = 0;
     int galeriaId = 0, galeriaVr = 0, galeriaMaximo = 0;
     std::vector<long long> galeriaDesde; // comparisons at or above each score
+    // For the curve: each folder's FNMR and every impostor pair at or above each score.
+    std::vector<std::vector<double>> fnmrDesde;
+    std::vector<long long> impostoresDesde;
 };
+
+// Turns a count per score 0..Tope into the count at or above each score.
+void haciaArriba(std::vector<long long>& c) {
+    for (int u = Tope - 1; u >= 0; --u)
+        c[static_cast<std::size_t>(u)] += c[static_cast<std::size_t>(u + 1)];
+}
+
+// How many of `v` lie at or above each score 0..Tope.
+std::vector<long long> desde(const std::vector<int>& v) {
+    std::vector<long long> c(Tope + 2, 0);
+    for (int x : v)
+        ++c[static_cast<std::size_t>(std::clamp(x, 0, Tope))];
+    haciaArriba(c);
+    return c;
+}
 
 Ronda ronda(const Opciones& o, int recorte, const Plantillas& gal) {
     const std::size_t nc = o.carpetas.size();
@@ -214,6 +236,13 @@ Ronda ronda(const Opciones& o, int recorte, const Plantillas& gal) {
                 r.asimetricosVr += (v >= o.umbralVr) != (w >= o.umbralVr) ? 1 : 0;
             }
     r.impostores = static_cast<int>(todosImp.size());
+    r.impostoresDesde = desde(todosImp);
+    for (std::size_t c = 0; c < nc; ++c) {
+        const auto g = desde(gen[c]);
+        r.fnmrDesde.emplace_back(g.size(), 0.0);
+        for (std::size_t u = 0; u < g.size() && g[0] > 0; ++u)
+            r.fnmrDesde.back()[u] = 1 - static_cast<double>(g[u]) / static_cast<double>(g[0]);
+    }
     for (int v : todosImp) {
         r.impostoresId += v >= o.umbralId ? 1 : 0;
         r.impostoresVr += v >= o.umbralVr ? 1 : 0;
@@ -274,9 +303,7 @@ Ronda ronda(const Opciones& o, int recorte, const Plantillas& gal) {
         for (const auto& c : cuenta)
             for (int u = 0; u <= Tope; ++u)
                 r.galeriaDesde[static_cast<std::size_t>(u)] += c[static_cast<std::size_t>(u)];
-        for (int u = Tope - 1; u >= 0; --u)
-            r.galeriaDesde[static_cast<std::size_t>(u)] +=
-                r.galeriaDesde[static_cast<std::size_t>(u + 1)];
+        haciaArriba(r.galeriaDesde);
         r.galeriaPares = r.galeriaDesde[0];
         r.galeriaId = static_cast<int>(r.galeriaDesde[static_cast<std::size_t>(o.umbralId)]);
         r.galeriaVr = static_cast<int>(r.galeriaDesde[static_cast<std::size_t>(o.umbralVr)]);
@@ -335,6 +362,34 @@ void resto(const Ronda& r, double galeriaPares) {
                     galeriaPares, r.galeriaId, r.galeriaVr, r.galeriaMaximo);
 }
 
+// Adds one shift's curve into the mean: rates as a share of it, counts summed.
+void sumarCurva(Ronda& total, const Ronda& r, int rondas) {
+    if (total.impostoresDesde.empty()) {
+        total.impostoresDesde.assign(r.impostoresDesde.size(), 0);
+        total.fnmrDesde.assign(r.fnmrDesde.size(), std::vector<double>(Tope + 2, 0.0));
+    }
+    for (std::size_t u = 0; u < r.impostoresDesde.size(); ++u)
+        total.impostoresDesde[u] += r.impostoresDesde[u];
+    for (std::size_t c = 0; c < r.fnmrDesde.size(); ++c)
+        for (std::size_t u = 0; u < r.fnmrDesde[c].size(); ++u)
+            total.fnmrDesde[c][u] += r.fnmrDesde[c][u] / rondas;
+}
+
+void curva(const Opciones& o, const Ronda& total, std::size_t nc) {
+    std::printf(
+        "curve: threshold, FNMR %% of each folder, impostor pairs (and gallery) at or above\n");
+    for (int u = o.curvaDesde; u <= o.curvaHasta; ++u) {
+        const auto uu = static_cast<std::size_t>(u);
+        std::printf("%4d", u);
+        for (std::size_t c = 0; c < nc; ++c)
+            std::printf(" %6.2f", 100 * total.fnmrDesde[c][uu]);
+        std::printf(" %6lld", total.impostoresDesde[uu]);
+        if (!total.galeriaDesde.empty())
+            std::printf(" %8lld", total.galeriaDesde[uu]);
+        std::printf("\n");
+    }
+}
+
 bool leerOpciones(int argc, char** argv, Opciones& o) {
     for (int k = 1; k < argc; ++k) {
         const std::string a = argv[k];
@@ -358,6 +413,13 @@ bool leerOpciones(int argc, char** argv, Opciones& o) {
         } else if (a == "--galeria" && k + 2 < argc) {
             o.galeria = argv[++k];
             o.tamanoGaleria = std::max(0, std::atoi(argv[++k]));
+        } else if (a == "--curva" && hay) {
+            const std::string v = argv[++k];
+            o.curvaDesde = std::clamp(std::atoi(v.c_str()), 0, Tope);
+            const auto g = v.find('-');
+            o.curvaHasta = g == std::string::npos
+                               ? o.curvaDesde
+                               : std::clamp(std::atoi(v.c_str() + g + 1), 0, Tope);
         } else if (a.rfind("--", 0) == 0) {
             return false;
         } else {
@@ -381,7 +443,7 @@ int main(int argc, char** argv) {
     if (!leerOpciones(argc, argv, o)) {
         std::fprintf(stderr,
                      "uso: %s [--recortes A-B] [--hilos N] [--mismos i,j] [--id N] [--vr N] "
-                     "[--galeria archivo N] carpeta...\n",
+                     "[--galeria archivo N] [--curva A-B] carpeta...\n",
                      argv[0]);
         return 2;
     }
@@ -423,6 +485,7 @@ int main(int argc, char** argv) {
             total.galeriaDesde.assign(r.galeriaDesde.size(), 0);
         for (std::size_t u = 0; u < r.galeriaDesde.size(); ++u)
             total.galeriaDesde[u] += r.galeriaDesde[u];
+        sumarCurva(total, r, rondas);
         std::fflush(stdout);
     }
     std::printf("=== mean over shifts %d-%d (counts summed, maxima the highest; uOut the highest "
@@ -447,5 +510,7 @@ int main(int argc, char** argv) {
                             galeriaPares);
         std::printf("\n");
     }
+    if (o.curvaHasta >= o.curvaDesde)
+        curva(o, total, nc);
     return 0;
 }
