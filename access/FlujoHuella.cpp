@@ -278,16 +278,18 @@ qint32 FlujoHuella::IdentificarHuella(qint32& Score, qint32& Posicion, QString& 
         if (!pantallaHuella_.InfoDesplegada())
             pantallaHuella_.DesplegarInfo(true);
     }
-    torno_.AbrirTorno(decision.tipo);
     Estado = decision.estado;
-    if (torno_.AperturaFallida())
-        pantallaAcceso_.InfoHuella(QStringLiteral(" ID %1 %2 (%3) - Apertura Fallida")
-                                       .arg(id)
-                                       .arg(nombre, decision.estado),
-                                   true);
-    else
-        pantallaAcceso_.InfoHuella(
-            QStringLiteral(" ID %1 %2 (%3)").arg(id).arg(nombre, decision.estado), false);
+    // The decision is shown at once; the door acts on it on its own time (the board's reply,
+    // the 500 ms pulse) and, when the turnstile did not open, the line says so in red. The
+    // window and the door outlive the flow's part in it, so only they are captured.
+    const QString linea = QStringLiteral(" ID %1 %2 (%3)").arg(id).arg(nombre, decision.estado);
+    pantallaAcceso_.InfoHuella(linea, false);
+    PantallaAcceso& pantalla = pantallaAcceso_;
+    Torno& torno = torno_;
+    torno_.AbrirTorno(decision.tipo, [&pantalla, &torno, linea](bool) {
+        if (torno.AperturaFallida())
+            pantalla.InfoHuella(linea + QStringLiteral(" - Apertura Fallida"), true);
+    });
     return static_cast<qint32>(id);
 }
 

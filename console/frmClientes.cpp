@@ -195,7 +195,7 @@ void frmClientes::conectar() {
     // The station modes of the popup menu.
     ModosEstacion& modos = acceso_->modos();
     connect(menu_.mnuReconnetRelay, &QAction::triggered, &modos,
-            &ModosEstacion::mnuReconnetRelay_Click);
+            [&modos] { modos.mnuReconnetRelay_Click(); });
     connect(menu_.mnuDoReady, &QAction::triggered, &modos, &ModosEstacion::mnuDoReady_Click);
     connect(menu_.mnuDoNoReady_Closed, &QAction::triggered, &modos,
             &ModosEstacion::mnuDoNoReady_Closed_Click);
