@@ -3,10 +3,13 @@
 #include "BusquedaParalela.h"
 #include "GaleriaHuellas.h"
 
+#include <QElapsedTimer>
 #include <QString>
+#include <QTimer>
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace portiva {
@@ -85,8 +88,18 @@ private:
     BusquedaParalela busqueda_;
     // The enrolled templates in table order, kept current with the file.
     GaleriaHuellas galeria_;
-    // The log already says the file is busy.
-    bool avisoOcupada_ = false;
+    // While another program keeps the file locked, an identification is tried again every
+    // ReintentoBaseMs (a timer: nothing sleeps) until EsperaBaseMs have passed; only then is
+    // the finger refused, never decided on templates that may be out of date. Requests that
+    // come meanwhile are kept as during any running flow.
+    static constexpr int ReintentoBaseMs = 20;
+    static constexpr int EsperaBaseMs = 1000;
+    bool GaleriaLista();
+    QTimer reintento_;
+    QElapsedTimer esperandoBase_;
+    bool enEspera_ = false;
+    // The gallery was just brought up to date for the identification that follows: how.
+    std::optional<GaleriaHuellas::Estado> galeriaPreguntada_;
 
     bool ocupado_ = false;
     std::function<void()> pendiente_;
