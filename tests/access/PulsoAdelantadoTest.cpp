@@ -115,7 +115,7 @@ protected:
         e.pantalla.alMostrarResultado = [&](int tipo) {
             t.tipo = tipo;
             if (esperarPeticion)
-                EsperarBytes(*placa, 1, 5s);
+                placa->esperarBytes(1, 5s);
             t.alMostrar = placa->bytesRecibidos();
         };
         placa->olvidar();
