@@ -159,11 +159,7 @@ public:
     BaseDatosPrueba base;
     MsgBoxGuion msgBox;
     RelojFijo reloj;
-    BombeoPrueba bombeo = [] {
-        BombeoPrueba b;
-        b.maximoMs = 80; // door pulses shrink; the board's 50 ms answer wait stays real
-        return b;
-    }();
+    BombeoPrueba bombeo;
     Entorno entorno;
     PantallaPrueba pantalla;
     PantallaHuellaPrueba ventana;
