@@ -39,6 +39,10 @@ DBHuella::DBHuella(RegistroEventos& registro, MsgBox& msgBox, PantallaHuella& pa
     motor_.SensorDesconectado = [this](const std::string& id) {
         modos_.MotorHuellaCtrl_SensorDisconnected(QString::fromStdString(id));
     };
+    // A print the reader cannot use or take from its folder is said in the event log.
+    motor_.AvisoLector = [this](const std::string& texto) {
+        registro_.Escribir(QString::fromStdString(texto));
+    };
     // Finger placed and lifted: nothing to do.
     motor_.DedoPuesto = nullptr;
     motor_.DedoRetirado = nullptr;
@@ -55,6 +59,7 @@ DBHuella::~DBHuella() {
     motor_.SensorConectado = nullptr;
     motor_.SensorDesconectado = nullptr;
     motor_.ImagenCapturada = nullptr;
+    motor_.AvisoLector = nullptr;
     if (motor_.Inicializado()) {
         motor_.DetenerCapturas();
         motor_.Finalizar();

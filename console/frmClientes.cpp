@@ -15,6 +15,7 @@
 #include "Entorno.h"
 #include "FechasCliente.h"
 #include "FileExists.h"
+#include "GuardadoEnEspera.h"
 #include "HuellaFicha.h"
 #include "HuellaPredeterminada.h"
 #include "IniFile.h"
@@ -85,7 +86,10 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
     if (servicios.sonido) {
         sonido_ = servicios.sonido;
     } else {
-        sonidoPropio_ = std::make_unique<ReproductorSonidoQt>();
+        auto propio = std::make_unique<ReproductorSonidoQt>();
+        // Only the door plays sounds, so the log is there by the time this is said.
+        propio->ponerAviso([this](const QString& aviso) { acceso_->registro().Escribir(aviso); });
+        sonidoPropio_ = std::move(propio);
         sonido_ = sonidoPropio_.get();
     }
     db_ = std::make_unique<DbClientes>(entorno_, *this);
@@ -94,6 +98,7 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
     };
     validacion_ = std::make_unique<ValidacionCliente>(info_, *db_, entorno_.msgBox, fechas_,
                                                       mostrados_, globo);
+    CrearGuardado();
     fechasCliente_ = std::make_unique<FechasCliente>(
         info_, *db_, entorno_, fechas_, [this] { return estado_.ModoEdicion; }, globo);
     busqueda_ = std::make_unique<BusquedaFicha>(
@@ -247,8 +252,12 @@ bool frmClientes::CargarFormulario() {
     LoadLastSkin();
     paso(QStringLiteral("CargarConfigCopias"));
     ini_->CargarConfigCopias();
-    // What an interrupted backup, compaction or restore left behind goes first.
-    copias_->LimpiarTemporales();
+    // What an interrupted backup, compaction or restore left behind goes first; a file that
+    // stays is said in the event log.
+    for (const QString& problema : copias_->LimpiarTemporales()) {
+        qWarning("%s", qUtf8Printable(problema));
+        acceso_->registro().Escribir(problema);
+    }
     estado_.RestaurarAlIniciar = ajustes_.RestaurarAlIniciar;
     if (estado_.RestaurarAlIniciar) {
         paso(QStringLiteral("RestaurarAlCargar"));

@@ -44,6 +44,7 @@ class CopiasSeguridad;
 class DbClientes;
 class BusquedaFicha;
 class FechasCliente;
+class GuardadoEnEspera;
 class HuellaFicha;
 class IniFile;
 class NavegadorWeb;
@@ -237,6 +238,7 @@ public:
     HuellaEstacion& huella() { return *huella_; }
     AjustesEstacion& ajustes() { return ajustes_; }
     const FormatoFecha& fechas() const { return fechas_; }
+    GuardadoEnEspera& guardado() { return *guardado_; }
 
     const ColumnaEstacion& columna() const { return columna_; }
     const PanelInfo& info() const { return info_; }
@@ -351,6 +353,9 @@ private:
     void VigilarBaseDatos();
     void LockTextBoxes(bool bLocked);
     void MostrarErrorRegistro(const ErrorDB& error, const QString& accion, const QString& titulo);
+    // The save button's save, waiting with the busy cursor while another program holds the file.
+    void CrearGuardado();
+    void GuardarAhora();
     void imgMyTitleBar_MouseDown(Qt::MouseButton boton, QPoint posicionGlobal);
     void imgMyTitleBar_MouseMove(Qt::MouseButtons botones, QPoint posicionGlobal);
     void ponerTamano(int anchoTwips, int altoTwips);
@@ -396,6 +401,7 @@ private:
     std::unique_ptr<DbClientes> db_;
     TextosMostrados mostrados_;
     std::unique_ptr<ValidacionCliente> validacion_;
+    std::unique_ptr<GuardadoEnEspera> guardado_;
     std::unique_ptr<FechasCliente> fechasCliente_;
     std::unique_ptr<BusquedaFicha> busqueda_;
     std::unique_ptr<BuscadorClientes> buscador_;

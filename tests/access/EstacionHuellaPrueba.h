@@ -115,7 +115,7 @@ public:
         EXPECT_TRUE(Conectar(acceso.rele()));
         acceso.torno().PonerAccesoActual(CodigoAcceso::ControlPorHuella);
         acceso.torno().ActRelayBoard(CodigoAcceso::ControlPorHuella);
-        EXPECT_TRUE(EsperarBytes(*placa, 4, std::chrono::seconds(5)));
+        EXPECT_TRUE(EsperarBytes(*placa, 4, EsperaGenerosa));
         placa->olvidar();
         pantalla.limpiar();
         return *placa;

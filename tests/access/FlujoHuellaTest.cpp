@@ -32,7 +32,7 @@ protected:
     // Captures impression 1 of the finger and waits for the door's five bytes.
     void CapturarYEsperarPuerta(int dedo) {
         e.Capturar(dedo);
-        ASSERT_TRUE(EsperarBytes(*e.placa, 5, 10s));
+        ASSERT_TRUE(EsperarBytes(*e.placa, 5, EsperaGenerosa));
     }
 
     // The log lines after the capture line and the analysis line.
@@ -267,7 +267,7 @@ TEST_F(FlujoHuellaTest, PlantillaIlegibleSeOmiteYSeNombraSinCerrarElPasoALosDema
     EXPECT_EQ(estado, QStringLiteral("Permitido"));
     EXPECT_GT(score, 0);
     EXPECT_TRUE(e.pantalla.log.filter(QStringLiteral("no valida")).isEmpty());
-    ASSERT_TRUE(EsperarBytes(placa, 5, 10s));
+    ASSERT_TRUE(EsperarBytes(placa, 5, EsperaGenerosa));
 
     // A finger of nobody: refused as unknown, with the bad row, now in front, named again.
     placa.olvidar();

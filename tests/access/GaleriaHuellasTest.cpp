@@ -63,7 +63,7 @@ protected:
         e.pantalla.limpiar();
         placa_->olvidar();
         e.Capturar(dedo);
-        EXPECT_TRUE(EsperarBytes(*placa_, 5, 10s));
+        EXPECT_TRUE(EsperarBytes(*placa_, 5, EsperaGenerosa));
         log = e.pantalla.log;
         return e.pantalla.info.empty() ? QString() : e.pantalla.info.back().texto;
     }

@@ -39,7 +39,7 @@ protected:
         e.modos().tmrDetectarLector().setInterval(3600 * 1000);
         IniciarRele(e.modos());
         e.modos().EntrarEnControlPorHuella();
-        EXPECT_TRUE(EsperarBytes(placa, 4, 5s));
+        EXPECT_TRUE(EsperarBytes(placa, 4, EsperaGenerosa));
         placa.olvidar();
         e.pantalla.limpiar();
         e.msgBox.limpiar();
@@ -48,7 +48,7 @@ protected:
 
     // The state byte the board received last, waiting for it to arrive.
     std::uint8_t UltimoByte(SimuladorRele& placa, std::size_t bytes) {
-        EXPECT_TRUE(EsperarBytes(placa, bytes, 5s));
+        EXPECT_TRUE(EsperarBytes(placa, bytes, EsperaGenerosa));
         const Bytes recibidos = placa.bytesRecibidos();
         EXPECT_EQ(recibidos.size(), bytes);
         return recibidos.empty() ? 0 : recibidos.back();
@@ -65,7 +65,7 @@ TEST_F(ModosEstacionTest, ArranqueConPlacaEscribeLineaSinGloboNiOrden) {
                                   "10:30:00 -> Interface de Apertura detectado en puerto serie "
                                   "6. Version 3.0.")});
     EXPECT_TRUE(e.pantalla.globos.empty());
-    ASSERT_TRUE(EsperarBytes(placa, 2, 5s));
+    ASSERT_TRUE(EsperarBytes(placa, 2, EsperaGenerosa));
     EXPECT_EQ(placa.bytesRecibidos(), (Bytes{90, 110}));
 
     e.modos().EntrarEnControlPorHuella();
@@ -334,7 +334,7 @@ TEST_F(ModosEstacionTest, AperturaManualEnEstadoCincoVuelveACinco) {
     e.pantalla.limpiar();
 
     AperturaManual(e.modos(), e.torno());
-    ASSERT_TRUE(EsperarBytes(placa, 5, 5s));
+    ASSERT_TRUE(EsperarBytes(placa, 5, EsperaGenerosa));
     EXPECT_EQ(placa.bytesRecibidos(), (Bytes{91, 92, 9, 92, 4}));
     EXPECT_EQ(e.torno().AccesoActual(), CodigoAcceso::AperturaManual);
     e.modos().tmrBlink().stop();
@@ -351,13 +351,19 @@ TEST_F(ModosEstacionTest, AperturaManualEnEstadoCincoVuelveACinco) {
 }
 
 TEST_F(ModosEstacionTest, TemporizadorDeParpadeoCorreSolo) {
+    // The timers as the station makes them: the blink every 750 ms; the reader detection
+    // once, 5000 ms after the start-up enables it.
+    EXPECT_EQ(e.modos().tmrBlink().interval(), 750);
+    EXPECT_FALSE(e.modos().tmrBlink().isSingleShot());
+    EXPECT_EQ(e.modos().tmrDetectarLector().interval(), 5000);
+    EXPECT_TRUE(e.modos().tmrDetectarLector().isSingleShot());
+    EXPECT_FALSE(e.modos().tmrDetectarLector().isActive());
+
     e.torno().PonerAccesoActual(CodigoAcceso::FijoAbierto);
     e.modos().tmrBlink().setInterval(20);
     e.modos().tmrBlink().start();
     ASSERT_TRUE(EsperarHasta([&] { return e.pantalla.resultados.size() >= 3; }));
     EXPECT_NE(e.pantalla.resultados[0], e.pantalla.resultados[1]);
-    EXPECT_EQ(ModosEstacion::IntervaloParpadeoMs, 750);
-    EXPECT_EQ(ModosEstacion::EsperaLectorMs, 5000);
 }
 
 // The transitions of the station end to end, with the relay byte each one leaves on the board.
@@ -436,7 +442,7 @@ TEST_F(ModosEstacionTest, EnlacePerdidoYNoDejaElPuertoCerrado) {
 TEST_F(ModosEstacionTest, DesenchufadaDuranteElPulso) {
     SimuladorRele& placa = Arrancar();
     e.DuranteElPulso([&] {
-        EsperarBytes(placa, 3, 5s); // the board takes the pulse, then is pulled out
+        EsperarBytes(placa, 3, EsperaGenerosa); // the board takes the pulse, then is pulled out
         placa.desenchufar();
     });
     EXPECT_FALSE(Abrir(e.torno(), CodigoAcceso::ClientePermitido));

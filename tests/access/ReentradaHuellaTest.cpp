@@ -106,7 +106,7 @@ TEST_F(ReentradaHuellaTest, VariasCapturasDuranteElPulsoPulsanCadaUnaEnOrden) {
     });
     e.Capturar(3);
 
-    ASSERT_TRUE(EsperarBytes(placa, 15, 10s));
+    ASSERT_TRUE(EsperarBytes(placa, 15, EsperaGenerosa));
     EXPECT_TRUE(EsperarSilencio(placa));
     // One pulse after the other, each back to rest before the next one asks.
     EXPECT_EQ(placa.bytesRecibidos(),
@@ -125,7 +125,7 @@ TEST_F(ReentradaHuellaTest, BotonPulsadoDuranteElPulsoActuaDespues) {
     e.DuranteElPulso([&] { e.flujo().cmdIndentificarHuellaDB_Click(); });
     e.Capturar(3);
 
-    ASSERT_TRUE(EsperarBytes(placa, 10, 10s));
+    ASSERT_TRUE(EsperarBytes(placa, 10, EsperaGenerosa));
     EXPECT_EQ(placa.bytesRecibidos(), (Bytes{91, 92, 33, 92, 2, 91, 92, 33, 92, 2}));
     EXPECT_EQ(Identificaciones().size(), 2);
     EXPECT_EQ(e.pantalla.log.count(kCapturada), 1);

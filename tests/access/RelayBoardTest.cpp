@@ -41,7 +41,7 @@ TEST_F(RelayBoardTest, EncuentraLaPlacaEnCom6TrasCom4YCom5) {
 
     EXPECT_EQ(mudo.bytesRecibidos(), Bytes{90});
     EXPECT_EQ(otro.bytesRecibidos(), Bytes{90});
-    ASSERT_TRUE(EsperarBytes(buena, 2, 5s));
+    ASSERT_TRUE(EsperarBytes(buena, 2, EsperaGenerosa));
     EXPECT_EQ(buena.bytesRecibidos(), (Bytes{90, 110}));
     EXPECT_EQ(buena.estado(), 0);
     EXPECT_TRUE(e.msgBox.mostrados.empty());
@@ -65,7 +65,7 @@ TEST_F(RelayBoardTest, OtroModuloNoSeAceptaYElBarridoSigue) {
     ASSERT_TRUE(Conectar(e.rele()));
     EXPECT_EQ(e.rele().RelayPort(), 8);
     EXPECT_EQ(otro.bytesRecibidos(), Bytes{90});
-    ASSERT_TRUE(EsperarBytes(buena, 2, 5s));
+    ASSERT_TRUE(EsperarBytes(buena, 2, EsperaGenerosa));
 }
 
 TEST_F(RelayBoardTest, SinPlacaNingunPuertoQuedaAbierto) {
@@ -79,7 +79,7 @@ TEST_F(RelayBoardTest, ConectarConElPuertoAbiertoNoHaceNada) {
     SimuladorRele& buena = e.placaEn(5);
     ASSERT_TRUE(Conectar(e.rele()));
     e.placaEn(4);
-    ASSERT_TRUE(EsperarBytes(buena, 2, 5s));
+    ASSERT_TRUE(EsperarBytes(buena, 2, EsperaGenerosa));
     buena.olvidar();
     EXPECT_FALSE(Conectar(e.rele()));
     EXPECT_TRUE(e.rele().IsPortOpen());
@@ -91,10 +91,10 @@ TEST_F(RelayBoardTest, ConectarConElPuertoAbiertoNoHaceNada) {
 TEST_F(RelayBoardTest, EscribirEstadoPoneDosBytesEnLaLinea) {
     SimuladorRele& placa = e.placaEn(4);
     ASSERT_TRUE(Conectar(e.rele()));
-    ASSERT_TRUE(EsperarBytes(placa, 2, 5s));
+    ASSERT_TRUE(EsperarBytes(placa, 2, EsperaGenerosa));
     placa.olvidar();
     EXPECT_TRUE(e.rele().SetStatusByte(128));
-    ASSERT_TRUE(EsperarBytes(placa, 2, 5s));
+    ASSERT_TRUE(EsperarBytes(placa, 2, EsperaGenerosa));
     EXPECT_EQ(placa.bytesRecibidos(), (Bytes{92, 128}));
     EXPECT_EQ(placa.estado(), 128);
 
@@ -102,7 +102,7 @@ TEST_F(RelayBoardTest, EscribirEstadoPoneDosBytesEnLaLinea) {
     EXPECT_TRUE(LeerEstado(e.rele(), estado));
     EXPECT_EQ(estado, 128);
     e.rele().AllOff();
-    ASSERT_TRUE(EsperarBytes(placa, 4, 5s));
+    ASSERT_TRUE(EsperarBytes(placa, 4, EsperaGenerosa));
     EXPECT_EQ(placa.bytesRecibidos(), (Bytes{92, 128, 91, 110}));
     EXPECT_EQ(placa.estado(), 0);
 }

@@ -34,7 +34,7 @@ protected:
         EXPECT_TRUE(Conectar(e.rele()));
         e.torno().PonerAccesoActual(CodigoAcceso::ControlPorHuella);
         e.torno().ActRelayBoard(CodigoAcceso::ControlPorHuella);
-        EXPECT_TRUE(EsperarBytes(placa, 4, 5s));
+        EXPECT_TRUE(EsperarBytes(placa, 4, EsperaGenerosa));
         placa.olvidar();
         e.pantalla.limpiar();
         return placa;
@@ -57,7 +57,7 @@ TEST_F(TornoTest, ClienteAdmitidoPulsaRelesUnoYSeisYVuelveAlByteAnterior) {
 
     EXPECT_TRUE(Abrir(e.torno(), CodigoAcceso::ClientePermitido));
 
-    ASSERT_TRUE(EsperarBytes(placa, 5, 5s));
+    ASSERT_TRUE(EsperarBytes(placa, 5, EsperaGenerosa));
     EXPECT_EQ(placa.bytesRecibidos(), (Bytes{91, 92, 33, 92, 2}));
     const auto escrituras = EscriturasDeEstado(placa.recibidos());
     ASSERT_EQ(escrituras.size(), 2u);
@@ -82,7 +82,7 @@ TEST_F(TornoTest, ClienteAdmitidoPulsaRelesUnoYSeisYVuelveAlByteAnterior) {
 TEST_F(TornoTest, RechazoPulsaSoloElReleSiete) {
     SimuladorRele& placa = ConectarPlaca();
     EXPECT_TRUE(Abrir(e.torno(), CodigoAcceso::ClienteDenegado));
-    ASSERT_TRUE(EsperarBytes(placa, 5, 5s));
+    ASSERT_TRUE(EsperarBytes(placa, 5, EsperaGenerosa));
     EXPECT_EQ(placa.bytesRecibidos(), (Bytes{91, 92, 64, 92, 2}));
     EXPECT_EQ(e.torno().AccesoActual(), CodigoAcceso::ClienteDenegado);
 }
@@ -93,7 +93,7 @@ TEST_F(TornoTest, CadaTipoTieneSuMascara) {
     for (auto [tipo, mascara] : casos) {
         placa.olvidar();
         Abrir(e.torno(), tipo);
-        ASSERT_TRUE(EsperarBytes(placa, 5, 5s));
+        ASSERT_TRUE(EsperarBytes(placa, 5, EsperaGenerosa));
         EXPECT_EQ(placa.bytesRecibidos(), (Bytes{91, 92, mascara, 92, 2})) << tipo;
     }
 }
@@ -176,7 +176,7 @@ TEST_F(TornoTest, ActRelayBoardEnviaElByteDeReposoDeCadaEstado) {
         esperados.push_back(92);
         esperados.push_back(byte);
     }
-    ASSERT_TRUE(EsperarBytes(placa, esperados.size(), 5s));
+    ASSERT_TRUE(EsperarBytes(placa, esperados.size(), EsperaGenerosa));
     EXPECT_EQ(placa.bytesRecibidos(), esperados);
     EXPECT_TRUE(e.torno().TornoAbierto());
     EXPECT_TRUE(e.rele().ClosePort());
@@ -205,7 +205,7 @@ TEST_F(TornoTest, PlacaMudaAlPedirEstadoNoPulsaPeroCambiaElEstado) {
     EXPECT_TRUE(Abrir(e.torno(), CodigoAcceso::Personal));
     EXPECT_FALSE(e.torno().AperturaFallida());
     EXPECT_TRUE(e.pantalla.log.isEmpty());
-    ASSERT_TRUE(EsperarBytes(placa, 5, 5s));
+    ASSERT_TRUE(EsperarBytes(placa, 5, EsperaGenerosa));
     EXPECT_EQ(placa.estado(), 2);
 }
 
@@ -234,7 +234,7 @@ TEST_F(TornoTest, VentanaModalDuranteElPulsoNoRetieneLosReles) {
     });
     EXPECT_TRUE(Abrir(e.torno(), CodigoAcceso::Personal));
     EXPECT_TRUE(restoDentroDelModal);
-    ASSERT_TRUE(EsperarBytes(placa, 5, 5s));
+    ASSERT_TRUE(EsperarBytes(placa, 5, EsperaGenerosa));
     EXPECT_EQ(placa.bytesRecibidos(), (Bytes{91, 92, 17, 92, 2}));
     const auto escrituras = EscriturasDeEstado(placa.recibidos());
     ASSERT_EQ(escrituras.size(), 2u);
@@ -252,7 +252,7 @@ TEST_F(TornoTest, RuidoPrevioNoSeRestauraComoEstado) {
     ASSERT_TRUE(EsperarHasta([&] { return e.puerto().InBufferCount() == 2; }));
     placa.olvidar();
     EXPECT_TRUE(Abrir(e.torno(), CodigoAcceso::Personal));
-    ASSERT_TRUE(EsperarBytes(placa, 5, 5s));
+    ASSERT_TRUE(EsperarBytes(placa, 5, EsperaGenerosa));
     EXPECT_EQ(placa.bytesRecibidos(), (Bytes{91, 92, 17, 92, 2}));
     EXPECT_EQ(placa.estado(), 2);
 }
@@ -322,7 +322,7 @@ TEST_F(TornoTest, ModoElegidoDuranteElPulsoNoSePierde) {
 
     Abrir(e.torno(), CodigoAcceso::ClientePermitido);
     EXPECT_EQ(e.torno().AccesoActual(), CodigoAcceso::FijoAbierto);
-    ASSERT_TRUE(EsperarBytes(placa, 9, 5s));
+    ASSERT_TRUE(EsperarBytes(placa, 9, EsperaGenerosa));
     EXPECT_EQ(placa.bytesRecibidos(), (Bytes{91, 92, 33, 92, 5, 92, 2, 92, 5}));
     EXPECT_EQ(placa.estado(), 5);
 }
@@ -330,7 +330,7 @@ TEST_F(TornoTest, ModoElegidoDuranteElPulsoNoSePierde) {
 TEST_F(TornoTest, AperturaManual) {
     SimuladorRele& placa = ConectarPlaca();
     AperturaManual(e.modos(), e.torno());
-    ASSERT_TRUE(EsperarBytes(placa, 5, 5s));
+    ASSERT_TRUE(EsperarBytes(placa, 5, EsperaGenerosa));
     EXPECT_EQ(placa.bytesRecibidos(), (Bytes{91, 92, 9, 92, 2}));
     ASSERT_EQ(e.pantalla.info.size(), 1u);
     EXPECT_EQ(e.pantalla.info[0].texto, QStringLiteral("Apertura manual del torno"));

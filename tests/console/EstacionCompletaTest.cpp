@@ -217,7 +217,7 @@ TEST_F(EstacionCompleta, APrintOpenedFromAFileTakesTheFingersRoad) {
     selector.respuestas = {archivo};
     placa->olvidar();
     ventana->menu().menuImgFromFile->trigger();
-    ASSERT_TRUE(EsperarHasta([&] { return placa->bytesRecibidos().size() >= 5; }, 30000));
+    ASSERT_TRUE(EsperarHasta([&] { return placa->bytesRecibidos().size() >= 5; }));
     EXPECT_EQ(placa->bytesRecibidos(), (Bytes{91, 92, 33, 92, 2}));
     ASSERT_TRUE(EsperarHasta([&] { return ultimaLinea().contains(QStringLiteral("Identif")); }));
     EXPECT_TRUE(LineaIdentificado(QStringLiteral("Permitido"), 2).match(ultimaLinea()).hasMatch())
