@@ -71,16 +71,34 @@ FlujoHuella::FlujoHuella(DbClientes& db, DBHuella& huella, Torno& torno, Registr
 
 void FlujoHuella::Ejecutar(std::function<void()> accion) {
     if (ocupado_ || enEspera_) {
-        // Inside a message box of the running flow, or while it waits for the file: after it,
-        // latest first.
+        // Inside the running flow, or while it waits for the file: after it, latest first.
         pendiente_ = std::move(accion);
         return;
     }
-    Ocupacion ocupacion(ocupado_);
-    accion();
-    while (pendiente_ && !enEspera_) {
-        auto siguiente = std::exchange(pendiente_, nullptr);
-        siguiente();
+    {
+        Ocupacion ocupacion(ocupado_);
+        accion();
+        while (pendiente_ && !enEspera_) {
+            auto siguiente = std::exchange(pendiente_, nullptr);
+            siguiente();
+        }
+    }
+    MostrarAvisos();
+}
+
+void FlujoHuella::Avisar(const QString& texto, int estilo, const QString& titulo) {
+    avisos_.push_back({texto, estilo, titulo});
+    if (!ocupado_)
+        MostrarAvisos();
+}
+
+void FlujoHuella::MostrarAvisos() {
+    // Shown once the flow has ended: a finger put on the reader while a box is open is
+    // handled at once (the box's loop runs it), not when the operator closes the box.
+    while (!avisos_.empty() && !ocupado_) {
+        const Aviso aviso = avisos_.front();
+        avisos_.pop_front();
+        msgBox_(aviso.texto, aviso.estilo, aviso.titulo);
     }
 }
 
@@ -135,10 +153,10 @@ bool FlujoHuella::AnalizarHuella() {
 }
 
 void FlujoHuella::MensajeSinHuella(const QString& accion) {
-    msgBox_(QStringLiteral("No existe una huella valida que pueda ser %1.\r\nCapture una huella e "
-                           "intentelo de nuevo. Gracias")
-                .arg(accion),
-            EstiloMsg::Informacion, QStringLiteral("Error añadiendo la huella a este cliente"));
+    Avisar(QStringLiteral("No existe una huella valida que pueda ser %1.\r\nCapture una huella e "
+                          "intentelo de nuevo. Gracias")
+               .arg(accion),
+           EstiloMsg::Informacion, QStringLiteral("Error añadiendo la huella a este cliente"));
 }
 
 void FlujoHuella::cmdAnalizarHuella_Click() {
@@ -159,9 +177,9 @@ void FlujoHuella::cmdIndentificarHuellaDB_Click() {
 
 void FlujoHuella::IndentificarHuellaDB() {
     if (pantallaHuella_.RestaurandoDB()) {
-        msgBox_(QStringLiteral("Se capturó una huella mientras se restauraba la base de datos, "
-                               "intentelo de nuevo"),
-                EstiloMsg::Informacion, QStringLiteral("Analisis de huella no permitido"));
+        Avisar(QStringLiteral("Se capturó una huella mientras se restauraba la base de datos, "
+                              "intentelo de nuevo"),
+               EstiloMsg::Informacion, QStringLiteral("Analisis de huella no permitido"));
         return;
     }
     if (!GaleriaLista())

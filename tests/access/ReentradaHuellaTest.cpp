@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace portiva::prueba {
 namespace {
 
@@ -132,22 +134,31 @@ TEST_F(ReentradaHuellaTest, BotonPulsadoDuranteElPulsoActuaDespues) {
     EXPECT_TRUE(e.msgBox.mostrados.empty());
 }
 
-TEST_F(ReentradaHuellaTest, CapturaDuranteElMensajeDeRestauracionSeAtiendeAlCerrarlo) {
+// The restore box is open when a finger comes (the restore has ended meanwhile): the flow that
+// raised the box is over, so the finger is identified and pulsed at once, box still open.
+TEST_F(ReentradaHuellaTest, CapturaDuranteElMensajeDeRestauracionSeAtiendeConElMensajeAbierto) {
     e.Arrancar();
+    SimuladorRele& placa = e.Placa();
     e.ventana.restaurando = true;
+    bool identificadaConLaCajaAbierta = false;
+    bool unaVez = false;
     e.msgBox.alMostrar = [&](const MsgBoxGuion::Mostrado&) {
-        // The box is open: the restore ends and a finger arrives meanwhile.
-        e.msgBox.alMostrar = nullptr;
+        if (std::exchange(unaVez, true))
+            return;
         e.ventana.restaurando = false;
         e.Capturar(4);
-        EXPECT_EQ(e.pantalla.log.count(kCapturada), 1);
+        identificadaConLaCajaAbierta = Identificaciones().size() == 1;
+        EXPECT_TRUE(EsperarBytes(placa, 5, EsperaGenerosa));
     };
     e.Capturar(3);
 
+    EXPECT_TRUE(identificadaConLaCajaAbierta);
     EXPECT_EQ(e.msgBox.mostrados.size(), 1u);
+    EXPECT_EQ(e.msgBox.mostrados[0].titulo, QStringLiteral("Analisis de huella no permitido"));
     EXPECT_EQ(e.pantalla.log.count(kCapturada), 2);
     ASSERT_EQ(Identificaciones().size(), 1);
     EXPECT_TRUE(Identificaciones()[0].contains(QStringLiteral("Identif.: Personal  ID 2")));
+    EXPECT_EQ(placa.bytesRecibidos(), (Bytes{91, 92, 17, 92, 2}));
 }
 
 } // namespace
