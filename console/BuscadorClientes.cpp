@@ -225,6 +225,7 @@ void BuscadorClientes::Buscar(bool imprimir) {
 
     panel_.ProgressBar->setValue(0);
     panel_.lvwResutadoBusqueda->clear();
+    // One pass of the event queue (no wait): the emptied list is shown before the search runs.
     entorno_.bombeo.procesarEventos();
     Recordset& rs = db_.rsTemp();
     // The list shows whether a member has a template, not the template: the bytes stay in the

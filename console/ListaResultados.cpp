@@ -64,6 +64,7 @@ ListaResultados::ListaResultados(QTreeWidget& lista, QProgressBar& progreso, Msg
       fechas_(fechas) {}
 
 void ListaResultados::lvwMostrarResutladoBusqueda(Recordset& rs) {
+    // One pass of the event queue (no wait) before the list is filled.
     bombeo_.procesarEventos();
     const long total = rs.RecordCount();
     const int cId = rs.IndiceCampo(QStringLiteral("ID"));

@@ -200,7 +200,7 @@ void frmClientes::conectar() {
     // The station modes of the popup menu.
     ModosEstacion& modos = acceso_->modos();
     connect(menu_.mnuReconnetRelay, &QAction::triggered, &modos,
-            &ModosEstacion::mnuReconnetRelay_Click);
+            [&modos] { modos.mnuReconnetRelay_Click(); });
     connect(menu_.mnuDoReady, &QAction::triggered, &modos, &ModosEstacion::mnuDoReady_Click);
     connect(menu_.mnuDoNoReady_Closed, &QAction::triggered, &modos,
             &ModosEstacion::mnuDoNoReady_Closed_Click);
@@ -232,6 +232,16 @@ void frmClientes::paso(const QString& nombre) {
 // Start-up
 
 bool frmClientes::Form_Load() {
+    cargando_ = true;
+    const bool cargado = CargarFormulario();
+    cargando_ = false;
+    // A stop asked during the start-up: the shutdown runs from the event loop, in its order.
+    if (cargado && pararTrasCargar_)
+        QTimer::singleShot(0, this, &frmClientes::TerminarPorSenal);
+    return cargado;
+}
+
+bool frmClientes::CargarFormulario() {
     paso(QStringLiteral("InitVariables"));
     InitVariables();
     paso(QStringLiteral("InitForm"));
@@ -469,11 +479,25 @@ void frmClientes::TerminarPorSenal() {
         QTimer::singleShot(IntervaloCierreAplazadoMs, this, &frmClientes::TerminarPorSenal);
         return;
     }
-    if (entorno_.bombeo.DentroDeUnaEspera()) {
+    if (cargando_) {
+        // Inside a start-up box: Form_Load ends the start-up and takes the stop up then; a
+        // further box it shows meanwhile is closed at the next try.
+        pararTrasCargar_ = true;
+        QTimer::singleShot(IntervaloCierreAplazadoMs, this, [this] {
+            if (cargando_)
+                TerminarPorSenal();
+        });
+        return;
+    }
+    if (entorno_.bombeo.DentroDeUnaEspera() || PuertaOcupada()) {
         QTimer::singleShot(IntervaloCierreAplazadoMs, this, &frmClientes::TerminarPorSenal);
         return;
     }
     Form_Unload();
+}
+
+bool frmClientes::PuertaOcupada() {
+    return acceso_->torno().Actuando() || acceso_->rele().Buscando();
 }
 
 void frmClientes::closeEvent(QCloseEvent* evento) {
@@ -481,9 +505,10 @@ void frmClientes::closeEvent(QCloseEvent* evento) {
         evento->accept();
         return;
     }
-    // A close that arrives inside a wait (a door pulse pumps events) would close the database
-    // and the engine under the access still running: it is taken up again once that is over.
-    if (entorno_.bombeo.DentroDeUnaEspera()) {
+    // A close that arrives inside a wait (a desk operation that pumps events), or while the
+    // door pulses, would close the database and the engine under what still runs, or leave
+    // the relays on: it is taken up again once that is over.
+    if (entorno_.bombeo.DentroDeUnaEspera() || PuertaOcupada()) {
         evento->ignore();
         QTimer::singleShot(IntervaloCierreAplazadoMs, this, &QWidget::close);
         return;

@@ -130,7 +130,9 @@ public:
     // The shutdown sequence; runs once and ends with `cerrado`.
     void Form_Unload();
     // A stop asked from outside (SIGTERM, SIGINT): the shutdown sequence without the closing
-    // questions, once any door pulse or relay wait under way is over.
+    // questions, once any door pulse or relay wait under way is over (the relays are back at
+    // rest). Asked during the start-up, an open box is closed as if cancelled, the start-up
+    // goes on to its end, and the shutdown follows from the event loop.
     void TerminarPorSenal();
     // True once the program has ended (normal shutdown or a start that could not go on).
     bool terminado() const { return descargada_; }
@@ -379,8 +381,14 @@ private:
     EditBallon_GreyText globos_;
     NotifyBallon notify_;
 
+    bool CargarFormulario();
+    // The door has an access, a pulse or the board's scan under way.
+    bool PuertaOcupada();
+
     EstadoVentana estado_;
     bool descargada_ = false;
+    bool cargando_ = false;
+    bool pararTrasCargar_ = false;
     bool atendiendoBandeja_ = false;
     BandejaSistema& bandejaSistema_;
     ArrastreVentana arrastre_;

@@ -17,19 +17,19 @@ using Bytes = std::vector<std::uint8_t>;
 TEST(PulsoAdelantadoTest, LaPlacaRecibeLaPeticionYLaRespuestaSeRecogeDespues) {
     EstacionPrueba e;
     SimuladorRele& placa = e.placaEn(4);
-    ASSERT_TRUE(e.rele().ConnectBoard());
+    ASSERT_TRUE(Conectar(e.rele()));
     ASSERT_TRUE(e.rele().SetStatusByte(6));
     ASSERT_TRUE(EsperarSilencio(placa));
     placa.olvidar();
 
     ASSERT_TRUE(e.rele().AdelantarEstado());
-    EXPECT_TRUE(placa.esperarBytes(1, EsperaGenerosa));
+    EXPECT_TRUE(EsperarBytes(placa, 1, EsperaGenerosa));
     EXPECT_EQ(placa.bytesRecibidos(), Bytes({91}));
     // Collected once the reply is in, however long after the request (the comparisons may
     // take longer than the board).
     EXPECT_TRUE(EsperarHasta([&] { return e.puerto().InBufferCount() == 1; }));
     std::uint8_t estado = 0;
-    EXPECT_TRUE(e.rele().GetStatusByte(estado));
+    EXPECT_TRUE(LeerEstado(e.rele(), estado));
     EXPECT_EQ(estado, 6);
     EXPECT_FALSE(e.rele().EstadoAdelantado());
     // Collected, not asked again.
@@ -43,7 +43,7 @@ TEST(PulsoAdelantadoTest, LaPlacaRecibeLaPeticionYLaRespuestaSeRecogeDespues) {
     EXPECT_TRUE(EsperarHasta([&] { return e.puerto().InBufferCount() == 1; }));
     ASSERT_TRUE(e.rele().SetStatusByte(9));
     EXPECT_FALSE(e.rele().EstadoAdelantado());
-    EXPECT_TRUE(e.rele().GetStatusByte(estado));
+    EXPECT_TRUE(LeerEstado(e.rele(), estado));
     EXPECT_EQ(estado, 9);
     ASSERT_TRUE(EsperarSilencio(placa));
     EXPECT_EQ(placa.bytesRecibidos(), Bytes({91, 92, 9, 91}));
@@ -53,33 +53,33 @@ TEST(PulsoAdelantadoTest, LaPlacaRecibeLaPeticionYLaRespuestaSeRecogeDespues) {
     ASSERT_TRUE(e.rele().ClosePort());
     EXPECT_FALSE(e.rele().EstadoAdelantado());
     EXPECT_FALSE(e.rele().AdelantarEstado());
-    EXPECT_FALSE(e.rele().GetStatusByte(estado));
+    EXPECT_FALSE(LeerEstado(e.rele(), estado));
 }
 
 TEST(PulsoAdelantadoTest, LaRespuestaAdelantadaPasaLasMismasComprobaciones) {
     EstacionPrueba e;
     SimuladorRele& placa = e.placaEn(4);
-    ASSERT_TRUE(e.rele().ConnectBoard());
+    ASSERT_TRUE(Conectar(e.rele()));
     std::uint8_t estado = 0;
 
     // Noise inside the reply: refused.
     placa.ponerRuidoAntesDeRespuesta({0x33});
     ASSERT_TRUE(e.rele().AdelantarEstado());
-    EXPECT_FALSE(e.rele().GetStatusByte(estado));
+    EXPECT_FALSE(LeerEstado(e.rele(), estado));
     placa.ponerRuidoAntesDeRespuesta({});
 
     // Noise arriving after the request, before the reply is collected: refused.
     ASSERT_TRUE(e.rele().AdelantarEstado());
-    ASSERT_TRUE(placa.esperarBytes(1, EsperaGenerosa));
+    ASSERT_TRUE(EsperarBytes(placa, 1, EsperaGenerosa));
     EXPECT_TRUE(EsperarHasta([&] { return e.puerto().InBufferCount() == 1; }));
     ASSERT_TRUE(placa.enviar({0x5A}));
     EXPECT_TRUE(EsperarHasta([&] { return e.puerto().InBufferCount() == 2; }));
-    EXPECT_FALSE(e.rele().GetStatusByte(estado));
+    EXPECT_FALSE(LeerEstado(e.rele(), estado));
 
     // A mute board: no state, no message.
     placa.ponerModo(ModoRespuesta::Ninguna);
     ASSERT_TRUE(e.rele().AdelantarEstado());
-    EXPECT_FALSE(e.rele().GetStatusByte(estado));
+    EXPECT_FALSE(LeerEstado(e.rele(), estado));
     EXPECT_TRUE(e.msgBox.mostrados.empty());
 
     // Answering again: taken.
@@ -87,7 +87,7 @@ TEST(PulsoAdelantadoTest, LaRespuestaAdelantadaPasaLasMismasComprobaciones) {
     ASSERT_TRUE(e.rele().SetStatusByte(12));
     ASSERT_TRUE(e.rele().AdelantarEstado());
     EXPECT_TRUE(EsperarHasta([&] { return e.puerto().InBufferCount() == 1; }));
-    EXPECT_TRUE(e.rele().GetStatusByte(estado));
+    EXPECT_TRUE(LeerEstado(e.rele(), estado));
     EXPECT_EQ(estado, 12);
 }
 
@@ -120,7 +120,7 @@ protected:
         };
         placa->olvidar();
         e.Capturar(dedo);
-        EXPECT_TRUE(placa->esperarBytes(5, EsperaGenerosa));
+        EXPECT_TRUE(EsperarBytes(*placa, 5, EsperaGenerosa));
         EXPECT_TRUE(EsperarSilencio(*placa));
         t.todo = placa->bytesRecibidos();
         e.pantalla.alMostrarResultado = nullptr;
@@ -150,7 +150,7 @@ TEST_F(PuertaAdelantadaTest, CadaDecisionPoneEnLaLineaLoMismoQueElPulsoQuePregun
 
         // The same as the pulse gives when it asks at its own time.
         placa->olvidar();
-        EXPECT_TRUE(e.acceso.torno().PulseTorno(c.mascara));
+        EXPECT_TRUE(Pulsar(e.acceso.torno(), c.mascara));
         EXPECT_TRUE(EsperarSilencio(*placa));
         EXPECT_EQ(placa->bytesRecibidos(), esperado) << "dedo " << c.dedo;
     }

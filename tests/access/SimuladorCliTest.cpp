@@ -28,7 +28,7 @@ TEST(SimuladorCli, PlacaDeLaCarpetaDemo) {
         << salida.toStdString();
     EXPECT_TRUE(QFileInfo(enlace).isSymLink());
 
-    e.modos().InitRelayInterface();
+    IniciarRele(e.modos());
     ASSERT_TRUE(e.rele().IsPortOpen()) << e.pantalla.log.join('\n').toStdString();
     EXPECT_EQ(e.rele().RelayVersion(), 4);
     ASSERT_TRUE(e.rele().SetStatusByte(33));

@@ -50,6 +50,14 @@ inline bool EsperarHasta(const std::function<bool()>& condicion,
     return true;
 }
 
+// Waits, pumping events (the door's reply windows and pulse ends are timers of this thread),
+// until the board has received at least `n` bytes since it last forgot them.
+inline bool EsperarBytes(const simulador::SimuladorRele& placa, std::size_t n,
+                         std::chrono::milliseconds limite) {
+    return EsperarHasta([&] { return placa.bytesRecibidos().size() >= n; },
+                        static_cast<int>(limite.count()));
+}
+
 // Waits (pumping events) until the board has received nothing new for `quietoMs`, so traffic
 // still on its way (a resting byte sent by an event) is in before a test forgets it.
 inline bool EsperarSilencio(const simulador::SimuladorRele& placa, int quietoMs = 300,
