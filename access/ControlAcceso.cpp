@@ -8,9 +8,9 @@ ControlAcceso::ControlAcceso(const Entorno& entorno, PantallaAcceso& pantalla,
                              ReproductorSonido& sonido, CapturaSensores& captura,
                              QString prefijoDispositivo)
     : puerto_(entorno.carpetaPrograma, std::move(prefijoDispositivo)),
-      rele_(puerto_, entorno.msgBox, entorno.bombeo), registro_(pantalla, entorno.reloj),
-      torno_(rele_, pantalla, sonido, registro_, entorno.bombeo, entorno.carpetaPrograma),
-      modos_(torno_, rele_, puerto_, pantalla, registro_, entorno.msgBox, entorno.bombeo, captura),
+      rele_(puerto_, entorno.msgBox), registro_(pantalla, entorno.reloj),
+      torno_(rele_, pantalla, sonido, registro_, entorno.carpetaPrograma),
+      modos_(torno_, rele_, puerto_, pantalla, registro_, entorno.msgBox, captura),
       vigilanteLinea_(puerto_, registro_) {}
 
 } // namespace portiva

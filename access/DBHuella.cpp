@@ -43,6 +43,10 @@ DBHuella::DBHuella(RegistroEventos& registro, MsgBox& msgBox, PantallaHuella& pa
         if (observadorLector_)
             observadorLector_(QString::fromStdString(id), false);
     };
+    // A print the reader cannot use or take from its folder is said in the event log.
+    motor_.AvisoLector = [this](const std::string& texto) {
+        registro_.Escribir(QString::fromStdString(texto));
+    };
     // Finger placed and lifted: nothing to do.
     motor_.DedoPuesto = nullptr;
     motor_.DedoRetirado = nullptr;
@@ -59,6 +63,7 @@ DBHuella::~DBHuella() {
     motor_.SensorConectado = nullptr;
     motor_.SensorDesconectado = nullptr;
     motor_.ImagenCapturada = nullptr;
+    motor_.AvisoLector = nullptr;
     if (motor_.Inicializado()) {
         motor_.DetenerCapturas();
         motor_.Finalizar();

@@ -61,19 +61,44 @@ FlujoHuella::FlujoHuella(DbClientes& db, DBHuella& huella, Torno& torno, Registr
                          PantallaAcceso& pantallaAcceso, PantallaHuella& pantallaHuella,
                          MsgBox& msgBox, const Reloj& reloj, unsigned hilosBusqueda)
     : db_(db), huella_(huella), torno_(torno), registro_(registro), pantallaAcceso_(pantallaAcceso),
-      pantallaHuella_(pantallaHuella), msgBox_(msgBox), reloj_(reloj), busqueda_(hilosBusqueda) {}
+      pantallaHuella_(pantallaHuella), msgBox_(msgBox), reloj_(reloj), busqueda_(hilosBusqueda) {
+    reintento_.setSingleShot(true);
+    QObject::connect(&reintento_, &QTimer::timeout, [this] {
+        enEspera_ = false;
+        Ejecutar([this] { IndentificarHuellaDB(); });
+    });
+}
 
 void FlujoHuella::Ejecutar(std::function<void()> accion) {
-    if (ocupado_) {
-        // Inside a door pulse or a message box of the running flow: after it, latest first.
+    if (ocupado_ || enEspera_) {
+        // Inside the running flow, or while it waits for the file: after it, latest first.
         pendiente_ = std::move(accion);
         return;
     }
-    Ocupacion ocupacion(ocupado_);
-    accion();
-    while (pendiente_) {
-        auto siguiente = std::exchange(pendiente_, nullptr);
-        siguiente();
+    {
+        Ocupacion ocupacion(ocupado_);
+        accion();
+        while (pendiente_ && !enEspera_) {
+            auto siguiente = std::exchange(pendiente_, nullptr);
+            siguiente();
+        }
+    }
+    MostrarAvisos();
+}
+
+void FlujoHuella::Avisar(const QString& texto, int estilo, const QString& titulo) {
+    avisos_.push_back({texto, estilo, titulo});
+    if (!ocupado_)
+        MostrarAvisos();
+}
+
+void FlujoHuella::MostrarAvisos() {
+    // Shown once the flow has ended: a finger put on the reader while a box is open is
+    // handled at once (the box's loop runs it), not when the operator closes the box.
+    while (!avisos_.empty() && !ocupado_) {
+        const Aviso aviso = avisos_.front();
+        avisos_.pop_front();
+        msgBox_(aviso.texto, aviso.estilo, aviso.titulo);
     }
 }
 
@@ -134,10 +159,10 @@ bool FlujoHuella::AnalizarHuella() {
 }
 
 void FlujoHuella::MensajeSinHuella(const QString& accion) {
-    msgBox_(QStringLiteral("No existe una huella valida que pueda ser %1.\r\nCapture una huella e "
-                           "intentelo de nuevo. Gracias")
-                .arg(accion),
-            EstiloMsg::Informacion, QStringLiteral("Error añadiendo la huella a este cliente"));
+    Avisar(QStringLiteral("No existe una huella valida que pueda ser %1.\r\nCapture una huella e "
+                          "intentelo de nuevo. Gracias")
+               .arg(accion),
+           EstiloMsg::Informacion, QStringLiteral("Error añadiendo la huella a este cliente"));
 }
 
 void FlujoHuella::cmdAnalizarHuella_Click() {
@@ -158,11 +183,13 @@ void FlujoHuella::cmdIndentificarHuellaDB_Click() {
 
 void FlujoHuella::IndentificarHuellaDB() {
     if (pantallaHuella_.RestaurandoDB()) {
-        msgBox_(QStringLiteral("Se capturó una huella mientras se restauraba la base de datos, "
-                               "intentelo de nuevo"),
-                EstiloMsg::Informacion, QStringLiteral("Analisis de huella no permitido"));
+        Avisar(QStringLiteral("Se capturó una huella mientras se restauraba la base de datos, "
+                              "intentelo de nuevo"),
+               EstiloMsg::Informacion, QStringLiteral("Analisis de huella no permitido"));
         return;
     }
+    if (!GaleriaLista())
+        return; // tried again in a moment
     qint32 score = 0;
     qint32 posicion = 0;
     QString estado;
@@ -183,6 +210,9 @@ void FlujoHuella::IndentificarHuellaDB() {
 }
 
 qint32 FlujoHuella::IdentificarHuella(qint32& Score, qint32& Posicion, QString& Estado) {
+    // The question of IndentificarHuellaDB, when it was just asked, is not asked twice.
+    const std::optional<GaleriaHuellas::Estado> preguntada =
+        std::exchange(galeriaPreguntada_, std::nullopt);
     const PlantillaHuella& plantilla = huella_.TemplateCaptura;
     if (!PlantillaValida(plantilla))
         return ResultadoHuella::PlantillaNoValida;
@@ -212,21 +242,22 @@ qint32 FlujoHuella::IdentificarHuella(qint32& Score, qint32& Posicion, QString& 
     const PulsoAdelantado adelanto(torno_, !pantallaHuella_.chkInformacionAmpliada());
 
     Posicion = 0;
-    // The gallery as the file stands; while another program holds the file locked, as it
-    // stood (said once in the log), caught up at a later capture.
-    switch (galeria_.Actualizar(db_.cnClientes())) {
+    // The gallery as the file stands, read for this capture. A file another program keeps
+    // locked past the wait refuses the finger: templates and dates read before the lock may
+    // no longer be true (a member deleted or expired meanwhile).
+    const GaleriaHuellas::Estado estadoGaleria =
+        preguntada ? *preguntada : galeria_.Actualizar(db_.cnClientes());
+    switch (estadoGaleria) {
     case GaleriaHuellas::Estado::AlDia:
-        avisoOcupada_ = false;
         break;
-    case GaleriaHuellas::Estado::Ocupada:
-        if (!avisoOcupada_)
-            registro_.EscribirDetalle(QStringLiteral(
-                "Identif.: Base de datos ocupada por otro programa, se usan las huellas ya "
-                "cargadas."));
-        avisoOcupada_ = true;
-        if (!galeria_.cargada())
-            return desconocida(ResultadoHuella::SinBaseDatos);
-        break;
+    case GaleriaHuellas::Estado::Ocupada: {
+        registro_.EscribirDetalle(QStringLiteral(
+            "Identif.: Base de datos ocupada por otro programa, no se pudo leer en 1 s: acceso "
+            "denegado sin decidir."));
+        const qint32 codigo = desconocida(ResultadoHuella::SinBaseDatos);
+        pantallaAcceso_.InfoHuella(QStringLiteral(" Base de datos ocupada!"), true);
+        return codigo;
+    }
     case GaleriaHuellas::Estado::SinBaseDatos:
         return desconocida(ResultadoHuella::SinBaseDatos);
     }
@@ -284,16 +315,18 @@ qint32 FlujoHuella::IdentificarHuella(qint32& Score, qint32& Posicion, QString& 
         if (!pantallaHuella_.InfoDesplegada())
             pantallaHuella_.DesplegarInfo(true);
     }
-    torno_.AbrirTorno(decision.tipo);
     Estado = decision.estado;
-    if (torno_.AperturaFallida())
-        pantallaAcceso_.InfoHuella(QStringLiteral(" ID %1 %2 (%3) - Apertura Fallida")
-                                       .arg(id)
-                                       .arg(nombre, decision.estado),
-                                   true);
-    else
-        pantallaAcceso_.InfoHuella(
-            QStringLiteral(" ID %1 %2 (%3)").arg(id).arg(nombre, decision.estado), false);
+    // The decision is shown at once; the door acts on it on its own time (the board's reply,
+    // the 500 ms pulse) and, when the turnstile did not open, the line says so in red. The
+    // window and the door outlive the flow's part in it, so only they are captured.
+    const QString linea = QStringLiteral(" ID %1 %2 (%3)").arg(id).arg(nombre, decision.estado);
+    pantallaAcceso_.InfoHuella(linea, false);
+    PantallaAcceso& pantalla = pantallaAcceso_;
+    Torno& torno = torno_;
+    torno_.AbrirTorno(decision.tipo, [&pantalla, &torno, linea](bool) {
+        if (torno.AperturaFallida())
+            pantalla.InfoHuella(linea + QStringLiteral(" - Apertura Fallida"), true);
+    });
     return static_cast<qint32>(id);
 }
 
@@ -310,6 +343,22 @@ void FlujoHuella::InformarPlantillasIlegibles(const std::vector<const std::uint8
             QStringLiteral("Identif.: Plantilla no valida en el cliente ID %1, se omite.")
                 .arg(galeria_.miembros()[i].id));
     }
+}
+
+bool FlujoHuella::GaleriaLista() {
+    const GaleriaHuellas::Estado estado = galeria_.Actualizar(db_.cnClientes());
+    if (estado == GaleriaHuellas::Estado::Ocupada) {
+        if (!esperandoBase_.isValid())
+            esperandoBase_.start();
+        if (esperandoBase_.elapsed() < EsperaBaseMs) {
+            enEspera_ = true;
+            reintento_.start(ReintentoBaseMs);
+            return false;
+        }
+    }
+    esperandoBase_.invalidate();
+    galeriaPreguntada_ = estado;
+    return true;
 }
 
 void FlujoHuella::CargarGaleria() {

@@ -4,10 +4,14 @@
 #include "CaducidadHuella.h"
 #include "GaleriaHuellas.h"
 
+#include <QElapsedTimer>
 #include <QString>
+#include <QTimer>
 
 #include <cstdint>
+#include <deque>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace portiva {
@@ -26,10 +30,12 @@ class Torno;
 // decides the access type that the door acts on; the status line and the event log tell the
 // outcome. The operator can run analysis and identification by button as well.
 //
-// The door pulse pumps events, so a capture (or a button) can arrive while an identification
-// still waits in its pulse. Such a request is kept, the latest one replacing an earlier one,
-// and runs right after the running flow has finished (its log line and picture included); the
-// running identification is never disturbed and its scan is never opened twice.
+// The flow hands its decision to the door and does not wait for the pulse. A request that comes
+// while the flow still runs (while it waits for a locked file, or from an event the flow's own
+// calls let run) is kept, the latest one replacing an earlier one, and runs right after the
+// running flow has finished; the running identification is never disturbed and its scan is
+// never opened twice. The flow's message boxes are shown once it has ended, so a finger put on
+// the reader while one is open is handled at once.
 class FlujoHuella {
 public:
     // `hilosBusqueda`: threads comparing templates, 0 = the hardware's cores.
@@ -74,6 +80,15 @@ private:
     void Capturada(const QString& idSensor, int ancho, int alto, std::vector<std::uint8_t> imagen,
                    int resolucion);
     void MensajeSinHuella(const QString& accion);
+    // A box of the flow, shown when the flow has ended (at once outside it).
+    void Avisar(const QString& texto, int estilo, const QString& titulo);
+    void MostrarAvisos();
+    struct Aviso {
+        QString texto;
+        int estilo;
+        QString titulo;
+    };
+    std::deque<Aviso> avisos_;
     void InformarPlantillasIlegibles(const std::vector<const std::uint8_t*>& ilegibles,
                                      std::ptrdiff_t decision);
 
@@ -88,8 +103,18 @@ private:
     BusquedaParalela busqueda_;
     // The enrolled templates in table order, kept current with the file.
     GaleriaHuellas galeria_;
-    // The log already says the file is busy.
-    bool avisoOcupada_ = false;
+    // While another program keeps the file locked, an identification is tried again every
+    // ReintentoBaseMs (a timer: nothing sleeps) until EsperaBaseMs have passed; only then is
+    // the finger refused, never decided on templates that may be out of date. Requests that
+    // come meanwhile are kept as during any running flow.
+    static constexpr int ReintentoBaseMs = 20;
+    static constexpr int EsperaBaseMs = 1000;
+    bool GaleriaLista();
+    QTimer reintento_;
+    QElapsedTimer esperandoBase_;
+    bool enEspera_ = false;
+    // The gallery was just brought up to date for the identification that follows: how.
+    std::optional<GaleriaHuellas::Estado> galeriaPreguntada_;
 
     bool ocupado_ = false;
     std::function<void()> pendiente_;

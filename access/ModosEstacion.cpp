@@ -1,6 +1,5 @@
 #include "ModosEstacion.h"
 
-#include "Bombeo.h"
 #include "CapturaSensores.h"
 #include "CodigoAcceso.h"
 #include "EventoComm.h"
@@ -48,9 +47,10 @@ QString TextoReleDetectado(const RelayBoard& rele) {
 
 ModosEstacion::ModosEstacion(Torno& torno, RelayBoard& rele, PuertoSerie& puerto,
                              PantallaAcceso& pantalla, RegistroEventos& registro, MsgBox& msgBox,
-                             Bombeo& bombeo, CapturaSensores& captura, QObject* parent)
+                             CapturaSensores& captura, QObject* parent)
     : QObject(parent), torno_(torno), rele_(rele), puerto_(puerto), pantalla_(pantalla),
-      registro_(registro), msgBox_(msgBox), bombeo_(bombeo), captura_(captura) {
+      registro_(registro), msgBox_(msgBox), captura_(captura), tmrBlink_(this),
+      tmrDetectarLector_(this) {
     tmrBlink_.setInterval(IntervaloParpadeoMs);
     connect(&tmrBlink_, &QTimer::timeout, this, &ModosEstacion::tmrBlink_Timer);
     tmrBlink_.start();
@@ -62,26 +62,36 @@ ModosEstacion::ModosEstacion(Torno& torno, RelayBoard& rele, PuertoSerie& puerto
     connect(&puerto_, &PuertoSerie::OnComm, this, &ModosEstacion::MSComm_OnComm);
 }
 
-void ModosEstacion::InitRelayInterface() {
-    if (rele_.ConnectBoard()) {
-        registro_.Escribir(TextoReleDetectado(rele_));
-        return;
-    }
-    registro_.Escribir(QStringLiteral("Error: Interface de Apertura no detectado"));
-    pantalla_.ShowBallon(IconoVentana, kTituloError, kGloboReleNoDetectado, Globo::Aviso);
+void ModosEstacion::InitRelayInterface(std::function<void()> hecho) {
+    rele_.ConnectBoard([this, hecho = std::move(hecho)](bool hallada) {
+        if (hallada) {
+            registro_.Escribir(TextoReleDetectado(rele_));
+        } else {
+            registro_.Escribir(QStringLiteral("Error: Interface de Apertura no detectado"));
+            pantalla_.ShowBallon(IconoVentana, kTituloError, kGloboReleNoDetectado, Globo::Aviso);
+        }
+        if (hecho)
+            hecho();
+    });
 }
 
-void ModosEstacion::ReconnectRelayInterface() {
-    if (rele_.ConnectBoard()) {
-        const QString texto = TextoReleDetectado(rele_);
-        registro_.Escribir(texto);
-        pantalla_.ShowBallon(IconoVentana, kTituloControl,
-                             texto + QStringLiteral(" Exito en la conexion."), Globo::Informacion);
-        torno_.ActRelayBoard(torno_.AccesoActual());
-        return;
-    }
-    registro_.Escribir(QStringLiteral("Error: Interface de Apertura , fallo en la reconexión"));
-    pantalla_.ShowBallon(IconoVentana, kTituloError, kGloboReleNoReconectado, Globo::Aviso);
+void ModosEstacion::ReconnectRelayInterface(std::function<void()> hecho) {
+    rele_.ConnectBoard([this, hecho = std::move(hecho)](bool hallada) {
+        if (hallada) {
+            const QString texto = TextoReleDetectado(rele_);
+            registro_.Escribir(texto);
+            pantalla_.ShowBallon(IconoVentana, kTituloControl,
+                                 texto + QStringLiteral(" Exito en la conexion."),
+                                 Globo::Informacion);
+            torno_.ActRelayBoard(torno_.AccesoActual());
+        } else {
+            registro_.Escribir(
+                QStringLiteral("Error: Interface de Apertura , fallo en la reconexión"));
+            pantalla_.ShowBallon(IconoVentana, kTituloError, kGloboReleNoReconectado, Globo::Aviso);
+        }
+        if (hecho)
+            hecho();
+    });
 }
 
 void ModosEstacion::EntrarEnControlPorHuella() {
@@ -93,9 +103,13 @@ void ModosEstacion::EntrarEnControlPorHuella() {
     tmrDetectarLector_.start();
 }
 
-void ModosEstacion::mnuReconnetRelay_Click() {
-    if (!rele_.IsPortOpen())
-        ReconnectRelayInterface();
+void ModosEstacion::mnuReconnetRelay_Click(std::function<void()> hecho) {
+    if (!rele_.IsPortOpen() && !rele_.Buscando()) {
+        ReconnectRelayInterface(std::move(hecho));
+        return;
+    }
+    if (hecho)
+        hecho();
 }
 
 void ModosEstacion::mnuDoReady_Click() {
@@ -270,8 +284,8 @@ void ModosEstacion::EnlacePerdido() {
                        "descartar.");
     if (msgBox_(pregunta, EstiloMsg::SiNoInformacion, QStringLiteral("Error apertura...")) ==
         Respuesta::Si) {
-        bombeo_.procesarEventos();
-        ReconnectRelayInterface();
+        // What waits in the event queue runs first, then the scan.
+        QTimer::singleShot(0, this, [this] { ReconnectRelayInterface(); });
     } else {
         registro_.Escribir(QStringLiteral("Error: Interface de Apertura, descartada reconexion."));
     }

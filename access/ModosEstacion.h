@@ -6,10 +6,10 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 
 namespace portiva {
 
-class Bombeo;
 class CapturaSensores;
 class MsgBox;
 class PantallaAcceso;
@@ -32,20 +32,22 @@ public:
     static inline const QString SensorArchivo = QStringLiteral("File");
 
     ModosEstacion(Torno& torno, RelayBoard& rele, PuertoSerie& puerto, PantallaAcceso& pantalla,
-                  RegistroEventos& registro, MsgBox& msgBox, Bombeo& bombeo,
-                  CapturaSensores& captura, QObject* parent = nullptr);
+                  RegistroEventos& registro, MsgBox& msgBox, CapturaSensores& captura,
+                  QObject* parent = nullptr);
 
-    // Relay board detection at start-up.
-    void InitRelayInterface();
+    // Relay board detection at start-up. The scan runs on the event loop (each port that
+    // opens is given 50 ms to answer); `hecho` is called when it has ended and its log line is
+    // written. Relay bytes sent meanwhile go out after it.
+    void InitRelayInterface(std::function<void()> hecho = {});
     // Relay board detection on demand; sends the current state's byte when found.
-    void ReconnectRelayInterface();
+    void ReconnectRelayInterface(std::function<void()> hecho = {});
 
     // Start-up, once the engine runs: fingerprint control (state 8, picture 8, byte 2), status
     // line "Sistema de Apertura por Huella", no reader yet, detection timeout started.
     void EntrarEnControlPorHuella();
 
     // Popup menu "Dispositivo de Apertura".
-    void mnuReconnetRelay_Click();
+    void mnuReconnetRelay_Click(std::function<void()> hecho = {});
     void mnuDoReady_Click();
     void mnuDoNoReady_Closed_Click();
     void mnuDoNoReady_Open_Click();
@@ -87,7 +89,6 @@ private:
     PantallaAcceso& pantalla_;
     RegistroEventos& registro_;
     MsgBox& msgBox_;
-    Bombeo& bombeo_;
     CapturaSensores& captura_;
 
     QTimer tmrBlink_;

@@ -1,15 +1,18 @@
 #include "RelayBoard.h"
 
-#include "Bombeo.h"
 #include "MsgBox.h"
 #include "PuertoSerie.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace portiva {
 
-RelayBoard::RelayBoard(PuertoSerie& puerto, MsgBox& msgBox, Bombeo& bombeo)
-    : puerto_(puerto), msgBox_(msgBox), bombeo_(bombeo) {}
+RelayBoard::RelayBoard(PuertoSerie& puerto, MsgBox& msgBox) : puerto_(puerto), msgBox_(msgBox) {
+    espera_.setSingleShot(true);
+    espera_.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&espera_, &QTimer::timeout, [this] { Recogido(); });
+}
 
 bool RelayBoard::IsPortOpen() const {
     return puerto_.PortOpen();
@@ -24,77 +27,133 @@ void RelayBoard::InitPort() {
     puerto_.setInputLen(1);
 }
 
-bool RelayBoard::ConnectBoard() {
+void RelayBoard::ConnectBoard(AlConectar hecho) {
     adelantado_ = false;
     InitPort();
-    if (puerto_.PortOpen())
-        return false;
-    for (int puerto = PrimerPuerto; puerto <= UltimoPuerto; ++puerto) {
+    if (puerto_.PortOpen() || buscando_) {
+        hecho(false);
+        return;
+    }
+    buscando_ = true;
+    ProbarPuerto(PrimerPuerto, std::move(hecho));
+}
+
+void RelayBoard::ProbarPuerto(int puerto, AlConectar hecho) {
+    for (; puerto <= UltimoPuerto; ++puerto) {
         relayPort_ = puerto;
         puerto_.setCommPort(puerto);
         puerto_.setPortOpen(true); // a missing or busy port simply stays closed
         if (!puerto_.PortOpen())
             continue;
-        if (GetVersion(relayModuleId_, relayVersion_) && relayModuleId_ == IdModuloRele) {
-            AllOff();
-            return true;
-        }
-        puerto_.setPortOpen(false);
+        GetVersion([this, puerto, hecho](bool leida, std::uint8_t id, std::uint8_t version) {
+            if (leida) {
+                relayModuleId_ = id;
+                relayVersion_ = version;
+            }
+            if (leida && id == IdModuloRele) {
+                AllOff();
+                FinBusqueda(true, hecho);
+                return;
+            }
+            puerto_.setPortOpen(false);
+            ProbarPuerto(puerto + 1, hecho);
+        });
+        return;
     }
-    return false;
+    FinBusqueda(false, hecho);
+}
+
+void RelayBoard::FinBusqueda(bool hallada, const AlConectar& hecho) {
+    buscando_ = false;
+    hecho(hallada);
+    while (!buscando_ && !trasBusqueda_.empty()) {
+        auto accion = std::move(trasBusqueda_.front());
+        trasBusqueda_.pop_front();
+        accion();
+    }
+}
+
+void RelayBoard::CuandoLibre(std::function<void()> accion) {
+    if (buscando_)
+        trasBusqueda_.push_back(std::move(accion));
+    else
+        accion();
 }
 
 bool RelayBoard::ClosePort() {
     adelantado_ = false;
     if (!puerto_.PortOpen())
         return false;
+    // A request under way finds the port closed when its window ends, and fails then.
     puerto_.setPortOpen(false);
     return true;
 }
 
-bool RelayBoard::Pedir(std::uint8_t orden, int bytesRespuesta, QByteArray& respuesta) {
-    respuesta.clear();
-    if (!Enviar(orden))
-        return false;
-    return Recoger(bytesRespuesta, EsperaRespuestaMs, respuesta);
+void RelayBoard::Pedir(std::uint8_t orden, int bytesRespuesta, AlRecoger hecho) {
+    if (!Enviar(orden)) {
+        hecho(false, QByteArray());
+        return;
+    }
+    Recoger(bytesRespuesta, EsperaRespuestaMs, std::move(hecho));
+}
+
+void RelayBoard::Cancelar() {
+    if (!alRecoger_)
+        return;
+    espera_.stop();
+    auto hecho = std::exchange(alRecoger_, nullptr);
+    hecho(false, QByteArray());
 }
 
 bool RelayBoard::Enviar(std::uint8_t orden) {
     adelantado_ = false;
+    // A new request replaces one still waiting: its reply could no longer be told apart.
+    Cancelar();
     if (puerto_.PortOpen())
         puerto_.setInBufferCount(0);
     return puerto_.Output(QByteArray(1, static_cast<char>(orden)));
 }
 
-bool RelayBoard::Recoger(int bytesRespuesta, int esperaMs, QByteArray& respuesta) {
-    respuesta.clear();
-    bombeo_.procesarEventos();
-    if (esperaMs > 0)
-        bombeo_.dormir(esperaMs);
-    bombeo_.procesarEventos();
-    // An event run inside the wait may have closed the port.
-    if (!puerto_.PortOpen())
-        return false;
-    for (int i = 0; i < bytesRespuesta; ++i) {
+void RelayBoard::Recoger(int bytesRespuesta, int esperaMs, AlRecoger hecho) {
+    bytesEsperados_ = bytesRespuesta;
+    alRecoger_ = std::move(hecho);
+    espera_.start(std::max(0, esperaMs));
+}
+
+void RelayBoard::Recogido() {
+    if (!alRecoger_)
+        return;
+    auto hecho = std::exchange(alRecoger_, nullptr);
+    QByteArray respuesta;
+    // Something run meanwhile may have closed the port.
+    if (!puerto_.PortOpen()) {
+        hecho(false, respuesta);
+        return;
+    }
+    for (int i = 0; i < bytesEsperados_; ++i) {
         const QByteArray c = puerto_.Input();
-        if (c.isEmpty())
-            return false;
+        if (c.isEmpty()) {
+            hecho(false, respuesta);
+            return;
+        }
         respuesta.append(c.left(1));
     }
     if (puerto_.InBufferCount() > 0) {
         puerto_.setInBufferCount(0);
-        return false;
+        hecho(false, respuesta);
+        return;
     }
-    return true;
+    hecho(true, respuesta);
 }
 
-bool RelayBoard::GetVersion(std::uint8_t& idModulo, std::uint8_t& version) {
-    QByteArray respuesta;
-    if (!Pedir(OrdenVersion, 2, respuesta))
-        return false;
-    idModulo = static_cast<std::uint8_t>(respuesta.at(0));
-    version = static_cast<std::uint8_t>(respuesta.at(1));
-    return true;
+void RelayBoard::GetVersion(AlLeerVersion hecho) {
+    Pedir(OrdenVersion, 2, [hecho = std::move(hecho)](bool recibida, const QByteArray& r) {
+        if (!recibida) {
+            hecho(false, 0, 0);
+            return;
+        }
+        hecho(true, static_cast<std::uint8_t>(r.at(0)), static_cast<std::uint8_t>(r.at(1)));
+    });
 }
 
 bool RelayBoard::AdelantarEstado() {
@@ -105,21 +164,23 @@ bool RelayBoard::AdelantarEstado() {
     return true;
 }
 
-bool RelayBoard::GetStatusByte(std::uint8_t& estado) {
-    QByteArray respuesta;
+void RelayBoard::GetStatusByte(AlLeerEstado hecho) {
+    auto alRecibir = [hecho = std::move(hecho)](bool recibida, const QByteArray& r) {
+        hecho(recibida, recibida ? static_cast<std::uint8_t>(r.at(0)) : std::uint8_t{0});
+    };
     if (adelantado_) {
         adelantado_ = false;
-        // The same wait from the moment the request went out; the same checks on its reply
+        // The same window from the moment the request went out; the same checks on its reply
         // (anything more than the one byte since the request is refused as noise).
+        if (!puerto_.PortOpen()) {
+            alRecibir(false, QByteArray());
+            return;
+        }
         const qint64 resta = EsperaRespuestaMs - desdeAdelanto_.elapsed();
-        if (!puerto_.PortOpen() ||
-            !Recoger(1, static_cast<int>(std::max<qint64>(0, resta)), respuesta))
-            return false;
-    } else if (!Pedir(OrdenLeerEstado, 1, respuesta)) {
-        return false;
+        Recoger(1, static_cast<int>(std::max<qint64>(0, resta)), std::move(alRecibir));
+        return;
     }
-    estado = static_cast<std::uint8_t>(respuesta.at(0));
-    return true;
+    Pedir(OrdenLeerEstado, 1, std::move(alRecibir));
 }
 
 void RelayBoard::MostrarError(const char* procedimiento) {

@@ -1,6 +1,5 @@
 #include "Torno.h"
 
-#include "Bombeo.h"
 #include "CodigoAcceso.h"
 #include "FileExists.h"
 #include "PantallaAcceso.h"
@@ -9,8 +8,9 @@
 #include "ReproductorSonido.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QTimer>
+
+#include <utility>
 
 namespace portiva {
 
@@ -24,9 +24,13 @@ constexpr bool EsEstadoDeModo(int estado) {
 } // namespace
 
 Torno::Torno(RelayBoard& rele, PantallaAcceso& pantalla, ReproductorSonido& sonido,
-             RegistroEventos& registro, Bombeo& bombeo, QString carpetaPrograma)
-    : rele_(rele), pantalla_(pantalla), sonido_(sonido), registro_(registro), bombeo_(bombeo),
-      carpetaPrograma_(std::move(carpetaPrograma)) {}
+             RegistroEventos& registro, QString carpetaPrograma)
+    : rele_(rele), pantalla_(pantalla), sonido_(sonido), registro_(registro),
+      carpetaPrograma_(std::move(carpetaPrograma)) {
+    finPulso_.setSingleShot(true);
+    finPulso_.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&finPulso_, &QTimer::timeout, [this] { FinPulso(); });
+}
 
 long Torno::ContAperturas(int tipoDeAcceso) const {
     if (tipoDeAcceso < 0 || tipoDeAcceso >= static_cast<int>(contAperturas_.size()))
@@ -34,41 +38,84 @@ long Torno::ContAperturas(int tipoDeAcceso) const {
     return contAperturas_[static_cast<std::size_t>(tipoDeAcceso)];
 }
 
-bool Torno::AbrirTorno(int tipoDeAcceso) {
+void Torno::AbrirTorno(int tipoDeAcceso, AlAbrir hecho) {
+    cola_.push_back({tipoDeAcceso, std::move(hecho)});
+    if (!actuando_)
+        Siguiente();
+}
+
+void Torno::Siguiente() {
+    if (actuando_ || cola_.empty())
+        return;
+    // While the board is being looked for, the port's state is not settled yet.
+    if (rele_.Buscando()) {
+        actuando_ = true;
+        rele_.CuandoLibre([this] {
+            actuando_ = false;
+            Siguiente();
+        });
+        return;
+    }
+    Acceso acceso = std::move(cola_.front());
+    cola_.pop_front();
+    Actuar(acceso.tipo, std::move(acceso.hecho));
+}
+
+void Torno::Actuar(int tipoDeAcceso, AlAbrir hecho) {
     aperturaFallida_ = false;
-    if (EsEstadoFijo(accesoActual_) || !EsTipoDeAcceso(tipoDeAcceso))
-        return false;
+    if (EsEstadoFijo(accesoActual_) || !EsTipoDeAcceso(tipoDeAcceso)) {
+        if (hecho)
+            hecho(false);
+        Siguiente();
+        return;
+    }
+    actuando_ = true;
     const int estadoAntes = accesoActual_;
 
     if (sonidoActivo_)
         PlaySonido(tipoDeAcceso);
     pantalla_.MostrarResultado(tipoDeAcceso);
     pantalla_.ShowBallon(tipoDeAcceso, QString(), QString(), Globo::Ninguno);
-    ActContAperturas(tipoDeAcceso);
 
-    bool abierto = false;
-    if (rele_.IsPortOpen()) {
-        abierto = PulseTorno(MascaraPulso(tipoDeAcceso));
-        // A board that stopped answering (or refused the write) did not open the door: the
-        // operator is told instead of seeing a success that never reached the turnstile.
-        aperturaFallida_ = !abierto;
-        if (aperturaFallida_)
-            registro_.EscribirDetalle(
-                QStringLiteral("Apertura Fallida : Interface de Apertura sin respuesta."));
-    } else {
+    if (!rele_.IsPortOpen()) {
         registro_.EscribirDetalle(
             QStringLiteral("Apertura Fallida : Interface de Apertura sin conexion."));
+        Actuado(tipoDeAcceso, estadoAntes, false, hecho);
+        return;
+    }
+    PulseTorno(MascaraPulso(tipoDeAcceso), [this, tipoDeAcceso, estadoAntes, hecho](bool abierto) {
+        // A board that stopped answering (or refused the write) did not open the door.
+        if (!abierto)
+            registro_.EscribirDetalle(
+                QStringLiteral("Apertura Fallida : Interface de Apertura sin respuesta."));
+        Actuado(tipoDeAcceso, estadoAntes, abierto, hecho);
+    });
+}
+
+void Torno::Actuado(int tipoDeAcceso, int estadoAntes, bool abierto, const AlAbrir& hecho) {
+    aperturaFallida_ = !abierto;
+    const bool apertura = tipoDeAcceso <= CodigoAcceso::ClientePermitido;
+    if (abierto || !apertura) {
+        ActContAperturas(tipoDeAcceso);
+    } else {
+        // The turnstile did not open: no green picture and no count for a passage that never
+        // happened.
+        pantalla_.MostrarResultado(ImagenNoAbierta);
+        pantalla_.ShowBallon(ImagenNoAbierta, QString(), QString(), Globo::Ninguno);
     }
 
-    // The pulse pumps events: a mode command (fixed open or closed, fingerprint control, a
-    // reader plugged or unplugged) may have run inside it. The pulse's restore then wrote the
-    // old resting byte over the mode's, so the mode stays and its byte is sent again; the
-    // access does not overwrite the operator's choice.
+    // A mode command (fixed open or closed, fingerprint control, a reader plugged or
+    // unplugged) may have run during the pulse. The pulse's restore then wrote the old resting
+    // byte over the mode's, so the mode stays and its byte is sent again; the access does not
+    // overwrite the operator's choice.
     if (accesoActual_ != estadoAntes && EsEstadoDeModo(accesoActual_))
         ActRelayBoard(accesoActual_);
     else
         accesoActual_ = tipoDeAcceso;
-    return abierto;
+    actuando_ = false;
+    if (hecho)
+        hecho(abierto);
+    Siguiente();
 }
 
 void Torno::ActContAperturas(int tipoDeAcceso) {
@@ -103,48 +150,33 @@ bool Torno::PlaySonido(int tipoDeAcceso) {
     return sonido_.Reproducir(ruta);
 }
 
-bool Torno::PulseTorno(int mascara) {
-    std::uint8_t anterior = 0;
-    if (!rele_.IsPortOpen() || !rele_.GetStatusByte(anterior))
-        return false;
-    if (!rele_.SetStatusByte(static_cast<std::uint8_t>(mascara & 0xFF)))
-        return false;
-
-    // The end of the pulse must not wait on whatever runs inside the pumps below: a popup
-    // menu, a message box or a file picker opened there runs its own event loop until the
-    // operator closes it. A timer fires inside any such loop, so it puts the resting byte back
-    // at 500 ms; when the pulse's own wait ends first, the wait writes it and the timer is
-    // stopped. Either way the byte goes out once.
-    QElapsedTimer transcurrido;
-    transcurrido.start();
-    bool restaurado = false;
-    bool escrito = false;
-    const auto restaurar = [&] {
-        if (restaurado)
-            return;
-        restaurado = true;
-        escrito = rele_.SetStatusByte(anterior);
-    };
-    QTimer fin;
-    fin.setSingleShot(true);
-    fin.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&fin, &QTimer::timeout, restaurar);
-    fin.start(DuracionPulsoMs);
-
-    bombeo_.procesarEventos();
-    if (!restaurado) {
-        const auto resta = DuracionPulsoMs - transcurrido.elapsed();
-        if (resta > 0)
-            bombeo_.dormir(static_cast<int>(resta));
+void Torno::PulseTorno(int mascara, AlAbrir hecho) {
+    if (!rele_.IsPortOpen()) {
+        hecho(false);
+        return;
     }
-    bombeo_.procesarEventos();
-    fin.stop();
-    restaurar();
-    return escrito;
+    rele_.GetStatusByte([this, mascara, hecho](bool leido, std::uint8_t anterior) {
+        if (!leido || !rele_.SetStatusByte(static_cast<std::uint8_t>(mascara & 0xFF))) {
+            hecho(false);
+            return;
+        }
+        // The byte read before goes back when the door's own timer ends the pulse, whatever
+        // the window is doing meanwhile.
+        antesDelPulso_ = anterior;
+        alFinPulso_ = hecho;
+        finPulso_.start(duracionPulsoMs_);
+    });
+}
+
+void Torno::FinPulso() {
+    auto hecho = std::exchange(alFinPulso_, nullptr);
+    const bool escrito = rele_.SetStatusByte(antesDelPulso_);
+    if (hecho)
+        hecho(escrito);
 }
 
 void Torno::AdelantarPulso() {
-    if (EsEstadoFijo(accesoActual_) || !rele_.IsPortOpen())
+    if (Actuando() || EsEstadoFijo(accesoActual_) || !rele_.IsPortOpen() || rele_.Esperando())
         return;
     // Without the request sent ahead the pulse simply asks at its own time.
     (void)rele_.AdelantarEstado();
@@ -155,6 +187,14 @@ void Torno::OlvidarPulso() {
 }
 
 bool Torno::EscribirReposo(std::uint8_t estado) {
+    if (rele_.Buscando()) {
+        // Sent once the scan has ended, when it found the board.
+        rele_.CuandoLibre([this, estado] {
+            if (rele_.IsPortOpen())
+                rele_.SetStatusByte(estado);
+        });
+        return false;
+    }
     if (!rele_.IsPortOpen())
         return false;
     return rele_.SetStatusByte(estado);
@@ -176,10 +216,14 @@ void Torno::cmdAperturaManual_Click(QTimer& tmrBlink) {
     if (EsEstadoFijo(accesoActual_))
         return;
     tmrBlink.stop();
-    pantalla_.InfoHuella(QStringLiteral("Apertura manual del torno"), false);
+    const QString texto = QStringLiteral("Apertura manual del torno");
+    pantalla_.InfoHuella(texto, false);
     registro_.Escribir(QStringLiteral("Apertura Manual del Torno"));
-    AbrirTorno(CodigoAcceso::AperturaManual);
-    tmrBlink.start();
+    AbrirTorno(CodigoAcceso::AperturaManual, [this, texto, &tmrBlink](bool) {
+        if (aperturaFallida_)
+            pantalla_.InfoHuella(texto + QStringLiteral(" - Apertura Fallida"), true);
+        tmrBlink.start();
+    });
 }
 
 } // namespace portiva

@@ -80,11 +80,12 @@ int main(int argc, char* argv[]) {
     msgBox.setPadre(&ventana);
     QObject::connect(&ventana, &portiva::frmClientes::cerrado, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
+    // A service manager or a script stops the station with SIGTERM or SIGINT, at any moment
+    // from here on, a start-up box included: the settings are written, the relays left at
+    // rest and the lock removed, as on a close by the operator.
+    portiva::SenalesParada senales([&ventana] { ventana.TerminarPorSenal(); });
     // A station that cannot start (its database did not open) has told the operator why.
     if (!ventana.Form_Load())
         return 1;
-    // A service manager or a script stops the station with SIGTERM or SIGINT: the settings
-    // are written, the relays left at rest and the lock removed, as on a close by the operator.
-    portiva::SenalesParada senales([&ventana] { ventana.TerminarPorSenal(); });
     return QApplication::exec();
 }

@@ -4,6 +4,7 @@
 #include "ComboBloqueable.h"
 #include "ConsultaBusqueda.h"
 #include "DbClientes.h"
+#include "EditBallon_GreyText.h"
 #include "Entorno.h"
 #include "FormatoFecha.h"
 #include "InformeBusqueda.h"
@@ -66,14 +67,13 @@ void BuscadorClientes::conectar() {
                      [this](int i) { cboTipoDeBusqueda_Click(i); });
     QObject::connect(panel_.CboDatoBusqueda, qOverload<int>(&QComboBox::activated), ctx,
                      [this](int) { CboDatoBusqueda_Click(); });
-    auto* teclas = new TeclasDato(panel_.CboDatoBusqueda,
-                                  [this](int tecla) { CboDatoBusqueda_KeyPress(tecla); });
-    // The edit field sees the key first and passes Enter and Escape on to the box: watching
-    // one of the two keeps a key from starting two searches.
+    // The box itself has the keyboard focus (its edit field is reached through it, and a key
+    // sent to the field alone comes back to the box unhandled): watching the box sees every
+    // Enter and Escape once.
+    panel_.CboDatoBusqueda->installEventFilter(new TeclasDato(
+        panel_.CboDatoBusqueda, [this](int tecla) { CboDatoBusqueda_KeyPress(tecla); }));
     if (QLineEdit* edit = panel_.CboDatoBusqueda->lineEdit())
-        edit->installEventFilter(teclas);
-    else
-        panel_.CboDatoBusqueda->installEventFilter(teclas);
+        indicacion_ = new TextoGris(*edit);
     QObject::connect(panel_.imgBuscar, &BotonImagen::click, ctx, [this] { Buscar(false); });
     QObject::connect(panel_.imgReport, &BotonImagen::click, ctx, [this] { Buscar(true); });
     QObject::connect(panel_.imgCalendBusqueda, &BotonImagen::click, ctx,
@@ -126,12 +126,12 @@ void BuscadorClientes::SetCboDatoBusqueda(int tipo) {
     using Caja = PreparacionBusqueda::Caja;
     switch (p->caja) {
     case Caja::Texto:
-        caja->setEditText(p->texto);
+        ponerIndicacion(p->texto);
         break;
     case Caja::Opciones:
         caja->addItems(p->opciones);
         caja->setCurrentIndex(-1);
-        caja->setEditText(p->texto);
+        ponerIndicacion(p->texto);
         break;
     case Caja::Servicios:
         llenarServicios();
@@ -162,8 +162,15 @@ void BuscadorClientes::llenarServicios() {
     // Closing a scratch recordset has nothing left to report: what it read is already taken.
     (void)rs.Close();
     caja->setCurrentIndex(-1);
-    caja->setEditText(caja->count() > 0 ? QStringLiteral("Elija una opcion o introduzca uno")
-                                        : QStringLiteral("Introduzca un tipo de servicio"));
+    ponerIndicacion(caja->count() > 0 ? QStringLiteral("Elija una opcion o introduzca uno")
+                                      : QStringLiteral("Introduzca un tipo de servicio"));
+}
+
+void BuscadorClientes::ponerIndicacion(const QString& texto) {
+    if (indicacion_)
+        indicacion_->Mostrar(texto);
+    else
+        panel_.CboDatoBusqueda->setEditText(texto);
 }
 
 void BuscadorClientes::lineaResultado(const QString& texto, const QColor& color) {
@@ -218,6 +225,7 @@ void BuscadorClientes::Buscar(bool imprimir) {
 
     panel_.ProgressBar->setValue(0);
     panel_.lvwResutadoBusqueda->clear();
+    // One pass of the event queue (no wait): the emptied list is shown before the search runs.
     entorno_.bombeo.procesarEventos();
     Recordset& rs = db_.rsTemp();
     // The list shows whether a member has a template, not the template: the bytes stay in the

@@ -14,6 +14,7 @@ struct Entorno;
 struct PanelBuscar;
 class DbClientes;
 class FormatoFecha;
+class TextoGris;
 class Recordset;
 struct ErrorDB;
 
@@ -78,6 +79,8 @@ private:
     void errorProcedimiento(const ErrorDB& error, const char* procedimiento);
     void llenarServicios();
     void informe(Recordset& rs);
+    // The value box's prompt, in grey until the operator types.
+    void ponerIndicacion(const QString& texto);
 
     PanelBuscar& panel_;
     DbClientes& db_;
@@ -87,6 +90,7 @@ private:
     ListaResultados lista_;
     QString tituloBusqueda_;
     int& modoAjusteLvw_;
+    TextoGris* indicacion_ = nullptr; // owned by the value box's edit field
 };
 
 } // namespace portiva

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QObject>
+#include <QPalette>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
 
+class QLineEdit;
 class QWidget;
 
 namespace portiva {
@@ -41,6 +43,32 @@ private:
     QPointer<QWidget> hWndBalloon_;
     bool huboGlobo_ = false;
     GloboTexto* globo_;
+};
+
+// The prompt of an edit box ("Introduzca un nombre ..."), shown in grey in the box itself. It is
+// the box's text until the operator edits it; the first edit takes the prompt away and keeps
+// only what was typed or pasted, wherever the cursor stood, and the text turns black again. A
+// text the program puts in the box also ends the prompt.
+class TextoGris : public QObject {
+    Q_OBJECT
+public:
+    explicit TextoGris(QLineEdit& caja);
+
+    // Shows `indicacion` as the box's grey prompt.
+    void Mostrar(const QString& indicacion);
+    // True while the box still shows the untouched prompt.
+    bool Activo() const { return activo_; }
+
+private:
+    void editado(const QString& texto);
+    void cambiado(const QString& texto);
+    void ponerGris(bool gris);
+
+    QLineEdit& caja_;
+    QString indicacion_;
+    bool activo_ = false;
+    bool gris_ = false;
+    QPalette paletaNormal_;
 };
 
 } // namespace portiva

@@ -8,6 +8,8 @@
 #include <QScreen>
 #include <QStyle>
 
+#include <algorithm>
+
 namespace portiva {
 
 namespace {
@@ -21,14 +23,24 @@ constexpr int LadoIcono = 16;
 const QColor Fondo(255, 255, 225);
 const QColor Borde(118, 118, 118);
 
-QPainterPath contorno(const QSize& tamano) {
-    const QRectF cuerpo(0.5, Punta + 0.5, tamano.width() - 1.0, tamano.height() - Punta - 1.0);
+// The balloon's outline: the body, and the pointer at `puntaX` on its top edge (the balloon
+// under the box) or on its bottom edge (the balloon over it).
+QPainterPath contorno(const QSize& tamano, int puntaX, bool debajo) {
+    const double arriba = debajo ? Punta + 0.5 : 0.5;
+    const QRectF cuerpo(0.5, arriba, tamano.width() - 1.0, tamano.height() - Punta - 1.0);
     QPainterPath camino;
     camino.addRoundedRect(cuerpo, 6, 6);
     QPainterPath punta;
-    punta.moveTo(PuntaX, Punta + 1.5);
-    punta.lineTo(PuntaX + 2, 0.5);
-    punta.lineTo(PuntaX + 14, Punta + 1.5);
+    if (debajo) {
+        punta.moveTo(puntaX, Punta + 1.5);
+        punta.lineTo(puntaX + 2, 0.5);
+        punta.lineTo(puntaX + 14, Punta + 1.5);
+    } else {
+        const double base = tamano.height() - Punta - 1.5;
+        punta.moveTo(puntaX, base);
+        punta.lineTo(puntaX + 2, tamano.height() - 0.5);
+        punta.lineTo(puntaX + 14, base);
+    }
     punta.closeSubpath();
     return camino.united(punta);
 }
@@ -59,9 +71,30 @@ void GloboTexto::mostrar(QWidget* destino, const QString& titulo, const QString&
     titulo_ = titulo;
     texto_ = texto;
     icono_ = icono;
+    // Under the box, its pointer near the box's left end; kept whole on the screen: moved left
+    // at the screen's right edge (the pointer stays on the box), over the box at its foot.
+    debajo_ = true;
+    puntaX_ = PuntaX;
     disponer();
-    move(destino->mapToGlobal(
-        QPoint(qMin(12, destino->width() / 2) - PuntaX - 2, destino->height() - 2)));
+    const QPoint objetivo = destino->mapToGlobal(QPoint(qMin(12, destino->width() / 2), 0));
+    QRect lugar(QPoint(objetivo.x() - PuntaX - 2, objetivo.y() + destino->height() - 2), size());
+    const QScreen* pantalla = destino->screen();
+    const QRect libre = pantalla ? pantalla->availableGeometry() : QRect();
+    if (libre.isValid()) {
+        if (lugar.bottom() > libre.bottom()) {
+            debajo_ = false;
+            lugar.moveBottom(objetivo.y() + 2);
+        }
+        if (lugar.right() > libre.right())
+            lugar.moveRight(libre.right());
+        if (lugar.left() < libre.left())
+            lugar.moveLeft(libre.left());
+        if (lugar.top() < libre.top())
+            lugar.moveTop(libre.top());
+        puntaX_ = std::clamp(objetivo.x() - lugar.left() - 2, 6, width() - 20);
+        disponer();
+    }
+    move(lugar.topLeft());
     show();
     raise();
     update();
@@ -76,7 +109,7 @@ QRect GloboTexto::zonaTexto() const {
     const QRect texto = fm.boundingRect(QRect(0, 0, AnchoMaximo, 2000), Qt::TextWordWrap, texto_);
     const int ancho = qMax(anchoTitulo, texto.width());
     const int alto = qMax(fmTitulo.height(), icono_ > 0 ? LadoIcono : 0) + 4 + texto.height();
-    return QRect(Margen, Punta + Margen, ancho, alto);
+    return QRect(Margen, (debajo_ ? Punta : 0) + Margen, ancho, alto);
 }
 
 void GloboTexto::disponer() {
@@ -84,7 +117,7 @@ void GloboTexto::disponer() {
     const QSize tamano(qMax(zona.width() + 2 * Margen, PuntaX + 24),
                        zona.height() + 2 * Margen + Punta);
     resize(tamano);
-    setMask(QRegion(contorno(tamano).toFillPolygon().toPolygon()));
+    setMask(QRegion(contorno(tamano, puntaX_, debajo_).toFillPolygon().toPolygon()));
 }
 
 void GloboTexto::paintEvent(QPaintEvent*) {
@@ -92,7 +125,7 @@ void GloboTexto::paintEvent(QPaintEvent*) {
     pintor.setRenderHint(QPainter::Antialiasing);
     pintor.setPen(Borde);
     pintor.setBrush(Fondo);
-    pintor.drawPath(contorno(size()));
+    pintor.drawPath(contorno(size(), puntaX_, debajo_));
 
     const QRect zona = zonaTexto();
     QFont negrita = font();

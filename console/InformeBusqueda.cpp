@@ -1,6 +1,7 @@
 #include "InformeBusqueda.h"
 
 #include "FormatoFecha.h"
+#include "NumeroTexto.h"
 #include "Recordset.h"
 
 #include <QAction>
@@ -17,6 +18,8 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QToolBar>
+
+#include <algorithm>
 
 namespace portiva {
 
@@ -40,12 +43,42 @@ constexpr int AltoPiePagina = 400;
 constexpr int AltoPieInforme = 800;
 constexpr int AnchoInforme = 7680;
 
+// The columns across the page: the layout above, with the width the page has beyond it given
+// to the name (three quarters) and the service (one quarter), so long names are printed whole.
+struct Columnas {
+    std::array<Caja, 7> cabeceras;
+    std::array<Caja, 7> detalles;
+    int ancho = AnchoInforme;
+    int extra = 0;
+};
+
+Columnas Disponer(int anchoPagina) {
+    Columnas c;
+    c.extra = std::max(0, anchoPagina - AnchoInforme);
+    c.ancho = AnchoInforme + c.extra;
+    const int nombre = c.extra * 3 / 4;
+    const int servicio = c.extra - nombre;
+    for (int i = 0; i < 7; ++i) {
+        c.cabeceras[static_cast<size_t>(i)] = Cabeceras[i];
+        c.detalles[static_cast<size_t>(i)] = Detalles[i];
+    }
+    for (auto* fila : {&c.cabeceras, &c.detalles}) {
+        (*fila)[2].ancho += nombre;
+        (*fila)[3].izquierda += nombre;
+        (*fila)[3].ancho += servicio;
+        for (size_t i = 4; i < 7; ++i)
+            (*fila)[i].izquierda += c.extra;
+    }
+    return c;
+}
+
 class Pintor {
 public:
     Pintor(QPagedPaintDevice& d, const InformeBusqueda::Datos& datos)
         : destino_(d), datos_(datos), p_(&d) {
         escala_ = d.logicalDpiY() / 1440.0;
         altoPagina_ = static_cast<int>(d.height() / escala_);
+        columnas_ = Disponer(static_cast<int>(d.width() / (d.logicalDpiX() / 1440.0)));
     }
 
     // Where each page's detail lines start and end, and whether the report footer fits on
@@ -102,6 +135,18 @@ private:
         f.setBold(negrita);
         p_.setFont(f);
     }
+    // A name or service too long for its box is printed smaller, down to 6 points, before it
+    // would be cut.
+    void textoAjustado(const QRectF& caja, const QString& t, Qt::Alignment a) {
+        const QFont normal = p_.font();
+        QFont f = normal;
+        while (p_.fontMetrics().horizontalAdvance(t) > caja.width() && f.pointSizeF() > 6.0) {
+            f.setPointSizeF(std::max(6.0, f.pointSizeF() - 0.25));
+            p_.setFont(f);
+        }
+        texto(caja, t, a);
+        p_.setFont(normal);
+    }
     // Text cut with an ellipsis where it would run into the next box; a date is never cut.
     void texto(const QRectF& caja, const QString& t, Qt::Alignment a = Qt::AlignLeft,
                bool entero = false) {
@@ -113,7 +158,7 @@ private:
     }
     void linea(int y) {
         p_.setPen(QPen(Qt::black, 15 * escala_));
-        p_.drawLine(QPointF(0, y * escala_), QPointF(AnchoInforme * escala_, y * escala_));
+        p_.drawLine(QPointF(0, y * escala_), QPointF(columnas_.ancho * escala_, y * escala_));
     }
 
     int cabeceraInforme() {
@@ -121,21 +166,22 @@ private:
             p_.drawImage(r(75, 240, 795, 705), datos_.imagen);
         p_.setPen(Qt::black);
         fuente(9);
-        texto(r(3525, 75, 4125, 240), InformeBusqueda::FechaLarga(datos_.fecha), Qt::AlignRight);
+        texto(r(3525 + columnas_.extra, 75, 4125, 240), InformeBusqueda::FechaLarga(datos_.fecha),
+              Qt::AlignRight);
         fuente(14, true);
-        texto(r(990, 465, 6675, 400), datos_.titulo);
+        texto(r(990, 465, 6675 + columnas_.extra, 400), datos_.titulo);
         // Forma1: a frame round the header.
         p_.setPen(QPen(QColor(0, 0, 128), 20 * escala_));
         p_.setBrush(Qt::NoBrush);
-        p_.drawRoundedRect(r(0, 20, AnchoInforme, AltoCabeceraInforme - 80), 60 * escala_,
+        p_.drawRoundedRect(r(0, 20, columnas_.ancho, AltoCabeceraInforme - 80), 60 * escala_,
                            60 * escala_);
         return AltoCabeceraInforme;
     }
     int cabeceraPagina(int y) {
         p_.setPen(Qt::black);
         fuente(8, true);
-        for (int c = 0; c < 7; ++c)
-            texto(r(Cabeceras[c].izquierda, y + 60, Cabeceras[c].ancho, 240),
+        for (size_t c = 0; c < 7; ++c)
+            texto(r(columnas_.cabeceras[c].izquierda, y + 60, columnas_.cabeceras[c].ancho, 240),
                   QString::fromUtf8(Captions[c]));
         linea(y + AltoCabeceraPagina - 30);
         return y + AltoCabeceraPagina;
@@ -143,17 +189,23 @@ private:
     int detalle(int y, const InformeBusqueda::Linea& l) {
         p_.setPen(Qt::black);
         fuente(7.5);
-        for (int c = 0; c < 7; ++c)
-            texto(r(Detalles[c].izquierda, y, Detalles[c].ancho - (c == 4 ? 150 : 0), AltoDetalle),
-                  l[c], c == 0 || c == 4 ? Qt::AlignRight : Qt::AlignLeft, c >= 5);
+        for (size_t c = 0; c < 7; ++c) {
+            const Caja& caja = columnas_.detalles[c];
+            const QRectF lugar = r(caja.izquierda, y, caja.ancho - (c == 4 ? 150 : 0), AltoDetalle);
+            if (c == 2 || c == 3)
+                textoAjustado(lugar, l[c], Qt::AlignLeft);
+            else
+                texto(lugar, l[c], c == 0 || c == 4 ? Qt::AlignRight : Qt::AlignLeft, c >= 5);
+        }
         return y + AltoDetalle;
     }
     void piePagina(int numero) {
         p_.setPen(Qt::black);
         fuente(8);
         const int y = altoPagina_ - AltoPiePagina + 80;
-        texto(r(3225, y, 750, 240), QStringLiteral("Página "));
-        texto(r(3975, y, 800, 240), QString::number(numero));
+        const int centro = columnas_.extra / 2;
+        texto(r(3225 + centro, y, 750, 240), QStringLiteral("Página "));
+        texto(r(3975 + centro, y, 800, 240), QString::number(numero));
     }
     void pieInforme(int y, int paginas) {
         if (pieAparte_)
@@ -174,6 +226,7 @@ private:
     int altoPagina_ = 0;
     std::vector<size_t> inicios_;
     bool pieAparte_ = false;
+    Columnas columnas_;
 };
 
 } // namespace
@@ -196,11 +249,14 @@ std::vector<InformeBusqueda::Linea> InformeBusqueda::Lineas(Recordset& rs,
     auto numero = [](const QVariant& v) {
         return v.isNull() ? QString() : QString::number(v.toDouble(), 'g', 15);
     };
+    auto precio = [](const QVariant& v) {
+        return v.isNull() ? QString() : TextoPrecio(v.toDouble()).trimmed();
+    };
     // MoveNext inside a snapshot walked forward cannot fail; Eof ends the walk.
     for (; !rs.Eof(); (void)rs.MoveNext())
         lineas.push_back({numero(campo("ID")), campo("fldCodigo").toString(),
                           campo("fldNombre").toString(), campo("fldServContratado").toString(),
-                          numero(campo("fldPrecio")), fechas.Texto(campo("fldFechaInicio")),
+                          precio(campo("fldPrecio")), fechas.Texto(campo("fldFechaInicio")),
                           fechas.Texto(campo("fldFechaCaducidad"))});
     return lineas;
 }
@@ -210,16 +266,26 @@ int InformeBusqueda::Imprimir(QPagedPaintDevice& destino, const Datos& datos) {
     return pintor.pintar();
 }
 
-void InformeBusqueda::Mostrar(QWidget* padre, Recordset& rs, const QString& titulo,
-                              const FormatoFecha& fechas, const QDate& hoy) {
+InformeBusqueda::Datos InformeBusqueda::DatosDe(Recordset& rs, const QString& titulo,
+                                                const FormatoFecha& fechas, const QDate& hoy) {
     Datos datos;
     datos.titulo = titulo;
     datos.fecha = hoy;
     datos.imagen = QIcon(QStringLiteral(":/imagenes/Portiva.svg")).pixmap(96, 96).toImage();
     datos.lineas = Lineas(rs, fechas);
+    return datos;
+}
+
+void InformeBusqueda::PrepararPagina(QPagedPaintDevice& destino) {
+    destino.setPageSize(QPageSize(QPageSize::A4));
+    destino.setPageMargins(QMarginsF(15, 12, 15, 12), QPageLayout::Millimeter);
+}
+
+void InformeBusqueda::Mostrar(QWidget* padre, Recordset& rs, const QString& titulo,
+                              const FormatoFecha& fechas, const QDate& hoy) {
+    const Datos datos = DatosDe(rs, titulo, fechas, hoy);
     QPrinter impresora(QPrinter::HighResolution);
-    impresora.setPageSize(QPageSize(QPageSize::A4));
-    impresora.setPageMargins(QMarginsF(15, 12, 15, 12), QPageLayout::Millimeter);
+    PrepararPagina(impresora);
     impresora.setDocName(QStringLiteral("Listado de Consultas"));
     QPrintPreviewDialog vista(&impresora, padre);
     vista.setWindowTitle(QStringLiteral("Listado de Consultas"));
@@ -240,8 +306,7 @@ void InformeBusqueda::Mostrar(QWidget* padre, Recordset& rs, const QString& titu
             if (!archivo.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
                 archivo += QStringLiteral(".pdf");
             QPdfWriter escritor(archivo);
-            escritor.setPageSize(QPageSize(QPageSize::A4));
-            escritor.setPageMargins(QMarginsF(15, 12, 15, 12), QPageLayout::Millimeter);
+            PrepararPagina(escritor);
             escritor.setResolution(600);
             escritor.setTitle(QStringLiteral("Listado de Consultas"));
             Imprimir(escritor, datos);

@@ -38,7 +38,13 @@ public:
     // "martes, 8 de diciembre de 2026".
     static QString FechaLarga(const QDate& fecha);
 
-    // Paints the whole report on a printer or PDF writer; returns the number of pages.
+    // The report of an open result set, as the window prints it.
+    static Datos DatosDe(Recordset& rs, const QString& titulo, const FormatoFecha& fechas,
+                         const QDate& hoy);
+    // A4 with the report's margins, for a printer or a PDF writer.
+    static void PrepararPagina(QPagedPaintDevice& destino);
+    // Paints the whole report on a printer or PDF writer; its columns take the page's width.
+    // Returns the number of pages.
     static int Imprimir(QPagedPaintDevice& destino, const Datos& datos);
     // Shows the modal print preview of the result set (print, PDF, zoom); returns when the
     // operator closes it.

@@ -1,11 +1,13 @@
 #include "ListaResultados.h"
 
 #include "Bombeo.h"
+#include "CodigoAcceso.h"
 #include "FileExists.h"
 #include "FormatoFecha.h"
 #include "MsgBox.h"
 #include "NumeroTexto.h"
 #include "Recordset.h"
+#include "ReglaAcceso.h"
 #include "Reloj.h"
 
 #include <QFontMetrics>
@@ -54,10 +56,6 @@ QVariant ClaveFecha(const QVariant& v) {
     return d.isValid() ? QVariant(static_cast<double>(d.toJulianDay())) : QVariant();
 }
 
-QDate Dia(const QVariant& v) {
-    return v.typeId() == QMetaType::QDateTime ? v.toDateTime().date() : v.toDate();
-}
-
 } // namespace
 
 ListaResultados::ListaResultados(QTreeWidget& lista, QProgressBar& progreso, MsgBox& msgBox,
@@ -66,6 +64,7 @@ ListaResultados::ListaResultados(QTreeWidget& lista, QProgressBar& progreso, Msg
       fechas_(fechas) {}
 
 void ListaResultados::lvwMostrarResutladoBusqueda(Recordset& rs) {
+    // One pass of the event queue (no wait) before the list is filled.
     bombeo_.procesarEventos();
     const long total = rs.RecordCount();
     const int cId = rs.IndiceCampo(QStringLiteral("ID"));
@@ -113,23 +112,24 @@ void ListaResultados::lvwMostrarResutladoBusqueda(Recordset& rs) {
         item->setText(0, QString::number(id).rightJustified(5, u' '));
         item->setData(0, RolOrden, static_cast<double>(id));
         item->setText(1, rs.valorEn(cCodigo).toString());
-        const bool personal = rs.valorEn(cStuff).toBool();
-        item->setText(2, personal ? QStringLiteral("SI") : QStringLiteral("NO"));
+        // Staff and the access column as the door decides them, on the same stored values.
+        const QVariant personal = rs.valorEn(cStuff);
+        item->setText(2, EsPersonal(personal) ? QStringLiteral("SI") : QStringLiteral("NO"));
         const QVariant inicio = rs.valorEn(cInicio);
         const QVariant caduca = rs.valorEn(cCaduca);
         item->setText(3, fechas_.Texto(inicio));
         item->setData(3, RolOrden, ClaveFecha(inicio));
         item->setText(4, fechas_.Texto(caduca));
         item->setData(4, RolOrden, ClaveFecha(caduca));
+        const DecisionAcceso decision = DecidirAcceso(personal, inicio, caduca, hoy);
         QString abrir;
-        if (personal)
+        if (decision.tipo == CodigoAcceso::Personal)
             abrir = QStringLiteral("Pers.");
-        else if (inicio.isNull() || caduca.isNull())
+        else if (decision.estado == QLatin1String("Fecha vacia"))
             abrir = QStringLiteral("Error");
-        else if (Dia(inicio) > hoy)
-            abrir = QStringLiteral("NO");
         else
-            abrir = Dia(caduca) > hoy ? QStringLiteral("SI") : QStringLiteral("NO");
+            abrir = decision.tipo == CodigoAcceso::ClientePermitido ? QStringLiteral("SI")
+                                                                    : QStringLiteral("NO");
         item->setText(5, abrir);
         item->setText(6, rs.valorEn(cNombre).toString());
         item->setText(7, rs.valorEn(cFiscal).toString());
@@ -139,7 +139,7 @@ void ListaResultados::lvwMostrarResutladoBusqueda(Recordset& rs) {
                                             : QStringLiteral("No Valida"));
         item->setText(9, rs.valorEn(cServicio).toString());
         const double precio = rs.valorEn(cPrecio).toDouble();
-        item->setText(10, TextoNumero(precio));
+        item->setText(10, TextoPrecio(precio));
         item->setData(10, RolOrden, precio);
         item->setText(11, rs.esNuloEn(cHuella) || rs.largoEn(cHuella) == 0 ? QStringLiteral("NO")
                                                                            : QStringLiteral("SI"));
@@ -164,28 +164,42 @@ void ListaResultados::lvwMostrarResutladoBusqueda(Recordset& rs) {
         lista_.setSortingEnabled(false); // sorting again is only done by a header click
 }
 
+int ListaResultados::AnchoCabecera(const QTreeWidget& lista, int columna) {
+    const QHeaderView* cabecera = lista.header();
+    // The header's label is drawn inside its margins, and cut short when it does not fit.
+    const int margen = lista.style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, cabecera);
+    const QString titulo = lista.headerItem() ? lista.headerItem()->text(columna) : QString();
+    return std::max(cabecera->sectionSizeHint(columna),
+                    cabecera->fontMetrics().horizontalAdvance(titulo) + 2 * margen + 4);
+}
+
 void ListaResultados::AjustarColumnasLvw(QTreeWidget& lista, int modo) {
     const int columnas = lista.columnCount();
     if (columnas < 1)
         return;
     QHeaderView* cabecera = lista.header();
-    // -2 fits the header and, as the list control does, never cuts the rows under it; -1 fits
-    // the rows alone.
+    // Both fits keep every header whole: -1 fits the rows, never narrower than the header;
+    // -2 fits the header and, as the list control does, never cuts the rows under it, and its
+    // last column takes what is left of the list's width.
     // The rows are measured as the view does, on the first thousand (the widest text of a
     // long list is there in practice, and the fit stays quick on 32,767 rows).
     const QFontMetrics medida(lista.font());
     const int filasMedidas = std::min(lista.topLevelItemCount(), 1000);
-    auto ancho = [&](int c, int m) {
+    auto ancho = [&](int c) {
         int filas = 0;
         for (int i = 0; i < filasMedidas; ++i)
             filas = std::max(filas, medida.horizontalAdvance(lista.topLevelItem(i)->text(c)));
         filas += 2 * lista.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &lista) + 8;
-        return m == -2 ? std::max(cabecera->sectionSizeHint(c), filas)
-                       : std::max(filas, cabecera->minimumSectionSize());
+        return std::max({AnchoCabecera(lista, c), filas, cabecera->minimumSectionSize()});
     };
-    lista.setColumnWidth(0, ancho(0, -2));
-    for (int c = 1; c < columnas; ++c)
-        lista.setColumnWidth(c, ancho(c, modo));
+    int total = 0;
+    for (int c = 0; c < columnas; ++c) {
+        lista.setColumnWidth(c, ancho(c));
+        total += lista.columnWidth(c);
+    }
+    const int resto = lista.viewport()->width() - total;
+    if (modo == -2 && resto > 0)
+        lista.setColumnWidth(columnas - 1, lista.columnWidth(columnas - 1) + resto);
 }
 
 void ListaResultados::OrdenarPorColumna(int columna) {

@@ -25,9 +25,11 @@ public:
     // error ends the filling with its message; the rows added so far stay.
     void lvwMostrarResutladoBusqueda(Recordset& rs);
 
-    // Column widths: column 0 always fits its header; the others their contents (-1) or their
-    // headers (-2). Nothing without columns.
+    // Column widths: every column fits its rows and its whole header (-1); with -2 the last
+    // column also takes what is left of the list's width. Nothing without columns.
     static void AjustarColumnasLvw(QTreeWidget& lista, int modo);
+    // The width that shows a column's header whole.
+    static int AnchoCabecera(const QTreeWidget& lista, int columna);
 
     // A header click: one sort order for the whole list, flipped on every click, starting
     // ascending (so the first click sorts descending).

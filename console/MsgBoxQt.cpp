@@ -1,6 +1,9 @@
 #include "MsgBoxQt.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 
 #include <utility>
@@ -24,7 +27,18 @@ QMessageBox::Icon iconoDe(int estilo) {
     }
 }
 
+// Room in the title bar besides the title: the window icon, the close button and margins.
+constexpr int AnchoBotonesTitulo = 120;
+
 } // namespace
+
+int MsgBoxQt::AnchoParaTitulo(const QString& titulo) {
+    // Title bars draw in a bold face of about the application's size.
+    QFont letra = QApplication::font();
+    letra.setBold(true);
+    letra.setPointSizeF(letra.pointSizeF() * 1.15);
+    return QFontMetrics(letra).horizontalAdvance(titulo) + AnchoBotonesTitulo;
+}
 
 Respuesta MsgBoxQt::operator()(const QString& texto, int estilo, const QString& titulo) {
     // A hidden window (the station in the tray) must not hide the box with it.
@@ -55,6 +69,12 @@ Respuesta MsgBoxQt::operator()(const QString& texto, int estilo, const QString& 
     for (const auto& [boton, rotulo] : textos)
         if (QAbstractButton* b = caja.button(boton))
             b->setText(QString::fromUtf8(rotulo));
+    // A message box sizes itself from its text alone: a row as wide as the title keeps it from
+    // being narrower.
+    if (auto* rejilla = qobject_cast<QGridLayout*>(caja.layout()))
+        rejilla->addItem(new QSpacerItem(AnchoParaTitulo(caja.windowTitle()), 0,
+                                         QSizePolicy::Minimum, QSizePolicy::Fixed),
+                         rejilla->rowCount(), 0, 1, rejilla->columnCount());
 
     switch (caja.exec()) {
     case QMessageBox::Yes:

@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -100,24 +101,39 @@ double LeerNumero(QStringView texto) {
 }
 
 std::optional<double> LeerPrecio(QStringView texto) {
-    static const QRegularExpression punto(QStringLiteral(R"(^[+-]?(\d+(\.\d*)?|\.\d+)$)"));
     static const QRegularExpression coma(
-        QStringLiteral(R"(^[+-]?(\d{1,3}(\.\d{3})+|\d+)(,\d*)?$)"));
-    const QString t = texto.trimmed().toString();
-    bool ok = false;
-    if (punto.match(t).hasMatch()) {
-        const double v = t.toDouble(&ok);
-        return ok && std::isfinite(v) ? std::optional(v) : std::nullopt;
-    }
+        QStringLiteral(R"(^[+-]?((\d{1,3}(\.\d{3})+|\d+)(,\d*)?|,\d+)$)"));
+    static const QRegularExpression punto(QStringLiteral(R"(^[+-]?(\d+(\.\d*)?|\.\d+)$)"));
+    QString t = texto.trimmed().toString();
     if (coma.match(t).hasMatch()) {
-        QString c = t;
-        c.remove(u'.').replace(u',', u'.');
-        if (c.endsWith(u'.'))
-            c.chop(1);
-        const double v = c.toDouble(&ok);
-        return ok && std::isfinite(v) ? std::optional(v) : std::nullopt;
+        t.remove(u'.').replace(u',', u'.');
+        if (t.endsWith(u'.'))
+            t.chop(1);
+    } else if (!punto.match(t).hasMatch()) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    bool ok = false;
+    const double v = t.toDouble(&ok);
+    return ok && std::isfinite(v) ? std::optional(v) : std::nullopt;
+}
+
+QString TextoPrecio(double valor) {
+    if (!std::isfinite(valor) || valor == 0.0)
+        return QStringLiteral(" 0");
+    QString texto;
+    if (valor == std::trunc(valor) && std::abs(valor) < 1e15) {
+        texto = QString::number(valor, 'f', 0);
+    } else {
+        texto = QString::number(valor, 'f', 2);
+        // More than cents: the shortest text that gives the price back.
+        if (std::abs(texto.toDouble() - valor) > 1e-9 * std::max(1.0, std::abs(valor))) {
+            texto = QString::number(valor, 'g', 15);
+            if (texto.contains(u'e'))
+                return TextoNumero(valor);
+        }
+        texto.replace(u'.', u',');
+    }
+    return valor < 0 ? texto : QLatin1Char(' ') + texto;
 }
 
 } // namespace portiva

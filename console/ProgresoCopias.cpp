@@ -25,6 +25,8 @@ void ProgresoCopias::avance() {
         dialogo_->setMinimumDuration(0);
         dialogo_->show();
     }
+    // One pass of the event queue (no wait) so the progress shows while the copy runs; the
+    // door depends on none of these passes.
     bombeo_.procesarEventos();
 }
 

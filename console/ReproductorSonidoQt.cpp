@@ -11,13 +11,27 @@ namespace portiva {
 ReproductorSonidoQt::ReproductorSonidoQt() = default;
 ReproductorSonidoQt::~ReproductorSonidoQt() = default;
 
+QString ReproductorSonidoQt::TextoSinSonido() {
+    return QStringLiteral("Sin salida de audio (tarjeta o servidor de sonido): la estacion "
+                          "funciona sin sonido.");
+}
+
 bool ReproductorSonidoQt::Reproducir(const QString& ruta) {
     if (!QFileInfo(ruta).isFile())
         return false;
     // The list of outputs is kept up to date by Qt; asking it costs nothing, and a speaker
     // plugged in later is used from then on.
-    if (QMediaDevices::audioOutputs().isEmpty())
+    if (QMediaDevices::audioOutputs().isEmpty()) {
+        // Qt's own line on standard error ("PulseAudioService: pa_context_connect() failed")
+        // does not say what it means for the station; this does, once.
+        if (!avisadoSinSonido_) {
+            avisadoSinSonido_ = true;
+            qWarning("%s", qUtf8Printable(TextoSinSonido()));
+            if (aviso_)
+                aviso_(TextoSinSonido());
+        }
         return false;
+    }
 
     std::unique_ptr<QSoundEffect>& efecto = efectos_[ruta];
     if (!efecto || efecto->status() == QSoundEffect::Error) {

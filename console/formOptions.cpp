@@ -3,6 +3,7 @@
 #include "AjustesEstacion.h"
 #include "ColorBgr.h"
 #include "CrearControl.h"
+#include "MotorHuella.h"
 #include "NumeroTexto.h"
 #include "ParametrosHuella.h"
 #include "SelectorColor.h"
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 
 #include <cmath>
 #include <limits>
@@ -29,6 +31,20 @@ qint32 LeerParametro(QStringView texto) {
     if (valor > maximo)
         return std::numeric_limits<qint32>::max();
     return static_cast<qint32>(valor);
+}
+
+QString ProblemaParametro(QStringView texto, qint32 minimo, qint32 maximo) {
+    static const QRegularExpression numero(QStringLiteral(R"(^\s*[+-]?(\d|\.\d))"));
+    const QString rango =
+        QStringLiteral("Escriba un número entero entre %1 y %2.").arg(minimo).arg(maximo);
+    const QString t = texto.toString().trimmed();
+    if (!numero.match(t).hasMatch())
+        return t.isEmpty() ? QStringLiteral("Falta el valor. ") + rango
+                           : QStringLiteral("\"%1\" no es un número. ").arg(t) + rango;
+    const qint32 valor = LeerParametro(texto);
+    if (valor < minimo || valor > maximo)
+        return QStringLiteral("%1 está fuera del rango. ").arg(valor) + rango;
+    return {};
 }
 
 namespace {
@@ -135,7 +151,10 @@ formOptions::formOptions(AjustesEstacion& ajustes, ParametrosHuella& parametros,
     connect(btOk, &QPushButton::clicked, this, &formOptions::btOk_Click);
     connect(btCancel, &QPushButton::clicked, this, &formOptions::btCancel_Click);
     // Escape, like Cancel, closes without applying anything.
-    connect(this, &QDialog::rejected, this, [this] { close(); });
+    connect(this, &QDialog::rejected, this, [this] {
+        globos_.OcultarBalloon();
+        close();
+    });
 }
 
 std::array<qint32*, formOptions::Elementos> formOptions::colores() {
@@ -164,22 +183,53 @@ void formOptions::Form_Load() {
     txtIdentThres->setFocus(Qt::OtherFocusReason);
 }
 
+bool formOptions::parametrosValidos() {
+    using motor::MotorHuella;
+    const struct {
+        QLineEdit* caja;
+        const char* titulo;
+        qint32 minimo;
+        qint32 maximo;
+    } cajas[] = {
+        {txtIdentThres, "Identificación: Umbral Límite", MotorHuella::UmbralMinimo,
+         MotorHuella::UmbralMaximo},
+        {txtIdentRotTol, "Identificación: Tolerancia Rotación", 0, MotorHuella::RotacionMaxima},
+        {txtVerifThres, "Verificación: Umbral Límite", MotorHuella::UmbralMinimo,
+         MotorHuella::UmbralMaximo},
+        {txtVerifRotTol, "Verificación: Tolerancia Rotación", 0, MotorHuella::RotacionMaxima},
+    };
+    for (const auto& c : cajas) {
+        const QString problema = ProblemaParametro(c.caja->text(), c.minimo, c.maximo);
+        if (problema.isEmpty())
+            continue;
+        c.caja->setFocus(Qt::OtherFocusReason);
+        c.caja->selectAll();
+        globos_.MostrarBalloon(problema, 2, QString::fromUtf8(c.titulo), c.caja);
+        return false;
+    }
+    return true;
+}
+
 void formOptions::btOk_Click() {
+    if (!parametrosValidos())
+        return;
     ajustes_.thresholdId = LeerParametro(txtIdentThres->text());
     ajustes_.rotationMaxId = LeerParametro(txtIdentRotTol->text());
     ajustes_.thresholdVr = LeerParametro(txtVerifThres->text());
     ajustes_.rotationMaxVr = LeerParametro(txtVerifRotTol->text());
-    // The adapter checks the ranges and tells the operator; the dialog goes on regardless.
+    // Within the engine's ranges: the adapter still says so should the engine refuse a pair.
     parametros_.AplicarParametrosHuella(ajustes_);
     const auto valores = colores();
     for (int i = 0; i < Elementos; ++i)
         *valores[static_cast<size_t>(i)] =
             mostrar[static_cast<size_t>(i)]->isChecked() ? colorSwatch(i) : ColorNoDibujado;
     parametros_.AplicarColoresHuella(ajustes_);
+    globos_.OcultarBalloon();
     close();
 }
 
 void formOptions::btCancel_Click() {
+    globos_.OcultarBalloon();
     close();
 }
 

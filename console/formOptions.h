@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DialogoSkin.h"
+#include "EditBallon_GreyText.h"
 
 #include <QtGlobal>
 
@@ -24,10 +25,17 @@ class SelectorColor;
 // even neighbour, held within the 32-bit range.
 qint32 LeerParametro(QStringView texto);
 
+// What is wrong with a parameter box's text for a value allowed from `minimo` to `maximo`
+// (both included): empty when the text begins with a number that reads (as LeerParametro)
+// within the range; otherwise the text the operator is told, naming the range.
+QString ProblemaParametro(QStringView texto, qint32 minimo, qint32 maximo);
+
 // The options dialog: the fingerprint engine's identification and verification parameters
 // and the six overlay colours with their show boxes. It reads the engine's parameters when it
-// opens and hands everything to the engine adapter on OK, which checks and applies it; Cancel,
-// Escape and the close picture apply nothing.
+// opens and hands everything to the engine adapter on OK, which applies it; Cancel, Escape and
+// the close picture apply nothing. A parameter box that holds no number, or one outside the
+// engine's range, keeps the dialog open on that box with a balloon naming the range, and
+// nothing is applied until it is mended, so no other edit is lost.
 class formOptions final : public DialogoSkin {
     Q_OBJECT
 public:
@@ -59,18 +67,23 @@ public:
 
     // A swatch's colour as a 0x00BBGGRR number.
     qint32 colorSwatch(int i) const;
+    // The balloon that points out a parameter box's problem.
+    EditBallon_GreyText& globos() { return globos_; }
 
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 
 private:
     void ponerSwatch(int i, qint32 bgr);
+    // The first parameter box whose text is refused is pointed out; false then.
+    bool parametrosValidos();
     std::array<qint32*, Elementos> colores();
 
     AjustesEstacion& ajustes_;
     ParametrosHuella& parametros_;
     SelectorColor& selectorColor_;
     std::array<qint32, Elementos> swatchBgr_{};
+    EditBallon_GreyText globos_;
 };
 
 } // namespace portiva

@@ -15,6 +15,7 @@
 #include "Entorno.h"
 #include "FechasCliente.h"
 #include "FileExists.h"
+#include "GuardadoEnEspera.h"
 #include "HuellaFicha.h"
 #include "HuellaPredeterminada.h"
 #include "IniFile.h"
@@ -85,7 +86,10 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
     if (servicios.sonido) {
         sonido_ = servicios.sonido;
     } else {
-        sonidoPropio_ = std::make_unique<ReproductorSonidoQt>();
+        auto propio = std::make_unique<ReproductorSonidoQt>();
+        // Only the door plays sounds, so the log is there by the time this is said.
+        propio->ponerAviso([this](const QString& aviso) { acceso_->registro().Escribir(aviso); });
+        sonidoPropio_ = std::move(propio);
         sonido_ = sonidoPropio_.get();
     }
     db_ = std::make_unique<DbClientes>(entorno_, *this);
@@ -94,6 +98,7 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
     };
     validacion_ = std::make_unique<ValidacionCliente>(info_, *db_, entorno_.msgBox, fechas_,
                                                       mostrados_, globo);
+    CrearGuardado();
     fechasCliente_ = std::make_unique<FechasCliente>(
         info_, *db_, entorno_, fechas_, [this] { return estado_.ModoEdicion; }, globo);
     busqueda_ = std::make_unique<BusquedaFicha>(
@@ -195,7 +200,7 @@ void frmClientes::conectar() {
     // The station modes of the popup menu.
     ModosEstacion& modos = acceso_->modos();
     connect(menu_.mnuReconnetRelay, &QAction::triggered, &modos,
-            &ModosEstacion::mnuReconnetRelay_Click);
+            [&modos] { modos.mnuReconnetRelay_Click(); });
     connect(menu_.mnuDoReady, &QAction::triggered, &modos, &ModosEstacion::mnuDoReady_Click);
     connect(menu_.mnuDoNoReady_Closed, &QAction::triggered, &modos,
             &ModosEstacion::mnuDoNoReady_Closed_Click);
@@ -227,6 +232,16 @@ void frmClientes::paso(const QString& nombre) {
 // Start-up
 
 bool frmClientes::Form_Load() {
+    cargando_ = true;
+    const bool cargado = CargarFormulario();
+    cargando_ = false;
+    // A stop asked during the start-up: the shutdown runs from the event loop, in its order.
+    if (cargado && pararTrasCargar_)
+        QTimer::singleShot(0, this, &frmClientes::TerminarPorSenal);
+    return cargado;
+}
+
+bool frmClientes::CargarFormulario() {
     paso(QStringLiteral("InitVariables"));
     InitVariables();
     paso(QStringLiteral("InitForm"));
@@ -237,8 +252,12 @@ bool frmClientes::Form_Load() {
     LoadLastSkin();
     paso(QStringLiteral("CargarConfigCopias"));
     ini_->CargarConfigCopias();
-    // What an interrupted backup, compaction or restore left behind goes first.
-    copias_->LimpiarTemporales();
+    // What an interrupted backup, compaction or restore left behind goes first; a file that
+    // stays is said in the event log.
+    for (const QString& problema : copias_->LimpiarTemporales()) {
+        qWarning("%s", qUtf8Printable(problema));
+        acceso_->registro().Escribir(problema);
+    }
     estado_.RestaurarAlIniciar = ajustes_.RestaurarAlIniciar;
     if (estado_.RestaurarAlIniciar) {
         paso(QStringLiteral("RestaurarAlCargar"));
@@ -460,11 +479,25 @@ void frmClientes::TerminarPorSenal() {
         QTimer::singleShot(IntervaloCierreAplazadoMs, this, &frmClientes::TerminarPorSenal);
         return;
     }
-    if (entorno_.bombeo.DentroDeUnaEspera()) {
+    if (cargando_) {
+        // Inside a start-up box: Form_Load ends the start-up and takes the stop up then; a
+        // further box it shows meanwhile is closed at the next try.
+        pararTrasCargar_ = true;
+        QTimer::singleShot(IntervaloCierreAplazadoMs, this, [this] {
+            if (cargando_)
+                TerminarPorSenal();
+        });
+        return;
+    }
+    if (entorno_.bombeo.DentroDeUnaEspera() || PuertaOcupada()) {
         QTimer::singleShot(IntervaloCierreAplazadoMs, this, &frmClientes::TerminarPorSenal);
         return;
     }
     Form_Unload();
+}
+
+bool frmClientes::PuertaOcupada() {
+    return acceso_->torno().Actuando() || acceso_->rele().Buscando();
 }
 
 void frmClientes::closeEvent(QCloseEvent* evento) {
@@ -472,9 +505,10 @@ void frmClientes::closeEvent(QCloseEvent* evento) {
         evento->accept();
         return;
     }
-    // A close that arrives inside a wait (a door pulse pumps events) would close the database
-    // and the engine under the access still running: it is taken up again once that is over.
-    if (entorno_.bombeo.DentroDeUnaEspera()) {
+    // A close that arrives inside a wait (a desk operation that pumps events), or while the
+    // door pulses, would close the database and the engine under what still runs, or leave
+    // the relays on: it is taken up again once that is over.
+    if (entorno_.bombeo.DentroDeUnaEspera() || PuertaOcupada()) {
         evento->ignore();
         QTimer::singleShot(IntervaloCierreAplazadoMs, this, &QWidget::close);
         return;

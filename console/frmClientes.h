@@ -44,6 +44,7 @@ class CopiasSeguridad;
 class DbClientes;
 class BusquedaFicha;
 class FechasCliente;
+class GuardadoEnEspera;
 class HuellaFicha;
 class IniFile;
 class NavegadorWeb;
@@ -129,7 +130,9 @@ public:
     // The shutdown sequence; runs once and ends with `cerrado`.
     void Form_Unload();
     // A stop asked from outside (SIGTERM, SIGINT): the shutdown sequence without the closing
-    // questions, once any door pulse or relay wait under way is over.
+    // questions, once any door pulse or relay wait under way is over (the relays are back at
+    // rest). Asked during the start-up, an open box is closed as if cancelled, the start-up
+    // goes on to its end, and the shutdown follows from the event loop.
     void TerminarPorSenal();
     // True once the program has ended (normal shutdown or a start that could not go on).
     bool terminado() const { return descargada_; }
@@ -235,6 +238,7 @@ public:
     HuellaEstacion& huella() { return *huella_; }
     AjustesEstacion& ajustes() { return ajustes_; }
     const FormatoFecha& fechas() const { return fechas_; }
+    GuardadoEnEspera& guardado() { return *guardado_; }
 
     const ColumnaEstacion& columna() const { return columna_; }
     const PanelInfo& info() const { return info_; }
@@ -349,6 +353,9 @@ private:
     void VigilarBaseDatos();
     void LockTextBoxes(bool bLocked);
     void MostrarErrorRegistro(const ErrorDB& error, const QString& accion, const QString& titulo);
+    // The save button's save, waiting with the busy cursor while another program holds the file.
+    void CrearGuardado();
+    void GuardarAhora();
     void imgMyTitleBar_MouseDown(Qt::MouseButton boton, QPoint posicionGlobal);
     void imgMyTitleBar_MouseMove(Qt::MouseButtons botones, QPoint posicionGlobal);
     void ponerTamano(int anchoTwips, int altoTwips);
@@ -374,8 +381,14 @@ private:
     EditBallon_GreyText globos_;
     NotifyBallon notify_;
 
+    bool CargarFormulario();
+    // The door has an access, a pulse or the board's scan under way.
+    bool PuertaOcupada();
+
     EstadoVentana estado_;
     bool descargada_ = false;
+    bool cargando_ = false;
+    bool pararTrasCargar_ = false;
     bool atendiendoBandeja_ = false;
     BandejaSistema& bandejaSistema_;
     ArrastreVentana arrastre_;
@@ -388,6 +401,7 @@ private:
     std::unique_ptr<DbClientes> db_;
     TextosMostrados mostrados_;
     std::unique_ptr<ValidacionCliente> validacion_;
+    std::unique_ptr<GuardadoEnEspera> guardado_;
     std::unique_ptr<FechasCliente> fechasCliente_;
     std::unique_ptr<BusquedaFicha> busqueda_;
     std::unique_ptr<BuscadorClientes> buscador_;

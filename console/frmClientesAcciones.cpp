@@ -3,10 +3,15 @@
 
 #include "frmClientes.h"
 
+#include "BotonImagen.h"
 #include "DbClientes.h"
 #include "Entorno.h"
+#include "GuardadoEnEspera.h"
 #include "RecordsetVacio.h"
 #include "ValidacionCliente.h"
+#include "VersionDatos.h"
+
+#include <QPushButton>
 
 namespace portiva {
 
@@ -14,6 +19,8 @@ namespace {
 
 const QString AccionGuardar = QStringLiteral("guardando los datos en la base de datos.");
 const QString TituloGuardar = QStringLiteral("Guardando los datos...");
+// How long a save waits for another program to let go of the database before it gives up.
+constexpr int EsperaGuardadoMs = 15000;
 
 } // namespace
 
@@ -92,11 +99,40 @@ void frmClientes::imgNuevoCliente_Click() {
         MostrarErrorRegistro(r.error(), AccionGuardar, TituloGuardar);
 }
 
+void frmClientes::CrearGuardado() {
+    GuardadoEnEspera::Enlace enlace;
+    enlace.sondear = [this] { return GuardadoEnEspera::Sondear(db_->cnClientes()); };
+    enlace.guardar = [this] { GuardarAhora(); };
+    enlace.esperando = [this](bool espera) {
+        // While the file is awaited the edit can be neither saved again nor undone, nor left
+        // by a move (which saves too).
+        info_.imgGuardarCliente->setEnabled(!espera);
+        info_.imgDeshacerEdicion->setEnabled(!espera);
+        for (QPushButton* mover : info_.cmdMover)
+            mover->setEnabled(!espera);
+    };
+    enlace.bloqueada = [this] {
+        entorno_.msgBox(GuardadoEnEspera::TextoBloqueo(DbClientes::nombreArchivo()),
+                        EstiloMsg::Exclamacion, TituloGuardar);
+    };
+    guardado_ = std::make_unique<GuardadoEnEspera>(std::move(enlace), EsperaGuardadoMs);
+}
+
 void frmClientes::imgGuardarCliente_Click() {
-    if (!DatosOK())
+    guardado_->Guardar();
+}
+
+void frmClientes::GuardarAhora() {
+    // A save that waited for the file finds the edit still on, as the wait kept it.
+    if (!estado_.ModoEdicion || !DatosOK())
         return;
-    if (const Resultado r = GuardarCliente(); !r)
-        MostrarErrorRegistro(r.error(), AccionGuardar, TituloGuardar);
+    if (const Resultado r = GuardarCliente(); !r) {
+        if (EsBloqueo(r.error()))
+            entorno_.msgBox(GuardadoEnEspera::TextoBloqueo(DbClientes::nombreArchivo()),
+                            EstiloMsg::Exclamacion, TituloGuardar);
+        else
+            MostrarErrorRegistro(r.error(), AccionGuardar, TituloGuardar);
+    }
 }
 
 void frmClientes::imgDeshacerEdicion_Click() {

@@ -61,16 +61,16 @@ void frmClientes::RecordSetToText() {
     // by a save as long as its box is left as shown.
     QStringList ilegibles;
     QWidget* primeraIlegible = nullptr;
-    const auto ilegible = [&](QWidget* caja, const QVariant& v) {
-        ilegibles << QStringLiteral("\"%1\"").arg(v.toString());
+    const auto ilegible = [&](QWidget* caja, const QVariant& v, const QString& nota = {}) {
+        ilegibles << QStringLiteral("\"%1\"").arg(v.toString()) + nota;
         if (!primeraIlegible)
             primeraIlegible = caja;
     };
     const QVariant precio = valor("fldPrecio");
     if (precio.isNull()) {
-        info_.txtPrecio->setText(TextoNumero(0.0));
+        info_.txtPrecio->setText(TextoPrecio(0.0));
     } else if (bool esNumero = false; precio.toDouble(&esNumero), esNumero) {
-        info_.txtPrecio->setText(TextoNumero(precio.toDouble()));
+        info_.txtPrecio->setText(TextoPrecio(precio.toDouble()));
     } else {
         info_.txtPrecio->setText(precio.toString());
         ilegible(info_.txtPrecio, precio);
@@ -102,8 +102,10 @@ void frmClientes::RecordSetToText() {
 
     const QVariant personal = valor("fldStuffSiNo");
     info_.txtStuffSiNo->setText(TextoEmpleado(EsPersonal(personal)));
+    // Shown as the door takes it: only a true yes/no or a non-zero number is staff.
     if (!PersonalLegible(personal))
-        ilegible(info_.txtStuffSiNo, personal);
+        ilegible(info_.txtStuffSiNo, personal,
+                 QStringLiteral(" en Empleado (la puerta no lo toma por personal: NO)"));
 
     mostrados_.clear();
     for (const QLineEdit* caja : {info_.txtPrecio, info_.txtFechaInscripcion, info_.txtFechaInicio,

@@ -9,6 +9,7 @@
 
 #include "BotonImagen.h"
 #include "ControlAcceso.h"
+#include "ListaResultados.h"
 #include "Twips.h"
 
 #include <QCheckBox>
@@ -191,8 +192,10 @@ void frmClientes::Init_lvwtResultadoBusqueda() {
     }
     lista->setHeaderItem(cabecera);
     lista->header()->setStretchLastSection(false);
+    // The set-up widths, widened where this screen's font would cut a header.
     for (int i = 0; i < lista->columnCount(); ++i)
-        lista->setColumnWidth(i, columnas[i].ancho);
+        lista->setColumnWidth(
+            i, std::max(columnas[i].ancho, ListaResultados::AnchoCabecera(*lista, i)));
 }
 
 // ---------------------------------------------------------------------------------------------

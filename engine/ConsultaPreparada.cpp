@@ -79,9 +79,15 @@ std::shared_ptr<const ConsultaPreparada> ConsultaPreparada::crear(const std::uin
     resultado = CodecPlantilla::examinar(plantilla, tamano, v);
     if (resultado != codigo::Ok)
         return nullptr;
+    auto c = desdeVista(v, parametros);
+    c->bytes_.assign(plantilla, plantilla + v.longitud);
+    return c;
+}
+
+std::shared_ptr<ConsultaPreparada> ConsultaPreparada::desdeVista(const VistaPlantilla& v,
+                                                                 ParametrosComparacion parametros) {
     std::shared_ptr<ConsultaPreparada> c(new ConsultaPreparada());
     c->parametros_ = parametros;
-    c->bytes_.assign(plantilla, plantilla + v.longitud);
     c->suma_ = v.suma;
     c->n_ = v.n;
     const std::size_t n = static_cast<std::size_t>(v.n);
@@ -330,31 +336,34 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
     Sentido ida;
     unSentido(v, ida);
     // Seeds, quick count and pairing each start from one side, so the two ways round do not
-    // always find the same alignment: where one of a finger's impressions shows little of the
-    // other, the side whose minutiae lead finds it more often. A comparison that may come near a
-    // threshold is also made the other way round, the stored print as the query, and the better
-    // of the two kept. Nearly every comparison of an identification scores less and costs
-    // nothing more.
-    if (ida.s >= static_cast<float>(PuntuacionMinimaVuelta) &&
-        ida.s < static_cast<float>(PuntuacionMaxima)) {
-        Sentido vuelta;
-        vuelta.s = -1;
-        int rv = 0;
-        const auto inversa = crear(bytes, v.longitud, parametros_, rv);
+    // always find the same alignment. A comparison that scores at least PuntuacionMinimaVuelta
+    // is also made the other way round, the stored print as the query: when that way scores less
+    // than PuntuacionMinimaVuelta too, its score is the answer, which is what the other way round
+    // answers without looking further; otherwise the better of the two. Either way round the
+    // two prints get one score whenever either reaches PuntuacionMinimaVuelta, and so one
+    // decision at every threshold from there up. Nearly every comparison of an identification
+    // scores less and costs nothing more.
+    const Sentido* elegido = &ida;
+    Sentido vuelta;
+    std::shared_ptr<const ConsultaPreparada> inversa;
+    constexpr auto Vuelta = static_cast<float>(PuntuacionMinimaVuelta);
+    if (ida.s >= Vuelta) {
+        // The stored bytes were checked above; this query's own when it was made.
+        inversa = desdeVista(v, parametros_);
         VistaPlantilla esta;
-        if (inversa &&
-            CodecPlantilla::examinar(bytes_.data(), bytes_.size(), esta, false) == codigo::Ok)
+        if (CodecPlantilla::examinar(bytes_.data(), bytes_.size(), esta, false) == codigo::Ok) {
             inversa->unSentido(esta, vuelta);
-        if (vuelta.s > ida.s) {
-            puntuacion = redondear(vuelta.s);
-            if (detalle != nullptr)
-                inversa->detallar(vuelta, v, true, *detalle);
-            return puntuacion >= parametros_.umbral ? codigo::Coincide : 0;
+            if (vuelta.s < Vuelta || vuelta.s > ida.s)
+                elegido = &vuelta;
         }
     }
-    puntuacion = redondear(ida.s);
-    if (detalle != nullptr)
-        detallar(ida, v, false, *detalle);
+    puntuacion = redondear(elegido->s);
+    if (detalle != nullptr) {
+        if (elegido == &vuelta)
+            inversa->detallar(vuelta, v, true, *detalle);
+        else
+            detallar(ida, v, false, *detalle);
+    }
     return puntuacion >= parametros_.umbral ? codigo::Coincide : 0;
 }
 

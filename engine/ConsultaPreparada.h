@@ -58,12 +58,17 @@ public:
 
     static constexpr int PuntuacionMaxima = 999;
     // The score from which a comparison is also made the other way round, the stored print as
-    // the query, and the better of the two kept: above what all but about one in two thousand
-    // comparisons between unrelated fingers reach, below any threshold in use.
-    static constexpr int PuntuacionMinimaVuelta = 30;
+    // the query (see compararCon): from it up the score, and so every decision, does not depend
+    // on which print is the query. Below any threshold in use; above what all but a few
+    // comparisons in a thousand between unrelated fingers reach, so that nearly every
+    // comparison of an identification is made one way round only.
+    static constexpr int PuntuacionMinimaVuelta = 20;
 
 private:
     ConsultaPreparada() = default;
+    // Everything but the bytes, from a template already examined.
+    static std::shared_ptr<ConsultaPreparada> desdeVista(const VistaPlantilla& v,
+                                                         ParametrosComparacion parametros);
     int compararCon(const std::uint8_t* guardada, std::size_t tamano, bool comprobarSuma,
                     int& puntuacion, DetalleComparacion* detalle) const;
     struct Sentido;

@@ -7,6 +7,7 @@
 #include "DetectorMinucias.h"
 #include "Esqueleto.h"
 #include "FrecuenciaCrestas.h"
+#include "MarcoSensor.h"
 #include "Normalizacion.h"
 #include "Remuestreo.h"
 #include "Segmentacion.h"
@@ -67,9 +68,12 @@ void orientacionGuardada(const CampoOrientacion& campo, const Mapa<std::uint8_t>
 int ExtractorMinucias::extraer(const std::uint8_t* imagen, int ancho, int alto, int resolucion,
                                DatosPlantilla& datos, int& clase,
                                IntermediosExtraccion* intermedios) const {
-    const Mapa<float> gris = Remuestreo::a500dpi(imagen, ancho, alto, resolucion);
+    Mapa<float> gris = Remuestreo::a500dpi(imagen, ancho, alto, resolucion);
+    const Mapa<std::uint8_t> marco = MarcoSensor::detectar(gris);
+    MarcoSensor::rellenar(gris, marco);
     CampoOrientacion campo = CampoOrientacion::calcular(gris, Bloque);
-    const Mapa<std::uint8_t> mascara = Segmentacion::calcular(campo);
+    Mapa<std::uint8_t> mascara = Segmentacion::calcular(campo);
+    MarcoSensor::excluir(mascara, marco, Bloque);
     int bloques = 0;
     for (std::size_t i = 0; i < mascara.tamano(); ++i)
         bloques += mascara.datos()[i];

@@ -7,6 +7,7 @@
 #include "LectorSimulado.h"
 #include "Plantilla.h"
 
+#include <iostream>
 #include <new>
 
 namespace portiva::motor {
@@ -43,7 +44,13 @@ MotorHuella::MotorHuella(std::filesystem::path carpetaLectorSimulado)
     archivo_ = archivo.get();
     captura_.agregar(std::move(archivo));
     if (!carpetaLectorSimulado.empty())
-        captura_.agregar(std::make_unique<LectorSimulado>(std::move(carpetaLectorSimulado)));
+        captura_.agregar(std::make_unique<LectorSimulado>(
+            std::move(carpetaLectorSimulado), [this](const std::string& texto) {
+                if (AvisoLector)
+                    AvisoLector(texto);
+                else
+                    std::cerr << "[lector] " << texto << std::endl;
+            }));
 }
 
 MotorHuella::~MotorHuella() = default;

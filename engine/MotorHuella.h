@@ -52,6 +52,9 @@ public:
     std::function<void(const std::string& idSensor, int ancho, int alto,
                        const std::vector<std::uint8_t>& imagen, int resolucion)>
         ImagenCapturada;
+    // What a reader has to say about its own folder (a print it cannot use or cannot take
+    // away); without a handler it goes to the standard error.
+    std::function<void(const std::string& texto)> AvisoLector;
 
     // --- Templates ---------------------------------------------------------------------------
     // 0/1/2 = quality low/medium/high; -109 size outside 96..1000, -110 resolution outside

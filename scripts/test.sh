@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Checks the formatting, builds Portiva with warnings as errors and runs the whole test suite,
 # then a short bounded fuzzing run of the template decoder and the bitmap reader (clang's
-# libFuzzer with AddressSanitizer), then a ThreadSanitizer run of the storage and access
-# tests (scripts/test-tsan.sh). The last
-# line sums the whole run: "N passed, N failed"; the exit status is 0 only when none failed.
+# libFuzzer with AddressSanitizer), a ThreadSanitizer run of the storage and access tests
+# (scripts/test-tsan.sh) and an AddressSanitizer + UndefinedBehaviorSanitizer run of the four
+# test binaries (scripts/test-asan.sh). Each build has a folder of its own (build, build-fuzz,
+# build-tsan, build-asan); build/ is the one scripts/setup.sh and scripts/run-demo.sh use, with
+# the same settings. The last line sums the whole run: "N passed, N failed"; the exit status is
+# 0 only when none failed.
 #
 # Each stage adds its counts with `sumar PASADAS FALLIDAS`; a ctest run is one call of
 # `etapa_ctest <ctest arguments>`, which shows ctest's output and adds its counts.
@@ -52,6 +55,24 @@ paso() {
   fi
 }
 
+# A sanitizer run (its script) ends with its own line "<label>: N passed, N failed"; its counts
+# are added, and a run that ends without that line counts as one failure.
+etapa_sanitizer() {
+  local etiqueta=$1 script=$2 salida linea
+  salida=$(mktemp)
+  set +e
+  bash "$script" 2>&1 | tee "$salida"
+  set -e
+  linea=$(grep -E "^$etiqueta: [0-9]+ passed, [0-9]+ failed" "$salida" | tail -n 1 || true)
+  rm -f "$salida"
+  if [ -n "$linea" ]; then
+    sumar "$(sed -E 's/.*: ([0-9]+) passed.*/\1/' <<<"$linea")" \
+      "$(sed -E 's/.*passed, ([0-9]+) failed/\1/' <<<"$linea")"
+  else
+    sumar 0 1
+  fi
+}
+
 paso bash scripts/setup.sh
 # Formatting is checked once the packages (clang-format among them) are there.
 if bash scripts/check-format.sh; then sumar 1 0; else sumar 0 1; fi
@@ -63,18 +84,8 @@ paso env CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Rel
 paso cmake --build build-fuzz -j"$(nproc)" --target fuzz_plantilla fuzz_bmp
 etapa_ctest --test-dir build-fuzz --output-on-failure -R '^fuzz_' -j2
 
-# The thread checker's own line is "tsan: N passed, N failed".
-set +e
-salida_tsan=$(mktemp)
-bash scripts/test-tsan.sh 2>&1 | tee "$salida_tsan"
-set -e
-linea=$(grep -E '^tsan: [0-9]+ passed, [0-9]+ failed' "$salida_tsan" | tail -n 1 || true)
-if [ -n "$linea" ]; then
-  sumar "$(sed -E 's/tsan: ([0-9]+) passed.*/\1/' <<<"$linea")" \
-    "$(sed -E 's/.*passed, ([0-9]+) failed/\1/' <<<"$linea")"
-else
-  sumar 0 1
-fi
+etapa_sanitizer tsan scripts/test-tsan.sh
+etapa_sanitizer asan scripts/test-asan.sh
 
 trap - EXIT
 resumen

@@ -13,13 +13,6 @@ const QString Permitido =
 const QString NoPermitido =
     QStringLiteral("NOT ") + Permitido + QStringLiteral(" AND fldStuffSiNo = False ORDER BY ID");
 
-// The operator's wildcards as the engine's: "*" any run, "?" one character.
-QString Patron(QString texto) {
-    texto.replace(u'*', u'%');
-    texto.replace(u'?', u'_');
-    return texto;
-}
-
 QString NumeroTexto(double n) {
     return QString::number(n, 'g', 15);
 }
@@ -112,6 +105,22 @@ std::optional<PreparacionBusqueda> PrepararBusqueda(int tipo) {
     return p;
 }
 
+QString PatronOperador(const QString& texto) {
+    QString patron;
+    patron.reserve(texto.size());
+    for (const QChar c : texto) {
+        if (c == u'*')
+            patron += u'%';
+        else if (c == u'?')
+            patron += u'_';
+        else if (c == u'%' || c == u'_' || c == u'\\')
+            patron += QLatin1Char('\\') + c;
+        else
+            patron += c;
+    }
+    return patron;
+}
+
 double NumeroInicial(const QString& texto) {
     static const QRegularExpression numero(
         QStringLiteral(R"(^\s*([+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?))"));
@@ -149,9 +158,9 @@ ConsultaBuscada ConstruirBusqueda(int tipo, int opcion, const QString& dato, con
         break;
     }
     case 1:
-        poner(QStringLiteral("fldCodigo LIKE ? ORDER BY fldCodigo"),
+        poner(QStringLiteral("fldCodigo LIKE ? ESCAPE '\\' ORDER BY fldCodigo"),
               QStringLiteral("Con Codigo similar a ") + dato);
-        c.parametros = {Patron(dato)};
+        c.parametros = {PatronOperador(dato)};
         break;
     case 2:
         lista(QStringLiteral("fldStuffSiNo = True ORDER BY ID"),
@@ -168,15 +177,17 @@ ConsultaBuscada ConstruirBusqueda(int tipo, int opcion, const QString& dato, con
                   QStringLiteral("Contrataron ") + dato);
             c.parametros = {dato};
         } else {
-            poner(QStringLiteral("(fldStuffSiNo = False AND fldServContratado LIKE ?) ORDER BY ID"),
-                  QStringLiteral("Serv. contratado similar a ") + dato.trimmed());
-            c.parametros = {Patron(dato.trimmed())};
+            poner(
+                QStringLiteral(
+                    "(fldStuffSiNo = False AND fldServContratado LIKE ? ESCAPE '\\') ORDER BY ID"),
+                QStringLiteral("Serv. contratado similar a ") + dato.trimmed());
+            c.parametros = {PatronOperador(dato.trimmed())};
         }
         break;
     case 5:
-        poner(QStringLiteral("fldNombre LIKE ? ORDER BY ID"),
+        poner(QStringLiteral("fldNombre LIKE ? ESCAPE '\\' ORDER BY ID"),
               QStringLiteral("Listado nombres parecidos a ") + dato.trimmed());
-        c.parametros = {Patron(dato.trimmed())};
+        c.parametros = {PatronOperador(dato.trimmed())};
         break;
     case 6:
         lista(QStringLiteral("fldFotoPath <> '' ORDER BY ID"),

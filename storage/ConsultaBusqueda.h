@@ -54,6 +54,10 @@ struct ConsultaBuscada {
 ConsultaBuscada ConstruirBusqueda(int tipo, int opcion, const QString& dato, const QDate& hoy,
                                   const FechasCortas& fechas);
 
+// A typed pattern for "LIKE ? ESCAPE '\'": the operator's wildcards "*" (any run) and "?" (one
+// character) become the engine's; everything else, "%", "_" and "\" included, stands for itself.
+QString PatronOperador(const QString& texto);
+
 // The number a text begins with (blanks skipped), 0 when it begins with none.
 double NumeroInicial(const QString& texto);
 

@@ -72,21 +72,39 @@ Resultado CopiasSeguridad::copiaComprobada(const QString& origen, const QString&
     return r;
 }
 
-Resultado CopiasSeguridad::copiaFechada(const QString& origen, const QString& fechado) {
+QString CopiasSeguridad::nombreLibre(const QString& fechado, int n) {
+    if (n <= 1)
+        return fechado;
+    const QString sinExtension = fechado.chopped(4); // ".mdb"
+    return sinExtension + QStringLiteral(" (%1).mdb").arg(n);
+}
+
+void CopiasSeguridad::quitarTemporal(const QString& temporal) {
+    // Removing leftovers of a failed step: what failed before is what gets reported.
+    (void)ops_.borrar(temporal);
+    (void)ops_.borrar(temporal + QStringLiteral("-journal"));
+}
+
+Resultado CopiasSeguridad::copiaFechada(const QString& origen, QString& fechado) {
     const QString carpeta = rutaCarpetaCopias();
     if (!QDir().mkpath(carpeta))
         return ErrorDB{75, QStringLiteral("no se pudo crear la carpeta %1").arg(carpetaCopias())};
-    if (QFileInfo::exists(fechado))
+    // A second copy in the same second (a backup, then a compaction) takes the next free name.
+    QString libre;
+    for (int n = 1; n <= MaximoCopiasPorSegundo && libre.isEmpty(); ++n)
+        if (!QFileInfo::exists(nombreLibre(fechado, n)))
+            libre = nombreLibre(fechado, n);
+    if (libre.isEmpty())
         return ErrorDB{58, QStringLiteral("ya existe la copia %1").arg(NombreArchivo(fechado))};
-    const QString temporal = fechado + sufijoTemporal();
+    const QString temporal = libre + sufijoTemporal();
     Resultado r = copiaComprobada(origen, temporal);
     if (r)
-        r = ops_.renombrarSinReemplazar(temporal, fechado);
+        r = ops_.renombrarSinReemplazar(temporal, libre);
     if (!r) {
-        // Removing a leftover temporary file: what failed before is what gets reported.
-        (void)ops_.borrar(temporal);
+        quitarTemporal(temporal);
         return r;
     }
+    fechado = libre;
     return ops_.sincronizarCarpeta(carpeta);
 }
 
@@ -105,8 +123,7 @@ Resultado CopiasSeguridad::ponerEnLugar(const QString& origen,
         r = ops_.reemplazar(temporal, base);
     }
     if (!r) {
-        // Removing a leftover temporary file: what failed before is what gets reported.
-        (void)ops_.borrar(temporal);
+        quitarTemporal(temporal);
         return r;
     }
     // The new database is in place and its data on the disk; the folder entry follows.
@@ -122,8 +139,7 @@ void CopiasSeguridad::avisar(const QString& texto, int estilo, const QString& ti
 
 bool CopiasSeguridad::CopiaSeguridad() {
     const Marca ocupado(ocupado_);
-    const QString fechado =
-        QDir(rutaCarpetaCopias()).filePath(nombreFechado(entorno_.reloj.ahora()));
+    QString fechado = QDir(rutaCarpetaCopias()).filePath(nombreFechado(entorno_.reloj.ahora()));
     const Resultado r = copiaFechada(rutaBaseDatos(), fechado);
     if (!r) {
         avisar(QStringLiteral("Se produjo el error %1 (%2) al intentar realizar la Copia "
@@ -140,8 +156,7 @@ bool CopiasSeguridad::CopiaSeguridad() {
 
 bool CopiasSeguridad::CompactarBaseDatos() {
     const Marca ocupado(ocupado_);
-    const QString fechado =
-        QDir(rutaCarpetaCopias()).filePath(nombreFechado(entorno_.reloj.ahora()));
+    QString fechado = QDir(rutaCarpetaCopias()).filePath(nombreFechado(entorno_.reloj.ahora()));
     if (!FileExists(rutaBaseDatos()))
         return false;
     Resultado r = copiaFechada(rutaBaseDatos(), fechado);
@@ -184,8 +199,7 @@ bool CopiasSeguridad::restaurar(const QString& archivo,
                                 const std::function<void()>& antesDeReemplazar) {
     const Marca ocupado(ocupado_);
     const Marca restaurando(restaurando_);
-    const QString fechado =
-        QDir(rutaCarpetaCopias()).filePath(nombreFechado(entorno_.reloj.ahora()));
+    QString fechado = QDir(rutaCarpetaCopias()).filePath(nombreFechado(entorno_.reloj.ahora()));
     if (!ComprobarCopiaElegida(archivo, TituloRestaurar))
         return false;
     const bool habiaBase = QFileInfo::exists(rutaBaseDatos());
@@ -254,14 +268,20 @@ void CopiasSeguridad::RestaurarAlCargar(AjustesEstacion& ajustes, const QString&
     gastar();
 }
 
-void CopiasSeguridad::LimpiarTemporales() {
-    const QString patron = QStringLiteral("*") + sufijoTemporal();
+QStringList CopiasSeguridad::LimpiarTemporales() {
+    // The file being built, and the journal the engine keeps beside it while it writes.
+    const QStringList patrones = {QStringLiteral("*") + sufijoTemporal(),
+                                  QStringLiteral("*") + sufijoTemporal() + QStringLiteral("-*")};
+    QStringList problemas;
     for (const QString& carpeta : {entorno_.carpetaPrograma, rutaCarpetaCopias()}) {
         const QDir dir(carpeta);
-        for (const QString& nombre : dir.entryList({patron}, QDir::Files | QDir::Hidden))
-            // Removing a leftover temporary file: what failed before is what gets reported.
-            (void)ops_.borrar(dir.filePath(nombre));
+        for (const QString& nombre : dir.entryList(patrones, QDir::Files | QDir::Hidden))
+            if (const Resultado r = ops_.borrar(dir.filePath(nombre)); !r)
+                problemas << QStringLiteral("No se pudo borrar el archivo temporal %1 de una copia "
+                                            "interrumpida: %2.")
+                                 .arg(dir.filePath(nombre), r.error().texto());
     }
+    return problemas;
 }
 
 } // namespace portiva

@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace portiva {
@@ -27,6 +28,10 @@ public:
     static QString sufijoTemporal() { return QStringLiteral(".portiva-tmp"); }
     // "2008-12-05 (18-27-48).mdb".
     static QString nombreFechado(const QDateTime& momento);
+    // The name of the n-th copy taken in one second: the dated name itself for the first, then
+    // "2008-12-05 (18-27-48) (2).mdb" and so on.
+    static QString nombreLibre(const QString& fechado, int n);
+    static constexpr int MaximoCopiasPorSegundo = 99;
     // The text after the last '/' or '\'; the whole text when it holds neither.
     static QString NombreArchivo(const QString& ruta);
 
@@ -49,8 +54,9 @@ public:
     // Whether `archivo` may be restored: it exists, is not the database itself and opens as a
     // station database. Otherwise an exclamation box titled `titulo` says why.
     bool ComprobarCopiaElegida(const QString& archivo, const QString& titulo);
-    // Removes the temporary files of an interrupted backup, compaction or restore.
-    void LimpiarTemporales();
+    // Removes the temporary files (and their journals) of an interrupted backup, compaction or
+    // restore; returns one line for each file that could not be removed.
+    [[nodiscard]] QStringList LimpiarTemporales();
 
     // True while a restore runs (identification and the database commands refuse).
     bool RestaurandoDB() const { return restaurando_; }
@@ -65,7 +71,10 @@ public:
 private:
     // A snapshot of `origen` at `temporal`, on the disk and checked as a station database.
     [[nodiscard]] Resultado copiaComprobada(const QString& origen, const QString& temporal);
-    Resultado copiaFechada(const QString& origen, const QString& fechado);
+    // A dated backup of `origen` under `fechado`, or under the next free name of that second;
+    // `fechado` is the name given.
+    Resultado copiaFechada(const QString& origen, QString& fechado);
+    void quitarTemporal(const QString& temporal);
     Resultado ponerEnLugar(const QString& origen, const std::function<void()>& antesDeReemplazar);
     void avisar(const QString& texto, int estilo, const QString& titulo);
     bool restaurar(const QString& archivo, const std::function<void()>& antesDeReemplazar);

@@ -1,5 +1,6 @@
 #include "DbClientes.h"
 #include "CerrarAlSalir.h"
+#include "ConsultaBusqueda.h"
 
 #include "Entorno.h"
 #include "EsquemaEstacion.h"
@@ -178,12 +179,12 @@ ResultadoDe<qint32> DbClientes::CodigoRepetido(const QString& codigo, qint32 id)
 ResultadoDe<qint32> DbClientes::BuscarCodigo(const QString& codigo) {
     if (codigo.isEmpty())
         return 0;
-    QString patron = codigo;
-    patron.replace(QLatin1Char('*'), QLatin1Char('%')).replace(QLatin1Char('?'), QLatin1Char('_'));
+    const QString patron = PatronOperador(codigo);
     qint32 id = 0;
     {
         if (auto r = rsTemp_.Open(
-                QStringLiteral("SELECT * FROM ClientesDB WHERE fldCodigo LIKE ? ORDER BY ID"),
+                QStringLiteral(
+                    "SELECT * FROM ClientesDB WHERE fldCodigo LIKE ? ESCAPE '\\' ORDER BY ID"),
                 cnClientes_, {patron});
             !r)
             return r.error();

@@ -125,14 +125,22 @@ std::array<qint32*, 4> parametros(AjustesEstacion& a) {
 }
 const std::array<const char*, 4> ClavesHuella = {"thresholdId", "rotationMaxId", "thresholdVr",
                                                  "rotationMaxVr"};
-// The default thresholds every station wrote at exit under earlier engines: identification 25
-// and verification 23 on the first score scale, then 105 and 75, then 90 and 40, then 75 and
-// 38, then 105 and 52, then 135 and 53. A file that still holds one of them gets today's default
-// (unless it is today's default too): the old values would refuse members or let strangers in on
-// today's scale.
-const std::array<std::vector<qint32>, 4> UmbralesMotoresAnteriores = {
-    std::vector<qint32>{25, 105, 90, 75, 135}, std::vector<qint32>{},
-    std::vector<qint32>{23, 75, 40, 38, 52, 53}, std::vector<qint32>{}};
+// The identification and verification thresholds that earlier versions of the station wrote at
+// exit as their engine's defaults, oldest first. A file holding one of these pairs (both keys)
+// was left as it came and gets today's defaults: on today's score scale the old pair would
+// refuse members or let strangers in. A threshold the operator chose stays, even one equal to an
+// earlier default, as long as the two together are not one of these pairs. When a new engine
+// changes its defaults, the pair it leaves behind is added at the end.
+struct ParPorDefecto {
+    qint32 identificacion;
+    qint32 verificacion;
+};
+constexpr ParPorDefecto PorDefectoAnteriores[] = {
+    {40, 35}, {25, 23},  {133, 101}, {105, 75}, {90, 40},  {75, 35},  {75, 36},
+    {75, 38}, {105, 52}, {130, 52},  {135, 52}, {135, 55}, {135, 53},
+};
+constexpr std::size_t UmbralId = 0;
+constexpr std::size_t UmbralVr = 2;
 // Below this, about one comparison in a few hundred between unrelated fingers matches: said in
 // the log, kept as the operator chose it.
 constexpr qint32 UmbralMuyBajo = 20;
@@ -205,26 +213,28 @@ void IniFile::CargarConfigHuella() {
                 legible[i] = true;
             }
         }
-        for (std::size_t i = 0; i < destinos.size(); ++i) {
-            const std::vector<qint32>& anteriores = UmbralesMotoresAnteriores[i];
-            if (!legible[i] || anteriores.empty())
-                continue;
-            const QString clave = QStringLiteral("%1: [%2] %3=%4")
-                                      .arg(nombreArchivo(), ConfigHuella,
-                                           QString::fromLatin1(ClavesHuella[i]), *textoHuella_[i]);
-            if (*destinos[i] != enUsoHuella_[i] &&
-                std::find(anteriores.begin(), anteriores.end(), *destinos[i]) != anteriores.end()) {
-                *destinos[i] = enUsoHuella_[i];
-                textoHuella_[i].reset(); // written back with the new value at exit
-                legible[i] = false;
-                avisar(QStringLiteral("%1 era el valor por defecto del motor anterior; se usa %2.")
-                           .arg(clave)
-                           .arg(enUsoHuella_[i]));
-            } else if (*destinos[i] < UmbralMuyBajo) {
-                avisar(QStringLiteral("%1 es muy bajo para este motor (por defecto %2): puede "
-                                      "aceptar huellas ajenas.")
-                           .arg(clave)
-                           .arg(enUsoHuella_[i]));
+        if (legible[UmbralId] && legible[UmbralVr]) {
+            const qint32 id = *destinos[UmbralId];
+            const qint32 vr = *destinos[UmbralVr];
+            const bool deHoy = id == enUsoHuella_[UmbralId] && vr == enUsoHuella_[UmbralVr];
+            const bool anterior =
+                std::any_of(std::begin(PorDefectoAnteriores), std::end(PorDefectoAnteriores),
+                            [&](const ParPorDefecto& p) {
+                                return p.identificacion == id && p.verificacion == vr;
+                            });
+            if (anterior && !deHoy) {
+                for (const std::size_t k : {UmbralId, UmbralVr}) {
+                    *destinos[k] = enUsoHuella_[k];
+                    textoHuella_[k].reset(); // written back with the new value at exit
+                    legible[k] = false;
+                }
+                avisar(QStringLiteral("%1: [%2] thresholdId=%3 y thresholdVr=%4 eran los valores "
+                                      "por defecto de una version anterior; se usan %5 y %6.")
+                           .arg(nombreArchivo(), ConfigHuella)
+                           .arg(id)
+                           .arg(vr)
+                           .arg(enUsoHuella_[UmbralId])
+                           .arg(enUsoHuella_[UmbralVr]));
             }
         }
         huella_.AplicarParametrosHuella(ajustes_);
@@ -233,12 +243,21 @@ void IniFile::CargarConfigHuella() {
         huella_.LeerParametrosHuella(enUso);
         const auto usados = parametros(enUso);
         for (std::size_t i = 0; i < usados.size(); ++i) {
+            const qint32 porDefecto = enUsoHuella_[i];
             enUsoHuella_[i] = *usados[i];
-            if (textoHuella_[i] && (!legible[i] || *usados[i] != *destinos[i]))
-                avisar(QStringLiteral("%1: [%2] %3=%4 no valido; se usa %5.")
-                           .arg(nombreArchivo(), ConfigHuella, QString::fromLatin1(ClavesHuella[i]),
-                                *textoHuella_[i])
-                           .arg(*usados[i]));
+            if (!textoHuella_[i])
+                continue;
+            const QString clave = QStringLiteral("%1: [%2] %3=%4")
+                                      .arg(nombreArchivo(), ConfigHuella,
+                                           QString::fromLatin1(ClavesHuella[i]), *textoHuella_[i]);
+            if (!legible[i] || *usados[i] != *destinos[i])
+                avisar(QStringLiteral("%1 no valido; se usa %2.").arg(clave).arg(*usados[i]));
+            else if ((i == UmbralId || i == UmbralVr) && *usados[i] < UmbralMuyBajo)
+                // Only a threshold the engine took can let strangers in.
+                avisar(QStringLiteral("%1 es muy bajo para este motor (por defecto %2): puede "
+                                      "aceptar huellas ajenas.")
+                           .arg(clave)
+                           .arg(porDefecto));
         }
     }
 

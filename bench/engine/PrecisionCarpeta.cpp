@@ -6,30 +6,22 @@
 // (--id / --vr: judge other thresholds than the engine's defaults; --recorte N: drop the first N
 // rows and columns of every image, which moves the print against the 8-pixel block grid of the
 // extraction: the spread of the figures over N = 0..7 is the noise a change has to beat)
-#include "ArchivoBmp.h"
-#include "CodigosMotor.h"
 #include "ConsultaPreparada.h"
 #include "MotorHuella.h"
-#include "Recorte.h"
+#include "MuestrasCarpeta.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
 using namespace portiva;
 
 namespace {
 
-struct Muestra {
-    int dedo = 0;
-    int clase = -1;                  // quality class
-    std::vector<std::uint8_t> bytes; // empty: extraction failed
-};
+using bench::Muestra;
 
 struct Cifras {
     int imagenes = 0, fallos = 0;
@@ -40,51 +32,7 @@ struct Cifras {
     int genuinosPorClase[3] = {0, 0, 0}, rechazosPorClase[3] = {0, 0, 0};
 };
 
-double tasaDesde(const std::vector<int>& v, int u) {
-    if (v.empty())
-        return 0;
-    return static_cast<double>(std::count_if(v.begin(), v.end(), [&](int s) { return s >= u; })) /
-           static_cast<double>(v.size());
-}
-
-std::vector<Muestra> extraer(const std::filesystem::path& carpeta, int recorte) {
-    std::vector<std::filesystem::path> archivos;
-    for (const auto& e : std::filesystem::directory_iterator(carpeta))
-        if (motor::ArchivoBmp::tieneExtensionBmp(e.path()))
-            archivos.push_back(e.path());
-    std::sort(archivos.begin(), archivos.end());
-    std::vector<Muestra> m(archivos.size());
-    std::atomic<std::size_t> siguiente{0};
-    std::vector<std::thread> ts;
-    const unsigned hilos = std::max(1u, std::min(4u, std::thread::hardware_concurrency()));
-    for (unsigned h = 0; h < hilos; ++h)
-        ts.emplace_back([&] {
-            motor::ExtractorMinucias ex;
-            for (std::size_t k; (k = siguiente.fetch_add(1)) < archivos.size();) {
-                const std::string nombre = archivos[k].stem().string();
-                m[k].dedo = std::atoi(nombre.substr(0, nombre.find('_')).c_str());
-                motor::ImagenGris img;
-                if (motor::ArchivoBmp::leer(archivos[k], img) != 0)
-                    continue;
-                bench::recortar(img, recorte);
-                motor::DatosPlantilla d;
-                int clase = 0;
-                if (ex.extraer(img.pixeles.data(), img.ancho, img.alto,
-                               img.resolucion > 0 ? img.resolucion : 500, d,
-                               clase) != motor::codigo::Ok)
-                    continue;
-                m[k].clase = clase;
-                m[k].bytes.resize(motor::TamanoMaximoPlantilla);
-                int usados = 0;
-                motor::CodecPlantilla::codificar(d, m[k].bytes.data(), motor::TamanoMaximoPlantilla,
-                                                 usados);
-                m[k].bytes.resize(static_cast<std::size_t>(usados));
-            }
-        });
-    for (auto& t : ts)
-        t.join();
-    return m;
-}
+using bench::tasaDesde;
 
 Cifras medir(const std::vector<Muestra>& m, int umbralId, int umbralVr, int rotacion) {
     Cifras c;
@@ -189,7 +137,8 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "no es una carpeta: %s\n", argv[k]);
             return 1;
         }
-        const Cifras c = medir(extraer(carpeta, recorte), umbralId, umbralVr, rotId);
+        const Cifras c =
+            medir(bench::extraerCarpeta(carpeta, recorte, 4), umbralId, umbralVr, rotId);
         fila(carpeta.filename().empty() ? carpeta.parent_path().filename().string()
                                         : carpeta.filename().string(),
              c);

@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     const fpgen::Condiciones condiciones =
         fpgen::condicionesConDureza(argc > 4 ? std::atof(argv[4]) : 1.0);
     const int recorte = argc > 5 ? std::max(0, std::atoi(argv[5])) : 0;
-    const unsigned hilos = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
+    const unsigned hilos = std::max(1u, std::min(6u, std::thread::hardware_concurrency()));
     motor::MotorHuella motor;
     motor.Inicializar();
 

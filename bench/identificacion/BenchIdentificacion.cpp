@@ -117,7 +117,7 @@ struct Banco {
         e.control.flujo().MotorHuellaCtrl_ImageCaptured(QStringLiteral("Simulado"), consulta.ancho,
                                                         consulta.alto, consulta.pixeles,
                                                         consulta.dpi);
-        placa->esperarBytes(5, std::chrono::seconds(10));
+        prueba::EsperarBytes(*placa, 5, std::chrono::seconds(10));
         const auto recibidos = placa->recibidos();
         const std::uint8_t mascara = c == Caso::Ninguno ? 128 : MascaraPermitido;
         double ms = -1;

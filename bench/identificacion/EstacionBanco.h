@@ -14,6 +14,7 @@
 #include "MsgBox.h"
 #include "PantallaAcceso.h"
 #include "PantallaHuella.h"
+#include "PuertaAsincrona.h"
 #include "ReproductorSonido.h"
 #include "SimuladorRele.h"
 #include "VistaQuieta.h"
@@ -149,11 +150,11 @@ struct Estacion {
             return false;
         control.huella().IniciarHuella();
         acceso.modos().tmrDetectarLector().stop();
-        if (!acceso.rele().ConnectBoard())
+        if (!prueba::Conectar(acceso.rele()))
             return false;
         acceso.torno().PonerAccesoActual(CodigoAcceso::ControlPorHuella);
         acceso.torno().ActRelayBoard(CodigoAcceso::ControlPorHuella);
-        placa.esperarBytes(4, std::chrono::seconds(5));
+        prueba::EsperarBytes(placa, 4, std::chrono::seconds(5));
         return true;
     }
 

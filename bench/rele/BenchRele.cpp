@@ -10,6 +10,7 @@
 #include "Entorno.h"
 #include "MsgBox.h"
 #include "PantallaAcceso.h"
+#include "PuertaAsincrona.h"
 #include "ReproductorSonido.h"
 #include "SimuladorRele.h"
 
@@ -25,6 +26,7 @@
 namespace {
 
 using namespace portiva;
+using prueba::Conectar;
 
 class PantallaMuda final : public PantallaAcceso {
 public:
@@ -89,7 +91,7 @@ struct Banco {
 void BM_BarridoPeorCaso(benchmark::State& state) {
     Banco banco({4, 5, 6, 7}, 8);
     for (auto _ : state) {
-        const bool hallada = banco.acceso.rele().ConnectBoard();
+        const bool hallada = Conectar(banco.acceso.rele());
         state.PauseTiming();
         if (!hallada || banco.acceso.rele().RelayPort() != 8)
             state.SkipWithError("board not found on COM8");
@@ -101,11 +103,11 @@ BENCHMARK(BM_BarridoPeorCaso)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_PeticionDeEstado(benchmark::State& state) {
     Banco banco({}, 4);
-    if (!banco.acceso.rele().ConnectBoard())
+    if (!Conectar(banco.acceso.rele()))
         state.SkipWithError("board not found");
     for (auto _ : state) {
         std::uint8_t estado = 0;
-        if (!banco.acceso.rele().GetStatusByte(estado))
+        if (!prueba::LeerEstado(banco.acceso.rele(), estado))
             state.SkipWithError("no reply");
     }
 }
@@ -113,12 +115,12 @@ BENCHMARK(BM_PeticionDeEstado)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 void BM_PulsoDeClienteAdmitido(benchmark::State& state) {
     Banco banco({}, 4);
-    if (!banco.acceso.rele().ConnectBoard())
+    if (!Conectar(banco.acceso.rele()))
         state.SkipWithError("board not found");
     banco.acceso.torno().PonerAccesoActual(CodigoAcceso::ControlPorHuella);
     banco.acceso.torno().ActRelayBoard(CodigoAcceso::ControlPorHuella);
     for (auto _ : state) {
-        if (!banco.acceso.torno().AbrirTorno(CodigoAcceso::ClientePermitido))
+        if (!prueba::Abrir(banco.acceso.torno(), CodigoAcceso::ClientePermitido))
             state.SkipWithError("pulse not carried out");
         state.PauseTiming();
         banco.acceso.torno().PonerAccesoActual(CodigoAcceso::ControlPorHuella);

@@ -38,7 +38,6 @@ public:
 class BombeoNulo final : public Bombeo {
 public:
     void procesarEventos() override {}
-    void dormir(int) override {}
     bool DentroDeUnaEspera() const override { return false; }
 };
 

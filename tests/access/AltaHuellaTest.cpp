@@ -100,7 +100,7 @@ TEST_F(AltaHuellaTest, EnroladoYGuardadoLaPuertaLoIdentifica) {
     SimuladorRele& placa = e.Placa();
     e.ventana.autoIdentificar = true;
     e.Capturar(5, 2);
-    ASSERT_TRUE(placa.esperarBytes(5, 10s));
+    ASSERT_TRUE(EsperarBytes(placa, 5, EsperaGenerosa));
     const QStringList ids = LineasCon(QStringLiteral("Identif.:"));
     ASSERT_EQ(ids.size(), 1);
     EXPECT_TRUE(ids[0].contains(QStringLiteral("Identif.: Permitido  ID 2  [")))

@@ -250,6 +250,22 @@ TEST_F(DBHuellaTest, EventosDelLectorLleganALosModosYLaCapturaAlMotor) {
         kHora + QStringLiteral(" -> Lector huella Simulado desconectado.")));
 }
 
+// What the reader says of a file in its folder reaches the event log, not only the terminal.
+TEST_F(DBHuellaTest, LoQueElLectorDiceDeSuCarpetaVaAlRegistro) {
+    QDir(e.base.carpeta()).mkdir(QStringLiteral("LectorSimulado"));
+    e.Arrancar();
+    ASSERT_TRUE(EsperarHasta([&] { return e.acceso.modos().LectorDetectado(); }));
+    QFile basura(e.base.carpeta() + QStringLiteral("/LectorSimulado/c.bmp"));
+    ASSERT_TRUE(basura.open(QIODevice::WriteOnly));
+    basura.write("basura");
+    basura.close();
+    const QString linea = kHora + QStringLiteral(" -> c.bmp: no es un mapa de bits utilizable "
+                                                 "(vacio, cortado, comprimido o de un formato no "
+                                                 "admitido); se aparta como c.bmp.invalido.");
+    EXPECT_TRUE(EsperarHasta([&] { return e.pantalla.log.contains(linea); }))
+        << e.pantalla.log.join(u'\n').toStdString();
+}
+
 TEST_F(DBHuellaTest, ElEnlaceDeCapturaApuntaAlAdaptadorMientrasViva) {
     EXPECT_EQ(e.enlace.Destino(), &e.huella());
     e.control.reset();

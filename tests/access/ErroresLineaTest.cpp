@@ -4,6 +4,7 @@
 #include "ErroresLinea.h"
 #include "EstacionPrueba.h"
 #include "EventoComm.h"
+#include "PuertaAsincrona.h"
 
 #include <QCoreApplication>
 
@@ -45,7 +46,7 @@ protected:
 
     void Conectar() {
         e.placaEn(4);
-        e.modos().InitRelayInterface();
+        IniciarRele(e.modos());
         ASSERT_TRUE(e.rele().IsPortOpen());
         e.msgBox.limpiar();
         e.pantalla.limpiar();
@@ -134,7 +135,7 @@ TEST_F(ErroresLineaTest, CadaSesionDelPuertoEmpiezaDeCero) {
     ASSERT_TRUE(e.rele().ClosePort());
     v.Sondear();
     EXPECT_TRUE(fuente.descriptores.size() == 1) << "a closed port is not read";
-    ASSERT_TRUE(e.rele().ConnectBoard());
+    ASSERT_TRUE(prueba::Conectar(e.rele()));
     c.trama = 12;
     fuente.poner(c);
     v.Sondear();

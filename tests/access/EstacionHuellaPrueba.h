@@ -12,6 +12,7 @@
 #include "MsgBoxGuion.h"
 #include "PantallaHuella.h"
 #include "PantallaPrueba.h"
+#include "PuertaAsincrona.h"
 #include "ReleSimulado.h"
 #include "RelojFijo.h"
 #include "VistaQuieta.h"
@@ -19,6 +20,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QThread>
+
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -88,6 +91,7 @@ public:
                  QDir(base.carpeta()).filePath(QStringLiteral("sin-dispositivos/ttyS"))),
           db(entorno, vista) {
         acceso.modos().tmrBlink().stop();
+        acceso.torno().PonerDuracionPulso(80); // many door actions; the 50 ms answer stays real
         control = std::make_unique<ControlHuella>(entorno, db, acceso, pantalla, ventana,
                                                   base.carpeta(), &enlace, hilos);
     }
@@ -108,10 +112,10 @@ public:
             ADD_FAILURE() << "no pseudo-terminal for COM4";
             std::abort();
         }
-        EXPECT_TRUE(acceso.rele().ConnectBoard());
+        EXPECT_TRUE(Conectar(acceso.rele()));
         acceso.torno().PonerAccesoActual(CodigoAcceso::ControlPorHuella);
         acceso.torno().ActRelayBoard(CodigoAcceso::ControlPorHuella);
-        EXPECT_TRUE(placa->esperarBytes(4, std::chrono::seconds(5)));
+        EXPECT_TRUE(EsperarBytes(*placa, 4, EsperaGenerosa));
         placa->olvidar();
         pantalla.limpiar();
         return *placa;
@@ -134,23 +138,19 @@ public:
                                               img.pixeles, img.dpi);
     }
 
-    // Runs `accion` at the n-th pump from now (a status request pumps twice, a pulse twice
-    // more: 3 before its wait, 4 after).
-    void EnElBombeo(int n, std::function<void()> accion) {
-        bombeo.dentro = PasoDelBombeo(n, std::make_shared<int>(0), std::move(accion));
-    }
-
-    // Each step puts a fresh copy of itself back for the next pump, so no closure ends up
-    // owning itself.
-    std::function<void()> PasoDelBombeo(int n, std::shared_ptr<int> cuenta,
-                                        std::function<void()> accion) {
-        return [this, n, cuenta, accion] {
-            if (++*cuenta < n) {
-                bombeo.dentro = PasoDelBombeo(n, cuenta, accion);
+    // Runs `accion` once, while the door's relays are on (inside its 500 ms pulse).
+    void DuranteElPulso(std::function<void()> accion) {
+        auto sondeo = std::make_shared<QTimer>();
+        sondeo->setInterval(1);
+        QObject::connect(sondeo.get(), &QTimer::timeout, [this, sondeo, accion]() mutable {
+            if (!acceso.torno().Pulsando())
                 return;
-            }
-            accion();
-        };
+            sondeo->stop();
+            auto f = std::move(accion);
+            f();
+        });
+        sondeo->start();
+        sondeos_.push_back(sondeo);
     }
 
     DBHuella& huella() { return control->huella(); }
@@ -159,11 +159,7 @@ public:
     BaseDatosPrueba base;
     MsgBoxGuion msgBox;
     RelojFijo reloj;
-    BombeoPrueba bombeo = [] {
-        BombeoPrueba b;
-        b.maximoMs = 80; // door pulses shrink; the board's 50 ms answer wait stays real
-        return b;
-    }();
+    BombeoPrueba bombeo;
     Entorno entorno;
     PantallaPrueba pantalla;
     PantallaHuellaPrueba ventana;
@@ -174,6 +170,7 @@ public:
     DbClientes db;
     std::unique_ptr<SimuladorRele> placa;
     std::unique_ptr<ControlHuella> control;
+    std::vector<std::shared_ptr<QTimer>> sondeos_;
 };
 
 } // namespace portiva::prueba

@@ -6,8 +6,11 @@
 #include "Entorno.h"
 #include "MsgBoxGuion.h"
 #include "PantallaPrueba.h"
+#include "PuertaAsincrona.h"
 #include "ReleSimulado.h"
 #include "RelojFijo.h"
+
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -37,23 +40,19 @@ public:
         return ref;
     }
 
-    // Runs `accion` at the n-th pump from now. A status request pumps twice (1, 2), a door
-    // pulse twice more (3 before its sleep, 4 after).
-    void EnElBombeo(int n, std::function<void()> accion) {
-        bombeo.dentro = PasoDelBombeo(n, std::make_shared<int>(0), std::move(accion));
-    }
-
-    // Each step puts a fresh copy of itself back for the next pump, so no closure ends up
-    // owning itself.
-    std::function<void()> PasoDelBombeo(int n, std::shared_ptr<int> cuenta,
-                                        std::function<void()> accion) {
-        return [this, n, cuenta, accion] {
-            if (++*cuenta < n) {
-                bombeo.dentro = PasoDelBombeo(n, cuenta, accion);
+    // Runs `accion` once, while the door's relays are on (inside its 500 ms pulse).
+    void DuranteElPulso(std::function<void()> accion) {
+        auto sondeo = std::make_shared<QTimer>();
+        sondeo->setInterval(1);
+        QObject::connect(sondeo.get(), &QTimer::timeout, [this, sondeo, accion]() mutable {
+            if (!acceso.torno().Pulsando())
                 return;
-            }
-            accion();
-        };
+            sondeo->stop();
+            auto f = std::move(accion);
+            f();
+        });
+        sondeo->start();
+        sondeos_.push_back(sondeo);
     }
 
     PuertoSerie& puerto() { return acceso.puerto(); }
@@ -65,6 +64,7 @@ public:
     MsgBoxGuion msgBox;
     RelojFijo reloj;
     BombeoPrueba bombeo;
+    std::vector<std::shared_ptr<QTimer>> sondeos_;
     Entorno entorno;
     PantallaPrueba pantalla;
     SonidoPrueba sonido;

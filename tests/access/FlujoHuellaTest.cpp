@@ -32,7 +32,7 @@ protected:
     // Captures impression 1 of the finger and waits for the door's five bytes.
     void CapturarYEsperarPuerta(int dedo) {
         e.Capturar(dedo);
-        ASSERT_TRUE(e.placa->esperarBytes(5, 10s));
+        ASSERT_TRUE(EsperarBytes(*e.placa, 5, EsperaGenerosa));
     }
 
     // The log lines after the capture line and the analysis line.
@@ -126,6 +126,7 @@ TEST_F(FlujoHuellaTest, PlacaQueDejaDeResponderNoSeMuestraComoExito) {
     placa.ponerModo(ModoRespuesta::Ninguna);
 
     e.Capturar(3);
+    EXPECT_TRUE(EsperarPuerta(e.acceso.torno()));
 
     EXPECT_EQ(placa.bytesRecibidos(), Bytes{91});
     ASSERT_FALSE(e.pantalla.info.empty());
@@ -266,7 +267,7 @@ TEST_F(FlujoHuellaTest, PlantillaIlegibleSeOmiteYSeNombraSinCerrarElPasoALosDema
     EXPECT_EQ(estado, QStringLiteral("Permitido"));
     EXPECT_GT(score, 0);
     EXPECT_TRUE(e.pantalla.log.filter(QStringLiteral("no valida")).isEmpty());
-    ASSERT_TRUE(placa.esperarBytes(5, 10s));
+    ASSERT_TRUE(EsperarBytes(placa, 5, EsperaGenerosa));
 
     // A finger of nobody: refused as unknown, with the bad row, now in front, named again.
     placa.olvidar();
@@ -404,6 +405,7 @@ TEST_F(FlujoHuellaTest, IdsMayoresQue32767SeIdentificanIgual) {
     fila.insert(QStringLiteral("ID"), 40000);
     e.base.clientes({fila});
     e.Arrancar();
+    e.Placa();
     e.ventana.informacionAmpliada = true;
 
     qint32 score = 0, posicion = 0;

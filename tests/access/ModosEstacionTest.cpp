@@ -37,9 +37,9 @@ protected:
         SimuladorRele& placa = e.placaEn(4);
         // The reader timeout runs only where a test fires it.
         e.modos().tmrDetectarLector().setInterval(3600 * 1000);
-        e.modos().InitRelayInterface();
+        IniciarRele(e.modos());
         e.modos().EntrarEnControlPorHuella();
-        EXPECT_TRUE(placa.esperarBytes(4, 5s));
+        EXPECT_TRUE(EsperarBytes(placa, 4, EsperaGenerosa));
         placa.olvidar();
         e.pantalla.limpiar();
         e.msgBox.limpiar();
@@ -48,7 +48,7 @@ protected:
 
     // The state byte the board received last, waiting for it to arrive.
     std::uint8_t UltimoByte(SimuladorRele& placa, std::size_t bytes) {
-        EXPECT_TRUE(placa.esperarBytes(bytes, 5s));
+        EXPECT_TRUE(EsperarBytes(placa, bytes, EsperaGenerosa));
         const Bytes recibidos = placa.bytesRecibidos();
         EXPECT_EQ(recibidos.size(), bytes);
         return recibidos.empty() ? 0 : recibidos.back();
@@ -60,12 +60,12 @@ protected:
 TEST_F(ModosEstacionTest, ArranqueConPlacaEscribeLineaSinGloboNiOrden) {
     SimuladorRele& placa = e.placaEn(6);
     placa.ponerVersion(3);
-    e.modos().InitRelayInterface();
+    IniciarRele(e.modos());
     EXPECT_EQ(e.pantalla.log, QStringList{QStringLiteral(
                                   "10:30:00 -> Interface de Apertura detectado en puerto serie "
                                   "6. Version 3.0.")});
     EXPECT_TRUE(e.pantalla.globos.empty());
-    ASSERT_TRUE(placa.esperarBytes(2, 5s));
+    ASSERT_TRUE(EsperarBytes(placa, 2, EsperaGenerosa));
     EXPECT_EQ(placa.bytesRecibidos(), (Bytes{90, 110}));
 
     e.modos().EntrarEnControlPorHuella();
@@ -79,7 +79,7 @@ TEST_F(ModosEstacionTest, ArranqueConPlacaEscribeLineaSinGloboNiOrden) {
 }
 
 TEST_F(ModosEstacionTest, ArranqueSinPlacaAvisaConGlobo) {
-    e.modos().InitRelayInterface();
+    IniciarRele(e.modos());
     EXPECT_EQ(e.pantalla.log,
               QStringList{QStringLiteral("10:30:00 -> Error: Interface de Apertura no detectado")});
     ASSERT_EQ(e.pantalla.globos.size(), 1u);
@@ -91,7 +91,7 @@ TEST_F(ModosEstacionTest, ArranqueSinPlacaAvisaConGlobo) {
 
 TEST_F(ModosEstacionTest, ReconexionDesdeElMenu) {
     e.torno().PonerAccesoActual(CodigoAcceso::FijoAbierto);
-    e.modos().mnuReconnetRelay_Click();
+    Reconectar(e.modos());
     EXPECT_EQ(e.pantalla.log,
               QStringList{QStringLiteral(
                   "10:30:00 -> Error: Interface de Apertura , fallo en la reconexión")});
@@ -103,7 +103,7 @@ TEST_F(ModosEstacionTest, ReconexionDesdeElMenu) {
 
     e.pantalla.limpiar();
     SimuladorRele& placa = e.placaEn(7);
-    e.modos().mnuReconnetRelay_Click();
+    Reconectar(e.modos());
     EXPECT_EQ(e.pantalla.log, QStringList{QStringLiteral(
                                   "10:30:00 -> Interface de Apertura detectado en puerto serie "
                                   "7. Version 1.0.")});
@@ -120,10 +120,10 @@ TEST_F(ModosEstacionTest, ReconexionDesdeElMenu) {
     // With the port open the command never disconnects nor scans.
     e.pantalla.limpiar();
     placa.olvidar();
-    e.modos().mnuReconnetRelay_Click();
+    Reconectar(e.modos());
     EXPECT_TRUE(e.pantalla.log.isEmpty());
     EXPECT_TRUE(e.rele().IsPortOpen());
-    EXPECT_FALSE(placa.esperarBytes(1, 100ms));
+    EXPECT_FALSE(EsperarBytes(placa, 1, 100ms));
 }
 
 TEST_F(ModosEstacionTest, FijarPreguntaYSoloConSiCambia) {
@@ -244,7 +244,7 @@ TEST_F(ModosEstacionTest, ImagenDeArchivoNoCambiaNada) {
     EXPECT_TRUE(e.pantalla.log.isEmpty());
     EXPECT_EQ(e.captura.iniciadas, QStringList{QStringLiteral("File")});
     EXPECT_EQ(e.captura.detenidas, QStringList{QStringLiteral("File")});
-    EXPECT_FALSE(placa.esperarBytes(1, 100ms));
+    EXPECT_FALSE(EsperarBytes(placa, 1, 100ms));
 }
 
 TEST_F(ModosEstacionTest, SinLectorTrasElPlazoPasaAEstadoCinco) {
@@ -333,8 +333,8 @@ TEST_F(ModosEstacionTest, AperturaManualEnEstadoCincoVuelveACinco) {
     placa.olvidar();
     e.pantalla.limpiar();
 
-    e.modos().cmdAperturaManual_Click();
-    ASSERT_TRUE(placa.esperarBytes(5, 5s));
+    AperturaManual(e.modos(), e.torno());
+    ASSERT_TRUE(EsperarBytes(placa, 5, EsperaGenerosa));
     EXPECT_EQ(placa.bytesRecibidos(), (Bytes{91, 92, 9, 92, 4}));
     EXPECT_EQ(e.torno().AccesoActual(), CodigoAcceso::AperturaManual);
     e.modos().tmrBlink().stop();
@@ -347,17 +347,23 @@ TEST_F(ModosEstacionTest, AperturaManualEnEstadoCincoVuelveACinco) {
     EXPECT_TRUE(e.pantalla.resultados[0] == 5 || e.pantalla.resultados[0] == 11);
     EXPECT_NE(e.pantalla.resultados[0], e.pantalla.resultados[1]);
     // No relay byte is sent by the blink: the pulse already restored it.
-    EXPECT_FALSE(placa.esperarBytes(6, 100ms));
+    EXPECT_FALSE(EsperarBytes(placa, 6, 100ms));
 }
 
 TEST_F(ModosEstacionTest, TemporizadorDeParpadeoCorreSolo) {
+    // The timers as the station makes them: the blink every 750 ms; the reader detection
+    // once, 5000 ms after the start-up enables it.
+    EXPECT_EQ(e.modos().tmrBlink().interval(), 750);
+    EXPECT_FALSE(e.modos().tmrBlink().isSingleShot());
+    EXPECT_EQ(e.modos().tmrDetectarLector().interval(), 5000);
+    EXPECT_TRUE(e.modos().tmrDetectarLector().isSingleShot());
+    EXPECT_FALSE(e.modos().tmrDetectarLector().isActive());
+
     e.torno().PonerAccesoActual(CodigoAcceso::FijoAbierto);
     e.modos().tmrBlink().setInterval(20);
     e.modos().tmrBlink().start();
     ASSERT_TRUE(EsperarHasta([&] { return e.pantalla.resultados.size() >= 3; }));
     EXPECT_NE(e.pantalla.resultados[0], e.pantalla.resultados[1]);
-    EXPECT_EQ(ModosEstacion::IntervaloParpadeoMs, 750);
-    EXPECT_EQ(ModosEstacion::EsperaLectorMs, 5000);
 }
 
 // The transitions of the station end to end, with the relay byte each one leaves on the board.
@@ -370,19 +376,19 @@ TEST_F(ModosEstacionTest, TablaDeTransiciones) {
         if (byte >= 0)
             EXPECT_EQ(UltimoByte(placa, bytes), byte) << que;
         else
-            EXPECT_FALSE(placa.esperarBytes(bytes + 1, 50ms)) << que;
+            EXPECT_FALSE(EsperarBytes(placa, bytes + 1, 50ms)) << que;
     };
 
     e.modos().MotorHuellaCtrl_SensorConnected(QStringLiteral("A"));
     paso("lector enchufado", 8, 2, 2);
-    e.torno().AbrirTorno(CodigoAcceso::Personal);
+    Abrir(e.torno(), CodigoAcceso::Personal);
     paso("acceso", 1, 2, 5);
     e.modos().MotorHuellaCtrl_SensorDisconnected(QStringLiteral("A"));
     paso("lector desenchufado", 5, 4, 2);
     e.msgBox.responder(Respuesta::Si);
     e.modos().mnuDoNoReady_Closed_Click();
     paso("fijar cerrado", 6, 4, 2);
-    e.torno().AbrirTorno(CodigoAcceso::ClientePermitido);
+    Abrir(e.torno(), CodigoAcceso::ClientePermitido);
     paso("acceso con la puerta fija", 6, -1, 0);
     e.msgBox.responder(Respuesta::Si);
     e.modos().mnuDoNoReady_Open_Click();
@@ -390,7 +396,7 @@ TEST_F(ModosEstacionTest, TablaDeTransiciones) {
     e.modos().mnuDoReady_Click();
     paso("control por huella sin lector", 5, 4, 2);
     e.modos().tmrBlink_Timer();
-    e.modos().cmdAperturaManual_Click();
+    AperturaManual(e.modos(), e.torno());
     e.modos().tmrBlink().stop();
     paso("apertura manual en 5", 0, 4, 5);
     e.modos().tmrBlink_Timer();
@@ -425,7 +431,7 @@ TEST_F(ModosEstacionTest, EnlacePerdidoYNoDejaElPuertoCerrado) {
     EsperarHasta([] { return false; }, 200);
     EXPECT_EQ(e.msgBox.mostrados.size(), 1u);
     e.pantalla.limpiar();
-    e.torno().AbrirTorno(CodigoAcceso::ClientePermitido);
+    Abrir(e.torno(), CodigoAcceso::ClientePermitido);
     EXPECT_EQ(e.pantalla.log,
               QStringList{QStringLiteral(
                   "10:30:00 ->       Apertura Fallida : Interface de Apertura sin conexion.")});
@@ -435,11 +441,11 @@ TEST_F(ModosEstacionTest, EnlacePerdidoYNoDejaElPuertoCerrado) {
 // lost-link question comes once, and "No" leaves the station without a board.
 TEST_F(ModosEstacionTest, DesenchufadaDuranteElPulso) {
     SimuladorRele& placa = Arrancar();
-    e.EnElBombeo(3, [&] {
-        placa.esperarBytes(3, 5s); // the board takes the pulse, then is pulled out
+    e.DuranteElPulso([&] {
+        EsperarBytes(placa, 3, EsperaGenerosa); // the board takes the pulse, then is pulled out
         placa.desenchufar();
     });
-    EXPECT_FALSE(e.torno().AbrirTorno(CodigoAcceso::ClientePermitido));
+    EXPECT_FALSE(Abrir(e.torno(), CodigoAcceso::ClientePermitido));
     ASSERT_TRUE(EsperarHasta([&] {
         for (const auto& m : e.msgBox.mostrados)
             if (m.texto == kPreguntaEnlace)
@@ -469,7 +475,9 @@ TEST_F(ModosEstacionTest, EnlacePerdidoYSiReconectaYEnviaElEstado) {
     // The board comes back on another port.
     SimuladorRele& nueva = e.placaEn(5);
     vieja.desenchufar();
-    ASSERT_TRUE(EsperarHasta([&] { return e.rele().IsPortOpen() && e.rele().RelayPort() == 5; }));
+    ASSERT_TRUE(EsperarHasta([&] {
+        return !e.rele().Buscando() && e.rele().IsPortOpen() && e.rele().RelayPort() == 5;
+    }));
     EXPECT_EQ(e.pantalla.log.last(), QStringLiteral("10:30:00 -> Interface de Apertura "
                                                     "detectado en puerto serie 5. Version 1.0."));
     ASSERT_EQ(e.pantalla.globos.size(), 1u);
@@ -503,7 +511,7 @@ TEST_F(ModosEstacionTest, OtrosEventosMuestranSuNombreUnoTrasOtro) {
     SimuladorRele& placa = Arrancar();
     e.rele().ClosePort();
     ASSERT_TRUE(e.puerto().setInBufferSize(8));
-    ASSERT_TRUE(e.rele().ConnectBoard());
+    ASSERT_TRUE(Conectar(e.rele()));
     // While the first box is open the same event arrives again: it waits for the box to close.
     int anidados = 0;
     bool abierta = false;

@@ -104,7 +104,7 @@ TEST_F(PuertoSerieTest, EscribeYLeeBytesExactos) {
     orden.append(char(92));
     orden.append(char(0x80));
     ASSERT_TRUE(puerto.Output(orden));
-    ASSERT_TRUE(p.esperarBytes(2, 5s));
+    ASSERT_TRUE(EsperarBytes(p, 2, EsperaGenerosa));
     EXPECT_EQ(p.bytesRecibidos(), (std::vector<std::uint8_t>{92, 0x80}));
 
     ASSERT_TRUE(p.enviar({0x00, 0xFF, 0x5A}));

@@ -1,10 +1,14 @@
-// A capture that arrives while an identification waits in its door pulse: kept, and handled
-// right after the running one, which it never disturbs.
+// A capture that arrives while the door pulses for the previous one: identified at once (the
+// flow no longer waits for the door), and its door action follows the running pulse, which it
+// never disturbs. Every finger gets its own decision and its own pulse, in order.
 #include "EstacionHuellaPrueba.h"
+#include "PuertaAsincrona.h"
 
 #include <QFile>
 
 #include <gtest/gtest.h>
+
+#include <utility>
 
 namespace portiva::prueba {
 namespace {
@@ -36,7 +40,7 @@ protected:
     EstacionHuellaPrueba e;
 };
 
-TEST_F(ReentradaHuellaTest, CapturaDelLectorDuranteElPulsoEsperaASuTurno) {
+TEST_F(ReentradaHuellaTest, CapturaDelLectorDuranteElPulsoSeIdentificaYPulsaDespues) {
     QDir(e.base.carpeta()).mkdir(QStringLiteral("LectorSimulado"));
     e.Arrancar();
     SimuladorRele& placa = e.Placa();
@@ -46,30 +50,29 @@ TEST_F(ReentradaHuellaTest, CapturaDelLectorDuranteElPulsoEsperaASuTurno) {
     placa.olvidar();
     e.pantalla.limpiar();
     e.ventana.mostrarIdentificacion = true;
-    bool llegoDuranteLaPrimera = false;
+    bool llegoDuranteElPulso = false;
     e.huella().PonerReceptorImagen([&](const QString& id, int ancho, int alto,
                                        const std::vector<std::uint8_t>& imagen, int dpi) {
-        llegoDuranteLaPrimera = e.flujo().Ocupado();
+        llegoDuranteElPulso = e.acceso.torno().Pulsando();
         e.flujo().MotorHuellaCtrl_ImageCaptured(id, ancho, alto, imagen, dpi);
     });
+    // A long pulse, so the reader's poll timer surely delivers the second finger inside it.
+    e.acceso.torno().PonerDuracionPulso(Torno::DuracionPulsoMs);
 
-    // Inside the first door pulse (before its wait), the reader gets the staff finger; the
-    // poll timer delivers it when the pulse pumps again.
-    e.EnElBombeo(3, [&] {
+    // Inside the first door pulse, the reader gets the staff finger.
+    e.DuranteElPulso([&] {
         const fpgen::ImagenGris& img = Impresion(4, 1);
         const QString tmp = e.base.carpeta() + QStringLiteral("/jefe.bmp");
         ASSERT_EQ(e.huella().MotorHuellaCtrl().GuardarImagen(img.pixeles.data(), img.ancho,
                                                              img.alto, tmp.toStdString(), 501),
                   0);
         ASSERT_TRUE(QFile::rename(tmp, e.base.carpeta() + QStringLiteral("/LectorSimulado/a.bmp")));
-        // Long enough for the poll timer to be due at the next pump.
-        QThread::msleep(2 * DBHuella::IntervaloSondeoMs);
     });
     e.Capturar(3);
 
-    // The first identification ran to its end, then the kept capture was handled.
+    // The second finger was identified during the first pulse; its pulse came after.
     ASSERT_TRUE(EsperarHasta([&] { return placa.bytesRecibidos().size() >= 10; }));
-    EXPECT_TRUE(llegoDuranteLaPrimera);
+    EXPECT_TRUE(llegoDuranteElPulso);
     EXPECT_EQ(placa.bytesRecibidos(), (Bytes{91, 92, 33, 92, 2, 91, 92, 17, 92, 2}));
     const QStringList ids = Identificaciones();
     ASSERT_EQ(ids.size(), 2);
@@ -91,93 +94,104 @@ TEST_F(ReentradaHuellaTest, CapturaDelLectorDuranteElPulsoEsperaASuTurno) {
     EXPECT_EQ(e.ventana.lineasAlMostrar[1], primeraId + 1);
     EXPECT_LE(e.ventana.lineasAlMostrar[1], segundaCaptura);
     EXPECT_FALSE(e.flujo().Ocupado());
+    EXPECT_TRUE(EsperarPuerta(e.acceso.torno()));
     EXPECT_EQ(e.acceso.torno().AccesoActual(), CodigoAcceso::Personal);
 }
 
-TEST_F(ReentradaHuellaTest, VariasCapturasDuranteElPulsoSoloCuentaLaUltima) {
+TEST_F(ReentradaHuellaTest, VariasCapturasDuranteElPulsoPulsanCadaUnaEnOrden) {
     e.Arrancar();
     SimuladorRele& placa = e.Placa();
 
-    e.EnElBombeo(3, [&] {
+    e.DuranteElPulso([&] {
         e.Capturar(4); // the staff finger...
-        e.Capturar(5); // ...then the expired member's, which replaces it
-        EXPECT_TRUE(e.flujo().Ocupado());
+        e.Capturar(5); // ...then the expired member's
+        EXPECT_FALSE(e.flujo().Ocupado());
     });
     e.Capturar(3);
 
-    ASSERT_TRUE(placa.esperarBytes(10, 10s));
-    EXPECT_EQ(placa.bytesRecibidos(), (Bytes{91, 92, 33, 92, 2, 91, 92, 64, 92, 2}));
+    ASSERT_TRUE(EsperarBytes(placa, 15, EsperaGenerosa));
+    EXPECT_TRUE(EsperarSilencio(placa));
+    // One pulse after the other, each back to rest before the next one asks.
+    EXPECT_EQ(placa.bytesRecibidos(),
+              (Bytes{91, 92, 33, 92, 2, 91, 92, 17, 92, 2, 91, 92, 64, 92, 2}));
     const QStringList ids = Identificaciones();
-    ASSERT_EQ(ids.size(), 2);
-    EXPECT_TRUE(ids[1].contains(QStringLiteral("Identif.: No perm.  ID 3  [")));
-    EXPECT_EQ(e.pantalla.log.count(kCapturada), 2);
+    ASSERT_EQ(ids.size(), 3);
+    EXPECT_TRUE(ids[1].contains(QStringLiteral("Identif.: Personal  ID 2  [")));
+    EXPECT_TRUE(ids[2].contains(QStringLiteral("Identif.: No perm.  ID 3  [")));
+    EXPECT_EQ(e.pantalla.log.count(kCapturada), 3);
 }
 
 TEST_F(ReentradaHuellaTest, BotonPulsadoDuranteElPulsoActuaDespues) {
     e.Arrancar();
     SimuladorRele& placa = e.Placa();
 
-    e.EnElBombeo(3, [&] { e.flujo().cmdIndentificarHuellaDB_Click(); });
+    e.DuranteElPulso([&] { e.flujo().cmdIndentificarHuellaDB_Click(); });
     e.Capturar(3);
 
-    ASSERT_TRUE(placa.esperarBytes(10, 10s));
+    ASSERT_TRUE(EsperarBytes(placa, 10, EsperaGenerosa));
     EXPECT_EQ(placa.bytesRecibidos(), (Bytes{91, 92, 33, 92, 2, 91, 92, 33, 92, 2}));
     EXPECT_EQ(Identificaciones().size(), 2);
     EXPECT_EQ(e.pantalla.log.count(kCapturada), 1);
     EXPECT_TRUE(e.msgBox.mostrados.empty());
 }
 
-TEST_F(ReentradaHuellaTest, CapturaDuranteElMensajeDeRestauracionSeAtiendeAlCerrarlo) {
+// The restore box is open when a finger comes (the restore has ended meanwhile): the flow that
+// raised the box is over, so the finger is identified and pulsed at once, box still open.
+TEST_F(ReentradaHuellaTest, CapturaDuranteElMensajeDeRestauracionSeAtiendeConElMensajeAbierto) {
     e.Arrancar();
+    SimuladorRele& placa = e.Placa();
     e.ventana.restaurando = true;
+    bool identificadaConLaCajaAbierta = false;
+    bool unaVez = false;
     e.msgBox.alMostrar = [&](const MsgBoxGuion::Mostrado&) {
-        // The box is open: the restore ends and a finger arrives meanwhile.
-        e.msgBox.alMostrar = nullptr;
+        if (std::exchange(unaVez, true))
+            return;
         e.ventana.restaurando = false;
         e.Capturar(4);
-        EXPECT_EQ(e.pantalla.log.count(kCapturada), 1);
+        identificadaConLaCajaAbierta = Identificaciones().size() == 1;
+        EXPECT_TRUE(EsperarBytes(placa, 5, EsperaGenerosa));
     };
     e.Capturar(3);
 
+    EXPECT_TRUE(identificadaConLaCajaAbierta);
     EXPECT_EQ(e.msgBox.mostrados.size(), 1u);
+    EXPECT_EQ(e.msgBox.mostrados[0].titulo, QStringLiteral("Analisis de huella no permitido"));
     EXPECT_EQ(e.pantalla.log.count(kCapturada), 2);
     ASSERT_EQ(Identificaciones().size(), 1);
     EXPECT_TRUE(Identificaciones()[0].contains(QStringLiteral("Identif.: Personal  ID 2")));
+    EXPECT_EQ(placa.bytesRecibidos(), (Bytes{91, 92, 17, 92, 2}));
 }
 
-// A finger kept waiting by a box nobody answered for minutes does not open the door when the
-// box closes: it is logged as dropped. One that waited less than 3 s is handled as usual.
+// A finger kept waiting while the flow was busy with the one before is dropped once it has
+// waited more than 3 s, with a log line; one that waited less is handled as usual.
 TEST_F(ReentradaHuellaTest, UnaCapturaQueEsperoMasDeTresSegundosSeDescarta) {
     e.Arrancar();
     auto ahora = std::chrono::steady_clock::now();
     e.flujo().caducidad().PonerReloj([&] { return ahora; });
-    e.ventana.restaurando = true;
-    e.msgBox.alMostrar = [&](const MsgBoxGuion::Mostrado&) {
-        e.msgBox.alMostrar = nullptr;
-        e.ventana.restaurando = false;
-        e.Capturar(4);
-        ahora += std::chrono::seconds(200); // the operator answers minutes later
+    auto segunda = [&](std::chrono::milliseconds espera) {
+        bool una = false;
+        e.pantalla.alMostrarResultado = [&, espera](int) {
+            if (std::exchange(una, true) || !e.flujo().Ocupado())
+                return;
+            e.Capturar(4); // arrives while the first finger is being handled
+            ahora += espera;
+        };
+        e.Capturar(3);
+        EsperarPuerta(e.acceso.torno());
+        e.pantalla.alMostrarResultado = nullptr;
     };
-    e.Capturar(3);
 
-    EXPECT_EQ(e.pantalla.log.count(kCapturada), 1) << "only the first one was taken";
-    EXPECT_TRUE(Identificaciones().isEmpty());
+    segunda(std::chrono::seconds(200));
     EXPECT_EQ(e.pantalla.log.count(
                   QStringLiteral("10:30:00 -> Huella descartada: llevaba 200 s esperando.")),
               1)
         << e.pantalla.log.join('\n').toStdString();
+    EXPECT_EQ(e.pantalla.log.count(kCapturada), 1) << "only the first one was taken";
 
     e.pantalla.limpiar();
-    e.ventana.restaurando = true;
-    e.msgBox.alMostrar = [&](const MsgBoxGuion::Mostrado&) {
-        e.msgBox.alMostrar = nullptr;
-        e.ventana.restaurando = false;
-        e.Capturar(4);
-        ahora += std::chrono::milliseconds(2900);
-    };
-    e.Capturar(3);
+    segunda(std::chrono::milliseconds(2900));
     EXPECT_EQ(e.pantalla.log.count(kCapturada), 2);
-    ASSERT_EQ(Identificaciones().size(), 1);
+    EXPECT_FALSE(e.pantalla.log.join('\n').contains(QStringLiteral("descartada")));
 }
 
 } // namespace

@@ -24,15 +24,15 @@ TEST(SimuladorCli, PlacaDeLaCarpetaDemo) {
         salida += placa.readAll();
         return salida;
     };
-    ASSERT_TRUE(EsperarHasta([&] { return leer().contains("placa de reles"); }, 20000))
+    ASSERT_TRUE(EsperarHasta([&] { return leer().contains("placa de reles"); }))
         << salida.toStdString();
     EXPECT_TRUE(QFileInfo(enlace).isSymLink());
 
-    e.modos().InitRelayInterface();
+    IniciarRele(e.modos());
     ASSERT_TRUE(e.rele().IsPortOpen()) << e.pantalla.log.join('\n').toStdString();
     EXPECT_EQ(e.rele().RelayVersion(), 4);
     ASSERT_TRUE(e.rele().SetStatusByte(33));
-    EXPECT_TRUE(EsperarHasta([&] { return leer().contains("reles 1 6 (byte 33)"); }, 20000))
+    EXPECT_TRUE(EsperarHasta([&] { return leer().contains("reles 1 6 (byte 33)"); }))
         << salida.toStdString();
 
     e.rele().ClosePort();

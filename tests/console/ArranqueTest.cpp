@@ -343,6 +343,36 @@ TEST_F(Arranque, ASignalToStopRunsTheShutdownWithoutTheClosingQuestions) {
               QStringLiteral("Azul.JPG"));
 }
 
+// A stop while a start-up box is open (an empty member table): the box is closed, the start-up
+// ends, and then the shutdown runs in its order, the settings written.
+TEST_F(Arranque, ASignalDuringAStartUpBoxRunsTheShutdownAfterTheStartUp) {
+    QSignalSpy cerrado(ventana.get(), &frmClientes::cerrado);
+    SenalesParada senales([&] { ventana->TerminarPorSenal(); });
+    ASSERT_TRUE(senales.activas());
+    bool senalEnLaCaja = false;
+    msgBox.alMostrar = [&](const MsgBoxGuion::Mostrado&) {
+        if (senalEnLaCaja)
+            return;
+        senalEnLaCaja = true;
+        ASSERT_EQ(::raise(SIGTERM), 0);
+        // The box's own loop runs a while: the stop is taken up there.
+        QDeadlineTimer plazo(300);
+        while (!plazo.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    };
+    ASSERT_TRUE(arrancar());
+    ASSERT_TRUE(senalEnLaCaja);
+    EXPECT_EQ(cerrado.count(), 0); // not under the start-up
+    EXPECT_TRUE(pasos.contains(QStringLiteral("Show")));
+    QDeadlineTimer plazo(10000);
+    while (cerrado.count() == 0 && !plazo.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(cerrado.count(), 1);
+    EXPECT_EQ(desde(QStringLiteral("GuardarConfiguracion")).value(0),
+              QStringLiteral("GuardarConfiguracion"));
+    EXPECT_TRUE(QFile::exists(ini()));
+}
+
 // A stop that finds a menu open: the menu is closed as if cancelled, the code that opened it
 // goes on, and only then does the shutdown run.
 TEST_F(Arranque, AStopWithAMenuOpenClosesTheMenuFirst) {

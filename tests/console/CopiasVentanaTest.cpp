@@ -103,9 +103,10 @@ TEST_F(CopiasVentana, BackupNowFromTheMenu) {
     ventana->menu().mnuDoCopyDB->trigger();
     EXPECT_TRUE(QFile::exists(seguridad(QStringLiteral("2009-03-01 (09-05-07).mdb"))));
     EXPECT_EQ(msgBox.ultimo().estilo, EstiloMsg::Informacion);
-    // The same second again: refused, the first copy stays as it was.
+    // The same second again: a second copy beside the first.
     ventana->menu().mnuDoCopyDB->trigger();
-    EXPECT_EQ(msgBox.ultimo().estilo, EstiloMsg::Exclamacion);
+    EXPECT_EQ(msgBox.ultimo().estilo, EstiloMsg::Informacion);
+    EXPECT_TRUE(QFile::exists(seguridad(QStringLiteral("2009-03-01 (09-05-07) (2).mdb"))));
 }
 
 TEST_F(CopiasVentana, CancellingThePickerRestoresNothing) {

@@ -230,7 +230,7 @@ TEST_F(Demo, TheDoorWorksOnTheDemoFolder) {
                     return static_cast<int>(k);
             return -1;
         };
-        ASSERT_TRUE(EsperarHasta([&] { return inicioPulso() >= 0; }, 30000)) << qPrintable(mensaje);
+        ASSERT_TRUE(EsperarHasta([&] { return inicioPulso() >= 0; })) << qPrintable(mensaje);
         pulsos.push_back(placa->bytesRecibidos()[static_cast<std::size_t>(inicioPulso()) + 2]);
     }
     EXPECT_EQ(pulsos, (std::vector<int>{17, 33, 64, 64, 128}));

@@ -2,6 +2,7 @@
 // the calendar dialog (on the window: which box it fills, and the search it starts).
 
 #include "ColorBgr.h"
+#include "GloboTexto.h"
 #include "ImagenesVentana.h"
 #include "ParametrosHuella.h"
 #include "SelectorColor.h"
@@ -48,7 +49,9 @@ public:
         a.rotationMaxVr = vr[1];
     }
     void AplicarParametrosHuella(const AjustesEstacion& a) override {
-        const auto valido = [](int u, int r) { return u >= 10 && u <= 200 && r >= 0 && r <= 180; };
+        const auto valido = [this](int u, int r) {
+            return !rechazarSiempre && u >= 10 && u <= 200 && r >= 0 && r <= 180;
+        };
         if (valido(a.thresholdId, a.rotationMaxId))
             id = {a.thresholdId, a.rotationMaxId};
         else
@@ -68,6 +71,7 @@ public:
     std::array<qint32, 6> colores{};
     int vecesColores = 0;
     QStringList rechazos;
+    bool rechazarSiempre = false; // as an engine that refuses what it is given
 };
 
 class ColorGuion final : public SelectorColor {
@@ -120,24 +124,81 @@ TEST_F(Opciones, OpensOnTheEngineValuesInBoxesOfThreeCharacters) {
     EXPECT_EQ(d.lblTituloGeneral()->text(), QStringLiteral("Configuración"));
 }
 
-TEST_F(Opciones, HalvesGoToEvenAndLettersAreRefusedByTheAdapter) {
+TEST_F(Opciones, HalvesGoToEvenAndAnEngineRefusalIsReported) {
     formOptions& d = abrir();
-    d.txtIdentThres->setText(QStringLiteral("abc"));
-    d.txtVerifThres->setText(QStringLiteral("2.5"));
-    d.txtVerifRotTol->setText(QStringLiteral("1.5"));
+    d.txtIdentRotTol->setText(QStringLiteral("2.5"));
+    d.txtVerifRotTol->setText(QStringLiteral("1.5 grados"));
+    adaptador.rechazarSiempre = true;
     d.btOk_Click();
     EXPECT_FALSE(d.isVisible());
-    EXPECT_EQ(ajustes.thresholdId, 0);
-    EXPECT_EQ(ajustes.thresholdVr, 2);
+    EXPECT_EQ(ajustes.rotationMaxId, 2);
     EXPECT_EQ(ajustes.rotationMaxVr, 2);
-    // The identification pair is refused; the dialog still sent the colours.
+    // The engine refused both pairs; the dialog still sent the colours.
     EXPECT_EQ(adaptador.rechazos, (QStringList{"Identificación", "Verificación"}));
     EXPECT_EQ(adaptador.vecesColores, 1);
 
     // Reopening shows what the engine holds, not what was refused.
     formOptions& otra = abrir();
-    EXPECT_EQ(otra.txtIdentThres->text(), QStringLiteral("25"));
-    EXPECT_EQ(otra.txtVerifThres->text(), QStringLiteral("23"));
+    EXPECT_EQ(otra.txtIdentRotTol->text(), QStringLiteral("45"));
+}
+
+// Typed as the operator types: a click into the box, the keys, Enter for OK.
+TEST_F(Opciones, ABadValueKeepsTheDialogOpenOnItsBoxWithItsRange) {
+    formOptions& d = abrir();
+    d.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+    const auto teclear = [](QLineEdit* caja, const QString& texto) {
+        QTest::mouseClick(caja, Qt::LeftButton);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), texto);
+    };
+    teclear(d.txtVerifThres, QStringLiteral("60"));
+    selector.respuesta = QColor(0, 0, 255);
+    QTest::mouseDClick(d.swatches[0], Qt::LeftButton);
+    teclear(d.txtIdentThres, QStringLiteral("abc"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), d.txtIdentThres);
+    EXPECT_EQ(d.globos().hWndBalloon(), d.txtIdentThres);
+    EXPECT_TRUE(d.globos().globo().isVisible());
+    EXPECT_EQ(d.globos().globo().titulo(), QStringLiteral("Identificación: Umbral Límite"));
+    EXPECT_EQ(d.globos().globo().texto(),
+              QStringLiteral("\"abc\" no es un número. Escriba un número entero entre 10 y 200."));
+    EXPECT_EQ(adaptador.vecesColores, 0); // nothing applied
+    EXPECT_TRUE(adaptador.rechazos.isEmpty());
+    // The other edits are still there.
+    EXPECT_EQ(d.txtVerifThres->text(), QStringLiteral("60"));
+    EXPECT_EQ(ColorDesdeBgr(d.colorSwatch(0)), QColor(0, 0, 255));
+
+    // Typed over at once (the bad text is selected), then a rotation out of its range.
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("50"));
+    teclear(d.txtVerifRotTol, QStringLiteral("-1"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(d.globos().globo().titulo(), QStringLiteral("Verificación: Tolerancia Rotación"));
+    EXPECT_EQ(d.globos().globo().texto(),
+              QStringLiteral("-1 está fuera del rango. Escriba un número entero entre 0 y 180."));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("30"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_FALSE(d.globos().globo().isVisible());
+    EXPECT_TRUE(adaptador.rechazos.isEmpty());
+    EXPECT_EQ(adaptador.id, (std::array<int, 2>{50, 45}));
+    EXPECT_EQ(adaptador.vr, (std::array<int, 2>{60, 30}));
+    EXPECT_EQ(ColorDesdeBgr(adaptador.colores[0]), QColor(0, 0, 255));
+}
+
+TEST(ProblemaParametro, NamesTheRangeOrNothing) {
+    EXPECT_EQ(ProblemaParametro(u"50", 10, 200), QString());
+    EXPECT_EQ(ProblemaParametro(u" 50x", 10, 200), QString()); // read from its start
+    EXPECT_EQ(ProblemaParametro(u"200", 10, 200), QString());
+    EXPECT_EQ(ProblemaParametro(u"9", 10, 200),
+              QStringLiteral("9 está fuera del rango. Escriba un número entero entre 10 y 200."));
+    EXPECT_EQ(ProblemaParametro(u"", 0, 180),
+              QStringLiteral("Falta el valor. Escriba un número entero entre 0 y 180."));
+    EXPECT_EQ(ProblemaParametro(u"abc", 0, 180),
+              QStringLiteral("\"abc\" no es un número. Escriba un número entero entre 0 y 180."));
 }
 
 TEST_F(Opciones, ValidValuesReachTheEngine) {

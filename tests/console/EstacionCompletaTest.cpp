@@ -12,12 +12,16 @@
 #include "VentanaPrueba.h"
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QRegularExpression>
+#include <QTimer>
 
 using namespace portiva;
 using namespace portiva::prueba;
@@ -73,16 +77,23 @@ protected:
 
     // Puts impression 1 of a finger on the reader and waits for the door's pulse and the
     // restore of the resting byte: five bytes on the wire (status request, two writes).
-    Bytes dedoEnElLector(int dedo) {
+    // Puts impression 1 of a finger on the reader, the board's traffic so far forgotten unless
+    // told otherwise.
+    void ponerDedo(int dedo, bool olvidar = true) {
         const fpgen::ImagenGris img = generador.impresion(Semilla, dedo, 1);
         const QString temporal = carpeta.archivo(QStringLiteral("entrando.bmp"));
         EXPECT_EQ(motor.GuardarImagen(img.pixeles.data(), img.ancho, img.alto,
                                       temporal.toStdString(), 501, img.dpi),
                   0);
-        placa->olvidar();
-        const int lineas = control<QListWidget>("lbLog")->count();
+        if (olvidar)
+            placa->olvidar();
         EXPECT_TRUE(QFile::rename(
             temporal, carpeta.archivo(QStringLiteral("LectorSimulado/huella%1.bmp").arg(dedo))));
+    }
+
+    Bytes dedoEnElLector(int dedo) {
+        const int lineas = control<QListWidget>("lbLog")->count();
+        ponerDedo(dedo);
         EXPECT_TRUE(EsperarHasta([&] { return placa->bytesRecibidos().size() >= 5; }, 30000));
         // The identification's own line follows the pulse.
         EXPECT_TRUE(EsperarHasta([&] {
@@ -206,13 +217,122 @@ TEST_F(EstacionCompleta, APrintOpenedFromAFileTakesTheFingersRoad) {
     selector.respuestas = {archivo};
     placa->olvidar();
     ventana->menu().menuImgFromFile->trigger();
-    ASSERT_TRUE(EsperarHasta([&] { return placa->bytesRecibidos().size() >= 5; }, 30000));
+    ASSERT_TRUE(EsperarHasta([&] { return placa->bytesRecibidos().size() >= 5; }));
     EXPECT_EQ(placa->bytesRecibidos(), (Bytes{91, 92, 33, 92, 2}));
     ASSERT_TRUE(EsperarHasta([&] { return ultimaLinea().contains(QStringLiteral("Identif")); }));
     EXPECT_TRUE(LineaIdentificado(QStringLiteral("Permitido"), 2).match(ultimaLinea()).hasMatch())
         << qPrintable(ultimaLinea());
     // A file is no reader: the station's reader stays as it was.
     EXPECT_TRUE(ventana->acceso().modos().LectorDetectado());
+}
+
+// Something modal open at the desk (a message box, a dialog, an open menu) runs its own event
+// loop until the operator closes it. The door goes on meanwhile: the finger put on the reader
+// while it is open is identified and pulsed, the relays back to rest after the pulse, all
+// before the desk closes it.
+TEST_F(EstacionCompleta, ModalLoopsAtTheDeskDoNotHoldTheDoor) {
+    struct Modal {
+        const char* nombre;
+        std::function<void(QWidget*)> abrir; // runs the modal loop until the widget closes
+    };
+    const std::vector<Modal> modales = {
+        {"message box",
+         [](QWidget* padre) {
+             QMessageBox caja(QMessageBox::Information, QStringLiteral("Portiva"),
+                              QStringLiteral("Copia de seguridad realizada"), QMessageBox::Ok,
+                              padre);
+             caja.exec();
+         }},
+        {"dialog",
+         [](QWidget* padre) {
+             QDialog dialogo(padre);
+             dialogo.exec();
+         }},
+        {"menu",
+         [](QWidget* padre) {
+             QMenu menu(padre);
+             menu.addAction(QStringLiteral("Fijar a Cerrado"));
+             menu.exec(padre->mapToGlobal(QPoint(10, 10)));
+         }},
+    };
+    const Bytes esperados[] = {{91, 92, 17, 92, 2}, {91, 92, 33, 92, 2}, {91, 92, 64, 92, 2}};
+    for (std::size_t i = 0; i < modales.size(); ++i) {
+        const Modal& m = modales[i];
+        placa->olvidar();
+        bool abierto = false;
+        bool pulsoConElModalAbierto = false;
+        // While the modal loop runs, this timer (a timer runs inside any loop) closes it once
+        // the door has pulsed and rested; it gives up after a long while.
+        QTimer vigilante;
+        QElapsedTimer desde;
+        QObject::connect(&vigilante, &QTimer::timeout, [&] {
+            if (!abierto)
+                return;
+            const bool pulsado = placa->bytesRecibidos().size() >= 5;
+            if (!pulsado && desde.elapsed() < 30000)
+                return;
+            pulsoConElModalAbierto = pulsado;
+            if (QWidget* w = QApplication::activeModalWidget())
+                w->close();
+            if (QWidget* w = QApplication::activePopupWidget())
+                w->close();
+        });
+        vigilante.start(5);
+        bool cerrado = false;
+        QTimer::singleShot(0, ventana.get(), [&] {
+            abierto = true;
+            desde.start();
+            // The finger goes on the reader once the modal loop runs.
+            QTimer::singleShot(20, ventana.get(), [&] { ponerDedo(int(i)); });
+            m.abrir(ventana.get());
+            abierto = false;
+            cerrado = true;
+        });
+        ASSERT_TRUE(EsperarHasta([&] { return cerrado; }, 40000)) << m.nombre;
+        EXPECT_TRUE(pulsoConElModalAbierto) << m.nombre;
+        EXPECT_EQ(placa->bytesRecibidos(), esperados[i]) << m.nombre;
+        const auto escrituras = EscriturasDeEstado(placa->recibidos());
+        ASSERT_EQ(escrituras.size(), 2u) << m.nombre;
+        const long pulso = Milisegundos(escrituras[1].momento - escrituras[0].momento);
+        EXPECT_GE(pulso, 450) << m.nombre;
+        EXPECT_LT(pulso, 3000) << m.nombre;
+    }
+    EXPECT_EQ(control<QLabel>("lblResult_TotalHoy")->text(), QStringLiteral("2"));
+
+    // A box opened while the relays of an access are on, and the next finger put on the
+    // reader while it is open: the first pulse ends at its time and the second finger gets
+    // its own pulse, both before the box is closed.
+    placa->olvidar();
+    bool cerrado = false;
+    bool ambosConLaCajaAbierta = false;
+    QTimer abrirEnElPulso;
+    QObject::connect(&abrirEnElPulso, &QTimer::timeout, [&] {
+        if (!ventana->acceso().torno().Pulsando())
+            return;
+        abrirEnElPulso.stop();
+        QMessageBox caja(QMessageBox::Question, QStringLiteral("Portiva"),
+                         QStringLiteral("Desea restaurar la copia?"),
+                         QMessageBox::Yes | QMessageBox::No, ventana.get());
+        QTimer::singleShot(20, &caja, [&] { ponerDedo(3, false); });
+        QTimer vigilante;
+        QElapsedTimer desde;
+        desde.start();
+        QObject::connect(&vigilante, &QTimer::timeout, &caja, [&] {
+            const bool ambos = placa->bytesRecibidos().size() >= 10;
+            if (!ambos && desde.elapsed() < 30000)
+                return;
+            ambosConLaCajaAbierta = ambos;
+            caja.close();
+        });
+        vigilante.start(5);
+        caja.exec();
+        cerrado = true;
+    });
+    abrirEnElPulso.start(1);
+    ponerDedo(1);
+    ASSERT_TRUE(EsperarHasta([&] { return cerrado; }, 40000));
+    EXPECT_TRUE(ambosConLaCajaAbierta);
+    EXPECT_EQ(placa->bytesRecibidos(), (Bytes{91, 92, 33, 92, 2, 91, 92, 64, 92, 2}));
 }
 
 TEST(EstacionArranque, AReaderAnnouncedDuringTheSettingsBoxIsNotForgotten) {

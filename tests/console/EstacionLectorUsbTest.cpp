@@ -69,7 +69,7 @@ protected:
         const fpgen::ImagenGris img = generador.impresion(Semilla, dedo, 1);
         placa->olvidar();
         emisor->imagen(img.ancho, img.alto, img.pixeles);
-        EXPECT_TRUE(EsperarHasta([&] { return placa->bytesRecibidos().size() >= 5; }, 30000));
+        EXPECT_TRUE(EsperarHasta([&] { return placa->bytesRecibidos().size() >= 5; }));
         return placa->bytesRecibidos();
     }
 

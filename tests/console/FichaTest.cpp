@@ -44,14 +44,6 @@ protected:
     }
     QLineEdit* caja(const char* nombre) { return control<QLineEdit>(nombre); }
     QString texto(const char* nombre) { return caja(nombre)->text(); }
-    // A field of a stored row, read afresh from the file by its ID.
-    QVariant almacenado(qint64 id, const char* campo) {
-        Recordset rs;
-        EXPECT_TRUE(rs.Open(QStringLiteral("SELECT * FROM ClientesDB WHERE ID = ?"),
-                            ventana->db().cnClientes(), {id})
-                        .ok());
-        return rs.Valor(QString::fromLatin1(campo)).valor_o(QVariant(QStringLiteral("?")));
-    }
 };
 
 const QByteArray Plantilla("PTVH\x01plantilla-de-prueba\x00", 26);
@@ -148,7 +140,7 @@ TEST_F(Ficha, TypedValuesAreStoredAsTheStationReadsThem) {
     EXPECT_EQ(almacenado(1, "fldStuffSiNo").toBool(), true);
     EXPECT_EQ(almacenado(1, "fldServContratado"), QVariant(QStringLiteral("Anual")));
     // After the save the boxes show what was stored; the counts follow the row.
-    EXPECT_EQ(texto("txtPrecio"), QStringLiteral(" 25.5"));
+    EXPECT_EQ(texto("txtPrecio"), QStringLiteral(" 25,50"));
     EXPECT_EQ(texto("txtFechaCaducidad"), QStringLiteral("03/02/2027"));
     EXPECT_EQ(control<QLabel>("lblResult_Personal")->text(), QStringLiteral("1"));
     EXPECT_EQ(control<QLabel>("lblInfoDB")->text(),

@@ -65,6 +65,18 @@ TEST(TextoYLectura, RoundTripOfThePriceBox) {
         EXPECT_DOUBLE_EQ(LeerNumero(TextoNumero(precio)), precio);
 }
 
+TEST(TextoPrecio, ShowsCentsWithACommaAndReadsBack) {
+    EXPECT_EQ(TextoPrecio(45.5), QStringLiteral(" 45,50"));
+    EXPECT_EQ(TextoPrecio(30), QStringLiteral(" 30"));
+    EXPECT_EQ(TextoPrecio(0), QStringLiteral(" 0"));
+    EXPECT_EQ(TextoPrecio(-3.25), QStringLiteral("-3,25"));
+    EXPECT_EQ(TextoPrecio(1000.5), QStringLiteral(" 1000,50"));
+    EXPECT_EQ(TextoPrecio(0.125), QStringLiteral(" 0,125"));
+    EXPECT_EQ(TextoPrecio(0.1 + 0.2), QStringLiteral(" 0,30"));
+    for (double precio : {0.0, 30.0, 25.5, 1999.95, -4.0, 1000.0, 0.125, 12345.67})
+        EXPECT_EQ(LeerPrecio(TextoPrecio(precio)), precio) << precio;
+}
+
 TEST(FiltrosDialogo, TurnsDescriptionPatternPairsIntoNameFilters) {
     EXPECT_EQ(
         FiltrosDialogo(QStringLiteral("BMP files (*.bmp)|*.bmp|All files (*.*)|*.*")),
@@ -83,7 +95,10 @@ TEST(LeerPrecio, ReadsAPriceWholeEitherWayOrNotAtAll) {
     EXPECT_EQ(LeerPrecio(u"29,90"), 29.9);
     EXPECT_EQ(LeerPrecio(u"1.000,50"), 1000.5);
     EXPECT_EQ(LeerPrecio(u"-3,5"), -3.5);
-    EXPECT_EQ(LeerPrecio(u"1.000"), 1.0); // the "." reading of the Conventions
+    EXPECT_EQ(LeerPrecio(u"1.000"), 1000.0); // a thousand, as a Spanish desk writes it
+    EXPECT_EQ(LeerPrecio(u"12.500.000"), 12500000.0);
+    EXPECT_EQ(LeerPrecio(u"1.5"), 1.5); // no group of three: a decimal point
+    EXPECT_EQ(LeerPrecio(u",5"), 0.5);
     for (const char16_t* malo : {u"", u"treinta", u"30 euros", u"1,2,3", u"1.00,5", u"1e400"})
         EXPECT_FALSE(LeerPrecio(malo)) << QString::fromUtf16(malo).toStdString();
 }

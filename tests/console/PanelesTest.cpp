@@ -252,7 +252,11 @@ TEST_F(Paneles, ResultListHasItsTwelveColumns) {
     ASSERT_EQ(lista->columnCount(), 12);
     for (int i = 0; i < 12; ++i) {
         EXPECT_EQ(lista->headerItem()->text(i), cabeceras[i]);
-        EXPECT_EQ(lista->columnWidth(i), anchos[i]) << i;
+        // The set-up widths, wider only where the screen's font would cut the header.
+        if (anchos[i] >= 150)
+            EXPECT_EQ(lista->columnWidth(i), anchos[i]) << i;
+        else
+            EXPECT_GE(lista->columnWidth(i), anchos[i]) << i;
     }
     EXPECT_TRUE(lista->headerItem()->textAlignment(1) & Qt::AlignHCenter);
     EXPECT_TRUE(lista->headerItem()->textAlignment(6) & Qt::AlignLeft);

@@ -80,4 +80,19 @@ TEST(ReproductorSonidoQt, NeverWaitsAndSaysWhenNothingPlays) {
     EXPECT_EQ(reproductor.Reproducir(sonido), hayAudio);
 }
 
+TEST(ReproductorSonidoQt, WithoutAnAudioOutputItSaysSoOnce) {
+    if (!QMediaDevices::audioOutputs().isEmpty())
+        GTEST_SKIP() << "this machine has an audio output";
+    ReproductorSonidoQt reproductor;
+    QStringList avisos;
+    reproductor.ponerAviso([&](const QString& aviso) { avisos << aviso; });
+    // A missing file is not the missing output: nothing is said.
+    EXPECT_FALSE(reproductor.Reproducir(QStringLiteral("/no/existe/1.wav")));
+    EXPECT_TRUE(avisos.isEmpty());
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(reproductor.Reproducir(QStringLiteral(PORTIVA_ASSETS "/Sonidos/2.wav")));
+    EXPECT_EQ(avisos, QStringList{QStringLiteral("Sin salida de audio (tarjeta o servidor de "
+                                                 "sonido): la estacion funciona sin sonido.")});
+}
+
 } // namespace

@@ -43,13 +43,6 @@ protected:
     }
     QLineEdit* caja(const char* nombre) { return control<QLineEdit>(nombre); }
     ComboBloqueable* servicio() { return control<ComboBloqueable>("cboServContratado"); }
-    QVariant almacenado(qint64 id, const char* campo) {
-        Recordset rs;
-        EXPECT_TRUE(rs.Open(QStringLiteral("SELECT * FROM ClientesDB WHERE ID = ?"),
-                            ventana->db().cnClientes(), {id})
-                        .ok());
-        return rs.Valor(QString::fromLatin1(campo)).valor_o(QVariant(QStringLiteral("?")));
-    }
     long filas(const char* tabla) {
         Recordset rs;
         EXPECT_TRUE(rs.Open(QStringLiteral("SELECT * FROM ") + QString::fromLatin1(tabla),
@@ -202,7 +195,7 @@ TEST_F(Validacion, APriceThatDoesNotReadWholeIsRefusedOnItsBox) {
     click("imgGuardarCliente");
     EXPECT_FALSE(ventana->estado().ModoEdicion);
     EXPECT_DOUBLE_EQ(almacenado(1, "fldPrecio").toDouble(), 1000.5);
-    EXPECT_EQ(caja("txtPrecio")->text(), QStringLiteral(" 1000.5"));
+    EXPECT_EQ(caja("txtPrecio")->text(), QStringLiteral(" 1000,50"));
 }
 
 TEST_F(Validacion, TheExpiryFollowsTheServiceOnlyWhileEditing) {

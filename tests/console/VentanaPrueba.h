@@ -3,9 +3,11 @@
 #include "BaseDatosPrueba.h"
 #include "BombeoPrueba.h"
 #include "CarpetaTemporal.h"
+#include "DbClientes.h"
 #include "Entorno.h"
 #include "Falsos.h"
 #include "MsgBoxGuion.h"
+#include "Recordset.h"
 #include "RelojFijo.h"
 #include "frmClientes.h"
 
@@ -84,6 +86,15 @@ protected:
         QMouseEvent evento(tipo, QPointF(donde), QPointF(destino->mapToGlobal(donde)), boton,
                            botones, Qt::NoModifier);
         QApplication::sendEvent(destino, &evento);
+    }
+
+    // A field of a stored row, read afresh from the file by its ID ("?" when it cannot be).
+    QVariant almacenado(qint64 id, const char* campo) {
+        Recordset rs;
+        EXPECT_TRUE(rs.Open(QStringLiteral("SELECT * FROM ClientesDB WHERE ID = ?"),
+                            ventana->db().cnClientes(), {id})
+                        .ok());
+        return rs.Valor(QString::fromLatin1(campo)).valor_o(QVariant(QStringLiteral("?")));
     }
 
     CarpetaTemporal carpeta;

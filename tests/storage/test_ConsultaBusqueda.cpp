@@ -141,8 +141,8 @@ TEST(ConstruirBusqueda, NumbersTitlesAndBadInput) {
 
 TEST(ConstruirBusqueda, TypedTextIsBoundNeverPasted) {
     auto c = Construir(1, -1, QStringLiteral("O'B*"));
-    EXPECT_EQ(c.sql, QStringLiteral("SELECT * FROM ClientesDB WHERE fldCodigo LIKE ? ORDER BY "
-                                    "fldCodigo"));
+    EXPECT_EQ(c.sql, QStringLiteral("SELECT * FROM ClientesDB WHERE fldCodigo LIKE ? ESCAPE '\\' "
+                                    "ORDER BY fldCodigo"));
     EXPECT_EQ(c.parametros, QVariantList({QStringLiteral("O'B%")}));
     EXPECT_EQ(c.titulo, QStringLiteral("Con Codigo similar a O'B*"));
     c = Construir(5, -1, QStringLiteral("  ana*  "));

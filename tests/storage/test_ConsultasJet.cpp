@@ -3,6 +3,7 @@
 // 2026-12-08 on the station clock.
 #include "BaseDatosPrueba.h"
 #include "Conexion.h"
+#include "ConsultaBusqueda.h"
 #include "Recordset.h"
 #include "RelojFijo.h"
 
@@ -265,3 +266,44 @@ TEST_F(ConsultasJetTest, OperatorTextPastedWithAQuoteIsABadQueryNotAnInjection) 
 }
 
 } // namespace
+
+// What the operator types is taken literally except for the search's own wildcards "*" and
+// "?": a "%", "_" or "\" in a code, name or service finds only itself.
+TEST(BusquedaLiteral, OnlyStarAndQuestionMarkAreWildcards) {
+    BaseDatosPrueba db;
+    auto conServicio = [](QVariantMap fila, const char* servicio) {
+        fila[QStringLiteral("fldServContratado")] = QString::fromUtf8(servicio);
+        return fila;
+    };
+    db.clientes({conServicio(Cliente("Q1", {}, {}, false, "500 dto"), "Bono 5%"),
+                 conServicio(Cliente("Q2", {}, {}, false, "50% dto"), "Bono 50"),
+                 Cliente("Q_", {}, {}, false, "axb"), Cliente("Q\\", {}, {}, false, "a_b"),
+                 Cliente("Q22", {}, {}, false, "Lucia")});
+    RelojFijo reloj{QDateTime(QDate(2026, 12, 8), QTime(10, 0))};
+    Conexion cn{reloj};
+    cn.setConnectionString(db.ruta());
+    ASSERT_TRUE(cn.Open().ok());
+    const FechasCortas fechas{
+        [](const QString&) { return std::optional<QDate>(); },
+        [](const QDate& d) { return d.toString(QStringLiteral("dd/MM/yyyy")); }};
+    auto buscar = [&](int tipo, const char* dato) {
+        const ConsultaBuscada c =
+            ConstruirBusqueda(tipo, -1, QString::fromUtf8(dato), reloj.hoy(), fechas);
+        Recordset rs;
+        const Resultado r = rs.Open(c.sql, cn, c.parametros);
+        EXPECT_TRUE(r.ok()) << dato;
+        QStringList codigos;
+        for (; !rs.Eof(); (void)rs.MoveNext())
+            codigos << rs.Valor(QStringLiteral("fldCodigo")).valor_o({}).toString();
+        return codigos;
+    };
+    EXPECT_EQ(buscar(5, "50%*"), QStringList({"Q2"}));
+    EXPECT_EQ(buscar(5, "a_b"), QStringList({"Q\\"}));
+    EXPECT_EQ(buscar(5, "a?b"), QStringList({"Q_", "Q\\"}));
+    EXPECT_EQ(buscar(1, "Q_"), QStringList({"Q_"}));
+    EXPECT_EQ(buscar(1, "Q\\"), QStringList({"Q\\"}));
+    EXPECT_EQ(buscar(1, "Q?"), QStringList({"Q1", "Q2", "Q\\", "Q_"}));
+    EXPECT_EQ(buscar(1, "q2*"), QStringList({"Q2", "Q22"}));
+    EXPECT_EQ(buscar(4, "Bono 5%"), QStringList({"Q1"}));
+    EXPECT_EQ(buscar(4, "bono 5*"), QStringList({"Q1", "Q2"}));
+}

@@ -171,15 +171,22 @@ TEST(CopiasSeguridad, CopiaFechadaSinTemporalesYCarpetaCreada) {
     EXPECT_EQ(e.msgBox.ultimo().estilo, EstiloMsg::Informacion);
 }
 
-TEST(CopiasSeguridad, DosCopiasEnElMismoSegundoNoSePisan) {
+TEST(CopiasSeguridad, CopiasEnElMismoSegundoTomanElSiguienteNombre) {
     Estacion e;
     ASSERT_TRUE(e.copias.CopiaSeguridad());
     e.base.clientes(miembros(QStringLiteral("C"), 1));
-    EXPECT_FALSE(e.copias.CopiaSeguridad());
-    EXPECT_EQ(e.msgBox.ultimo().estilo, EstiloMsg::Exclamacion);
-    EXPECT_TRUE(e.msgBox.ultimo().texto.contains("ya existe la copia 2009-03-01 (09-05-07).mdb"));
+    // A compaction in the same second as the backup.
+    ASSERT_TRUE(e.copias.CompactarBaseDatos()) << qPrintable(e.msgBox.ultimo().texto);
+    EXPECT_EQ(e.msgBox.ultimo().estilo, EstiloMsg::Informacion);
+    ASSERT_TRUE(e.copias.CopiaSeguridad()) << qPrintable(e.msgBox.ultimo().texto);
+    EXPECT_EQ(QDir(e.seguridad()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({"2009-03-01 (09-05-07) (2).mdb", "2009-03-01 (09-05-07) (3).mdb",
+                           "2009-03-01 (09-05-07).mdb"}));
     EXPECT_EQ(codigos(e.seguridad("2009-03-01 (09-05-07).mdb")), CincoA);
-    EXPECT_EQ(QDir(e.seguridad()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    EXPECT_EQ(codigos(e.seguridad("2009-03-01 (09-05-07) (2).mdb")), CincoA + QStringList{"C0"});
+    EXPECT_EQ(codigos(e.base.ruta()), CincoA + QStringList{"C0"});
+    EXPECT_EQ(CopiasSeguridad::nombreLibre("/s/2009-03-01 (09-05-07).mdb", 1),
+              "/s/2009-03-01 (09-05-07).mdb");
 }
 
 TEST(CopiasSeguridad, CompactarGuardaCopiaYConservaMiembros) {
@@ -281,16 +288,41 @@ TEST(CopiasSeguridad, RestauracionProgramadaSeGastaAlMomento) {
     EXPECT_EQ(LeerIni(e.ini(), "Copias Seguridad", "NombreDB Restaurar"), "");
 }
 
+// The files an interrupted step may leave: the copy being built and the engine's journal.
+QStringList restos(const Estacion& e) {
+    QStringList hay;
+    for (const QString& carpeta : {e.base.carpeta(), e.seguridad()})
+        hay +=
+            QDir(carpeta).entryList({QStringLiteral("*portiva-tmp*")}, QDir::Files | QDir::Hidden);
+    return hay;
+}
+
 TEST(CopiasSeguridad, LimpiarTemporalesDejaLasCopias) {
     Estacion e;
     ASSERT_TRUE(e.copias.CopiaSeguridad());
-    QFile(e.base.ruta() + CopiasSeguridad::sufijoTemporal()).open(QIODevice::WriteOnly);
-    QFile(e.seguridad("x.mdb") + CopiasSeguridad::sufijoTemporal()).open(QIODevice::WriteOnly);
-    e.copias.LimpiarTemporales();
+    const QString sufijo = CopiasSeguridad::sufijoTemporal();
+    for (const QString& resto :
+         {e.base.ruta() + sufijo, e.base.ruta() + sufijo + "-journal",
+          e.seguridad("x.mdb") + sufijo, e.seguridad("x.mdb") + sufijo + "-journal"})
+        QFile(resto).open(QIODevice::WriteOnly);
+    EXPECT_TRUE(e.copias.LimpiarTemporales().isEmpty());
     EXPECT_EQ(QDir(e.seguridad()).entryList(QDir::Files | QDir::Hidden),
               QStringList{"2009-03-01 (09-05-07).mdb"});
-    EXPECT_FALSE(QFile::exists(e.base.ruta() + CopiasSeguridad::sufijoTemporal()));
+    EXPECT_TRUE(restos(e).isEmpty()) << restos(e).join(' ').toStdString();
     EXPECT_EQ(codigos(e.base.ruta()), CincoA);
+}
+
+TEST(CopiasSeguridad, UnTemporalQueNoSeBorraSeDice) {
+    Estacion e;
+    ASSERT_TRUE(e.copias.CopiaSeguridad());
+    const QString resto = e.seguridad("x.mdb") + CopiasSeguridad::sufijoTemporal();
+    QFile(resto).open(QIODevice::WriteOnly);
+    e.ops.antes = [](int) { return true; };
+    EXPECT_EQ(e.copias.LimpiarTemporales(),
+              QStringList{QStringLiteral("No se pudo borrar el archivo temporal %1 de una copia "
+                                         "interrumpida: Error 28 (No queda espacio en el "
+                                         "dispositivo).")
+                              .arg(resto)});
 }
 
 namespace {
@@ -318,6 +350,22 @@ int ejecutar(Estacion& e, Operacion op, const QString& elegida, AjustesEstacion&
     return e.ops.pasos;
 }
 
+// The operation in a child process, after `preparar` (which may arrange its death there);
+// the child's wait status, -1 when it could not be run.
+int ejecutarEnHijo(Estacion& e, Operacion op, const QString& elegida, AjustesEstacion& ajustes,
+                   const std::function<void(Estacion&)>& preparar) {
+    const pid_t hijo = fork();
+    if (hijo == 0) {
+        preparar(e);
+        ejecutar(e, op, elegida, ajustes);
+        ::_exit(0);
+    }
+    int estado = 0;
+    if (hijo < 0 || ::waitpid(hijo, &estado, 0) != hijo)
+        return -1;
+    return estado;
+}
+
 struct Recuento {
     int casos = 0;
     int perdidos = 0;
@@ -330,7 +378,8 @@ void comprobarDespues(Estacion& e, Operacion op, Recuento& recuento) {
     ++recuento.casos;
     OperacionesArchivoPosix limpias;
     CopiasSeguridad despues(e.entorno, limpias);
-    despues.LimpiarTemporales();
+    EXPECT_TRUE(despues.LimpiarTemporales().isEmpty());
+    EXPECT_TRUE(restos(e).isEmpty()) << restos(e).join(' ').toStdString();
     EXPECT_TRUE(integridadOk(e.base.ruta()));
     const QStringList hay = codigos(e.base.ruta());
     const bool restaurada = hay == TresB;
@@ -402,19 +451,14 @@ TEST(CopiasSeguridad, UnProcesoMatadoEntreDosPasosNoPierdeNada) {
             AjustesEstacion ajustes;
             const QString elegida = e.copiaElegida();
             prepararProgramada(e, elegida, ajustes);
-            const pid_t hijo = fork();
-            ASSERT_GE(hijo, 0);
-            if (hijo == 0) {
-                e.ops.antes = [muere](int n) {
+            const int estado = ejecutarEnHijo(e, op, elegida, ajustes, [muere](Estacion& h) {
+                h.ops.antes = [muere](int n) {
                     if (n == muere)
                         ::kill(::getpid(), SIGKILL);
                     return false;
                 };
-                ejecutar(e, op, elegida, ajustes);
-                ::_exit(0);
-            }
-            int estado = 0;
-            ASSERT_EQ(::waitpid(hijo, &estado, 0), hijo);
+            });
+            ASSERT_GE(estado, 0);
             const bool terminado = WIFEXITED(estado);
             comprobarDespues(e, op, recuento);
             if (terminado)
@@ -431,5 +475,30 @@ TEST(CopiasSeguridad, UnProcesoMatadoEntreDosPasosNoPierdeNada) {
     }
     std::printf("procesos matados: %d casos, %d registros perdidos\n", recuento.casos,
                 recuento.perdidos);
+    EXPECT_EQ(recuento.perdidos, 0);
+}
+
+// Killed while the engine writes a copy: what it left (the copy being built and its journal)
+// goes at the next start, and nothing is lost.
+TEST(CopiasSeguridad, UnProcesoMatadoDuranteLaCopiaNoDejaRestos) {
+    Recuento recuento;
+    int conRestos = 0;
+    for (const Operacion op : Todas) {
+        SCOPED_TRACE(testing::Message() << "operacion " << int(op));
+        Estacion e;
+        AjustesEstacion ajustes;
+        const QString elegida = e.copiaElegida();
+        prepararProgramada(e, elegida, ajustes);
+        const int estado = ejecutarEnHijo(e, op, elegida, ajustes, [](Estacion& h) {
+            h.copias.setAvance([] { ::kill(::getpid(), SIGKILL); });
+        });
+        ASSERT_TRUE(estado >= 0 && WIFSIGNALED(estado));
+        if (!restos(e).isEmpty())
+            ++conRestos;
+        comprobarDespues(e, op, recuento);
+    }
+    std::printf("procesos matados durante la copia: %d casos, %d con restos que se borraron, %d "
+                "registros perdidos\n",
+                recuento.casos, conRestos, recuento.perdidos);
     EXPECT_EQ(recuento.perdidos, 0);
 }

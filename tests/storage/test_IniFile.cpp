@@ -27,6 +27,15 @@ public:
     }
     void AplicarParametrosHuella(const AjustesEstacion& a) override {
         aplicados.push_back({a.thresholdId, a.rotationMaxId, a.thresholdVr, a.rotationMaxVr});
+        if (!aceptaValidos)
+            return;
+        const auto valido = [](qint32 u, qint32 r) {
+            return u >= 10 && u <= 200 && r >= 0 && r <= 180;
+        };
+        if (valido(a.thresholdId, a.rotationMaxId))
+            motor[0] = a.thresholdId, motor[1] = a.rotationMaxId;
+        if (valido(a.thresholdVr, a.rotationMaxVr))
+            motor[2] = a.thresholdVr, motor[3] = a.rotationMaxVr;
     }
     void ColoresPorDefecto(AjustesEstacion& a) override {
         ++defectos;
@@ -44,6 +53,9 @@ public:
     }
 
     std::array<qint32, 4> motor{60, 166, 35, 90};
+    // Takes the pairs within the engine's ranges, as the real adapter does; otherwise refuses
+    // everything.
+    bool aceptaValidos = false;
     int lecturas = 0;
     int defectos = 0;
     std::vector<std::array<qint32, 4>> aplicados;
@@ -315,17 +327,15 @@ TEST_F(IniFileTest, AnOldStationFileKeepsItsAccentsAcrossARun) {
 
 } // namespace
 
-TEST_F(IniFileTest, EarlierEnginesDefaultThresholdsAreReplacedAndALowOneIsWarnedAbout) {
+TEST_F(IniFileTest, EarlierVersionsDefaultPairIsReplacedAndLogged) {
     QStringList avisos;
     ini.ponerAviso([&](const QString& t) { avisos << t; });
     // What a station wrote at exit before the engine's scores changed scale.
     poner("[Configuracion huella]\nthresholdId=25\nthresholdVr=23\n");
     cargarTodo();
-    ASSERT_EQ(avisos.size(), 2) << avisos.join(QLatin1Char('\n')).toStdString();
-    EXPECT_EQ(avisos[0], "Accesos.ini: [Configuracion huella] thresholdId=25 era el valor por "
-                         "defecto del motor anterior; se usa 60.");
-    EXPECT_EQ(avisos[1], "Accesos.ini: [Configuracion huella] thresholdVr=23 era el valor por "
-                         "defecto del motor anterior; se usa 35.");
+    EXPECT_EQ(avisos, QStringList{"Accesos.ini: [Configuracion huella] thresholdId=25 y "
+                                  "thresholdVr=23 eran los valores por defecto de una version "
+                                  "anterior; se usan 60 y 35."});
     // The engine gets today's defaults, and the file is mended at exit.
     ASSERT_FALSE(huella.aplicados.empty());
     EXPECT_EQ(huella.aplicados.back(), (std::array<qint32, 4>{60, 166, 35, 90}));
@@ -334,48 +344,68 @@ TEST_F(IniFileTest, EarlierEnginesDefaultThresholdsAreReplacedAndALowOneIsWarned
     EXPECT_TRUE(contenido().contains("thresholdVr=35\n")) << contenido().toStdString();
     EXPECT_FALSE(contenido().contains("=25\n")) << contenido().toStdString();
 
-    // The same for the defaults of the engines that came after it.
+    // The same for the pairs of the versions that came after it.
     for (const auto& [id, vr] :
-         {std::pair{"105", "75"}, std::pair{"90", "40"}, std::pair{"75", "38"},
-          std::pair{"105", "52"}, std::pair{"135", "53"}}) {
+         {std::pair{105, 75}, std::pair{90, 40}, std::pair{75, 38}, std::pair{105, 52},
+          std::pair{135, 52}, std::pair{135, 55}, std::pair{135, 53}}) {
         avisos.clear();
         poner(QStringLiteral("[Configuracion huella]\nthresholdId=%1\nthresholdVr=%2\n")
-                  .arg(QLatin1String(id), QLatin1String(vr))
+                  .arg(id)
+                  .arg(vr)
                   .toUtf8());
         huella.aplicados.clear();
         cargarTodo();
-        const QString antes = QStringLiteral("Accesos.ini: [Configuracion huella] %1 era el valor "
-                                             "por defecto del motor anterior; se usa %2.");
-        EXPECT_EQ(avisos, (QStringList{antes.arg(QStringLiteral("thresholdId=") + id, "60"),
-                                       antes.arg(QStringLiteral("thresholdVr=") + vr, "35")}))
-            << id;
+        EXPECT_EQ(avisos.size(), 1) << id;
         ASSERT_FALSE(huella.aplicados.empty());
-        EXPECT_EQ(huella.aplicados.back()[0], 60);
-        EXPECT_EQ(huella.aplicados.back()[2], 35);
+        EXPECT_EQ(huella.aplicados.back()[0], 60) << id;
+        EXPECT_EQ(huella.aplicados.back()[2], 35) << id;
     }
+}
 
-    // An old default that is today's default again is simply today's: nothing to say.
-    avisos.clear();
-    huella.motor[0] = 105;
-    poner("[Configuracion huella]\nthresholdId=105\nthresholdVr=75\n");
-    huella.aplicados.clear();
-    cargarTodo();
-    EXPECT_EQ(avisos, (QStringList{"Accesos.ini: [Configuracion huella] thresholdVr=75 era el "
-                                   "valor por defecto del motor anterior; se usa 35."}));
-    ASSERT_FALSE(huella.aplicados.empty());
-    EXPECT_EQ(huella.aplicados.back()[0], 105);
-    huella.motor[0] = 60;
+TEST_F(IniFileTest, AnOperatorsOwnThresholdStaysEvenWhenItWasOnceADefault) {
+    QStringList avisos;
+    ini.ponerAviso([&](const QString& t) { avisos << t; });
+    huella.aceptaValidos = true;
+    huella.motor = {159, 45, 60, 45};
+    // 105 was an identification default, but never beside 60: the operator chose it.
+    for (const QByteArray& archivo :
+         {QByteArray("[Configuracion huella]\nthresholdId=105\nthresholdVr=60\n"),
+          QByteArray("[Configuracion huella]\nthresholdId=105\n"),
+          QByteArray("[Configuracion huella]\nthresholdId=135\nthresholdVr=54\n")}) {
+        huella.motor = {159, 45, 60, 45};
+        avisos.clear();
+        poner(archivo);
+        cargarTodo();
+        EXPECT_TRUE(avisos.isEmpty()) << avisos.join(u'\n').toStdString();
+        EXPECT_EQ(ajustes.thresholdId, archivo.contains("135") ? 135 : 105);
+        EXPECT_EQ(huella.motor[0], ajustes.thresholdId);
+        ASSERT_TRUE(ini.GuardarConfiguracion());
+        EXPECT_TRUE(contenido().startsWith(archivo)) << contenido().toStdString();
+    }
+}
 
-    // An operator's own low threshold is kept, with a warning; a sound one says nothing. (This
-    // engine stand-in refuses whatever it is given, hence its own lines.)
-    avisos.clear();
+TEST_F(IniFileTest, OnlyATakenLowThresholdIsWarnedAsLowABadOneIsRefused) {
+    QStringList avisos;
+    ini.ponerAviso([&](const QString& t) { avisos << t; });
+    huella.aceptaValidos = true;
+    huella.motor = {159, 45, 60, 45};
     poner("[Configuracion huella]\nthresholdId=15\nthresholdVr=120\n");
-    huella.aplicados.clear();
     cargarTodo();
-    EXPECT_EQ(avisos.filter(QStringLiteral("muy bajo")),
-              QStringList{"Accesos.ini: [Configuracion huella] thresholdId=15 es muy bajo para "
-                          "este motor (por defecto 60): puede aceptar huellas ajenas."});
-    ASSERT_FALSE(huella.aplicados.empty());
-    EXPECT_EQ(huella.aplicados.back()[0], 15);
-    EXPECT_EQ(huella.aplicados.back()[2], 120);
+    EXPECT_EQ(avisos, QStringList{"Accesos.ini: [Configuracion huella] thresholdId=15 es muy bajo "
+                                  "para este motor (por defecto 159): puede aceptar huellas "
+                                  "ajenas."});
+    EXPECT_EQ(huella.motor[0], 15);
+    EXPECT_EQ(huella.motor[2], 120);
+
+    // Not a number, or below zero: refused, said once, never called low.
+    for (const char* malo : {"abc", "-5", "5"}) {
+        huella.motor = {159, 45, 60, 45};
+        avisos.clear();
+        poner(QByteArray("[Configuracion huella]\nthresholdId=") + malo + "\n");
+        cargarTodo();
+        EXPECT_EQ(avisos, QStringList{QStringLiteral("Accesos.ini: [Configuracion huella] "
+                                                     "thresholdId=%1 no valido; se usa 159.")
+                                          .arg(QLatin1String(malo))});
+        EXPECT_EQ(huella.motor[0], 159);
+    }
 }

@@ -31,9 +31,15 @@ inline std::unique_ptr<SimuladorRele> PlacaEnPuerto(const QString& carpeta, int 
     return placa;
 }
 
-// Pumps the event loop until the condition holds or the time is up (generous by default: a
-// loaded machine may be slow, a passing test never waits that long).
-inline bool EsperarHasta(const std::function<bool()>& condicion, int limiteMs = 10000) {
+// How long a test waits for something that must happen (bytes reaching the simulated board, a
+// condition coming true): a minute, so that a loaded machine (a parallel build, the sanitizer
+// runs) never fails a test that is right; a passing test never waits that long. Waits for
+// something that must NOT happen keep their own short limits.
+inline constexpr std::chrono::milliseconds EsperaGenerosa{60000};
+
+// Pumps the event loop until the condition holds or the time is up.
+inline bool EsperarHasta(const std::function<bool()>& condicion,
+                         int limiteMs = static_cast<int>(EsperaGenerosa.count())) {
     QDeadlineTimer plazo(limiteMs);
     while (!condicion()) {
         if (plazo.hasExpired())
@@ -44,10 +50,18 @@ inline bool EsperarHasta(const std::function<bool()>& condicion, int limiteMs = 
     return true;
 }
 
+// Waits, pumping events (the door's reply windows and pulse ends are timers of this thread),
+// until the board has received at least `n` bytes since it last forgot them.
+inline bool EsperarBytes(const simulador::SimuladorRele& placa, std::size_t n,
+                         std::chrono::milliseconds limite) {
+    return EsperarHasta([&] { return placa.bytesRecibidos().size() >= n; },
+                        static_cast<int>(limite.count()));
+}
+
 // Waits (pumping events) until the board has received nothing new for `quietoMs`, so traffic
 // still on its way (a resting byte sent by an event) is in before a test forgets it.
 inline bool EsperarSilencio(const simulador::SimuladorRele& placa, int quietoMs = 300,
-                            int limiteMs = 10000) {
+                            int limiteMs = static_cast<int>(EsperaGenerosa.count())) {
     QDeadlineTimer plazo(limiteMs);
     std::size_t antes = placa.bytesRecibidos().size();
     QDeadlineTimer quieto(quietoMs);
