@@ -42,17 +42,7 @@ public:
 
     // Runs `accion` once, while the door's relays are on (inside its 500 ms pulse).
     void DuranteElPulso(std::function<void()> accion) {
-        auto sondeo = std::make_shared<QTimer>();
-        sondeo->setInterval(1);
-        QObject::connect(sondeo.get(), &QTimer::timeout, [this, sondeo, accion]() mutable {
-            if (!acceso.torno().Pulsando())
-                return;
-            sondeo->stop();
-            auto f = std::move(accion);
-            f();
-        });
-        sondeo->start();
-        sondeos_.push_back(sondeo);
+        prueba::DuranteElPulso(acceso.torno(), sondeos_, std::move(accion));
     }
 
     PuertoSerie& puerto() { return acceso.puerto(); }
@@ -64,7 +54,7 @@ public:
     MsgBoxGuion msgBox;
     RelojFijo reloj;
     BombeoPrueba bombeo;
-    std::vector<std::shared_ptr<QTimer>> sondeos_;
+    std::vector<std::unique_ptr<QTimer>> sondeos_;
     Entorno entorno;
     PantallaPrueba pantalla;
     SonidoPrueba sonido;

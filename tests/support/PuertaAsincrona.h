@@ -5,13 +5,36 @@
 #include "ReleSimulado.h"
 #include "Torno.h"
 
+#include <QTimer>
+
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
+#include <vector>
 
 namespace portiva::prueba {
 
 // The door answers from the event loop: these run one of its calls and pump events until the
 // answer is in (generous limit; a passing test never waits that long).
+
+// Runs `accion` once, while the door's relays are on (inside its 500 ms pulse). `sondeos` owns
+// the probe timer for the test's life; its slot holds only a plain pointer to it, so no timer
+// keeps itself alive.
+inline void DuranteElPulso(Torno& torno, std::vector<std::unique_ptr<QTimer>>& sondeos,
+                           std::function<void()> accion) {
+    auto& sondeo = sondeos.emplace_back(std::make_unique<QTimer>());
+    QTimer* t = sondeo.get();
+    t->setInterval(1);
+    QObject::connect(t, &QTimer::timeout, [&torno, t, accion = std::move(accion)]() mutable {
+        if (!torno.Pulsando())
+            return;
+        t->stop();
+        auto f = std::move(accion);
+        f();
+    });
+    t->start();
+}
 
 inline bool Conectar(RelayBoard& rele) {
     std::optional<bool> hallada;
