@@ -91,9 +91,6 @@ bool SkinSupportCode::LoadSkin(const QString& nombre) {
     if (!imagen.load(ruta) || imagen.isNull())
         return false;
     ventana_.PonerFondo(imagen);
-    // One pass of the event queue (no wait) so the new background is painted now; the door
-    // depends on none of these passes.
-    entorno_.bombeo.procesarEventos();
     ajustes_.SkinActual = nombre;
     return true;
 }

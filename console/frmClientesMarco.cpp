@@ -69,9 +69,6 @@ void frmClientes::MostrarMenu() {
     menu_.mnuDoNoReady_Closed->setChecked(estado == CodigoAcceso::FijoCerrado);
     menu_.mnuDoNoReady_Open->setChecked(estado == CodigoAcceso::FijoAbierto);
     CargarMenuSkins();
-    // One pass of the event queue (no wait) so the window is repainted before the menu opens;
-    // the door depends on none of these passes.
-    entorno_.bombeo.procesarEventos();
     menu_.mnuMenu->exec(QCursor::pos());
 }
 
