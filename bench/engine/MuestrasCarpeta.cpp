@@ -30,6 +30,7 @@ std::vector<Muestra> extraerCarpeta(const std::filesystem::path& carpeta, int re
             motor::ExtractorMinucias ex;
             for (std::size_t k; (k = siguiente.fetch_add(1)) < archivos.size();) {
                 const std::string nombre = archivos[k].stem().string();
+                m[k].nombre = nombre;
                 m[k].dedo = std::atoi(nombre.substr(0, nombre.find('_')).c_str());
                 motor::ImagenGris img;
                 if (motor::ArchivoBmp::leer(archivos[k], img) != 0)

@@ -4,12 +4,14 @@
 // FFF_I.bmp (finger, impression) and the rates read off two lists of scores.
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 namespace portiva::bench {
 
 struct Muestra {
     int dedo = 0;
+    std::string nombre;              // the file's stem, FFF_I
     int clase = -1;                  // quality class
     std::vector<std::uint8_t> bytes; // empty: extraction failed
 };
