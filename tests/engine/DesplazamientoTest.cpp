@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-
 using namespace portiva;
 using namespace portiva::motor;
 
