@@ -49,7 +49,7 @@ constexpr int PasadasDeriva = 2;
 constexpr float PuntuacionMinimaDeriva = 30.0f;
 // The quick count's best alignments that may be paired in full, and the score from which the
 // ones after the first are tried.
-constexpr int AlineacionesCandidatas = 5;
+constexpr int AlineacionesCandidatas = 3;
 constexpr float PuntuacionMinimaOtrasAlineaciones = 30.0f;
 
 std::uint16_t leer16(const std::uint8_t* p) {

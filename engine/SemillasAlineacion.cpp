@@ -69,10 +69,6 @@ __attribute__((always_inline)) inline void semillasNucleo(const ConsultaVista& q
             continue;
         const std::uint8_t aj = g.angulo[static_cast<std::size_t>(j)];
         const int inicio = limite >= 128 ? 0 : q.primero[static_cast<std::uint8_t>(aj - limite)];
-        // Only the stored minutia's best pair becomes a seed: its other pairs would mostly
-        // propose near copies of one alignment and push other minutiae's out of the few kept.
-        float mejorSim = 0.0f;
-        int mejorI = -1;
         for (int c = 0; c < nq; ++c) {
             int i = inicio + c;
             if (i >= nq)
@@ -83,20 +79,17 @@ __attribute__((always_inline)) inline void semillasNucleo(const ConsultaVista& q
                     break;
             }
             const float s = similitudPar<false>(q.celdas + 4 * i, q.validas + 4 * i, cg, vg);
-            if (s > mejorSim) {
-                mejorSim = s;
-                mejorI = i;
+            if (s <= 0.0f)
+                continue;
+            if (t.nSemillas < Semillas || s > t.semillas[Semillas - 1].sim) {
+                int k = t.nSemillas < Semillas ? t.nSemillas++ : Semillas - 1;
+                while (k > 0 && t.semillas[static_cast<std::size_t>(k - 1)].sim < s) {
+                    t.semillas[static_cast<std::size_t>(k)] =
+                        t.semillas[static_cast<std::size_t>(k - 1)];
+                    --k;
+                }
+                t.semillas[static_cast<std::size_t>(k)] = {s, i, j};
             }
-        }
-        const float s = mejorSim;
-        if (mejorI >= 0 && (t.nSemillas < Semillas || s > t.semillas[Semillas - 1].sim)) {
-            int k = t.nSemillas < Semillas ? t.nSemillas++ : Semillas - 1;
-            while (k > 0 && t.semillas[static_cast<std::size_t>(k - 1)].sim < s) {
-                t.semillas[static_cast<std::size_t>(k)] =
-                    t.semillas[static_cast<std::size_t>(k - 1)];
-                --k;
-            }
-            t.semillas[static_cast<std::size_t>(k)] = {s, mejorI, j};
         }
     }
 }

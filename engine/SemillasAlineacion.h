@@ -10,7 +10,7 @@
 // counting can be built for the processor it runs on.
 namespace portiva::motor::alineacion {
 
-inline constexpr int Semillas = 12;
+inline constexpr int Semillas = 6;
 
 // The stored template, decoded for one comparison.
 struct Guardada {

@@ -7,9 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <random>
-#include <vector>
 
 namespace {
 
@@ -79,83 +77,3 @@ TEST(SimilitudDescriptores, TooFewCommonCellsOrBitsSayNothing) {
 }
 
 } // namespace
-
-namespace {
-
-using portiva::motor::alineacion::buscarSemillas;
-using portiva::motor::alineacion::ConsultaVista;
-using portiva::motor::alineacion::Guardada;
-using portiva::motor::alineacion::Trabajo;
-
-// The same `n` of `de`'s bits, taken in order.
-Palabras primeros(const Palabras& de, int n) {
-    Palabras p{};
-    for (int b = 0; b < 256 && n > 0; ++b)
-        if (de[b / 64] >> (b % 64) & 1) {
-            p[b / 64] |= 1ull << (b % 64);
-            --n;
-        }
-    return p;
-}
-
-Palabras unir(Palabras a, const Palabras& b) {
-    for (int w = 0; w < 4; ++w)
-        a[static_cast<std::size_t>(w)] |= b[static_cast<std::size_t>(w)];
-    return a;
-}
-
-} // namespace
-
-// A stored minutia whose neighbourhood looks like every query minutia's (a dense, common one)
-// would fill every seed with near copies of one alignment; each stored minutia proposes only
-// its best pair, so the others' own pairs are tried too.
-TEST(SemillasAlineacion, EachStoredMinutiaGivesOneSeedSoOneCommonNeighbourhoodCannotTakeThemAll) {
-    std::mt19937 r(11);
-    constexpr int N = 8;
-    const Palabras base = aleatorio(r, 90);
-    std::array<Palabras, N> consulta{};
-    for (auto& c : consulta)
-        c = unir(base, aleatorio(r, 10));
-    // Stored 0: the common part alone, closer to every query minutia than any other pair is.
-    // Stored k: query k's own bits and part of the common ones.
-    std::array<Palabras, N> guardada{};
-    guardada[0] = base;
-    for (int k = 1; k < N; ++k) {
-        Palabras propio{};
-        for (int w = 0; w < 4; ++w)
-            propio[static_cast<std::size_t>(w)] =
-                consulta[static_cast<std::size_t>(k)][static_cast<std::size_t>(w)] &
-                ~base[static_cast<std::size_t>(w)];
-        guardada[static_cast<std::size_t>(k)] = unir(primeros(base, 70), propio);
-    }
-    ASSERT_GT(similitud(consulta[3], guardada[0]), similitud(consulta[3], guardada[3]));
-
-    std::vector<std::uint64_t> celdasQ, validasQ;
-    for (const auto& c : consulta) {
-        celdasQ.insert(celdasQ.end(), c.begin(), c.end());
-        validasQ.insert(validasQ.end(), Todas.begin(), Todas.end());
-    }
-    const std::vector<std::uint8_t> angulos(N, 0);
-    const std::vector<int> primero(256, 0);
-    const ConsultaVista q{N, angulos.data(), celdasQ.data(), validasQ.data(), primero.data()};
-    Guardada g{};
-    g.n = N;
-    std::vector<std::uint8_t> cilindros(64 * N);
-    for (int k = 0; k < N; ++k) {
-        std::memcpy(&cilindros[static_cast<std::size_t>(64 * k)],
-                    guardada[static_cast<std::size_t>(k)].data(), 32);
-        std::memcpy(&cilindros[static_cast<std::size_t>(64 * k + 32)], Todas.data(), 32);
-    }
-    Trabajo t;
-    buscarSemillas(q, g, cilindros.data(), 128, t);
-
-    ASSERT_GE(t.nSemillas, 6);
-    int propios = 0;
-    for (int a = 0; a < t.nSemillas; ++a) {
-        const auto& s = t.semillas[static_cast<std::size_t>(a)];
-        propios += s.i == s.j ? 1 : 0;
-        for (int b = 0; b < a; ++b)
-            EXPECT_NE(s.j, t.semillas[static_cast<std::size_t>(b)].j);
-    }
-    EXPECT_GE(propios, 5);
-}
