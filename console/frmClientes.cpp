@@ -377,6 +377,8 @@ void frmClientes::VigilarBaseDatos() {
         avisar(aviso);
         entorno_.msgBox(aviso, EstiloMsg::Exclamacion, QStringLiteral("Base de datos..."));
     }
+    if (const QString& aviso = db_->AvisoRegistroAnticipado(); !aviso.isEmpty())
+        avisar(aviso);
     auto* vigia = new QTimer(this);
     connect(vigia, &QTimer::timeout, this, [this, avisar] {
         if (const QString aviso = db_->AvisoArchivoDesaparecido(); !aviso.isEmpty())

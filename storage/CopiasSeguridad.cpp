@@ -120,8 +120,12 @@ Resultado CopiasSeguridad::ponerEnLugar(const QString& origen,
     if (r) {
         if (antesDeReemplazar)
             antesDeReemplazar();
-        r = ops_.reemplazar(temporal, base);
+        // Nothing of the replaced file may stay beside the new one: SQLite would play its log
+        // over it. Checked last, when every connection of the station is closed.
+        r = SoltarRegistroAnticipado(base);
     }
+    if (r)
+        r = ops_.reemplazar(temporal, base);
     if (!r) {
         quitarTemporal(temporal);
         return r;
@@ -159,7 +163,10 @@ bool CopiasSeguridad::CompactarBaseDatos() {
     QString fechado = QDir(rutaCarpetaCopias()).filePath(nombreFechado(entorno_.reloj.ahora()));
     if (!FileExists(rutaBaseDatos()))
         return false;
-    Resultado r = copiaFechada(rutaBaseDatos(), fechado);
+    // A program that still holds the file is said before anything is written.
+    Resultado r = SoltarRegistroAnticipado(rutaBaseDatos());
+    if (r)
+        r = copiaFechada(rutaBaseDatos(), fechado);
     if (r)
         r = ponerEnLugar(fechado, {});
     if (!r) {
@@ -204,7 +211,10 @@ bool CopiasSeguridad::restaurar(const QString& archivo,
         return false;
     const bool habiaBase = QFileInfo::exists(rutaBaseDatos());
     if (habiaBase) {
-        if (const Resultado r = copiaFechada(rutaBaseDatos(), fechado); !r) {
+        Resultado r = SoltarRegistroAnticipado(rutaBaseDatos());
+        if (r)
+            r = copiaFechada(rutaBaseDatos(), fechado);
+        if (!r) {
             avisar(QStringLiteral("Ocurrio un error compactando la Base de Datos, ") +
                        OriginalIntacta + SaltoDeLinea + r.error().texto(),
                    EstiloMsg::Exclamacion, TituloCompactar);
