@@ -1,6 +1,7 @@
 // The window's database commands and the remaining menu commands: they are built here with
 // what they need from the window, and the window's own handlers forward to them.
 
+#include "BuscadorClientes.h"
 #include "ComandosBaseDatos.h"
 #include "ComandosMenu.h"
 #include "ControlAcceso.h"
@@ -66,7 +67,7 @@ void frmClientes::conectarComandos() {
             &frmClientes::baseDeDatosSustituida);
     // The rows found in the old database are not offered any more.
     connect(this, &frmClientes::baseDeDatosSustituida, this,
-            [this] { buscar_.lvwResutadoBusqueda->clear(); });
+            [this] { buscador_->lista().Vaciar(); });
 }
 
 void frmClientes::RestaurarAlCargar() {
