@@ -4,6 +4,7 @@
 // that die holding the log.
 #include "CopiasSeguridad.h"
 #include "EntornoPrueba.h"
+#include "LecturaDirecta.h"
 #include "VersionDatos.h"
 
 #include <QDir>
@@ -52,25 +53,6 @@ private:
 QByteArray alta(const QString& codigo) {
     return "INSERT INTO ClientesDB (fldCodigo, fldNombre, fldStuffSiNo) VALUES ('" +
            codigo.toUtf8() + "', 'x', 0)";
-}
-
-// The member codes of a file, read as the plain sqlite3 tool would (read-only, nothing else).
-QStringList codigos(const QString& ruta) {
-    QStringList salida;
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(ruta).constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
-        SQLITE_OK) {
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(db, "SELECT fldCodigo FROM ClientesDB ORDER BY ID", -1, &st,
-                               nullptr) == SQLITE_OK) {
-            while (sqlite3_step(st) == SQLITE_ROW)
-                salida << QString::fromUtf8(
-                    reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-            sqlite3_finalize(st);
-        }
-    }
-    sqlite3_close(db);
-    return salida;
 }
 
 // Bytes 18 and 19 of the header: 1 for the rollback journal, 2 for the write-ahead log.
