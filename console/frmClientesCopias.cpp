@@ -19,10 +19,9 @@
 namespace portiva {
 
 void frmClientes::construirComandos(const ServiciosConsola& servicios) {
-    copias_ = std::make_unique<CopiasSeguridad>(entorno_, operacionesArchivo_);
-    progreso_ = std::make_unique<ProgresoCopias>(this, entorno_.bombeo);
-    copias_->setAvance([this] { progreso_->avance(); });
-    copias_->setFin([this] { progreso_->fin(); });
+    // The backups may run on a thread of their own: their boxes come back to this one.
+    progreso_ = std::make_unique<ProgresoCopias>(this, entorno_);
+    copias_ = std::make_unique<CopiasSeguridad>(progreso_->entorno(), operacionesArchivo_);
 
     ComandosBaseDatos::Ventana ventana;
     ventana.padre = this;
@@ -40,6 +39,11 @@ void frmClientes::construirComandos(const ServiciosConsola& servicios) {
     // A database that cannot be opened is reported by InitAndShowDBData itself.
     ventana.reabrirBaseDatos = [this] { (void)InitAndShowDBData(); };
     ventana.marcarRestaurando = [this](bool valor) { estado_.RestaurandoDB = valor; };
+    ventana.ejecutar = [this](std::function<bool()> procedimiento, bool enseguida,
+                              std::function<void(bool)> alTerminar) {
+        return progreso_->ejecutar(std::move(procedimiento), enseguida, std::move(alTerminar));
+    };
+    ventana.enCurso = [this] { return progreso_->enCurso(); };
     comandosDb_ = std::make_unique<ComandosBaseDatos>(entorno_.msgBox, *copias_, ajustes_,
                                                       estado_.CompactarAlSalir, selectorArchivos_,
                                                       std::move(ventana));

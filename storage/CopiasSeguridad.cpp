@@ -21,13 +21,13 @@ const QString OriginalIntacta = QStringLiteral("la base de datos original no se 
 // Sets a flag for the length of a scope.
 class Marca {
 public:
-    explicit Marca(bool& flag) : flag_(flag), antes_(flag) { flag_ = true; }
+    explicit Marca(std::atomic<bool>& flag) : flag_(flag), antes_(flag.exchange(true)) {}
     ~Marca() { flag_ = antes_; }
     Marca(const Marca&) = delete;
     Marca& operator=(const Marca&) = delete;
 
 private:
-    bool& flag_;
+    std::atomic<bool>& flag_;
     bool antes_;
 };
 
@@ -39,8 +39,7 @@ bool mismoArchivo(const QString& a, const QString& b) {
 } // namespace
 
 CopiasSeguridad::CopiasSeguridad(Entorno& entorno, OperacionesArchivo& operaciones)
-    : entorno_(entorno), ops_(operaciones), avance_([this] { entorno_.bombeo.procesarEventos(); }) {
-}
+    : entorno_(entorno), ops_(operaciones) {}
 
 QString CopiasSeguridad::nombreFechado(const QDateTime& momento) {
     return momento.toString(QStringLiteral("yyyy-MM-dd (HH-mm-ss)")) + QStringLiteral(".mdb");

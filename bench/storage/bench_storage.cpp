@@ -41,12 +41,6 @@ public:
     QDateTime ahora() const override { return QDateTime(QDate(2026, 12, 8), QTime(10, 0)); }
 };
 
-class BombeoNulo final : public Bombeo {
-public:
-    void procesarEventos() override {}
-    bool DentroDeUnaEspera() const override { return false; }
-};
-
 // One full-size station, made once for all the benchmarks.
 struct Estacion {
     Estacion() {
@@ -92,8 +86,7 @@ struct Estacion {
     QTemporaryDir carpeta;
     MsgBoxConsola msgBox;
     RelojBanco reloj;
-    BombeoNulo bombeo;
-    Entorno entorno{carpeta.path(), msgBox, reloj, bombeo};
+    Entorno entorno{carpeta.path(), msgBox, reloj};
     prueba::VistaQuieta vista;
     DbClientes db{entorno, vista};
 };
@@ -256,8 +249,7 @@ struct EstacionCopias {
     QTemporaryDir carpeta;
     MsgBoxConsola msgBox;
     RelojQueAvanza reloj;
-    BombeoNulo bombeo;
-    Entorno entorno{carpeta.path(), msgBox, reloj, bombeo};
+    Entorno entorno{carpeta.path(), msgBox, reloj};
     OperacionesArchivoPosix operaciones;
     CopiasSeguridad copias{entorno, operaciones};
     qint64 tamano = 0;
