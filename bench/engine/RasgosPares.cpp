@@ -12,7 +12,6 @@
 #include "MuestrasCarpeta.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -20,47 +19,14 @@
 #include <mutex>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 using namespace portiva;
 
 namespace {
 
-using Plantillas = std::vector<std::vector<std::uint8_t>>;
-
-bool leerGaleria(const std::string& archivo, int tamano, Plantillas& g) {
-    std::ifstream f(archivo, std::ios::binary);
-    std::uint32_t n = 0;
-    if (!f.read(reinterpret_cast<char*>(&n), 4))
-        return false;
-    g.resize(std::min<std::uint32_t>(n, static_cast<std::uint32_t>(tamano)));
-    for (auto& p : g) {
-        std::uint32_t l = 0;
-        if (!f.read(reinterpret_cast<char*>(&l), 4) || l > motor::TamanoMaximoPlantilla)
-            return false;
-        p.resize(l);
-        if (!f.read(reinterpret_cast<char*>(p.data()), l))
-            return false;
-    }
-    return true;
-}
-
-template <class F> void enHilos(std::size_t n, unsigned hilos, F tarea) {
-    std::atomic<std::size_t> siguiente{0};
-    std::vector<std::thread> ts;
-    for (unsigned h = 0; h < std::max(1u, hilos); ++h)
-        ts.emplace_back([&] {
-            for (std::size_t k; (k = siguiente.fetch_add(1)) < n;)
-                tarea(k);
-        });
-    for (auto& t : ts)
-        t.join();
-}
-
-struct Decodificada {
-    motor::DatosPlantilla d;
-};
+using bench::enHilos;
+using bench::Plantillas;
 
 double cruz(double ox, double oy, double ax, double ay, double bx, double by) {
     return (ax - ox) * (by - oy) - (ay - oy) * (bx - ox);
@@ -277,10 +243,12 @@ int main(int argc, char** argv) {
         if (!m[a].bytes.empty())
             motor::CodecPlantilla::decodificar(m[a].bytes.data(), m[a].bytes.size(), dm[a]);
     Plantillas gal;
-    if (!galeria.empty() && !leerGaleria(galeria, tamanoGaleria, gal)) {
+    if (!galeria.empty() && !bench::leerGaleria(galeria, gal)) {
         std::fprintf(stderr, "no gallery in %s\n", galeria.c_str());
         return 1;
     }
+    if (gal.size() > static_cast<std::size_t>(std::max(0, tamanoGaleria)))
+        gal.resize(static_cast<std::size_t>(std::max(0, tamanoGaleria)));
     std::mutex mx;
     std::vector<Linea> lineas;
     const motor::ParametrosComparacion p{159, 45};
