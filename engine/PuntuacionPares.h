@@ -25,9 +25,8 @@ float puntuacionPares(float peso, int pares, float dentroConsulta, float dentroG
 // core on core share their ridge flow, and there the minutiae of both bunch: one alignment pairs
 // several of them within a few ridges of each other, by chance as easily as one. A pair counts
 // as one share of the pairs within 25 px of it (itself included), so a bunch counts about as one
-// pair; the pairs of a finger spread over the overlap, and those of one finger bunch no more
-// than 0.8 of the count on the median impression, so the factor is full from there and falls in
-// proportion below it.
+// pair. The pairs of a finger spread over the overlap: half of its pairings keep 0.77 or more of
+// them independent, so the factor is full from 0.8 and falls in proportion below it.
 float independenciaPares(const std::pair<std::uint8_t, std::uint8_t>* pares, int n, const float* x,
                          const float* y);
 
