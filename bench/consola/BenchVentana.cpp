@@ -209,6 +209,42 @@ BENCHMARK(BM_SaltoAlIdentificado)->Unit(benchmark::kMillisecond);
 // progress bar, and the column fit, until the last row is in. A zero-time timer runs meanwhile:
 // its ticks are the window's turns while the list fills; the longest gap between two of them
 // (or between the search's start and its first) is how long the window was held.
+// A zero-time timer's ticks while the window works: how often the window turned, and the
+// longest gap between two turns (how long the window was held).
+class Latido {
+public:
+    Latido() {
+        timer_.setInterval(0);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            const qint64 ahora = reloj_.nsecsElapsed();
+            hueco_ = std::max(hueco_, ahora - ultimo_);
+            ultimo_ = ahora;
+            ++vueltas_;
+        });
+    }
+    void empezar() {
+        ultimo_ = 0;
+        hueco_ = 0;
+        vueltas_ = 0;
+        timer_.start();
+        reloj_.start();
+    }
+    // Ends the measure; the gap up to now counts too.
+    void parar() {
+        hueco_ = std::max(hueco_, reloj_.nsecsElapsed() - ultimo_);
+        timer_.stop();
+    }
+    qint64 hueco() const { return hueco_; }
+    long vueltas() const { return vueltas_; }
+
+private:
+    QTimer timer_;
+    QElapsedTimer reloj_;
+    qint64 ultimo_ = 0;
+    qint64 hueco_ = 0;
+    long vueltas_ = 0;
+};
+
 void BM_ListarTodosEnLaBusqueda(benchmark::State& state) {
     Estacion& e = estacion();
     BuscadorClientes& b = e.ventana->buscador();
@@ -217,34 +253,18 @@ void BM_ListarTodosEnLaBusqueda(benchmark::State& state) {
     panel.cboTipoDeBusqueda->setCurrentIndex(1);
     b.cboTipoDeBusqueda_Click(1);
     panel.CboDatoBusqueda->setEditText(QStringLiteral("*"));
-    QElapsedTimer reloj;
-    qint64 ultimo = 0;
-    qint64 hueco = 0;
-    long vueltas = 0;
-    QTimer latido;
-    latido.setInterval(0);
-    QObject::connect(&latido, &QTimer::timeout, [&] {
-        const qint64 ahora = reloj.nsecsElapsed();
-        hueco = std::max(hueco, ahora - ultimo);
-        ultimo = ahora;
-        ++vueltas;
-    });
+    Latido latido;
     qint64 huecoMaximo = 0;
     long vueltasTotal = 0;
     for (auto _ : state) {
-        latido.start();
-        reloj.start();
-        ultimo = 0;
-        hueco = 0;
-        vueltas = 0;
+        latido.empezar();
         b.Buscar(false);
         while (panel.lvwResutadoBusqueda->topLevelItemCount() != Miembros ||
                !panel.cmdLvwAutoAjustar->isVisibleTo(e.ventana.get()))
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        hueco = std::max(hueco, reloj.nsecsElapsed() - ultimo);
-        latido.stop();
-        huecoMaximo = std::max(huecoMaximo, hueco);
-        vueltasTotal += vueltas;
+        latido.parar();
+        huecoMaximo = std::max(huecoMaximo, latido.hueco());
+        vueltasTotal += latido.vueltas();
     }
     state.counters["filas"] = panel.lvwResutadoBusqueda->topLevelItemCount();
     state.counters["hueco_max_ms"] = double(huecoMaximo) / 1e6;
@@ -258,29 +278,16 @@ BENCHMARK(BM_ListarTodosEnLaBusqueda)->Unit(benchmark::kMillisecond);
 void BM_CopiaDesdeElMenu(benchmark::State& state) {
     Estacion& e = estacion();
     const QDir seguridad(QDir(e.dir.path()).filePath(QStringLiteral("Seguridad")));
-    QElapsedTimer reloj;
-    qint64 ultimo = 0;
-    qint64 hueco = 0;
-    QTimer latido;
-    latido.setInterval(0);
-    QObject::connect(&latido, &QTimer::timeout, [&] {
-        const qint64 ahora = reloj.nsecsElapsed();
-        hueco = std::max(hueco, ahora - ultimo);
-        ultimo = ahora;
-    });
+    Latido latido;
     qint64 huecoMaximo = 0;
     for (auto _ : state) {
         const auto antes = seguridad.entryList(QDir::Files).size();
-        latido.start();
-        reloj.start();
-        ultimo = 0;
-        hueco = 0;
+        latido.empezar();
         e.ventana->menu().mnuDoCopyDB->trigger();
         while (seguridad.entryList(QDir::Files).size() == antes || e.ventana->copias().Ocupado())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-        hueco = std::max(hueco, reloj.nsecsElapsed() - ultimo);
-        latido.stop();
-        huecoMaximo = std::max(huecoMaximo, hueco);
+        latido.parar();
+        huecoMaximo = std::max(huecoMaximo, latido.hueco());
         state.PauseTiming();
         // The next backup may take the same second's name.
         QDir(seguridad).removeRecursively();
