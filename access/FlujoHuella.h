@@ -16,7 +16,7 @@
 
 namespace portiva {
 
-class DbClientes;
+class Conexion;
 class DBHuella;
 class MsgBox;
 class PantallaAcceso;
@@ -39,7 +39,7 @@ class Torno;
 class FlujoHuella {
 public:
     // `hilosBusqueda`: threads comparing templates, 0 = the hardware's cores.
-    FlujoHuella(DbClientes& db, DBHuella& huella, Torno& torno, RegistroEventos& registro,
+    FlujoHuella(Conexion& cn, DBHuella& huella, Torno& torno, RegistroEventos& registro,
                 PantallaAcceso& pantallaAcceso, PantallaHuella& pantallaHuella, MsgBox& msgBox,
                 const Reloj& reloj, unsigned hilosBusqueda = 0);
 
@@ -69,6 +69,9 @@ public:
 
     // A capture or a button is being handled (requests arriving meanwhile are kept).
     bool Ocupado() const { return ocupado_; }
+    // Something is still to be done: the flow runs, waits for a locked file, or holds a
+    // capture or a click for after it.
+    bool Pendiente() const { return ocupado_ || enEspera_ || static_cast<bool>(pendiente_); }
     unsigned hilosBusqueda() const { return busqueda_.hilos(); }
     CaducidadHuella& caducidad() { return caducidad_; }
     // The threads that compare templates, for the desk's checks (one walk at a time, from the
@@ -92,7 +95,7 @@ private:
     void InformarPlantillasIlegibles(const std::vector<const std::uint8_t*>& ilegibles,
                                      std::ptrdiff_t decision);
 
-    DbClientes& db_;
+    Conexion& cn_;
     DBHuella& huella_;
     Torno& torno_;
     RegistroEventos& registro_;

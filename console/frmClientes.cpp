@@ -16,13 +16,16 @@
 #include "FechasCliente.h"
 #include "FileExists.h"
 #include "GuardadoEnEspera.h"
+#include "HuellaEnPuerta.h"
 #include "HuellaFicha.h"
 #include "HuellaPredeterminada.h"
 #include "IniFile.h"
 #include "NavegadorWeb.h"
 #include "PantallaHuellaVentana.h"
 #include "ProgresoCopias.h"
+#include "PuertaEstacion.h"
 #include "RecordsetVacio.h"
+#include "RegistroEventos.h"
 #include "ReproductorSonidoQt.h"
 #include "SelectorArchivos.h"
 #include "SelectorColor.h"
@@ -88,7 +91,7 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
     } else {
         auto propio = std::make_unique<ReproductorSonidoQt>();
         // Only the door plays sounds, so the log is there by the time this is said.
-        propio->ponerAviso([this](const QString& aviso) { acceso_->registro().Escribir(aviso); });
+        propio->ponerAviso([this](const QString& aviso) { registro_->Escribir(aviso); });
         sonidoPropio_ = std::move(propio);
         sonido_ = sonidoPropio_.get();
     }
@@ -115,18 +118,23 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
     enlaceBuscador.colorTexto = [this] { return colorTextoVentana(); };
     buscador_ = std::make_unique<BuscadorClientes>(buscar_, *db_, entorno_, fechas_,
                                                    estado_.ModoAjusteLvw, enlaceBuscador);
-    acceso_ = std::make_unique<ControlAcceso>(entorno_, *this, *sonido_, enlaceCaptura_,
-                                              servicios.prefijoDispositivo);
+    registro_ = std::make_unique<RegistroEventos>(*this, entorno_.reloj);
     pantallaHuella_ = std::make_unique<PantallaHuellaVentana>(*this);
-    const FabricaHuella& fabrica =
-        servicios.fabricaHuella ? servicios.fabricaHuella : FabricaHuellaPredeterminada();
-    huella_ = fabrica(ContextoHuella{entorno_, *db_, *acceso_, *this, *pantallaHuella_,
-                                     entorno_.carpetaPrograma});
-    enlaceCaptura_.Conectar(&huella_->captura());
+    // The door, on its own thread: it reaches this window only by queued calls.
+    puerta_ = std::make_unique<PuertaEstacion>(ContextoPuerta{
+        entorno_, *this, *pantallaHuella_, *sonido_, this, servicios.fabricaHuella,
+        servicios.prefijoDispositivo,
+        servicios.puertaEnHilo ? HiloPuerta::Modo::HiloPropio : HiloPuerta::Modo::EnLinea});
+    if (puerta_->hiloPropio()) {
+        huellaEnPuerta_ = std::make_unique<HuellaEnPuerta>(*puerta_, this);
+        huella_ = huellaEnPuerta_.get();
+    } else {
+        huella_ = &puerta_->huella();
+    }
     huellaFicha_ = std::make_unique<HuellaFicha>(info_, *db_, *huella_,
                                                  [this] { return estado_.ModoEdicion; });
     ini_ = std::make_unique<IniFile>(entorno_.carpetaPrograma, ajustes_, huella_->parametros());
-    ini_->ponerAviso([this](const QString& aviso) { acceso_->registro().Escribir(aviso); });
+    ini_->ponerAviso([this](const QString& aviso) { registro_->Escribir(aviso); });
     construirComandos(servicios);
 
     if (servicios.selectorColor) {
@@ -145,10 +153,36 @@ frmClientes::~frmClientes() {
     delete calendario_.data();
     delete opciones_.data();
     bandejaSistema_.ponerReceptorRaton({});
-    // The fingerprint side goes first: it works on the door and the database.
+    // The fingerprint side goes first: it works on the door and the database. The door then
+    // stops (if the shutdown did not stop it) while the window it shows on is still whole.
     huellaFicha_.reset();
-    enlaceCaptura_.Conectar(nullptr);
-    huella_.reset();
+    huella_ = nullptr;
+    huellaEnPuerta_.reset();
+    puerta_.reset();
+}
+
+ControlAcceso& frmClientes::acceso() {
+    return puerta_->acceso();
+}
+
+void frmClientes::setRestaurandoDB(bool valor) {
+    estado_.RestaurandoDB = valor;
+    PublicarOpcionesHuella();
+}
+
+void frmClientes::PublicarOpcionesHuella() {
+    if (!puerta_)
+        return;
+    OpcionesPantallaHuella o;
+    o.autoAnalizar = pantallaHuella_->chkAutoAnalizar();
+    o.autoIdentify = pantallaHuella_->chkAutoIdentify();
+    o.mostrarHuella = pantallaHuella_->chkMostrarHuella();
+    o.mostrarAnalisis = pantallaHuella_->chkMostrarAnalisis();
+    o.mostrarIdentificacion = pantallaHuella_->chkMostrarIdentificacion();
+    o.informacionAmpliada = pantallaHuella_->chkInformacionAmpliada();
+    o.infoDesplegada = estado_.InfoDesplegada;
+    o.restaurandoDB = estado_.RestaurandoDB;
+    puerta_->PonerOpciones(o);
 }
 
 void frmClientes::conectar() {
@@ -197,15 +231,26 @@ void frmClientes::conectar() {
 
     connect(menu_.menuImgFromFile, &QAction::triggered, this, &frmClientes::menuImgFromFile_Click);
     conectarComandos();
-    // The station modes of the popup menu.
-    ModosEstacion& modos = acceso_->modos();
-    connect(menu_.mnuReconnetRelay, &QAction::triggered, &modos,
-            [&modos] { modos.mnuReconnetRelay_Click(); });
-    connect(menu_.mnuDoReady, &QAction::triggered, &modos, &ModosEstacion::mnuDoReady_Click);
-    connect(menu_.mnuDoNoReady_Closed, &QAction::triggered, &modos,
-            &ModosEstacion::mnuDoNoReady_Closed_Click);
-    connect(menu_.mnuDoNoReady_Open, &QAction::triggered, &modos,
-            &ModosEstacion::mnuDoNoReady_Open_Click);
+    // The station modes of the popup menu: commands queued to the door.
+    PuertaEstacion* puerta = puerta_.get();
+    connect(menu_.mnuReconnetRelay, &QAction::triggered, this, [puerta] {
+        puerta->Enviar([puerta] { puerta->acceso().modos().mnuReconnetRelay_Click(); });
+    });
+    connect(menu_.mnuDoReady, &QAction::triggered, this, [puerta] {
+        puerta->Enviar([puerta] { puerta->acceso().modos().mnuDoReady_Click(); });
+    });
+    connect(menu_.mnuDoNoReady_Closed, &QAction::triggered, this, [puerta] {
+        puerta->Enviar([puerta] { puerta->acceso().modos().mnuDoNoReady_Closed_Click(); });
+    });
+    connect(menu_.mnuDoNoReady_Open, &QAction::triggered, this, [puerta] {
+        puerta->Enviar([puerta] { puerta->acceso().modos().mnuDoNoReady_Open_Click(); });
+    });
+    // What the door's flow reads of the window is sent to it whenever it changes.
+    for (QCheckBox* caja : {columna_.chkAutoAnalizar, columna_.chkAutoIdentify,
+                            columna_.chkMostrarHuella, columna_.chkMostrarAnalisis,
+                            columna_.chkMostrarIdentificacion, columna_.chkInformacionAmpliada})
+        connect(caja, &QCheckBox::stateChanged, this, &frmClientes::PublicarOpcionesHuella);
+    PublicarOpcionesHuella();
 
     connect(info_.imgFotoPath, &BotonImagen::click, this, &frmClientes::imgFotoPath_Click);
     connect(info_.imgFoto, &BotonImagen::dobleClick, this, &frmClientes::imgFoto_DblClick);
@@ -256,7 +301,7 @@ bool frmClientes::CargarFormulario() {
     // stays is said in the event log.
     for (const QString& problema : copias_->LimpiarTemporales()) {
         qWarning("%s", qUtf8Printable(problema));
-        acceso_->registro().Escribir(problema);
+        registro_->Escribir(problema);
     }
     estado_.RestaurarAlIniciar = ajustes_.RestaurarAlIniciar;
     if (estado_.RestaurarAlIniciar) {
@@ -266,8 +311,10 @@ bool frmClientes::CargarFormulario() {
     paso(QStringLiteral("InitAndShowDBData"));
     if (!InitAndShowDBData())
         return false;
+    // The door reads the member table through a connection of its own, opened on its thread.
+    puerta_->AbrirConexion(db_->cnClientes().ConnectionString());
     paso(QStringLiteral("InitRelayInterface"));
-    acceso_->modos().InitRelayInterface();
+    puerta_->Enviar([p = puerta_.get()] { p->acceso().modos().InitRelayInterface(); });
     paso(QStringLiteral("IniciarHuella"));
     huella_->IniciarHuella();
     paso(QStringLiteral("CargarConfigHuella"));
@@ -277,13 +324,15 @@ bool frmClientes::CargarFormulario() {
     // (a message box of the settings lets events run) is not forgotten: it would otherwise be
     // reported missing five seconds later while it works.
     paso(QStringLiteral("ControlPorHuella"));
-    ModosEstacion& modos = acceso_->modos();
-    const bool lectorYaConectado = modos.LectorDetectado();
-    modos.EntrarEnControlPorHuella();
-    if (lectorYaConectado) {
-        modos.PonerLectorDetectado(true);
-        modos.tmrDetectarLector().stop();
-    }
+    puerta_->Enviar([p = puerta_.get()] {
+        ModosEstacion& modos = p->acceso().modos();
+        const bool lectorYaConectado = modos.LectorDetectado();
+        modos.EntrarEnControlPorHuella();
+        if (lectorYaConectado) {
+            modos.PonerLectorDetectado(true);
+            modos.tmrDetectarLector().stop();
+        }
+    });
     paso(QStringLiteral("Show"));
     show();
     return true;
@@ -298,7 +347,8 @@ void frmClientes::InitVariables() {
     estado_.InfoDesplegada = false;
     estado_.BuscarDesplegado = false;
     estado_.SonidoActivo = true;
-    acceso_->torno().PonerSonidoActivo(true);
+    puerta_->Enviar([p = puerta_.get()] { p->acceso().torno().PonerSonidoActivo(true); });
+    PublicarOpcionesHuella();
 }
 
 void frmClientes::InitForm() {
@@ -371,7 +421,7 @@ void frmClientes::VigilarBaseDatos() {
     // later a file taken away while the station runs.
     const auto avisar = [this](const QString& aviso) {
         qWarning("%s", qUtf8Printable(aviso));
-        acceso_->registro().Escribir(aviso);
+        registro_->Escribir(aviso);
     };
     if (const QString aviso = db_->AvisoSoloLectura(); !aviso.isEmpty()) {
         avisar(aviso);
@@ -440,6 +490,12 @@ void frmClientes::Form_Unload() {
     }
     paso(QStringLiteral("FinalizarHuella"));
     huella_->FinalizarHuella();
+    // The door stops before the files close: what it has under way ends (the relays back at
+    // rest), its port closes and its connection to the database with it, its last lines are
+    // posted to the log.
+    paso(QStringLiteral("PararPuerta"));
+    if (!puerta_->Parar())
+        qWarning("Portiva: la puerta no termino a tiempo; se detuvo tal como estaba.");
 
     paso(QStringLiteral("CerrarDB"));
     const bool conClientes = !RecordsetVacio(db_->rsClientes());
@@ -497,7 +553,7 @@ void frmClientes::TerminarPorSenal() {
 }
 
 bool frmClientes::PuertaOcupada() {
-    return acceso_->torno().Actuando() || acceso_->rele().Buscando();
+    return puerta_->estado().ocupada;
 }
 
 void frmClientes::closeEvent(QCloseEvent* evento) {

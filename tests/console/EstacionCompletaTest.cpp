@@ -66,7 +66,7 @@ protected:
         s.fabricaHuella = {}; // the station's own engine
         ventana = std::make_unique<frmClientes>(s);
         ASSERT_TRUE(arrancar());
-        ASSERT_TRUE(EsperarHasta([&] { return ventana->acceso().modos().LectorDetectado(); }));
+        ASSERT_TRUE(EsperarHasta([&] { return ventana->puerta().estado().lectorDetectado; }));
         ASSERT_TRUE(EsperarHasta([&] { return placa->estado() == 2; }));
         placa->olvidar();
     }
@@ -223,7 +223,7 @@ TEST_F(EstacionCompleta, APrintOpenedFromAFileTakesTheFingersRoad) {
     EXPECT_TRUE(LineaIdentificado(QStringLiteral("Permitido"), 2).match(ultimaLinea()).hasMatch())
         << qPrintable(ultimaLinea());
     // A file is no reader: the station's reader stays as it was.
-    EXPECT_TRUE(ventana->acceso().modos().LectorDetectado());
+    EXPECT_TRUE(ventana->puerta().estado().lectorDetectado);
 }
 
 // Something modal open at the desk (a message box, a dialog, an open menu) runs its own event
@@ -307,7 +307,7 @@ TEST_F(EstacionCompleta, ModalLoopsAtTheDeskDoNotHoldTheDoor) {
     bool ambosConLaCajaAbierta = false;
     QTimer abrirEnElPulso;
     QObject::connect(&abrirEnElPulso, &QTimer::timeout, [&] {
-        if (!ventana->acceso().torno().Pulsando())
+        if (!ventana->puerta().estado().pulsando)
             return;
         abrirEnElPulso.stop();
         QMessageBox caja(QMessageBox::Question, QStringLiteral("Portiva"),
@@ -363,12 +363,17 @@ TEST(EstacionArranque, AReaderAnnouncedDuringTheSettingsBoxIsNotForgotten) {
     s.prefijoDispositivo = carpeta.archivo(QStringLiteral("sin-puertos/ttyS"));
     frmClientes ventana(s);
     ASSERT_TRUE(ventana.Form_Load());
-    ASSERT_TRUE(std::any_of(msgBox.mostrados.begin(), msgBox.mostrados.end(), [](const auto& m) {
-        return m.titulo == QStringLiteral("Cargando parametros...");
+    // The door's box is shown by the window while the door goes on.
+    ASSERT_TRUE(EsperarHasta([&] {
+        return std::any_of(msgBox.mostrados.begin(), msgBox.mostrados.end(), [](const auto& m) {
+            return m.titulo == QStringLiteral("Cargando parametros...");
+        });
     }));
-    EXPECT_TRUE(ventana.acceso().modos().LectorDetectado());
-    EXPECT_FALSE(ventana.acceso().modos().tmrDetectarLector().isActive());
-    EXPECT_EQ(ventana.acceso().torno().AccesoActual(), CodigoAcceso::ControlPorHuella);
+    ASSERT_TRUE(EsperarHasta([&] { return ventana.puerta().estado().lectorDetectado; }));
+    const bool detectando = EnPuerta(
+        ventana, [&ventana] { return ventana.acceso().modos().tmrDetectarLector().isActive(); });
+    EXPECT_FALSE(detectando);
+    EXPECT_EQ(ventana.puerta().estado().accesoActual, CodigoAcceso::ControlPorHuella);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "Entorno.h"
 #include "Falsos.h"
 #include "MsgBoxGuion.h"
+#include "PuertaEstacion.h"
 #include "Recordset.h"
 #include "RelojFijo.h"
 #include "frmClientes.h"
@@ -20,6 +21,14 @@
 #include <memory>
 
 namespace portiva::prueba {
+
+// Runs `consulta` on the door's thread and gives its answer (generous limit).
+template <class F> auto EnPuerta(frmClientes& ventana, F consulta) -> decltype(consulta()) {
+    using Valor = decltype(consulta());
+    auto valor = std::make_shared<Valor>();
+    EXPECT_TRUE(ventana.puerta().Ejecutar([valor, consulta] { *valor = consulta(); }, 20000));
+    return *valor;
+}
 
 // A main window on a temporary program folder holding an empty member database, with
 // scripted message boxes, a fixed clock, fake desktop services, a recording fingerprint side
@@ -51,6 +60,8 @@ protected:
             huellaFalsa = h.get();
             return std::unique_ptr<HuellaEstacion>(std::move(h));
         };
+        // The door on the window's thread: the recording fingerprint side is called at once.
+        s.puertaEnHilo = false;
         // No serial device: a board is found only where a test links one into the folder.
         s.prefijoDispositivo = carpeta.archivo(QStringLiteral("sin-puertos/ttyS"));
         s.locale = QLocale(QLocale::Spanish, QLocale::Spain);
