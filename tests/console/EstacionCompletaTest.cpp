@@ -63,7 +63,8 @@ protected:
         ASSERT_NE(placa, nullptr);
 
         ServiciosConsola s = servicios();
-        s.fabricaHuella = {}; // the station's own engine
+        s.fabricaHuella = {};  // the station's own engine
+        s.puertaEnHilo = true; // on its own thread, as the station runs
         ventana = std::make_unique<frmClientes>(s);
         ASSERT_TRUE(arrancar());
         ASSERT_TRUE(EsperarHasta([&] { return ventana->puerta().estado().lectorDetectado; }));
@@ -95,6 +96,7 @@ protected:
         const int lineas = control<QListWidget>("lbLog")->count();
         ponerDedo(dedo);
         EXPECT_TRUE(EsperarHasta([&] { return placa->bytesRecibidos().size() >= 5; }, 30000));
+        puertaAlDia();
         // The identification's own line follows the pulse.
         EXPECT_TRUE(EsperarHasta([&] {
             auto* log = control<QListWidget>("lbLog");

@@ -9,6 +9,7 @@
 #include "MsgBoxGuion.h"
 #include "PuertaEstacion.h"
 #include "Recordset.h"
+#include "ReleSimulado.h"
 #include "RelojFijo.h"
 #include "frmClientes.h"
 
@@ -67,6 +68,19 @@ protected:
         s.locale = QLocale(QLocale::Spanish, QLocale::Spain);
         s.pasos = [this](const QString& paso) { pasos << paso; };
         return s;
+    }
+
+    // Once the door has nothing under way, everything it posted to the window has been
+    // shown: a call sent to the door answers back by the same queue as its earlier posts.
+    void puertaAlDia() {
+        ASSERT_TRUE(EsperarHasta([&] { return !ventana->puerta().estado().ocupada; }));
+        auto vuelta = std::make_shared<bool>(false);
+        frmClientes* v = ventana.get();
+        v->puerta().Enviar([v, vuelta] {
+            QMetaObject::invokeMethod(
+                v, [vuelta] { *vuelta = true; }, Qt::QueuedConnection);
+        });
+        ASSERT_TRUE(EsperarHasta([&] { return *vuelta; }));
     }
 
     // The start-up sequence; the boxes it showed are kept in `arranque` and cleared.
