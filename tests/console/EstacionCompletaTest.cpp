@@ -21,7 +21,12 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QSemaphore>
 #include <QTimer>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 using namespace portiva;
 using namespace portiva::prueba;
@@ -379,3 +384,87 @@ TEST(EstacionArranque, AReaderAnnouncedDuringTheSettingsBoxIsNotForgotten) {
 }
 
 } // namespace
+
+// The window's thread plainly busy (blocked on a semaphore here) while two fingers come one
+// after the other: the door reads, identifies and pulses both meanwhile, in order, each back
+// to rest; what it showed reaches the log once the window runs again, every line in order.
+TEST_F(EstacionCompleta, TheDoorGoesOnWhileTheWindowsThreadIsBlocked) {
+    // The prints are made here first; the helper thread only moves files and watches the board.
+    const auto preparar = [&](int dedo, const QString& nombre) {
+        const fpgen::ImagenGris img = generador.impresion(Semilla, dedo, 1);
+        EXPECT_EQ(motor.GuardarImagen(img.pixeles.data(), img.ancho, img.alto,
+                                      carpeta.archivo(nombre).toStdString(), 501, img.dpi),
+                  0);
+    };
+    preparar(1, QStringLiteral("uno.bmp"));
+    preparar(0, QStringLiteral("dos.bmp"));
+    const int lineas = control<QListWidget>("lbLog")->count();
+    placa->olvidar();
+    QSemaphore listo;
+    std::atomic<bool> ambos{false};
+    std::thread ayudante([&] {
+        const auto hasta = [&](std::size_t n) {
+            const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+            while (std::chrono::steady_clock::now() < limite && placa->bytesRecibidos().size() < n)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            return placa->bytesRecibidos().size() >= n;
+        };
+        QFile::rename(carpeta.archivo(QStringLiteral("uno.bmp")),
+                      carpeta.archivo(QStringLiteral("LectorSimulado/huella1.bmp")));
+        const bool primero = hasta(5);
+        QFile::rename(carpeta.archivo(QStringLiteral("dos.bmp")),
+                      carpeta.archivo(QStringLiteral("LectorSimulado/huella0.bmp")));
+        ambos = primero && hasta(10);
+        listo.release();
+    });
+    listo.acquire();
+    ayudante.join();
+    EXPECT_TRUE(ambos);
+    EXPECT_EQ(placa->bytesRecibidos(), (Bytes{91, 92, 33, 92, 2, 91, 92, 17, 92, 2}));
+    const auto escrituras = EscriturasDeEstado(placa->recibidos());
+    ASSERT_EQ(escrituras.size(), 4u);
+    for (std::size_t i = 0; i < escrituras.size(); i += 2) {
+        const long pulso = Milisegundos(escrituras[i + 1].momento - escrituras[i].momento);
+        EXPECT_GE(pulso, 450);
+        EXPECT_LT(pulso, 5000);
+    }
+    puertaAlDia();
+    QStringList nuevas;
+    auto* log = control<QListWidget>("lbLog");
+    for (int i = lineas; i < log->count(); ++i)
+        nuevas.append(log->item(i)->text());
+    QStringList identificadas;
+    for (const QString& l : nuevas)
+        if (l.contains(QStringLiteral("Identif")) || l.contains(QStringLiteral("Nueva huella")))
+            identificadas.append(l);
+    ASSERT_EQ(identificadas.size(), 4) << qPrintable(nuevas.join(u'\n'));
+    EXPECT_EQ(identificadas[0], QStringLiteral("10:30:00 -> Nueva huella capturada."));
+    EXPECT_TRUE(
+        LineaIdentificado(QStringLiteral("Permitido"), 2).match(identificadas[1]).hasMatch());
+    EXPECT_EQ(identificadas[2], QStringLiteral("10:30:00 -> Nueva huella capturada."));
+    EXPECT_TRUE(
+        LineaIdentificado(QStringLiteral("Personal"), 1).match(identificadas[3]).hasMatch());
+    EXPECT_EQ(contador(1), QStringLiteral("1"));
+    EXPECT_EQ(contador(2), QStringLiteral("1"));
+}
+
+// A shutdown that comes while the relays of an access are on: the door ends the pulse first
+// (the byte read before goes back), then its thread stops, then the database closes.
+TEST_F(EstacionCompleta, AShutdownDuringAnAccessEndsThePulseFirst) {
+    ponerDedo(1);
+    ASSERT_TRUE(EsperarHasta([&] { return placa->bytesRecibidos().size() >= 3; }, 30000));
+    pasos.clear();
+    ventana->Form_Unload();
+    EXPECT_EQ(placa->bytesRecibidos(), (Bytes{91, 92, 33, 92, 2}));
+    EXPECT_TRUE(ventana->terminado());
+    const qsizetype parar = pasos.indexOf(QStringLiteral("PararPuerta"));
+    EXPECT_GE(parar, 0);
+    EXPECT_LT(parar, pasos.indexOf(QStringLiteral("CerrarDB")));
+    // The door's last lines were posted before it stopped.
+    QCoreApplication::processEvents();
+    auto* log = control<QListWidget>("lbLog");
+    bool identificada = false;
+    for (int i = 0; i < log->count(); ++i)
+        identificada = identificada || log->item(i)->text().contains(QStringLiteral("Identif"));
+    EXPECT_TRUE(identificada);
+}
