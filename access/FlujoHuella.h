@@ -64,7 +64,7 @@ public:
     // Loads the gallery of enrolled templates (at start-up; identification keeps it current).
     void CargarGaleria();
     const GaleriaHuellas& galeria() const { return galeria_; }
-    // For the desk's duplicate check (from the user-interface thread, outside a walk).
+    // For the desk's duplicate check (from the door's thread, outside a walk).
     GaleriaHuellas& galeria() { return galeria_; }
 
     // A capture or a button is being handled (requests arriving meanwhile are kept).
@@ -75,7 +75,7 @@ public:
     unsigned hilosBusqueda() const { return busqueda_.hilos(); }
     CaducidadHuella& caducidad() { return caducidad_; }
     // The threads that compare templates, for the desk's checks (one walk at a time, from the
-    // user-interface thread).
+    // door's thread).
     BusquedaParalela& busqueda() { return busqueda_; }
 
 private:
