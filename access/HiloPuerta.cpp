@@ -1,11 +1,39 @@
 #include "HiloPuerta.h"
 
-#include <QMetaObject>
-#include <QSemaphore>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 
 namespace portiva {
 
-HiloPuerta::HiloPuerta(Modo modo) : contexto_(std::make_unique<QObject>()) {
+namespace {
+
+// A call's end, waited for by another thread (std types, so the thread checker sees the
+// hand-over of what the call wrote).
+struct Fin {
+    std::mutex mutex;
+    std::condition_variable aviso;
+    bool hecho = false;
+
+    void Marcar() {
+        const std::lock_guard cierre(mutex);
+        hecho = true;
+        aviso.notify_all();
+    }
+    bool Esperar(int esperaMs) {
+        std::unique_lock cierre(mutex);
+        if (esperaMs < 0) {
+            aviso.wait(cierre, [this] { return hecho; });
+            return true;
+        }
+        return aviso.wait_for(cierre, std::chrono::milliseconds(esperaMs),
+                              [this] { return hecho; });
+    }
+};
+
+} // namespace
+
+HiloPuerta::HiloPuerta(Modo modo) : contexto_(std::make_unique<Buzon>()) {
     if (modo == Modo::HiloPropio) {
         hilo_ = std::make_unique<QThread>();
         hilo_->setObjectName(QStringLiteral("puerta"));
@@ -37,15 +65,12 @@ void HiloPuerta::Construir(const std::function<void()>& construir) {
     hilo_->start();
     // Waited for without a limit: start-up cannot go on without its door, and building it
     // talks to no one but the door's own objects.
-    QSemaphore hecho;
-    QMetaObject::invokeMethod(
-        contexto_.get(),
-        [&] {
-            construir();
-            hecho.release();
-        },
-        Qt::QueuedConnection);
-    hecho.acquire();
+    auto fin = std::make_shared<Fin>();
+    contexto_->Publicar([&construir, fin] {
+        construir();
+        fin->Marcar();
+    });
+    (void)fin->Esperar(-1);
 }
 
 void HiloPuerta::Enviar(std::function<void()> accion) const {
@@ -54,7 +79,7 @@ void HiloPuerta::Enviar(std::function<void()> accion) const {
             accion();
         return;
     }
-    QMetaObject::invokeMethod(contexto_.get(), std::move(accion), Qt::QueuedConnection);
+    contexto_->Publicar(std::move(accion));
 }
 
 bool HiloPuerta::Ejecutar(std::function<void()> accion, int esperaMs) const {
@@ -64,15 +89,12 @@ bool HiloPuerta::Ejecutar(std::function<void()> accion, int esperaMs) const {
     }
     if (!hilo_->isRunning())
         return false;
-    auto hecho = std::make_shared<QSemaphore>();
-    QMetaObject::invokeMethod(
-        contexto_.get(),
-        [hecho, accion = std::move(accion)] {
-            accion();
-            hecho->release();
-        },
-        Qt::QueuedConnection);
-    return hecho->tryAcquire(1, esperaMs);
+    auto fin = std::make_shared<Fin>();
+    contexto_->Publicar([fin, accion = std::move(accion)] {
+        accion();
+        fin->Marcar();
+    });
+    return fin->Esperar(esperaMs);
 }
 
 void HiloPuerta::Salir() const {

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QObject>
+#include "Buzon.h"
+
 #include <QThread>
 
 #include <functional>
@@ -26,8 +27,8 @@ public:
     HiloPuerta& operator=(const HiloPuerta&) = delete;
 
     bool propio() const { return hilo_ != nullptr; }
-    // The QObject that lives on the door's thread.
-    QObject* contexto() const { return contexto_.get(); }
+    // The QObject that lives on the door's thread; calls handed to it run there.
+    Buzon* contexto() const { return contexto_.get(); }
     // True when called on the door's thread.
     bool enHilo() const;
 
@@ -54,7 +55,7 @@ public:
 
 private:
     std::unique_ptr<QThread> hilo_;
-    std::unique_ptr<QObject> contexto_;
+    std::unique_ptr<Buzon> contexto_;
 };
 
 } // namespace portiva

@@ -1,15 +1,13 @@
 #include "PantallasDiferidas.h"
 
-#include <QMetaObject>
-
 #include <utility>
 
 namespace portiva {
 
 namespace {
 
-template <class F> void Publicar(QObject* destino, F&& llamada) {
-    QMetaObject::invokeMethod(destino, std::forward<F>(llamada), Qt::QueuedConnection);
+template <class F> void Publicar(Buzon& destino, F&& llamada) {
+    destino.Publicar(std::forward<F>(llamada));
 }
 
 } // namespace
@@ -63,7 +61,7 @@ Respuesta MsgBoxDiferido::operator()(const QString& texto, int estilo, const QSt
 
 void MsgBoxDiferido::Preguntar(const QString& texto, int estilo, const QString& titulo,
                                std::function<void(Respuesta)> alResponder) {
-    Publicar(ventana_, [&d = destino_, puerta = puerta_, texto, estilo, titulo,
+    Publicar(ventana_, [&d = destino_, &puerta = puerta_, texto, estilo, titulo,
                         alResponder = std::move(alResponder)]() mutable {
         const Respuesta r = d(texto, estilo, titulo);
         Publicar(puerta, [alResponder = std::move(alResponder), r] { alResponder(r); });

@@ -6,18 +6,18 @@
 #include "PreguntaPuerta.h"
 #include "ReproductorSonido.h"
 
-#include <QObject>
+#include "Buzon.h"
 
 namespace portiva {
 
 // The window as the door sees it from the door's own thread. Every call is a copy of its
-// arguments posted to the window's thread (`ventana` is a QObject living there), in the order
+// arguments posted to the window's thread (`ventana` is a Buzon living there), in the order
 // the door made them; none waits for the window. Built, used and destroyed on the door's
 // thread; posts still queued when the window goes are dropped with it.
 
 class PantallaAccesoDiferida final : public PantallaAcceso {
 public:
-    PantallaAccesoDiferida(PantallaAcceso& destino, QObject* ventana)
+    PantallaAccesoDiferida(PantallaAcceso& destino, Buzon& ventana)
         : destino_(destino), ventana_(ventana) {}
 
     void EscribirLog(const QString& linea) override;
@@ -30,7 +30,7 @@ public:
 
 private:
     PantallaAcceso& destino_;
-    QObject* ventana_;
+    Buzon& ventana_;
 };
 
 // What the fingerprint flow reads of the window: the option boxes, whether the information
@@ -50,7 +50,7 @@ struct OpcionesPantallaHuella {
 
 class PantallaHuellaDiferida final : public PantallaHuella {
 public:
-    PantallaHuellaDiferida(PantallaHuella& destino, QObject* ventana)
+    PantallaHuellaDiferida(PantallaHuella& destino, Buzon& ventana)
         : destino_(destino), ventana_(ventana) {}
 
     // The window's values, as it sent them last (door's thread).
@@ -72,16 +72,16 @@ public:
 
 private:
     PantallaHuella& destino_;
-    QObject* ventana_;
+    Buzon& ventana_;
     OpcionesPantallaHuella opciones_;
 };
 
 // The door's message boxes: a box that only informs is posted and the call returns at once
 // (as if accepted); a question (PreguntaPuerta) is posted and its answer comes back to the
-// door's thread (`puerta`, a QObject living there) when the operator has given it.
+// door's thread (`puerta`, the Buzon living there) when the operator has given it.
 class MsgBoxDiferido final : public MsgBox, public PreguntaPuerta {
 public:
-    MsgBoxDiferido(MsgBox& destino, QObject* ventana, QObject* puerta)
+    MsgBoxDiferido(MsgBox& destino, Buzon& ventana, Buzon& puerta)
         : destino_(destino), ventana_(ventana), puerta_(puerta) {}
 
     Respuesta operator()(const QString& texto, int estilo, const QString& titulo = {}) override;
@@ -90,21 +90,21 @@ public:
 
 private:
     MsgBox& destino_;
-    QObject* ventana_;
-    QObject* puerta_;
+    Buzon& ventana_;
+    Buzon& puerta_;
 };
 
 // The access sounds, started on the window's thread where the player lives.
 class SonidoDiferido final : public ReproductorSonido {
 public:
-    SonidoDiferido(ReproductorSonido& destino, QObject* ventana)
+    SonidoDiferido(ReproductorSonido& destino, Buzon& ventana)
         : destino_(destino), ventana_(ventana) {}
     // True: the sound is asked for; whether it plays is the player's affair, as before.
     bool Reproducir(const QString& ruta) override;
 
 private:
     ReproductorSonido& destino_;
-    QObject* ventana_;
+    Buzon& ventana_;
 };
 
 } // namespace portiva

@@ -4,8 +4,6 @@
 #include "PlantillaHuella.h"
 #include "PuertaEstacion.h"
 
-#include <QMetaObject>
-
 #include <memory>
 
 namespace portiva {
@@ -41,17 +39,14 @@ void HuellaEnPuerta::cmdAddTemplateDB_Click(qint32 id, std::function<void(bool)>
         HuellaEstacion& huella = puerta_.huella();
         huella.cmdAddTemplateDB_Click(id, [&](bool enrolada) {
             QByteArray plantilla = huella.TemplateClienteGuardable();
-            QMetaObject::invokeMethod(
-                ventana_,
-                [this, enrolada, generacion, plantilla, hecho = std::move(hecho)] {
-                    if (generacion != generacion_)
-                        return; // the form shows another member by now
-                    if (enrolada)
-                        guardable_ = plantilla;
-                    if (hecho)
-                        hecho(enrolada);
-                },
-                Qt::QueuedConnection);
+            puerta_.buzonVentana().Publicar([this, enrolada, generacion, plantilla, hecho] {
+                if (generacion != generacion_)
+                    return; // the form shows another member by now
+                if (enrolada)
+                    guardable_ = plantilla;
+                if (hecho)
+                    hecho(enrolada);
+            });
         });
     });
 }

@@ -5,7 +5,6 @@
 #include "ParametrosHuella.h"
 
 #include <QByteArray>
-#include <QObject>
 
 #include <cstdint>
 
@@ -15,13 +14,13 @@ class PuertaEstacion;
 
 // The fingerprint side as the window sees it when the door runs on its own thread: every call
 // goes to the door's own fingerprint side (PuertaEstacion::huella) on the door's thread.
-// Commands are queued; replies (an enrolment's answer) come back queued to `ventana`'s thread.
+// Commands are queued; replies (an enrolment's answer) come back queued to the window's thread.
 // The template of the member shown is kept here as well, so the record form reads it without
 // asking the door. The few calls that return a value at once (the engine's parameters and
 // version, an image file loaded or saved) wait for the door at most `EsperaRespuestaMs`.
 class HuellaEnPuerta final : public HuellaEstacion, ParametrosHuella, CapturaSensores {
 public:
-    HuellaEnPuerta(PuertaEstacion& puerta, QObject* ventana) : puerta_(puerta), ventana_(ventana) {}
+    explicit HuellaEnPuerta(PuertaEstacion& puerta) : puerta_(puerta) {}
 
     static constexpr int EsperaRespuestaMs = 2000;
 
@@ -53,7 +52,6 @@ public:
 
 private:
     PuertaEstacion& puerta_;
-    QObject* ventana_;
     QByteArray guardable_;
     // Grows with every template the record form loads: an enrolment's answer that comes after
     // the form moved on does not overwrite the template of the member now shown.

@@ -29,10 +29,11 @@ void PuertaEstacion::Construir(const ContextoPuerta& c) {
     ReproductorSonido* sonido = &c.sonido;
     PreguntaPuerta* preguntas = nullptr;
     if (hilo_.propio()) {
-        msgBox_ = std::make_unique<MsgBoxDiferido>(c.entorno.msgBox, c.ventana, hilo_.contexto());
-        pantalla_ = std::make_unique<PantallaAccesoDiferida>(c.pantalla, c.ventana);
-        pantallaHuella_ = std::make_unique<PantallaHuellaDiferida>(c.pantallaHuella, c.ventana);
-        sonido_ = std::make_unique<SonidoDiferido>(c.sonido, c.ventana);
+        msgBox_ =
+            std::make_unique<MsgBoxDiferido>(c.entorno.msgBox, buzonVentana_, *hilo_.contexto());
+        pantalla_ = std::make_unique<PantallaAccesoDiferida>(c.pantalla, buzonVentana_);
+        pantallaHuella_ = std::make_unique<PantallaHuellaDiferida>(c.pantallaHuella, buzonVentana_);
+        sonido_ = std::make_unique<SonidoDiferido>(c.sonido, buzonVentana_);
         msgBox = msgBox_.get();
         pantalla = pantalla_.get();
         pantallaHuella = pantallaHuella_.get();

@@ -10,8 +10,6 @@
 #include <functional>
 #include <memory>
 
-class QObject;
-
 namespace portiva {
 
 class ControlAcceso;
@@ -22,14 +20,13 @@ class ReproductorSonido;
 struct Entorno;
 
 // What the window hands the door: its environment, itself as the door's screen, the sound
-// player, a QObject of the window's thread for the door's posts, how the fingerprint side is
-// made, where serial ports are looked for, and whether the door runs on a thread of its own.
+// player, how the fingerprint side is made, where serial ports are looked for, and whether the
+// door runs on a thread of its own.
 struct ContextoPuerta {
     Entorno& entorno;
     PantallaAcceso& pantalla;
     PantallaHuella& pantallaHuella;
     ReproductorSonido& sonido;
-    QObject* ventana;
     FabricaHuella fabricaHuella;
     QString prefijoDispositivo;
     HiloPuerta::Modo modo = HiloPuerta::Modo::HiloPropio;
@@ -64,8 +61,10 @@ public:
     bool Ejecutar(std::function<void()> accion, int esperaMs) const {
         return hilo_.Ejecutar(std::move(accion), esperaMs);
     }
-    // The QObject of the door's thread (replies posted to the door go there).
-    QObject* contextoPuerta() const { return hilo_.contexto(); }
+    // Calls handed to these run on the door's thread and on the window's thread (the thread
+    // that made this object), in the order handed in.
+    Buzon& buzonPuerta() const { return *hilo_.contexto(); }
+    Buzon& buzonVentana() { return buzonVentana_; }
 
     // The door's state as last seen (any thread).
     struct Estado {
@@ -106,6 +105,8 @@ private:
     void Publicar();
     bool Ocupada() const;
 
+    // Lives on the window's thread: the door's posts to the window go through it.
+    Buzon buzonVentana_;
     HiloPuerta hilo_;
     // Door's thread.
     std::unique_ptr<MsgBoxDiferido> msgBox_;

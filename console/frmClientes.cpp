@@ -122,11 +122,11 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
     pantallaHuella_ = std::make_unique<PantallaHuellaVentana>(*this);
     // The door, on its own thread: it reaches this window only by queued calls.
     puerta_ = std::make_unique<PuertaEstacion>(ContextoPuerta{
-        entorno_, *this, *pantallaHuella_, *sonido_, this, servicios.fabricaHuella,
+        entorno_, *this, *pantallaHuella_, *sonido_, servicios.fabricaHuella,
         servicios.prefijoDispositivo,
         servicios.puertaEnHilo ? HiloPuerta::Modo::HiloPropio : HiloPuerta::Modo::EnLinea});
     if (puerta_->hiloPropio()) {
-        huellaEnPuerta_ = std::make_unique<HuellaEnPuerta>(*puerta_, this);
+        huellaEnPuerta_ = std::make_unique<HuellaEnPuerta>(*puerta_);
         huella_ = huellaEnPuerta_.get();
     } else {
         huella_ = &puerta_->huella();

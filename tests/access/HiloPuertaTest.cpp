@@ -2,6 +2,7 @@
 // the window's thread; its questions are answered later without holding it; the window's
 // thread may be busy while the door opens the turnstile.
 #include "HiloPuerta.h"
+#include "Buzon.h"
 #include "CodigoAcceso.h"
 #include "ControlAcceso.h"
 #include "Entorno.h"
@@ -65,11 +66,11 @@ public:
 
 TEST(HiloPuerta, EveryCallOfTheDoorReachesTheWindowInOrderOnItsThread) {
     PantallaConHilo ventana;
-    QObject contextoVentana;
+    Buzon contextoVentana;
     HiloPuerta hilo;
     std::unique_ptr<PantallaAccesoDiferida> diferida;
     hilo.Construir(
-        [&] { diferida = std::make_unique<PantallaAccesoDiferida>(ventana, &contextoVentana); });
+        [&] { diferida = std::make_unique<PantallaAccesoDiferida>(ventana, contextoVentana); });
     QStringList esperado;
     for (int i = 0; i < 2000; ++i) {
         esperado.append(QStringLiteral("linea %1").arg(i));
@@ -98,11 +99,11 @@ TEST(HiloPuerta, EveryCallOfTheDoorReachesTheWindowInOrderOnItsThread) {
 
 TEST(HiloPuerta, AQuestionIsAnsweredLaterWhileTheDoorGoesOn) {
     MsgBoxGuion msgBox;
-    QObject contextoVentana;
+    Buzon contextoVentana;
     HiloPuerta hilo;
     std::unique_ptr<MsgBoxDiferido> diferido;
     hilo.Construir([&] {
-        diferido = std::make_unique<MsgBoxDiferido>(msgBox, &contextoVentana, hilo.contexto());
+        diferido = std::make_unique<MsgBoxDiferido>(msgBox, contextoVentana, *hilo.contexto());
     });
     // The door asks, then goes on counting on its own timer; the operator answers only once
     // the door has counted three times.
@@ -110,9 +111,13 @@ TEST(HiloPuerta, AQuestionIsAnsweredLaterWhileTheDoorGoesOn) {
     std::optional<Respuesta> respuesta;
     std::atomic<bool> respondidaEnElHilo{false};
     std::atomic<int> cuentaAlResponder{-1};
+    // The information box the door posts next is shown (and answered) while the question is
+    // still open: the question gets the second answer.
+    msgBox.responder(Respuesta::Aceptar);
     msgBox.responder(Respuesta::Si);
-    msgBox.alMostrar = [&](const MsgBoxGuion::Mostrado&) {
-        EsperarHasta([&] { return cuenta >= 3; });
+    msgBox.alMostrar = [&](const MsgBoxGuion::Mostrado& m) {
+        if (m.titulo == QStringLiteral("Fijar Dispositivo de Apertura"))
+            EsperarHasta([&] { return cuenta >= 3; });
     };
     QTimer* tic = nullptr; // made on the door's thread, a child of its context
     hilo.Enviar([&] {
@@ -154,7 +159,7 @@ TEST(HiloPuerta, TheDoorPulsesWhileTheWindowsThreadIsBlocked) {
     PantallaConHilo ventana;
     SonidoPrueba sonido;
     CapturaPrueba captura;
-    QObject contextoVentana;
+    Buzon contextoVentana;
     auto placa = PlacaEnPuerto(carpeta.ruta(), 4);
     ASSERT_NE(placa, nullptr);
 
@@ -165,9 +170,9 @@ TEST(HiloPuerta, TheDoorPulsesWhileTheWindowsThreadIsBlocked) {
     std::unique_ptr<Entorno> entorno;
     std::unique_ptr<ControlAcceso> acceso;
     hilo.Construir([&] {
-        msgBoxPuerta = std::make_unique<MsgBoxDiferido>(msgBox, &contextoVentana, hilo.contexto());
-        pantalla = std::make_unique<PantallaAccesoDiferida>(ventana, &contextoVentana);
-        sonidoPuerta = std::make_unique<SonidoDiferido>(sonido, &contextoVentana);
+        msgBoxPuerta = std::make_unique<MsgBoxDiferido>(msgBox, contextoVentana, *hilo.contexto());
+        pantalla = std::make_unique<PantallaAccesoDiferida>(ventana, contextoVentana);
+        sonidoPuerta = std::make_unique<SonidoDiferido>(sonido, contextoVentana);
         entorno = std::make_unique<Entorno>(Entorno{carpeta.ruta(), *msgBoxPuerta, reloj, bombeo});
         acceso = std::make_unique<ControlAcceso>(*entorno, *pantalla, *sonidoPuerta, captura,
                                                  carpeta.archivo("sin-dispositivos/ttyS"),

@@ -76,10 +76,8 @@ protected:
         ASSERT_TRUE(EsperarHasta([&] { return !ventana->puerta().estado().ocupada; }));
         auto vuelta = std::make_shared<bool>(false);
         frmClientes* v = ventana.get();
-        v->puerta().Enviar([v, vuelta] {
-            QMetaObject::invokeMethod(
-                v, [vuelta] { *vuelta = true; }, Qt::QueuedConnection);
-        });
+        v->puerta().Enviar(
+            [v, vuelta] { v->puerta().buzonVentana().Publicar([vuelta] { *vuelta = true; }); });
         ASSERT_TRUE(EsperarHasta([&] { return *vuelta; }));
     }
 
