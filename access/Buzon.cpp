@@ -4,6 +4,11 @@
 
 namespace portiva {
 
+Buzon::~Buzon() {
+    const std::lock_guard cierre(mutex_);
+    llamadas_.clear();
+}
+
 void Buzon::Publicar(std::function<void()> llamada) {
     const std::lock_guard cierre(mutex_);
     llamadas_.push_back(std::move(llamada));

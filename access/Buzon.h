@@ -17,6 +17,9 @@ class Buzon final : public QObject {
     Q_OBJECT
 public:
     explicit Buzon(QObject* padre = nullptr) : QObject(padre) {}
+    // Calls not run by then are dropped. Taken under the lock, so that the last call's
+    // hand-over is seen before the queue goes (the thread that ran it may have ended).
+    ~Buzon() override;
 
     // Any thread.
     void Publicar(std::function<void()> llamada);

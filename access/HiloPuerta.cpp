@@ -1,19 +1,23 @@
 #include "HiloPuerta.h"
 
+#include <QEventLoop>
+#include <QThread>
+
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 
 namespace portiva {
 
-namespace {
-
 // A call's end, waited for by another thread (std types, so the thread checker sees the
 // hand-over of what the call wrote).
-struct Fin {
+struct FinLlamada {
     std::mutex mutex;
     std::condition_variable aviso;
     bool hecho = false;
+
+    // The last owner may be either thread: taken once more so the other's last use is seen.
+    ~FinLlamada() { const std::lock_guard cierre(mutex); }
 
     void Marcar() {
         const std::lock_guard cierre(mutex);
@@ -31,65 +35,69 @@ struct Fin {
     }
 };
 
-} // namespace
-
-HiloPuerta::HiloPuerta(Modo modo) : contexto_(std::make_unique<Buzon>()) {
-    if (modo == Modo::HiloPropio) {
-        hilo_ = std::make_unique<QThread>();
-        hilo_->setObjectName(QStringLiteral("puerta"));
-        contexto_->moveToThread(hilo_.get());
-    }
+HiloPuerta::HiloPuerta(Modo modo) : propio_(modo == Modo::HiloPropio) {
+    if (!propio_)
+        contexto_ = std::make_unique<Buzon>();
 }
 
 HiloPuerta::~HiloPuerta() {
-    if (hilo_ && hilo_->isRunning()) {
-        hilo_->quit();
-        hilo_->wait();
+    if (hilo_.joinable()) {
+        if (enMarcha_)
+            contexto_->Publicar([this] { Salir(); });
+        hilo_.join();
     }
-    if (hilo_) {
-        // The context belongs to the finished thread; it is deleted from here, where nothing
-        // else can use it any more.
-        contexto_.reset();
-    }
+    // The mailbox's thread has ended: it is deleted from here, where nothing else uses it.
+    contexto_.reset();
 }
 
 bool HiloPuerta::enHilo() const {
-    return QThread::currentThread() == contexto_->thread();
+    return contexto_ && QThread::currentThread() == contexto_->thread();
 }
 
 void HiloPuerta::Construir(const std::function<void()>& construir) {
-    if (!hilo_) {
+    if (!propio_) {
         construir();
         return;
     }
-    hilo_->start();
     // Waited for without a limit: start-up cannot go on without its door, and building it
     // talks to no one but the door's own objects.
-    auto fin = std::make_shared<Fin>();
-    contexto_->Publicar([&construir, fin] {
-        construir();
-        fin->Marcar();
+    auto construido = std::make_shared<FinLlamada>();
+    terminado_ = std::make_shared<FinLlamada>();
+    enMarcha_ = true;
+    hilo_ = std::thread([this, &construir, construido, terminado = terminado_] {
+        {
+            QEventLoop bucle;
+            bucle_ = &bucle;
+            contexto_ = std::make_unique<Buzon>();
+            QThread::currentThread()->setObjectName(QStringLiteral("puerta"));
+            construir();
+            construido->Marcar();
+            bucle.exec();
+            bucle_ = nullptr;
+            enMarcha_ = false;
+        }
+        terminado->Marcar();
     });
-    (void)fin->Esperar(-1);
+    (void)construido->Esperar(-1);
 }
 
 void HiloPuerta::Enviar(std::function<void()> accion) const {
-    if (!hilo_ || !hilo_->isRunning()) {
-        if (!hilo_)
-            accion();
+    if (!propio_) {
+        accion();
         return;
     }
-    contexto_->Publicar(std::move(accion));
+    if (enMarcha_)
+        contexto_->Publicar(std::move(accion));
 }
 
 bool HiloPuerta::Ejecutar(std::function<void()> accion, int esperaMs) const {
-    if (!hilo_ || enHilo()) {
+    if (!propio_ || enHilo()) {
         accion();
         return true;
     }
-    if (!hilo_->isRunning())
+    if (!enMarcha_)
         return false;
-    auto fin = std::make_shared<Fin>();
+    auto fin = std::make_shared<FinLlamada>();
     contexto_->Publicar([fin, accion = std::move(accion)] {
         accion();
         fin->Marcar();
@@ -98,14 +106,17 @@ bool HiloPuerta::Ejecutar(std::function<void()> accion, int esperaMs) const {
 }
 
 void HiloPuerta::Salir() const {
-    if (hilo_)
-        hilo_->quit();
+    if (bucle_)
+        bucle_->quit();
 }
 
 bool HiloPuerta::Unir(int esperaMs) {
-    if (!hilo_ || !hilo_->isRunning())
+    if (!hilo_.joinable())
         return true;
-    return hilo_->wait(QDeadlineTimer(esperaMs));
+    if (!terminado_->Esperar(esperaMs))
+        return false;
+    hilo_.join();
+    return true;
 }
 
 } // namespace portiva
