@@ -102,12 +102,18 @@ bool HuellaEnPuerta::Ocupada() const {
     return puerta_.estado().ocupada;
 }
 
-void HuellaEnPuerta::LeerParametrosHuella(AjustesEstacion& ajustes) {
-    auto leidos = std::make_shared<AjustesEstacion>(ajustes);
+void HuellaEnPuerta::ConAjustesDeLaPuerta(AjustesEstacion& ajustes,
+                                          void (ParametrosHuella::*llamada)(AjustesEstacion&)) {
+    // The door works on its own copy; the settings take it only when the door answered in time.
+    auto copia = std::make_shared<AjustesEstacion>(ajustes);
     if (puerta_.Ejecutar(
-            [&p = puerta_, leidos] { p.huella().parametros().LeerParametrosHuella(*leidos); },
+            [&p = puerta_, copia, llamada] { (p.huella().parametros().*llamada)(*copia); },
             EsperaRespuestaMs))
-        ajustes = *leidos;
+        ajustes = *copia;
+}
+
+void HuellaEnPuerta::LeerParametrosHuella(AjustesEstacion& ajustes) {
+    ConAjustesDeLaPuerta(ajustes, &ParametrosHuella::LeerParametrosHuella);
 }
 
 void HuellaEnPuerta::AplicarParametrosHuella(const AjustesEstacion& ajustes) {
@@ -116,11 +122,7 @@ void HuellaEnPuerta::AplicarParametrosHuella(const AjustesEstacion& ajustes) {
 }
 
 void HuellaEnPuerta::ColoresPorDefecto(AjustesEstacion& ajustes) {
-    auto colores = std::make_shared<AjustesEstacion>(ajustes);
-    if (puerta_.Ejecutar(
-            [&p = puerta_, colores] { p.huella().parametros().ColoresPorDefecto(*colores); },
-            EsperaRespuestaMs))
-        ajustes = *colores;
+    ConAjustesDeLaPuerta(ajustes, &ParametrosHuella::ColoresPorDefecto);
 }
 
 void HuellaEnPuerta::AplicarColoresHuella(const AjustesEstacion& ajustes) {

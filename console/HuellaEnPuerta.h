@@ -51,6 +51,9 @@ public:
     void DetenerCaptura(const QString& idSensor) override;
 
 private:
+    void ConAjustesDeLaPuerta(AjustesEstacion& ajustes,
+                              void (ParametrosHuella::*llamada)(AjustesEstacion&));
+
     PuertaEstacion& puerta_;
     QByteArray guardable_;
     // Grows with every template the record form loads: an enrolment's answer that comes after

@@ -206,10 +206,9 @@ TEST(HiloPuerta, TheDoorPulsesWhileTheWindowsThreadIsBlocked) {
     EXPECT_TRUE(completos);
     EXPECT_EQ(placa->bytesRecibidos(),
               (Bytes{91, 92, 17, 92, 2, 91, 92, 33, 92, 2, 91, 92, 128, 92, 2}));
-    const auto escrituras = EscriturasDeEstado(placa->recibidos());
-    ASSERT_EQ(escrituras.size(), 6u);
-    for (std::size_t i = 0; i < escrituras.size(); i += 2) {
-        const long pulso = Milisegundos(escrituras[i + 1].momento - escrituras[i].momento);
+    const std::vector<long> pulsos = LargosDePulso(placa->recibidos());
+    ASSERT_EQ(pulsos.size(), 3u);
+    for (const long pulso : pulsos) {
         EXPECT_GE(pulso, 450);
         EXPECT_LT(pulso, 5000);
     }

@@ -421,10 +421,9 @@ TEST_F(EstacionCompleta, TheDoorGoesOnWhileTheWindowsThreadIsBlocked) {
     ayudante.join();
     EXPECT_TRUE(ambos);
     EXPECT_EQ(placa->bytesRecibidos(), (Bytes{91, 92, 33, 92, 2, 91, 92, 17, 92, 2}));
-    const auto escrituras = EscriturasDeEstado(placa->recibidos());
-    ASSERT_EQ(escrituras.size(), 4u);
-    for (std::size_t i = 0; i < escrituras.size(); i += 2) {
-        const long pulso = Milisegundos(escrituras[i + 1].momento - escrituras[i].momento);
+    const std::vector<long> pulsos = LargosDePulso(placa->recibidos());
+    ASSERT_EQ(pulsos.size(), 2u);
+    for (const long pulso : pulsos) {
         EXPECT_GE(pulso, 450);
         EXPECT_LT(pulso, 5000);
     }
