@@ -345,6 +345,10 @@ protected:
 
 private:
     void conectar();
+    void conectarPuerta();
+    // Start-up steps 11-14 on the door: fingerprint control, no reader yet unless one already
+    // announced itself, the reader-detection timeout.
+    void ControlPorHuella();
     void construirComandos(const ServiciosConsola& servicios);
     void conectarComandos();
     void paso(const QString& nombre);
