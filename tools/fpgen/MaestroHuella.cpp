@@ -12,7 +12,11 @@ namespace portiva::fpgen {
 
 MaestroHuella::MaestroHuella(std::uint64_t semillaDedo, const BancoGabor& banco) {
     Aleatorio rng(semillaDedo);
-    silueta_ = Silueta::sortear(rng, ancho / 2.0 + rng.uniforme(-8, 8), rng.uniforme(16, 30));
+    // One draw per statement: the order of a call's arguments is the compiler's choice, and the
+    // same seed must give the same finger whichever compiler built the generator.
+    const double arriba = rng.uniforme(16, 30);
+    const double cx = ancho / 2.0 + rng.uniforme(-8, 8);
+    silueta_ = Silueta::sortear(rng, cx, arriba);
     patron_ = PatronDactilar::sortear(rng, silueta_, ancho, alto);
     centroX_ = silueta_.cx();
     centroY_ = silueta_.arriba() + 190.0;

@@ -49,6 +49,15 @@ PatronDactilar PatronDactilar::sortear(Aleatorio& rng, const Silueta& silueta, i
     p.alturaNucleo_ = yNucleo;
     auto nucleo = [&](double x, double y) { p.singulares_.push_back({x, y, true}); };
     auto delta = [&](double x, double y) { p.singulares_.push_back({x, y, false}); };
+    // One draw per statement: the order of a call's arguments is the compiler's choice, and the
+    // same seed must give the same finger whichever compiler built the generator.
+    auto deltasLaterales = [&](double x, double desde, double hasta) {
+        for (const double lado : {-1.0, 1.0}) {
+            const double dy = rng.uniforme(desde, hasta);
+            const double dx = rng.uniforme(95, 135);
+            delta(x + lado * dx, yNucleo + dy);
+        }
+    };
     switch (p.clase_) {
     case ClaseHuella::Arco:
         p.arcoAltura_ = rng.uniforme(1.0, 1.8);
@@ -60,7 +69,8 @@ PatronDactilar PatronDactilar::sortear(Aleatorio& rng, const Silueta& silueta, i
     case ClaseHuella::ArcoEnTienda: {
         const double x = cx + rng.uniforme(-15, 15), y = yNucleo + rng.uniforme(0, 30);
         nucleo(x, y);
-        delta(x + rng.uniforme(-10, 10), y + rng.uniforme(45, 75));
+        const double dy = rng.uniforme(45, 75);
+        delta(x + rng.uniforme(-10, 10), y + dy);
         break;
     }
     case ClaseHuella::PresillaIzquierda:
@@ -68,7 +78,8 @@ PatronDactilar PatronDactilar::sortear(Aleatorio& rng, const Silueta& silueta, i
         const double lado = p.clase_ == ClaseHuella::PresillaIzquierda ? 1.0 : -1.0;
         const double x = cx - lado * rng.uniforme(0, 25);
         nucleo(x, yNucleo);
-        delta(x + lado * rng.uniforme(75, 125), yNucleo + rng.uniforme(95, 150));
+        const double dy = rng.uniforme(95, 150);
+        delta(x + lado * rng.uniforme(75, 125), yNucleo + dy);
         break;
     }
     case ClaseHuella::Verticilo: {
@@ -77,18 +88,17 @@ PatronDactilar PatronDactilar::sortear(Aleatorio& rng, const Silueta& silueta, i
         const double inclinacion = rng.uniforme(-12, 12);
         nucleo(x - inclinacion / 2, yNucleo - separacion / 2);
         nucleo(x + inclinacion / 2, yNucleo + separacion / 2);
-        delta(x - rng.uniforme(95, 135), yNucleo + rng.uniforme(100, 150));
-        delta(x + rng.uniforme(95, 135), yNucleo + rng.uniforme(100, 150));
+        deltasLaterales(x, 100, 150);
         break;
     }
     case ClaseHuella::DoblePresilla: {
         const double x = cx + rng.uniforme(-15, 15);
-        const double dx = rng.uniforme(22, 40) * (rng.probabilidad(0.5) ? 1 : -1);
+        const double separacion = rng.uniforme(22, 40);
+        const double dx = separacion * (rng.probabilidad(0.5) ? 1 : -1);
         const double dy = rng.uniforme(22, 36);
         nucleo(x - dx, yNucleo - dy);
         nucleo(x + dx, yNucleo + dy);
-        delta(x - rng.uniforme(95, 135), yNucleo + rng.uniforme(105, 155));
-        delta(x + rng.uniforme(95, 135), yNucleo + rng.uniforme(105, 155));
+        deltasLaterales(x, 105, 155);
         break;
     }
     }
