@@ -3,7 +3,6 @@
 // own folder, as the installer's launcher and the demo do), else the folder of the executable.
 
 #include "BandejaQt.h"
-#include "Bombeo.h"
 #include "Entorno.h"
 #include "FormatoFecha.h"
 #include "InstanciaUnica.h"
@@ -70,8 +69,7 @@ int main(int argc, char* argv[]) {
 
     portiva::MsgBoxQt msgBox;
     portiva::RelojSistema reloj;
-    portiva::BombeoQt bombeo;
-    portiva::Entorno entorno{carpeta, msgBox, reloj, bombeo};
+    portiva::Entorno entorno{carpeta, msgBox, reloj};
     portiva::SelectorArchivosQt selector;
     portiva::VisorArchivosQt visor;
     portiva::BandejaQt bandeja;

@@ -53,8 +53,7 @@ BuscadorClientes::BuscadorClientes(PanelBuscar& panel, DbClientes& db, Entorno& 
                                    const FormatoFecha& fechas, int& modoAjusteLvw,
                                    EnlaceBuscador enlace)
     : panel_(panel), db_(db), entorno_(entorno), fechas_(fechas), enlace_(std::move(enlace)),
-      lista_(*panel.lvwResutadoBusqueda, *panel.ProgressBar, entorno.msgBox, entorno.bombeo,
-             entorno.reloj, fechas),
+      lista_(*panel.lvwResutadoBusqueda, *panel.ProgressBar, entorno.msgBox, entorno.reloj, fechas),
       modoAjusteLvw_(modoAjusteLvw) {
     conectar();
 }
@@ -223,16 +222,19 @@ void BuscadorClientes::Buscar(bool imprimir) {
         return;
     }
 
+    // A listing still under way gives way to this search.
+    lista_.Vaciar();
     panel_.ProgressBar->setValue(0);
-    panel_.lvwResutadoBusqueda->clear();
-    // One pass of the event queue (no wait): the emptied list is shown before the search runs.
-    entorno_.bombeo.procesarEventos();
+    // The emptied list is drawn before the search runs: a paint of its own, not a pass of the
+    // event queue.
+    panel_.lvwResutadoBusqueda->repaint();
+    panel_.ProgressBar->repaint();
     Recordset& rs = db_.rsTemp();
     // The list shows whether a member has a template, not the template: the bytes stay in the
     // file.
     rs.DiferirBinarios(true);
     if (auto r = rs.Open(c.sql, db_.cnClientes(), c.parametros); !r.ok()) {
-        // Another search or lookup holds the result set: it stays as it is.
+        // Another lookup holds the result set: it stays as it is.
         errorProcedimiento(r.error(), "Buscar");
         return;
     }
@@ -241,21 +243,27 @@ void BuscadorClientes::Buscar(bool imprimir) {
                        QColor(255, 0, 0));
         panel_.ProgressBar->setValue(100);
         panel_.cmdLvwAutoAjustar->hide();
-    } else {
-        const long filas = rs.RecordCount();
-        lineaResultado(tituloBusqueda_ + QStringLiteral(" (") + QString::number(filas) +
-                           QStringLiteral(" registro/s)"),
-                       enlace_.colorTexto());
-        lista_.lvwMostrarResutladoBusqueda(rs);
+        // Closing a scratch recordset has nothing left to report: what it read is already taken.
+        (void)rs.Close();
+        return;
+    }
+    const long filas = rs.RecordCount();
+    lineaResultado(tituloBusqueda_ + QStringLiteral(" (") + QString::number(filas) +
+                       QStringLiteral(" registro/s)"),
+                   enlace_.colorTexto());
+    // The list keeps the result while a long one goes in; the scratch recordset is free at once.
+    Recordset resultado = std::move(rs);
+    rs = Recordset();
+    lista_.lvwMostrarResutladoBusqueda(std::move(resultado), [this, imprimir](Recordset& hecho) {
         modoAjusteLvw_ = -1;
         panel_.cmdLvwAutoAjustar->setText(QStringLiteral(">< Titulos"));
         panel_.cmdLvwAutoAjustar->show();
         ajustarColumnas();
         if (imprimir)
-            informe(rs);
-    }
-    // Closing a scratch recordset has nothing left to report: what it read is already taken.
-    (void)rs.Close();
+            informe(hecho);
+        // Closing the result has nothing left to report: what it read is already listed.
+        (void)hecho.Close();
+    });
 }
 
 void BuscadorClientes::informe(Recordset& rs) {
@@ -272,7 +280,7 @@ void BuscadorClientes::informe(Recordset& rs) {
 }
 
 void BuscadorClientes::LimpiarResultados() {
-    panel_.lvwResutadoBusqueda->clear();
+    lista_.Vaciar();
     panel_.ProgressBar->setValue(0);
     panel_.lblResultBusqueda->setText(QString());
     const int tipo = panel_.cboTipoDeBusqueda->currentIndex();

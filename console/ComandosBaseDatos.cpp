@@ -22,7 +22,7 @@ ComandosBaseDatos::ComandosBaseDatos(MsgBox& msgBox, CopiasSeguridad& copias,
       selector_(selector), ventana_(std::move(ventana)) {}
 
 bool ComandosBaseDatos::ocupada() {
-    if (!copias_.Ocupado())
+    if (!copias_.Ocupado() && !(ventana_.enCurso && ventana_.enCurso()))
         return false;
     msgBox_(QStringLiteral("Se esta realizando una copia o restauracion de la base de datos; "
                            "inténtelo de nuevo cuando termine. Gracias"),
@@ -30,10 +30,21 @@ bool ComandosBaseDatos::ocupada() {
     return true;
 }
 
+bool ComandosBaseDatos::ejecutar(std::function<bool()> procedimiento, bool dialogoEnseguida,
+                                 std::function<void(bool)> alTerminar) {
+    if (ventana_.ejecutar)
+        return ventana_.ejecutar(std::move(procedimiento), dialogoEnseguida, std::move(alTerminar));
+    const bool ok = procedimiento();
+    if (alTerminar)
+        alTerminar(ok);
+    return true;
+}
+
 void ComandosBaseDatos::mnuDoCopyDB_Click() {
-    if (!ocupada())
-        // The backup reports its own outcome to the operator in its boxes.
-        (void)copias_.CopiaSeguridad();
+    if (ocupada())
+        return;
+    // The backup reports its own outcome to the operator in its boxes.
+    (void)ejecutar([this] { return copias_.CopiaSeguridad(); }, false, {});
 }
 
 void ComandosBaseDatos::mnuDoCopyDBOnEnd_Click() {
@@ -113,13 +124,18 @@ void ComandosBaseDatos::RestaurarAhora() {
         marcar(false);
         return;
     }
-    const bool restaurada = copias_.RestaurarDB(ajustes_.NombreDBRestaurar);
-    ajustes_.RestaurarAlIniciar = false;
-    if (restaurada)
-        emit baseDeDatosSustituida();
-    if (ventana_.reabrirBaseDatos)
-        ventana_.reabrirBaseDatos();
-    marcar(false);
+    const auto despues = [this, marcar](bool restaurada) {
+        ajustes_.RestaurarAlIniciar = false;
+        if (restaurada)
+            emit baseDeDatosSustituida();
+        if (ventana_.reabrirBaseDatos)
+            ventana_.reabrirBaseDatos();
+        marcar(false);
+    };
+    const QString archivo = ajustes_.NombreDBRestaurar;
+    // The database is closed: the dialog shows at once, so nothing at the desk reaches for it.
+    if (!ejecutar([this, archivo] { return copias_.RestaurarDB(archivo); }, true, despues))
+        despues(false);
 }
 
 } // namespace portiva

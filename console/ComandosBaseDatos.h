@@ -14,8 +14,9 @@ class MsgBox;
 class SelectorArchivos;
 
 // The database commands of the popup menu: back up now, the two exit toggles and the restore,
-// scheduled for the next start or carried out at once. While a backup, compaction or restore
-// runs, the commands refuse with a box.
+// scheduled for the next start or carried out at once. The backup and the immediate restore go
+// on after the command returns (Ventana::ejecutar); while one runs, the commands refuse with a
+// box.
 class ComandosBaseDatos : public QObject {
     Q_OBJECT
 public:
@@ -31,6 +32,14 @@ public:
         std::function<void()> reabrirBaseDatos;
         // Identification refuses while set.
         std::function<void(bool)> marcarRestaurando;
+        // Runs a backup or restore and then `alTerminar` with its outcome (ProgresoCopias:
+        // on a thread of its own, the window running meanwhile); false when another still runs.
+        // Empty: both at once.
+        std::function<bool(std::function<bool()> procedimiento, bool dialogoEnseguida,
+                           std::function<void(bool)> alTerminar)>
+            ejecutar;
+        // True while a procedure started by `ejecutar` has not ended.
+        std::function<bool()> enCurso;
     };
 
     ComandosBaseDatos(MsgBox& msgBox, CopiasSeguridad& copias, AjustesEstacion& ajustes,
@@ -52,6 +61,8 @@ signals:
 
 private:
     bool ocupada();
+    bool ejecutar(std::function<bool()> procedimiento, bool dialogoEnseguida,
+                  std::function<void(bool)> alTerminar);
 
     MsgBox& msgBox_;
     CopiasSeguridad& copias_;

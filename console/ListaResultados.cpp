@@ -1,6 +1,5 @@
 #include "ListaResultados.h"
 
-#include "Bombeo.h"
 #include "CodigoAcceso.h"
 #include "FileExists.h"
 #include "FormatoFecha.h"
@@ -59,109 +58,154 @@ QVariant ClaveFecha(const QVariant& v) {
 } // namespace
 
 ListaResultados::ListaResultados(QTreeWidget& lista, QProgressBar& progreso, MsgBox& msgBox,
-                                 Bombeo& bombeo, const Reloj& reloj, const FormatoFecha& fechas)
-    : lista_(lista), progreso_(progreso), msgBox_(msgBox), bombeo_(bombeo), reloj_(reloj),
-      fechas_(fechas) {}
+                                 const Reloj& reloj, const FormatoFecha& fechas)
+    : lista_(lista), progreso_(progreso), msgBox_(msgBox), reloj_(reloj), fechas_(fechas) {
+    // One shot at a time: a step that shows a box cannot be entered again from the box's loop.
+    temporizador_.setSingleShot(true);
+    temporizador_.setInterval(0);
+    QObject::connect(&temporizador_, &QTimer::timeout, &lista_, [this] { siguientePaso(); });
+}
 
-void ListaResultados::lvwMostrarResutladoBusqueda(Recordset& rs) {
-    // One pass of the event queue (no wait) before the list is filled.
-    bombeo_.procesarEventos();
-    const long total = rs.RecordCount();
-    const int cId = rs.IndiceCampo(QStringLiteral("ID"));
-    const int cCodigo = rs.IndiceCampo(QStringLiteral("fldCodigo"));
-    const int cStuff = rs.IndiceCampo(QStringLiteral("fldStuffSiNo"));
-    const int cInicio = rs.IndiceCampo(QStringLiteral("fldFechaInicio"));
-    const int cCaduca = rs.IndiceCampo(QStringLiteral("fldFechaCaducidad"));
-    const int cNombre = rs.IndiceCampo(QStringLiteral("fldNombre"));
-    const int cFiscal = rs.IndiceCampo(QStringLiteral("fldNomFiscal"));
-    const int cFoto = rs.IndiceCampo(QStringLiteral("fldFotoPath"));
-    const int cServicio = rs.IndiceCampo(QStringLiteral("fldServContratado"));
-    const int cPrecio = rs.IndiceCampo(QStringLiteral("fldPrecio"));
-    const int cHuella = rs.IndiceCampo(QStringLiteral("fldTemplate"));
-    for (int c : {cId, cCodigo, cStuff, cInicio, cCaduca, cNombre, cFiscal, cFoto, cServicio,
-                  cPrecio, cHuella}) {
-        if (c < 0) {
+void ListaResultados::lvwMostrarResutladoBusqueda(Recordset rs,
+                                                  std::function<void(Recordset&)> alTerminar) {
+    Cancelar();
+    auto l = std::make_unique<Llenado>();
+    l->rs = std::move(rs);
+    l->alTerminar = std::move(alTerminar);
+    l->total = l->rs.RecordCount();
+    l->hoy = reloj_.hoy();
+    const char* nombres[] = {
+        "ID",         "fldCodigo",    "fldStuffSiNo", "fldFechaInicio",    "fldFechaCaducidad",
+        "fldNombre",  "fldNomFiscal", "fldFotoPath",  "fldServContratado", "fldPrecio",
+        "fldTemplate"};
+    for (std::size_t i = 0; i < l->columnas.size(); ++i) {
+        l->columnas[i] = l->rs.IndiceCampo(QString::fromLatin1(nombres[i]));
+        if (l->columnas[i] < 0) {
             msgBox_(QStringLiteral("Error 3265 (No se encontró el elemento en la colección que "
                                    "corresponde con el nombre o el ordinal solicitado.) in "
                                    "procedure lvwMostrarResutladoBusqueda of Módulo DbClientes"),
                     EstiloMsg::Ok);
+            if (l->alTerminar)
+                l->alTerminar(l->rs);
             return;
         }
     }
-
-    // Sorting stays off while the rows go in; the rows are added in one batch per step of the
-    // progress bar, so a long result is laid out a few times, not once per row.
-    const bool ordenando = lista_.isSortingEnabled();
-    lista_.setSortingEnabled(false);
-    const QDate hoy = reloj_.hoy();
-    const auto fallo = [&](const ErrorDB& e) {
-        msgBox_(e.enProcedimiento(QStringLiteral("lvwMostrarResutladoBusqueda"),
-                                  QStringLiteral("DbClientes")),
+    if (auto r = l->rs.MoveFirst(); !r.ok() && l->total > 0) {
+        msgBox_(r.error().enProcedimiento(QStringLiteral("lvwMostrarResutladoBusqueda"),
+                                          QStringLiteral("DbClientes")),
                 EstiloMsg::Ok);
-    };
-    if (auto r = rs.MoveFirst(); !r.ok() && total > 0) {
-        fallo(r.error());
+        if (l->alTerminar)
+            l->alTerminar(l->rs);
         return;
     }
+    // Sorting stays off while the rows go in; only a header click sorts.
+    lista_.setSortingEnabled(false);
+    llenado_ = std::move(l);
+    siguientePaso();
+}
+
+void ListaResultados::Cancelar() {
+    temporizador_.stop();
+    llenado_.reset();
+}
+
+void ListaResultados::Vaciar() {
+    Cancelar();
+    lista_.clear();
+}
+
+void ListaResultados::siguientePaso() {
+    if (!llenado_)
+        return;
+    Llenado* l = llenado_.get();
+    if (paso(*l)) {
+        // The step may have shown a box, in whose loop a new listing took this one's place.
+        if (llenado_.get() == l)
+            terminar();
+        return;
+    }
+    if (llenado_.get() == l)
+        temporizador_.start();
+}
+
+void ListaResultados::terminar() {
+    std::unique_ptr<Llenado> l = std::move(llenado_);
+    if (l->columnaOrden >= 0)
+        lista_.sortItems(l->columnaOrden, descendente_ ? Qt::DescendingOrder : Qt::AscendingOrder);
+    if (l->alTerminar)
+        l->alTerminar(l->rs);
+}
+
+QTreeWidgetItem* ListaResultados::fila(const Llenado& l) const {
+    const Recordset& rs = l.rs;
+    const auto [cId, cCodigo, cStuff, cInicio, cCaduca, cNombre, cFiscal, cFoto, cServicio, cPrecio,
+                cHuella] = l.columnas;
+    auto* item = new FilaResultado();
+    const qlonglong id = rs.valorEn(cId).toLongLong();
+    item->setText(0, QString::number(id).rightJustified(5, u' '));
+    item->setData(0, RolOrden, static_cast<double>(id));
+    item->setText(1, rs.valorEn(cCodigo).toString());
+    // Staff and the access column as the door decides them, on the same stored values.
+    const QVariant personal = rs.valorEn(cStuff);
+    item->setText(2, EsPersonal(personal) ? QStringLiteral("SI") : QStringLiteral("NO"));
+    const QVariant inicio = rs.valorEn(cInicio);
+    const QVariant caduca = rs.valorEn(cCaduca);
+    item->setText(3, fechas_.Texto(inicio));
+    item->setData(3, RolOrden, ClaveFecha(inicio));
+    item->setText(4, fechas_.Texto(caduca));
+    item->setData(4, RolOrden, ClaveFecha(caduca));
+    const DecisionAcceso decision = DecidirAcceso(personal, inicio, caduca, l.hoy);
+    QString abrir;
+    if (decision.tipo == CodigoAcceso::Personal)
+        abrir = QStringLiteral("Pers.");
+    else if (decision.estado == QLatin1String("Fecha vacia"))
+        abrir = QStringLiteral("Error");
+    else
+        abrir = decision.tipo == CodigoAcceso::ClientePermitido ? QStringLiteral("SI")
+                                                                : QStringLiteral("NO");
+    item->setText(5, abrir);
+    item->setText(6, rs.valorEn(cNombre).toString());
+    item->setText(7, rs.valorEn(cFiscal).toString());
+    const QString foto = rs.valorEn(cFoto).toString();
+    item->setText(8, foto.isEmpty()     ? QStringLiteral("No")
+                     : FileExists(foto) ? QStringLiteral("Valida")
+                                        : QStringLiteral("No Valida"));
+    item->setText(9, rs.valorEn(cServicio).toString());
+    const double precio = rs.valorEn(cPrecio).toDouble();
+    item->setText(10, TextoPrecio(precio));
+    item->setData(10, RolOrden, precio);
+    item->setText(11, rs.esNuloEn(cHuella) || rs.largoEn(cHuella) == 0 ? QStringLiteral("NO")
+                                                                       : QStringLiteral("SI"));
+    for (int c = 1; c < 12; ++c)
+        item->setTextAlignment(c, (c == 6 || c == 7 ? Qt::AlignLeft : Qt::AlignHCenter) |
+                                      Qt::AlignVCenter);
+    return item;
+}
+
+bool ListaResultados::paso(Llenado& l) {
+    // The rows go in one batch per step of the bar, so a long result is laid out a few times,
+    // not once per row.
     QList<QTreeWidgetItem*> lote;
-    int ultimoPorcentaje = -1;
-    for (long fila = 1; !rs.Eof(); ++fila) {
-        const int porcentaje = total > 0 ? static_cast<int>(fila * 100 / total) : 100;
-        auto* item = new FilaResultado();
-        const qlonglong id = rs.valorEn(cId).toLongLong();
-        item->setText(0, QString::number(id).rightJustified(5, u' '));
-        item->setData(0, RolOrden, static_cast<double>(id));
-        item->setText(1, rs.valorEn(cCodigo).toString());
-        // Staff and the access column as the door decides them, on the same stored values.
-        const QVariant personal = rs.valorEn(cStuff);
-        item->setText(2, EsPersonal(personal) ? QStringLiteral("SI") : QStringLiteral("NO"));
-        const QVariant inicio = rs.valorEn(cInicio);
-        const QVariant caduca = rs.valorEn(cCaduca);
-        item->setText(3, fechas_.Texto(inicio));
-        item->setData(3, RolOrden, ClaveFecha(inicio));
-        item->setText(4, fechas_.Texto(caduca));
-        item->setData(4, RolOrden, ClaveFecha(caduca));
-        const DecisionAcceso decision = DecidirAcceso(personal, inicio, caduca, hoy);
-        QString abrir;
-        if (decision.tipo == CodigoAcceso::Personal)
-            abrir = QStringLiteral("Pers.");
-        else if (decision.estado == QLatin1String("Fecha vacia"))
-            abrir = QStringLiteral("Error");
-        else
-            abrir = decision.tipo == CodigoAcceso::ClientePermitido ? QStringLiteral("SI")
-                                                                    : QStringLiteral("NO");
-        item->setText(5, abrir);
-        item->setText(6, rs.valorEn(cNombre).toString());
-        item->setText(7, rs.valorEn(cFiscal).toString());
-        const QString foto = rs.valorEn(cFoto).toString();
-        item->setText(8, foto.isEmpty()     ? QStringLiteral("No")
-                         : FileExists(foto) ? QStringLiteral("Valida")
-                                            : QStringLiteral("No Valida"));
-        item->setText(9, rs.valorEn(cServicio).toString());
-        const double precio = rs.valorEn(cPrecio).toDouble();
-        item->setText(10, TextoPrecio(precio));
-        item->setData(10, RolOrden, precio);
-        item->setText(11, rs.esNuloEn(cHuella) || rs.largoEn(cHuella) == 0 ? QStringLiteral("NO")
-                                                                           : QStringLiteral("SI"));
-        for (int c = 1; c < 12; ++c)
-            item->setTextAlignment(c, (c == 6 || c == 7 ? Qt::AlignLeft : Qt::AlignHCenter) |
-                                          Qt::AlignVCenter);
-        lote.append(item);
-        if (porcentaje != ultimoPorcentaje) {
+    const long hasta = l.fila + FilasPorPaso;
+    for (; !l.rs.Eof() && l.fila < hasta; ++l.fila) {
+        const int porcentaje = l.total > 0 ? static_cast<int>(l.fila * 100 / l.total) : 100;
+        lote.append(fila(l));
+        if (porcentaje != l.ultimoPorcentaje) {
             lista_.addTopLevelItems(lote);
             lote.clear();
             progreso_.setValue(porcentaje);
-            ultimoPorcentaje = porcentaje;
+            l.ultimoPorcentaje = porcentaje;
         }
-        if (auto r = rs.MoveNext(); !r.ok()) {
+        if (auto r = l.rs.MoveNext(); !r.ok()) {
             lista_.addTopLevelItems(lote);
-            fallo(r.error());
-            return;
+            msgBox_(r.error().enProcedimiento(QStringLiteral("lvwMostrarResutladoBusqueda"),
+                                              QStringLiteral("DbClientes")),
+                    EstiloMsg::Ok);
+            return true;
         }
     }
     lista_.addTopLevelItems(lote);
-    if (ordenando)
-        lista_.setSortingEnabled(false); // sorting again is only done by a header click
+    return l.rs.Eof();
 }
 
 int ListaResultados::AnchoCabecera(const QTreeWidget& lista, int columna) {
@@ -205,6 +249,8 @@ void ListaResultados::AjustarColumnasLvw(QTreeWidget& lista, int modo) {
 void ListaResultados::OrdenarPorColumna(int columna) {
     descendente_ = !descendente_;
     lista_.sortItems(columna, descendente_ ? Qt::DescendingOrder : Qt::AscendingOrder);
+    if (llenado_)
+        llenado_->columnaOrden = columna;
 }
 
 qint32 ListaResultados::IdDeFila(const QString& textoColumna0) {

@@ -40,8 +40,8 @@ void PuertaEstacion::Construir(const ContextoPuerta& c) {
         sonido = sonido_.get();
         preguntas = msgBox_.get();
     }
-    entorno_ = std::make_unique<Entorno>(
-        Entorno{c.entorno.carpetaPrograma, *msgBox, c.entorno.reloj, c.entorno.bombeo});
+    entorno_ =
+        std::make_unique<Entorno>(Entorno{c.entorno.carpetaPrograma, *msgBox, c.entorno.reloj});
     conexion_ = std::make_unique<Conexion>(c.entorno.reloj);
     enlace_ = std::make_unique<EnlaceCapturaSensores>();
     acceso_ = std::make_unique<ControlAcceso>(*entorno_, *pantalla, *sonido, *enlace_,

@@ -376,6 +376,8 @@ void frmClientes::VigilarBaseDatos() {
         avisar(aviso);
         entorno_.msgBox(aviso, EstiloMsg::Exclamacion, QStringLiteral("Base de datos..."));
     }
+    if (const QString& aviso = db_->AvisoRegistroAnticipado(); !aviso.isEmpty())
+        avisar(aviso);
     auto* vigia = new QTimer(this);
     connect(vigia, &QTimer::timeout, this, [this, avisar] {
         if (const QString aviso = db_->AvisoArchivoDesaparecido(); !aviso.isEmpty())
@@ -494,7 +496,7 @@ void frmClientes::TerminarPorSenal() {
         });
         return;
     }
-    if (entorno_.bombeo.DentroDeUnaEspera() || PuertaOcupada()) {
+    if (progreso_->enCurso() || PuertaOcupada()) {
         QTimer::singleShot(IntervaloCierreAplazadoMs, this, &frmClientes::TerminarPorSenal);
         return;
     }
@@ -510,10 +512,10 @@ void frmClientes::closeEvent(QCloseEvent* evento) {
         evento->accept();
         return;
     }
-    // A close that arrives inside a wait (a desk operation that pumps events), or while the
-    // door pulses, would close the database and the engine under what still runs, or leave
-    // the relays on: it is taken up again once that is over.
-    if (entorno_.bombeo.DentroDeUnaEspera() || PuertaOcupada()) {
+    // A close that arrives while a backup or restore runs, or while the door pulses, would
+    // close the database and the engine under what still runs, or leave the relays on: it is
+    // taken up again once that is over.
+    if (progreso_->enCurso() || PuertaOcupada()) {
         evento->ignore();
         QTimer::singleShot(IntervaloCierreAplazadoMs, this, &QWidget::close);
         return;

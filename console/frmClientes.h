@@ -60,7 +60,7 @@ class frmCalendario;
 class VisorArchivos;
 
 // What the window is given instead of reaching for the system itself: the program folder,
-// message boxes, clock and event pump (Entorno), the file picker, the system viewer and the
+// message boxes and clock (Entorno), the file picker, the system viewer and the
 // notification area; optionally the sound player, the fingerprint side, where serial ports
 // without a link in the program folder are looked for, the locale of the date boxes, and an
 // observer of the start-up and shutdown steps.

@@ -1,6 +1,7 @@
 // The window's database commands and the remaining menu commands: they are built here with
 // what they need from the window, and the window's own handlers forward to them.
 
+#include "BuscadorClientes.h"
 #include "ComandosBaseDatos.h"
 #include "ComandosMenu.h"
 #include "CopiasSeguridad.h"
@@ -19,10 +20,9 @@
 namespace portiva {
 
 void frmClientes::construirComandos(const ServiciosConsola& servicios) {
-    copias_ = std::make_unique<CopiasSeguridad>(entorno_, operacionesArchivo_);
-    progreso_ = std::make_unique<ProgresoCopias>(this, entorno_.bombeo);
-    copias_->setAvance([this] { progreso_->avance(); });
-    copias_->setFin([this] { progreso_->fin(); });
+    // The backups may run on a thread of their own: their boxes come back to this one.
+    progreso_ = std::make_unique<ProgresoCopias>(this, entorno_);
+    copias_ = std::make_unique<CopiasSeguridad>(progreso_->entorno(), operacionesArchivo_);
 
     ComandosBaseDatos::Ventana ventana;
     ventana.padre = this;
@@ -52,6 +52,11 @@ void frmClientes::construirComandos(const ServiciosConsola& servicios) {
             puerta_->AbrirConexion(db_->cnClientes().ConnectionString());
     };
     ventana.marcarRestaurando = [this](bool valor) { setRestaurandoDB(valor); };
+    ventana.ejecutar = [this](std::function<bool()> procedimiento, bool enseguida,
+                              std::function<void(bool)> alTerminar) {
+        return progreso_->ejecutar(std::move(procedimiento), enseguida, std::move(alTerminar));
+    };
+    ventana.enCurso = [this] { return progreso_->enCurso(); };
     comandosDb_ = std::make_unique<ComandosBaseDatos>(entorno_.msgBox, *copias_, ajustes_,
                                                       estado_.CompactarAlSalir, selectorArchivos_,
                                                       std::move(ventana));
@@ -79,7 +84,7 @@ void frmClientes::conectarComandos() {
             &frmClientes::baseDeDatosSustituida);
     // The rows found in the old database are not offered any more.
     connect(this, &frmClientes::baseDeDatosSustituida, this,
-            [this] { buscar_.lvwResutadoBusqueda->clear(); });
+            [this] { buscador_->lista().Vaciar(); });
 }
 
 void frmClientes::RestaurarAlCargar() {

@@ -303,6 +303,11 @@ void ConsultaPreparada::unSentido(const VistaPlantilla& v, Sentido& resultado) c
         if (s >= 0.5f)
             s *= factorAcuerdo(
                 acuerdoOrientacion(celdasFlujo_, {v.orientacion, v.bloque, v.gw, v.gh}, mejorT));
+        // Pairs bunched within a couple of ridges of each other are not independent evidence:
+        // where the flow agrees, as round the cores of two loops, chance pairs a bunch as
+        // easily as one minutia.
+        if (s >= 0.5f)
+            s *= independenciaPares(mejor.pares.data(), mejor.n, x_.data(), y_.data());
         evaluada.s = s;
         return true;
     };

@@ -7,9 +7,16 @@ namespace portiva::motor {
 
 namespace {
 
-constexpr float FactorPuntuacion = 5240.0f;
+// The scale: the identification and verification defaults (159, 60) refuse no more genuine
+// attempts on the development prints than they did before the pairs' independence was weighed,
+// which lowers some genuine scores by up to a fifth (see independenciaPares).
+constexpr float FactorPuntuacion = 5630.0f;
 constexpr float SolapeMinimo = 10.0f;
 constexpr float SolapeMinimoCuota = 16.0f;
+// Pairs this close lie within about two ridges of each other.
+constexpr float RadioGrupo = 25.0f;
+// The share of independent pairs from which a pairing counts in full.
+constexpr float IndependenciaPlena = 0.8f;
 
 } // namespace
 
@@ -20,6 +27,24 @@ float puntuacionPares(float peso, int pares, float dentroConsulta, float dentroG
     const float cuota = n / std::max(SolapeMinimoCuota, solape);
     return FactorPuntuacion * fraccion * fraccion * std::sqrt(std::max(peso, 0.0f)) * cuota *
            cuota * cuota;
+}
+
+float independenciaPares(const std::pair<std::uint8_t, std::uint8_t>* pares, int n, const float* x,
+                         const float* y) {
+    if (n <= 0)
+        return 1.0f;
+    constexpr float radio2 = RadioGrupo * RadioGrupo;
+    float independientes = 0;
+    for (int k = 0; k < n; ++k) {
+        const float xk = x[pares[k].first], yk = y[pares[k].first];
+        int cerca = 0;
+        for (int l = 0; l < n; ++l) {
+            const float ex = x[pares[l].first] - xk, ey = y[pares[l].first] - yk;
+            cerca += ex * ex + ey * ey < radio2 ? 1 : 0;
+        }
+        independientes += 1.0f / static_cast<float>(cerca);
+    }
+    return std::min(1.0f, independientes / static_cast<float>(n) / IndependenciaPlena);
 }
 
 } // namespace portiva::motor

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <utility>
+
 namespace portiva::motor {
 
 // The score of one pairing, before the ridge flow is judged: `peso` the pairs' confirmed
@@ -16,5 +19,15 @@ namespace portiva::motor {
 // 1; the weighed share is taken of at least 10 minutiae and the counted share of at least 16,
 // since a handful of chance pairs fill an overlap of a few minutiae as well as a finger does.
 float puntuacionPares(float peso, int pares, float dentroConsulta, float dentroGuardada);
+
+// The factor a pairing's score is multiplied by for how independent its pairs are, 0..1, from
+// the positions (x, y) of the query's minutiae in the n pairs (query index first). Two loops laid
+// core on core share their ridge flow, and there the minutiae of both bunch: one alignment pairs
+// several of them within a few ridges of each other, by chance as easily as one. A pair counts
+// as one share of the pairs within 25 px of it (itself included), so a bunch counts about as one
+// pair. The pairs of a finger spread over the overlap: half of its pairings keep 0.77 or more of
+// them independent, so the factor is full from 0.8 and falls in proportion below it.
+float independenciaPares(const std::pair<std::uint8_t, std::uint8_t>* pares, int n, const float* x,
+                         const float* y);
 
 } // namespace portiva::motor

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Checks the formatting, builds Portiva with warnings as errors and runs the whole test suite,
-# then a short bounded fuzzing run of the template decoder and the bitmap reader (clang's
-# libFuzzer with AddressSanitizer), a ThreadSanitizer run of the storage and access tests
+# Checks the formatting and that the station never waits by hand (scripts/check-esperas.sh),
+# builds Portiva with warnings as errors and runs the whole test suite, then a short bounded
+# fuzzing run of the template decoder and the bitmap reader (clang's libFuzzer with
+# AddressSanitizer), a ThreadSanitizer run of the storage and access tests
 # (scripts/test-tsan.sh) and an AddressSanitizer + UndefinedBehaviorSanitizer run of the four
 # test binaries (scripts/test-asan.sh). Each build has a folder of its own (build, build-fuzz,
 # build-tsan, build-asan); build/ is the one scripts/setup.sh and scripts/run-demo.sh use, with
@@ -76,6 +77,8 @@ etapa_sanitizer() {
 paso bash scripts/setup.sh
 # Formatting is checked once the packages (clang-format among them) are there.
 if bash scripts/check-format.sh; then sumar 1 0; else sumar 0 1; fi
+# Nothing of the station waits by passing the event queue by hand or by sleeping.
+if bash scripts/check-esperas.sh; then sumar 1 0; else sumar 0 1; fi
 export QT_QPA_PLATFORM=offscreen
 etapa_ctest --test-dir build --output-on-failure -j"$(nproc)" --timeout 600
 

@@ -72,6 +72,48 @@ Resultado Conexion::Close() {
     return {};
 }
 
+namespace {
+
+// The journal mode a PRAGMA journal_mode statement answers, lower-cased; empty on an error.
+QByteArray modoDiario(sqlite3* db, const char* sql) {
+    sqlite3_stmt* st = nullptr;
+    QByteArray modo;
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK &&
+        sqlite3_step(st) == SQLITE_ROW)
+        modo = QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))).toLower();
+    sqlite3_finalize(st);
+    return modo;
+}
+
+} // namespace
+
+QString Conexion::UsarRegistroAnticipado() {
+    if (State() == 0)
+        return EnlaceSqlite::cerrado().texto();
+    sqlite3* db = enlace_->db();
+    const QByteArray modo = modoDiario(db, "PRAGMA journal_mode = WAL");
+    if (modo == "wal")
+        return {};
+    const QString nombre = QFileInfo(rutaArchivo()).fileName();
+    QString porque;
+    if (modo.isEmpty())
+        porque = QString::fromUtf8(sqlite3_errmsg(db));
+    else if (sqlite3_db_readonly(db, "main") == 1 ||
+             !QFileInfo(QFileInfo(rutaArchivo()).absolutePath()).isWritable())
+        porque = QStringLiteral("el archivo o su carpeta son de solo lectura");
+    else
+        porque = QStringLiteral("el sistema de archivos no admite la memoria compartida que "
+                                "necesita");
+    return QStringLiteral("La base de datos %1 no puede usar el registro de escritura anticipada "
+                          "(%2): se usa el diario de siempre, y otro programa que escriba en ella "
+                          "puede hacer esperar a la puerta.")
+        .arg(nombre, porque);
+}
+
+bool Conexion::RegistroAnticipado() const {
+    return State() == 1 && modoDiario(enlace_->db(), "PRAGMA journal_mode") == "wal";
+}
+
 Resultado Conexion::Execute(const QString& sql, const QVariantList& parametros) {
     if (State() == 0)
         return EnlaceSqlite::cerrado();

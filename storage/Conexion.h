@@ -15,12 +15,18 @@ class Reloj;
 // The connection string is either a plain path or "...;Data Source=<path>;..." as the station
 // writes it. Open never creates a file and never writes to it: a missing file is an error, a
 // file that is not a database fails at the first query. SQL DATE() answers the given clock's
-// local date. Writes are durable: each statement commits with synchronous FULL and SQLite's
-// default rollback journal.
+// local date. Writes are durable: each statement commits with synchronous FULL.
+//
+// A station file is put in write-ahead-log mode (UsarRegistroAnticipado) once it is known to be
+// the station's: readers and writers of other connections and programs then stop blocking each
+// other, and a reader sees the last committed state. The log ("<file>-wal", with its index
+// "<file>-shm") lives beside the file while it is open; the last connection to close folds it
+// into the file and, when it can, leaves the file with the rollback journal again, so that a
+// file at rest is one self-contained file as before.
 class Conexion {
 public:
     // How long a call waits for a lock another program holds on the file.
-    static constexpr int EsperaBloqueoMs = 3000;
+    static constexpr int EsperaBloqueoMs = 1000;
 
     explicit Conexion(Reloj& reloj);
     ~Conexion();
@@ -38,6 +44,14 @@ public:
     int State() const;
     // Errors: already closed (3704).
     Resultado Close();
+
+    // Switches the open file to write-ahead logging. This writes the file's header, so it is
+    // called only on a file known to be a station database. Where the log cannot work (a
+    // read-only file or folder, a medium without shared memory) the connection stays with the
+    // rollback journal and the answer says so in one line for the log; empty when the log is on.
+    [[nodiscard]] QString UsarRegistroAnticipado();
+    // True when the open connection writes through the write-ahead log.
+    bool RegistroAnticipado() const;
 
     // Runs a statement that returns no rows (for instance "VACUUM INTO ?"), Jet dialect as in
     // Recordset::Open, with "?" placeholders bound to the parameters in order.

@@ -21,13 +21,13 @@ const QString OriginalIntacta = QStringLiteral("la base de datos original no se 
 // Sets a flag for the length of a scope.
 class Marca {
 public:
-    explicit Marca(bool& flag) : flag_(flag), antes_(flag) { flag_ = true; }
+    explicit Marca(std::atomic<bool>& flag) : flag_(flag), antes_(flag.exchange(true)) {}
     ~Marca() { flag_ = antes_; }
     Marca(const Marca&) = delete;
     Marca& operator=(const Marca&) = delete;
 
 private:
-    bool& flag_;
+    std::atomic<bool>& flag_;
     bool antes_;
 };
 
@@ -39,8 +39,7 @@ bool mismoArchivo(const QString& a, const QString& b) {
 } // namespace
 
 CopiasSeguridad::CopiasSeguridad(Entorno& entorno, OperacionesArchivo& operaciones)
-    : entorno_(entorno), ops_(operaciones), avance_([this] { entorno_.bombeo.procesarEventos(); }) {
-}
+    : entorno_(entorno), ops_(operaciones) {}
 
 QString CopiasSeguridad::nombreFechado(const QDateTime& momento) {
     return momento.toString(QStringLiteral("yyyy-MM-dd (HH-mm-ss)")) + QStringLiteral(".mdb");
@@ -120,8 +119,12 @@ Resultado CopiasSeguridad::ponerEnLugar(const QString& origen,
     if (r) {
         if (antesDeReemplazar)
             antesDeReemplazar();
-        r = ops_.reemplazar(temporal, base);
+        // Nothing of the replaced file may stay beside the new one: SQLite would play its log
+        // over it. Checked last, when every connection of the station is closed.
+        r = SoltarRegistroAnticipado(base);
     }
+    if (r)
+        r = ops_.reemplazar(temporal, base);
     if (!r) {
         quitarTemporal(temporal);
         return r;
@@ -159,7 +162,10 @@ bool CopiasSeguridad::CompactarBaseDatos() {
     QString fechado = QDir(rutaCarpetaCopias()).filePath(nombreFechado(entorno_.reloj.ahora()));
     if (!FileExists(rutaBaseDatos()))
         return false;
-    Resultado r = copiaFechada(rutaBaseDatos(), fechado);
+    // A program that still holds the file is said before anything is written.
+    Resultado r = SoltarRegistroAnticipado(rutaBaseDatos());
+    if (r)
+        r = copiaFechada(rutaBaseDatos(), fechado);
     if (r)
         r = ponerEnLugar(fechado, {});
     if (!r) {
@@ -204,7 +210,10 @@ bool CopiasSeguridad::restaurar(const QString& archivo,
         return false;
     const bool habiaBase = QFileInfo::exists(rutaBaseDatos());
     if (habiaBase) {
-        if (const Resultado r = copiaFechada(rutaBaseDatos(), fechado); !r) {
+        Resultado r = SoltarRegistroAnticipado(rutaBaseDatos());
+        if (r)
+            r = copiaFechada(rutaBaseDatos(), fechado);
+        if (!r) {
             avisar(QStringLiteral("Ocurrio un error compactando la Base de Datos, ") +
                        OriginalIntacta + SaltoDeLinea + r.error().texto(),
                    EstiloMsg::Exclamacion, TituloCompactar);

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <functional>
 
 namespace portiva {
@@ -18,7 +19,9 @@ struct AjustesEstacion;
 // so a failure at any step (or a power cut) leaves "Portiva.mdb" as it was and no dated name
 // holding a partial file. Every dated backup is a compacted copy taken through SQLite.
 //
-// The procedures tell the operator the outcome themselves and return true on success.
+// The procedures tell the operator the outcome themselves and return true on success. They
+// touch nothing of the window and may run on a thread of their own, the boxes going through
+// the Entorno's MsgBox (called on that thread); one procedure runs at a time.
 class CopiasSeguridad {
 public:
     CopiasSeguridad(Entorno& entorno, OperacionesArchivo& operaciones);
@@ -62,10 +65,10 @@ public:
     bool RestaurandoDB() const { return restaurando_; }
     // True while any procedure of this class runs.
     bool Ocupado() const { return ocupado_; }
-    // Called now and then during long copies (a progress dialog, the event pump). By default
-    // the pump runs.
+    // Called now and then during long copies, on the thread that runs the procedure (nothing
+    // by default).
     void setAvance(std::function<void()> avance) { avance_ = std::move(avance); }
-    // Called when the long work is over, before the outcome is shown.
+    // Called when the long work is over, before the outcome is shown, on the same thread.
     void setFin(std::function<void()> fin) { fin_ = std::move(fin); }
 
 private:
@@ -83,8 +86,9 @@ private:
     OperacionesArchivo& ops_;
     std::function<void()> avance_;
     std::function<void()> fin_;
-    bool restaurando_ = false;
-    bool ocupado_ = false;
+    // Read by the window's thread while a procedure runs on another.
+    std::atomic<bool> restaurando_{false};
+    std::atomic<bool> ocupado_{false};
 };
 
 } // namespace portiva

@@ -43,11 +43,15 @@ bool DbClientes::AbrirDB() {
                                     QStringLiteral("Data Source=") + rutaBaseDatos() +
                                     QStringLiteral(";"));
     motivoError_.clear();
+    avisoRegistro_.clear();
     abierto_.reset();
     desaparecidoAvisado_ = false;
     Resultado r = cnClientes_.Open();
     if (r)
         r = EsquemaEstacion::comprobar(cnClientes_);
+    // Only a file known to be the station's gets its header written for the log.
+    if (r)
+        avisoRegistro_ = cnClientes_.UsarRegistroAnticipado();
     // The record form reads a member's template only when that member is shown: the gallery
     // of the door already holds every template once.
     rsClientes_.DiferirBinarios(true);

@@ -43,6 +43,10 @@ public:
     // After a successful AbrirDB: the warning when no change could be saved (the file or its
     // folder is read-only); empty otherwise.
     QString AvisoSoloLectura() const;
+    // After a successful AbrirDB: the log line when the file could not be put in write-ahead-log
+    // mode and stays with the rollback journal (Conexion::UsarRegistroAnticipado); empty when the
+    // log is on.
+    const QString& AvisoRegistroAnticipado() const { return avisoRegistro_; }
     // The warning, once, when the file opened by AbrirDB is no longer under its name (removed,
     // moved or replaced); empty otherwise, and again once the file is back.
     QString AvisoArchivoDesaparecido();
@@ -97,6 +101,7 @@ private:
     Recordset rsServicios_;
     Recordset rsHuella_;
     QString motivoError_;
+    QString avisoRegistro_;
     std::optional<IdentidadArchivo> abierto_;
     bool desaparecidoAvisado_ = false;
 };

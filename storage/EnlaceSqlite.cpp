@@ -43,8 +43,18 @@ EnlaceSqlite::~EnlaceSqlite() {
 }
 
 void EnlaceSqlite::cerrar() {
-    if (db_)
-        sqlite3_close_v2(db_);
+    if (!db_)
+        return;
+    // The last connection leaves the file with the rollback journal, its log folded in, so the
+    // file at rest needs nothing beside it (another medium, an older program, a copy by hand).
+    // While any other connection or program holds the file this fails at once and changes
+    // nothing; the last of them closes it.
+    if (entero(db_, "SELECT 1 FROM pragma_journal_mode() WHERE journal_mode = 'wal'") == 1 &&
+        sqlite3_db_readonly(db_, "main") == 0) {
+        sqlite3_busy_timeout(db_, 0);
+        sqlite3_exec(db_, "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr);
+    }
+    sqlite3_close_v2(db_);
     db_ = nullptr;
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "Bombeo.h"
 #include "MsgBox.h"
 #include "Reloj.h"
 
@@ -9,12 +8,11 @@
 namespace portiva {
 
 // What every module of the station is given instead of reaching for globals: the program
-// folder (all paths are relative to it), the message boxes, the clock and the event pump.
+// folder (all paths are relative to it), the message boxes and the clock.
 struct Entorno {
     QString carpetaPrograma;
     MsgBox& msgBox;
     Reloj& reloj;
-    Bombeo& bombeo;
 };
 
 } // namespace portiva

@@ -119,6 +119,52 @@ Resultado ComprobarBaseEstacion(const QString& ruta) {
                           EsquemaEstacion::camposServicios());
 }
 
+Resultado SoltarRegistroAnticipado(const QString& ruta) {
+    const QString registro = ruta + QStringLiteral("-wal");
+    const QString indice = ruta + QStringLiteral("-shm");
+    const auto quedan = [&] { return QFileInfo::exists(registro) || QFileInfo::exists(indice); };
+    if (!quedan())
+        return {};
+    const auto quitar = [&]() -> Resultado {
+        for (const QString& f : {registro, indice})
+            if (::unlink(nativo(f).constData()) != 0 && errno != ENOENT)
+                return errorSistema(QStringLiteral("no se pudo borrar"), f);
+        return {};
+    };
+    if (!QFileInfo::exists(ruta))
+        return quitar();
+    const ErrorDB ocupada{SQLITE_BUSY,
+                          QStringLiteral("otro programa tiene abierta la base de datos %1; "
+                                         "cierrelo e intentelo de nuevo")
+                              .arg(QFileInfo(ruta).fileName())};
+    {
+        auto abierta = abrir(ruta, true);
+        if (!abierta)
+            return abierta.error();
+        sqlite3* db = abierta.valor().get();
+        sqlite3_busy_timeout(db, 0);
+        // A read takes the shared lock that every connection to a logged file keeps while it is
+        // open (and plays a log left by a crash); leaving the log then needs all of them gone.
+        int rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK)
+            return (rc & 0xFF) == SQLITE_BUSY ? Resultado(ocupada) : Resultado(errorSqlite(db, rc));
+        sqlite3_stmt* st = nullptr;
+        QByteArray modo;
+        rc = sqlite3_prepare_v2(db, "PRAGMA journal_mode = DELETE", -1, &st, nullptr);
+        if (rc == SQLITE_OK && (rc = sqlite3_step(st)) == SQLITE_ROW)
+            modo = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+        sqlite3_finalize(st);
+        if (modo.isEmpty())
+            return (rc & 0xFF) == SQLITE_BUSY ? Resultado(ocupada) : Resultado(errorSqlite(db, rc));
+        if (modo.toLower() != "delete")
+            return ocupada;
+    }
+    // Every connection is gone and the log is in the file: an index left beside it is stale.
+    if (QFileInfo::exists(registro))
+        return ocupada;
+    return quitar();
+}
+
 Resultado OperacionesArchivoPosix::instantanea(const QString& origen, const QString& destino,
                                                const std::function<void()>& avance) {
     auto abierta = abrir(origen, true);

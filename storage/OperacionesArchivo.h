@@ -44,6 +44,13 @@ public:
     Resultado borrar(const QString& ruta) override;
 };
 
+// Leaves the database `ruta` as one self-contained file before it is replaced: a write-ahead log
+// beside it ("-wal", and its index "-shm") is folded into it and removed, and the file is left
+// with the rollback journal. When no database is under the name, a log left there is removed
+// (it would be played over the file that takes the name). A log that another program still holds
+// open is an error (busy), and nothing is changed.
+Resultado SoltarRegistroAnticipado(const QString& ruta);
+
 // Checks that the file opens as a station database: SQLite opens it read-only, PRAGMA
 // quick_check answers "ok", and both tables are there with every field. Nothing is written.
 Resultado ComprobarBaseEstacion(const QString& ruta);

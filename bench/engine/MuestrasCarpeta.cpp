@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <thread>
 
@@ -30,6 +31,7 @@ std::vector<Muestra> extraerCarpeta(const std::filesystem::path& carpeta, int re
             motor::ExtractorMinucias ex;
             for (std::size_t k; (k = siguiente.fetch_add(1)) < archivos.size();) {
                 const std::string nombre = archivos[k].stem().string();
+                m[k].nombre = nombre;
                 m[k].dedo = std::atoi(nombre.substr(0, nombre.find('_')).c_str());
                 motor::ImagenGris img;
                 if (motor::ArchivoBmp::leer(archivos[k], img) != 0)
@@ -52,6 +54,23 @@ std::vector<Muestra> extraerCarpeta(const std::filesystem::path& carpeta, int re
     for (auto& t : ts)
         t.join();
     return m;
+}
+
+bool leerGaleria(const std::string& archivo, Plantillas& g) {
+    std::ifstream f(archivo, std::ios::binary);
+    std::uint32_t n = 0;
+    if (!f.read(reinterpret_cast<char*>(&n), 4))
+        return false;
+    g.resize(n);
+    for (auto& p : g) {
+        std::uint32_t l = 0;
+        if (!f.read(reinterpret_cast<char*>(&l), 4) || l > motor::TamanoMaximoPlantilla)
+            return false;
+        p.resize(l);
+        if (!f.read(reinterpret_cast<char*>(p.data()), l))
+            return false;
+    }
+    return true;
 }
 
 double tasaDesde(const std::vector<int>& v, int u) {

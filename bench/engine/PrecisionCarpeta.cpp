@@ -2,10 +2,12 @@
 // pair of impressions of one finger is genuine, every pair of images of two fingers is an
 // impostor. Prints per folder and the mean: failures to extract, EER, FNMR at FMR 1% and 0.1%,
 // FMR/FNMR at both default thresholds, the genuine median and the impostor maximum.
-//   portiva-precision-carpeta [--id N] [--vr N] [--recorte N] <folder> [folder...]
+//   portiva-precision-carpeta [--id N] [--vr N] [--recorte N] [--rechazos 1] <folder>...
 // (--id / --vr: judge other thresholds than the engine's defaults; --recorte N: drop the first N
 // rows and columns of every image, which moves the print against the 8-pixel block grid of the
-// extraction: the spread of the figures over N = 0..7 is the noise a change has to beat)
+// extraction: the spread of the figures over N = 0..7 is the noise a change has to beat;
+// --rechazos 1: list every genuine pair refused at the identification default, with its score,
+// the pairs found and both prints' minutiae and quality, to draw with portiva-par-motor)
 #include "ConsultaPreparada.h"
 #include "MotorHuella.h"
 #include "MuestrasCarpeta.h"
@@ -34,7 +36,19 @@ struct Cifras {
 
 using bench::tasaDesde;
 
-Cifras medir(const std::vector<Muestra>& m, int umbralId, int umbralVr, int rotacion) {
+void listarRechazo(const std::string& carpeta, const Muestra& a, const Muestra& b, int s,
+                   const motor::DetalleComparacion& det) {
+    motor::VistaPlantilla va, vb;
+    motor::CodecPlantilla::examinar(a.bytes.data(), a.bytes.size(), va);
+    motor::CodecPlantilla::examinar(b.bytes.data(), b.bytes.size(), vb);
+    std::printf("refused %s %s %s score %d pairs %zu minutiae %d %d class %d %d rot %.0f "
+                "shift %.0f %.0f\n",
+                carpeta.c_str(), a.nombre.c_str(), b.nombre.c_str(), s, det.pares.size(), va.n,
+                vb.n, a.clase, b.clase, det.rotacion * 57.2958f, det.dx, det.dy);
+}
+
+Cifras medir(const std::vector<Muestra>& m, int umbralId, int umbralVr, int rotacion,
+             const std::string& carpeta, bool listar) {
     Cifras c;
     c.imagenes = static_cast<int>(m.size());
     for (const auto& x : m) {
@@ -51,8 +65,11 @@ Cifras medir(const std::vector<Muestra>& m, int umbralId, int umbralVr, int rota
             q = motor::ConsultaPreparada::crear(m[a].bytes.data(), m[a].bytes.size(), p, r);
         for (std::size_t b = a + 1; b < m.size(); ++b) {
             int s = 0;
+            motor::DetalleComparacion det;
             if (q && !m[b].bytes.empty())
-                q->comparar(m[b].bytes.data(), m[b].bytes.size(), s);
+                q->comparar(m[b].bytes.data(), m[b].bytes.size(), s, &det);
+            if (listar && m[a].dedo == m[b].dedo && s < umbralId)
+                listarRechazo(carpeta, m[a], m[b], s, det);
             (m[a].dedo == m[b].dedo ? g : im).push_back(s);
             const int clase = std::min(m[a].clase, m[b].clase);
             if (m[a].dedo == m[b].dedo && clase >= 0) {
@@ -106,21 +123,25 @@ void fila(const std::string& nombre, const Cifras& c) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "uso: %s [--id N] [--vr N] [--recorte N] carpeta [carpeta...]\n",
-                     argv[0]);
+        std::fprintf(
+            stderr, "uso: %s [--id N] [--vr N] [--recorte N] [--rechazos 1] carpeta [carpeta...]\n",
+            argv[0]);
         return 2;
     }
     motor::MotorHuella motor;
     motor.Inicializar();
-    int umbralId = 0, rotId = 0, umbralVr = 0, rotVr = 0, recorte = 0;
+    int umbralId = 0, rotId = 0, umbralVr = 0, rotVr = 0, recorte = 0, listar = 0;
     motor.LeerParametrosIdentificacion(umbralId, rotId);
     motor.LeerParametrosVerificacion(umbralVr, rotVr);
     int primera = 1;
     for (; primera + 1 < argc; primera += 2) {
         const std::string o = argv[primera];
-        if (o != "--id" && o != "--vr" && o != "--recorte")
+        if (o != "--id" && o != "--vr" && o != "--recorte" && o != "--rechazos")
             break;
-        (o == "--id" ? umbralId : o == "--vr" ? umbralVr : recorte) = std::atoi(argv[primera + 1]);
+        (o == "--id"         ? umbralId
+         : o == "--vr"       ? umbralVr
+         : o == "--rechazos" ? listar
+                             : recorte) = std::atoi(argv[primera + 1]);
     }
     std::printf("thresholds: identification %d, verification %d (rotation %d)\n", umbralId,
                 umbralVr, rotId);
@@ -137,11 +158,12 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "no es una carpeta: %s\n", argv[k]);
             return 1;
         }
-        const Cifras c =
-            medir(bench::extraerCarpeta(carpeta, recorte, 4), umbralId, umbralVr, rotId);
-        fila(carpeta.filename().empty() ? carpeta.parent_path().filename().string()
-                                        : carpeta.filename().string(),
-             c);
+        const std::string nombre = carpeta.filename().empty()
+                                       ? carpeta.parent_path().filename().string()
+                                       : carpeta.filename().string();
+        const Cifras c = medir(bench::extraerCarpeta(carpeta, recorte, 4), umbralId, umbralVr,
+                               rotId, nombre, listar != 0);
+        fila(nombre, c);
         suma.fallos += c.fallos;
         suma.eer += c.eer;
         suma.fnmr1 += c.fnmr1;

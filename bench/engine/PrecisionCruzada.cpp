@@ -24,13 +24,11 @@
 #include "MuestrasCarpeta.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 using namespace portiva;
@@ -50,37 +48,9 @@ struct Opciones {
     std::vector<std::filesystem::path> carpetas;
 };
 
-using Plantillas = std::vector<std::vector<std::uint8_t>>;
-
-// Runs `tarea(k)` for k in 0..n-1 on the given threads.
-template <class F> void enHilos(std::size_t n, unsigned hilos, F tarea) {
-    std::atomic<std::size_t> siguiente{0};
-    std::vector<std::thread> ts;
-    for (unsigned h = 0; h < std::max(1u, hilos); ++h)
-        ts.emplace_back([&] {
-            for (std::size_t k; (k = siguiente.fetch_add(1)) < n;)
-                tarea(k);
-        });
-    for (auto& t : ts)
-        t.join();
-}
-
-bool leerGaleria(const std::string& archivo, Plantillas& g) {
-    std::ifstream f(archivo, std::ios::binary);
-    std::uint32_t n = 0;
-    if (!f.read(reinterpret_cast<char*>(&n), 4))
-        return false;
-    g.resize(n);
-    for (auto& p : g) {
-        std::uint32_t l = 0;
-        if (!f.read(reinterpret_cast<char*>(&l), 4) || l > motor::TamanoMaximoPlantilla)
-            return false;
-        p.resize(l);
-        if (!f.read(reinterpret_cast<char*>(p.data()), l))
-            return false;
-    }
-    return true;
-}
+using bench::enHilos;
+using bench::leerGaleria;
+using bench::Plantillas;
 
 Plantillas galeria(const Opciones& o) {
     Plantillas g;

@@ -138,7 +138,7 @@ inline bool PrepararBase(const QString& ruta) {
 // One station over a program folder holding the database, with the board on COM4.
 struct Estacion {
     Estacion(const QString& carpeta, unsigned hilos)
-        : entorno{carpeta, msgBox, reloj, bombeo},
+        : entorno{carpeta, msgBox, reloj},
           acceso(entorno, pantalla, sonido, enlace, carpeta + QStringLiteral("/sin/ttyS")),
           db(entorno, vista),
           control(entorno, db.cnClientes(), acceso, pantalla, ventana, carpeta, &enlace, hilos) {
@@ -160,7 +160,6 @@ struct Estacion {
 
     MsgBoxBanco msgBox;
     RelojSistema reloj;
-    BombeoQt bombeo;
     Entorno entorno;
     PantallaBanco pantalla;
     VentanaBanco ventana;

@@ -57,7 +57,7 @@ public:
 // One station over a temporary program folder with boards linked as COM ports.
 struct Banco {
     explicit Banco(const std::vector<int>& mudos, int buena)
-        : entorno{carpeta.path(), msgBox, reloj, bombeo},
+        : entorno{carpeta.path(), msgBox, reloj},
           acceso(entorno, pantalla, sonido, captura, carpeta.filePath("sin-dispositivos/ttyS")) {
         acceso.modos().tmrBlink().stop();
         for (int puerto : mudos) {
@@ -79,7 +79,6 @@ struct Banco {
     QTemporaryDir carpeta;
     MsgBoxMudo msgBox;
     RelojSistema reloj;
-    BombeoQt bombeo;
     Entorno entorno;
     PantallaMuda pantalla;
     SonidoMudo sonido;

@@ -6,15 +6,21 @@
 #include "CreadorBaseDatos.h"
 #include "DbClientes.h"
 #include "Entorno.h"
+#include "VersionDatos.h"
 #include "VistaQuieta.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <atomic>
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <sqlite3.h>
+#include <thread>
 
 using namespace portiva;
 
@@ -33,12 +39,6 @@ public:
 class RelojBanco final : public Reloj {
 public:
     QDateTime ahora() const override { return QDateTime(QDate(2026, 12, 8), QTime(10, 0)); }
-};
-
-class BombeoNulo final : public Bombeo {
-public:
-    void procesarEventos() override {}
-    bool DentroDeUnaEspera() const override { return false; }
 };
 
 // One full-size station, made once for all the benchmarks.
@@ -86,8 +86,7 @@ struct Estacion {
     QTemporaryDir carpeta;
     MsgBoxConsola msgBox;
     RelojBanco reloj;
-    BombeoNulo bombeo;
-    Entorno entorno{carpeta.path(), msgBox, reloj, bombeo};
+    Entorno entorno{carpeta.path(), msgBox, reloj};
     prueba::VistaQuieta vista;
     DbClientes db{entorno, vista};
 };
@@ -250,8 +249,7 @@ struct EstacionCopias {
     QTemporaryDir carpeta;
     MsgBoxConsola msgBox;
     RelojQueAvanza reloj;
-    BombeoNulo bombeo;
-    Entorno entorno{carpeta.path(), msgBox, reloj, bombeo};
+    Entorno entorno{carpeta.path(), msgBox, reloj};
     OperacionesArchivoPosix operaciones;
     CopiasSeguridad copias{entorno, operaciones};
     qint64 tamano = 0;
@@ -275,6 +273,103 @@ void BM_CopiaSeguridad(benchmark::State& state) {
     state.counters["MB"] = double(e->tamano) / 1e6;
 }
 BENCHMARK(BM_CopiaSeguridad)->Arg(401)->Arg(4600)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The compaction of the full member list (closed): a dated compacted copy that then becomes
+// the database.
+void BM_CompactarBaseDatos(benchmark::State& state) {
+    static std::unique_ptr<EstacionCopias> e;
+    if (!e)
+        e = std::make_unique<EstacionCopias>(401);
+    for (auto _ : state) {
+        if (!e->copias.CompactarBaseDatos())
+            state.SkipWithError("CompactarBaseDatos falló");
+        state.PauseTiming();
+        QDir(e->copias.rutaCarpetaCopias()).removeRecursively();
+        state.ResumeTiming();
+    }
+    state.counters["MB"] = double(e->tamano) / 1e6;
+}
+BENCHMARK(BM_CompactarBaseDatos)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Another program updating members in short transactions, one after the other, while the
+// station reads what the door reads before a capture (the data version and a slice of members).
+// The station's read does not wait on the lock: it tries again every 20 ms for up to 1 s, as
+// the door does. Counters: the mean and longest wait of a read, how many waited at all (one
+// retry or more) and how many gave up.
+void BM_LecturaConEscritor(benchmark::State& state) {
+    auto& e = estacion();
+    std::atomic<bool> parar{false};
+    std::atomic<long> escrituras{0};
+    const QByteArray ruta = QFile::encodeName(e.db.rutaBaseDatos());
+    std::thread escritor([&] {
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(ruta.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+        sqlite3_busy_timeout(db, 1000);
+        long n = 0;
+        while (!parar) {
+            const QByteArray sql =
+                QByteArray("UPDATE ClientesDB SET fldPrecio = fldPrecio + 1 WHERE ID = ") +
+                QByteArray::number(1 + (n++ % DbClientes::MaximoClientes));
+            if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK)
+                ++escrituras;
+        }
+        sqlite3_close_v2(db);
+    });
+    double total = 0;
+    double maximo = 0;
+    long lecturas = 0;
+    long abandonos = 0;
+    long esperadas = 0;
+    for (auto _ : state) {
+        const auto inicio = std::chrono::steady_clock::now();
+        bool leida = false;
+        for (;;) {
+            {
+                const SinEsperaBloqueo sinEspera(e.db.cnClientes());
+                const auto version = LeerVersionDatos(e.db.cnClientes());
+                Recordset rs;
+                Resultado r = version ? Resultado() : Resultado(version.error());
+                if (r)
+                    r = rs.Open(QStringLiteral("SELECT ID, fldFechaCaducidad FROM ClientesDB "
+                                               "WHERE ID > ? ORDER BY ID LIMIT 2048"),
+                                e.db.cnClientes(), {qlonglong(lecturas % 30000)});
+                if (r) {
+                    leida = true;
+                    break;
+                }
+                if (!EsBloqueo(r.error())) {
+                    state.SkipWithError(qPrintable(r.error().texto()));
+                    break;
+                }
+            }
+            if (std::chrono::steady_clock::now() - inicio > std::chrono::seconds(1))
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - inicio)
+                .count();
+        total += ms;
+        maximo = std::max(maximo, ms);
+        ++lecturas;
+        if (!leida)
+            ++abandonos;
+        if (ms >= 20)
+            ++esperadas;
+        // The next capture comes a little later, the writer going on meanwhile.
+        state.PauseTiming();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        state.ResumeTiming();
+    }
+    parar = true;
+    escritor.join();
+    state.counters["espera_media_ms"] = total / std::max(1L, lecturas);
+    state.counters["espera_max_ms"] = maximo;
+    state.counters["abandonos"] = double(abandonos);
+    state.counters["con_espera"] = double(esperadas);
+    state.counters["escrituras"] = double(escrituras.load());
+}
+BENCHMARK(BM_LecturaConEscritor)->Unit(benchmark::kMillisecond)->Iterations(200);
 
 } // namespace
 

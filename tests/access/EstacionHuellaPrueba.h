@@ -1,7 +1,6 @@
 #pragma once
 
 #include "BaseDatosPrueba.h"
-#include "BombeoPrueba.h"
 #include "CodigoAcceso.h"
 #include "ControlAcceso.h"
 #include "ControlHuella.h"
@@ -86,7 +85,7 @@ private:
 class EstacionHuellaPrueba {
 public:
     explicit EstacionHuellaPrueba(unsigned hilos = 0)
-        : entorno{base.carpeta(), msgBox, reloj, bombeo}, ventana(pantalla),
+        : entorno{base.carpeta(), msgBox, reloj}, ventana(pantalla),
           acceso(entorno, pantalla, sonido, enlace,
                  QDir(base.carpeta()).filePath(QStringLiteral("sin-dispositivos/ttyS"))),
           db(entorno, vista) {
@@ -149,7 +148,6 @@ public:
     BaseDatosPrueba base;
     MsgBoxGuion msgBox;
     RelojFijo reloj;
-    BombeoPrueba bombeo;
     Entorno entorno;
     PantallaPrueba pantalla;
     PantallaHuellaPrueba ventana;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "BombeoPrueba.h"
 #include "CarpetaTemporal.h"
 #include "ControlAcceso.h"
 #include "Entorno.h"
@@ -26,7 +25,7 @@ namespace portiva::prueba {
 class EstacionPrueba {
 public:
     EstacionPrueba()
-        : entorno{carpeta.ruta(), msgBox, reloj, bombeo},
+        : entorno{carpeta.ruta(), msgBox, reloj},
           acceso(entorno, pantalla, sonido, captura, carpeta.archivo("sin-dispositivos/ttyS")) {}
 
     // A board on COM<puerto>; fails the test when none can be made.
@@ -53,7 +52,6 @@ public:
     CarpetaTemporal carpeta;
     MsgBoxGuion msgBox;
     RelojFijo reloj;
-    BombeoPrueba bombeo;
     std::vector<std::unique_ptr<QTimer>> sondeos_;
     Entorno entorno;
     PantallaPrueba pantalla;

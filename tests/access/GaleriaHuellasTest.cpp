@@ -47,6 +47,12 @@ QString CambiarPlantilla(int id, const QString& valor) {
 class GaleriaHuellasTest : public ::testing::Test {
 protected:
     // Staff members (no dates needed), one per finger, IDs from 1.
+    // The file as on a medium without the write-ahead log: another program's write lock then
+    // holds every reader, the door's included.
+    void SinRegistroAnticipado() {
+        ASSERT_TRUE(e.db.cnClientes().Execute(QStringLiteral("PRAGMA journal_mode = DELETE")).ok());
+        ASSERT_FALSE(e.db.cnClientes().RegistroAnticipado());
+    }
     void Arrancar(const std::vector<int>& dedos) {
         std::vector<QVariantMap> filas;
         for (std::size_t i = 0; i < dedos.size(); ++i)
@@ -137,11 +143,28 @@ TEST_F(GaleriaHuellasTest, LoQueEscribeEstaEstacionSeVeEnLaSiguienteCaptura) {
     EXPECT_EQ(Identificar(4), kDesconocida);
 }
 
+// With the write-ahead log another program in the middle of a write does not hold the door:
+// the capture decides at once on what is committed, and what the other program commits counts
+// from the next capture on.
+TEST_F(GaleriaHuellasTest, OtroProgramaEscribiendoNoDetieneLaPuerta) {
+    Arrancar({3, 4});
+    ASSERT_TRUE(e.db.cnClientes().RegistroAnticipado());
+    OtraConexion otra(ruta());
+    otra.ejecutar(QStringLiteral("BEGIN EXCLUSIVE;"));
+    otra.ejecutar(QStringLiteral("DELETE FROM ClientesDB WHERE ID = 1;"));
+    EXPECT_EQ(Identificar(3), Personal(1, QStringLiteral("c1"))); // not committed yet
+    otra.ejecutar(QStringLiteral("COMMIT;"));
+    EXPECT_EQ(Identificar(3), kDesconocida); // deleted: never let in again
+    EXPECT_EQ(Identificar(4), Personal(2, QStringLiteral("c2")));
+    EXPECT_FALSE(log.contains(kOcupada));
+}
+
 // Another program keeps the file locked past the door's wait: the finger is refused (relay 8),
 // never decided on the templates and dates read before the lock, and the log says why. The
 // wait is timers: the capture comes back at once and the door answers when it is over.
 TEST_F(GaleriaHuellasTest, BaseBloqueadaMasDeUnSegundoRechazaSinDecidir) {
     Arrancar({3, 4});
+    SinRegistroAnticipado();
     ASSERT_TRUE(e.flujo().galeria().cargada());
 
     OtraConexion otra(ruta());
@@ -163,6 +186,7 @@ TEST_F(GaleriaHuellasTest, BaseBloqueadaMasDeUnSegundoRechazaSinDecidir) {
 // capture decides on the committed file, so the deleted member is not let in.
 TEST_F(GaleriaHuellasTest, BloqueoQueAcabaDuranteLaEsperaDecideConLoConfirmado) {
     Arrancar({3, 4});
+    SinRegistroAnticipado();
     OtraConexion otra(ruta());
     otra.ejecutar(QStringLiteral("BEGIN EXCLUSIVE;"));
     otra.ejecutar(QStringLiteral("DELETE FROM ClientesDB WHERE ID = 1;"));
@@ -175,6 +199,7 @@ TEST_F(GaleriaHuellasTest, BloqueoQueAcabaDuranteLaEsperaDecideConLoConfirmado) 
 TEST_F(GaleriaHuellasTest, BaseBloqueadaAntesDeCargarRechaza) {
     e.base.clientes({EstacionHuellaPrueba::ConHuella(Cliente("c1", {}, {}, true), 3)});
     ASSERT_TRUE(e.db.AbrirDB());
+    SinRegistroAnticipado();
     OtraConexion otra(ruta());
     otra.ejecutar(QStringLiteral("BEGIN EXCLUSIVE;"));
     e.huella().IniciarHuella();

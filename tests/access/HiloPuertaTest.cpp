@@ -155,7 +155,6 @@ TEST(HiloPuerta, TheDoorPulsesWhileTheWindowsThreadIsBlocked) {
     CarpetaTemporal carpeta;
     MsgBoxGuion msgBox;
     RelojFijo reloj;
-    BombeoPrueba bombeo;
     PantallaConHilo ventana;
     SonidoPrueba sonido;
     CapturaPrueba captura;
@@ -173,7 +172,7 @@ TEST(HiloPuerta, TheDoorPulsesWhileTheWindowsThreadIsBlocked) {
         msgBoxPuerta = std::make_unique<MsgBoxDiferido>(msgBox, contextoVentana, *hilo.contexto());
         pantalla = std::make_unique<PantallaAccesoDiferida>(ventana, contextoVentana);
         sonidoPuerta = std::make_unique<SonidoDiferido>(sonido, contextoVentana);
-        entorno = std::make_unique<Entorno>(Entorno{carpeta.ruta(), *msgBoxPuerta, reloj, bombeo});
+        entorno = std::make_unique<Entorno>(Entorno{carpeta.ruta(), *msgBoxPuerta, reloj});
         acceso = std::make_unique<ControlAcceso>(*entorno, *pantalla, *sonidoPuerta, captura,
                                                  carpeta.archivo("sin-dispositivos/ttyS"),
                                                  msgBoxPuerta.get());
@@ -260,8 +259,7 @@ TEST(HiloPuerta, FixingTheDoorWaitsForTheAnswerWithoutHoldingTheDoor) {
     CarpetaTemporal carpeta;
     MsgBoxGuion msgBox;
     RelojFijo reloj;
-    BombeoPrueba bombeo;
-    Entorno entorno{carpeta.ruta(), msgBox, reloj, bombeo};
+    Entorno entorno{carpeta.ruta(), msgBox, reloj};
     PantallaPrueba pantalla;
     SonidoPrueba sonido;
     CapturaPrueba captura;
@@ -281,6 +279,7 @@ TEST(HiloPuerta, FixingTheDoorWaitsForTheAnswerWithoutHoldingTheDoor) {
     placa->olvidar();
     // An access while the operator thinks: acted on at once.
     EXPECT_TRUE(Abrir(acceso.torno(), CodigoAcceso::ClientePermitido));
+    ASSERT_TRUE(EsperarHasta([&] { return placa->bytesRecibidos().size() >= 5; }));
     EXPECT_EQ(placa->bytesRecibidos(), (Bytes{91, 92, 33, 92, 0}));
 
     placa->olvidar();

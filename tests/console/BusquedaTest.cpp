@@ -10,6 +10,7 @@
 #include "VentanaPrueba.h"
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPdfWriter>
@@ -198,26 +199,101 @@ TEST_F(Busqueda, ProgressMovesPerRowAndEscapeGivesThePromptBack) {
     EXPECT_FALSE(visible("imgBuscar"));
 }
 
-TEST_F(Busqueda, ASearchInsideAnotherEndsWithItsErrorAndLeavesTheOther) {
+// A long result: 1,200 more members, coded L0001 to L1200.
+class BusquedaLarga : public Busqueda {
+protected:
+    static constexpr int Largo = 1200;
+    void SetUp() override {
+        Busqueda::SetUp();
+        if (HasFatalFailure())
+            return;
+        ASSERT_TRUE(ventana->db()
+                        .cnClientes()
+                        .Execute(QStringLiteral(
+                            "INSERT INTO ClientesDB (fldCodigo, fldNombre, fldStuffSiNo) "
+                            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                            "WHERE i < 1200) SELECT printf('L%04d', i), 'Largo', 0 FROM n"))
+                        .ok());
+    }
+    bool esperarLista() {
+        return QTest::qWaitFor([&] { return !ventana->buscador().lista().Llenando(); }, 60000);
+    }
+};
+
+TEST_F(BusquedaLarga, ALongResultGoesInWhileTheWindowKeepsRunning) {
+    auto* progreso = control<QProgressBar>("ProgressBar");
+    // A zero-time timer: it ticks only when the event loop has its turn.
+    int vueltas = 0;
+    int vueltasLlenando = 0;
+    QTimer latido;
+    latido.setInterval(0);
+    QObject::connect(&latido, &QTimer::timeout, [&] {
+        ++vueltas;
+        if (ventana->buscador().lista().Llenando())
+            ++vueltasLlenando;
+    });
+    latido.start();
     elegirTipo(1);
-    valor->setEditText(QStringLiteral("*"));
-    bool dentro = false;
-    // The list filling pumps once with rsTemp open: a second search started there fails.
-    bombeo.dentro = [&] {
-        bombeo.dentro = [&] {
-            dentro = true;
-            ventana->buscador().Buscar(false);
-            EXPECT_EQ(ventana->db().rsTemp().State(), 1);
-        };
-    };
-    ventana->buscador().Buscar(false);
-    EXPECT_TRUE(dentro);
-    ASSERT_EQ(msgBox.mostrados.size(), 1u);
-    EXPECT_TRUE(msgBox.mostrados[0].texto.startsWith(QStringLiteral("Error 3705 (")));
-    EXPECT_TRUE(msgBox.mostrados[0].texto.endsWith(
-        QStringLiteral(") in procedure Buscar of Módulo DbClientes")));
-    EXPECT_EQ(columna(1).size(), 4);
+    escribirYEnter(QStringLiteral("L*"));
+    // The first rows are there at once; the rest follow from the event loop.
+    EXPECT_EQ(lista->topLevelItemCount(), ListaResultados::FilasPorPaso);
+    EXPECT_TRUE(ventana->buscador().lista().Llenando());
     EXPECT_EQ(ventana->db().rsTemp().State(), 0);
+    EXPECT_FALSE(visible("cmdLvwAutoAjustar")); // the fit comes with the last row
+    ASSERT_TRUE(esperarLista());
+    EXPECT_GT(vueltasLlenando, 0);
+    EXPECT_EQ(lista->topLevelItemCount(), Largo);
+    EXPECT_EQ(columna(1).first(), QStringLiteral("L0001"));
+    EXPECT_EQ(columna(1).last(), QStringLiteral("L1200"));
+    EXPECT_EQ(progreso->value(), 100);
+    EXPECT_TRUE(visible("cmdLvwAutoAjustar"));
+    EXPECT_EQ(linea->text(), QStringLiteral("Con Codigo similar a L* (1200 registro/s)"));
+    EXPECT_TRUE(msgBox.mostrados.empty());
+    EXPECT_GT(vueltas, 0);
+}
+
+TEST_F(BusquedaLarga, ASearchStartedWhileAnotherFillsTakesItsPlace) {
+    elegirTipo(1);
+    escribirYEnter(QStringLiteral("L*"));
+    ASSERT_TRUE(ventana->buscador().lista().Llenando());
+    // The operator types another pattern while the rows still go in.
+    QTest::qWait(0);
+    escribirYEnter(QStringLiteral("P*"));
+    ASSERT_TRUE(esperarLista());
+    QTest::qWait(50); // nothing of the first search comes after
+    EXPECT_EQ(columna(1), QStringList{QStringLiteral("P1")});
+    EXPECT_EQ(linea->text(), QStringLiteral("Con Codigo similar a P* (1 registro/s)"));
+    EXPECT_TRUE(msgBox.mostrados.empty());
+    EXPECT_EQ(ventana->db().rsTemp().State(), 0);
+}
+
+TEST_F(BusquedaLarga, AHeaderClickDuringTheFillSortsTheWholeResult) {
+    elegirTipo(1);
+    escribirYEnter(QStringLiteral("L*"));
+    ASSERT_TRUE(ventana->buscador().lista().Llenando());
+    emit lista->header()->sectionClicked(1);
+    ASSERT_TRUE(esperarLista());
+    ASSERT_EQ(lista->topLevelItemCount(), Largo);
+    // The first click sorts descending, the rows that came later included.
+    EXPECT_EQ(columna(1).first(), QStringLiteral("L1200"));
+    EXPECT_EQ(columna(1).last(), QStringLiteral("L0001"));
+}
+
+TEST_F(BusquedaLarga, ClearingOrReplacingTheDatabaseStopsTheFill) {
+    elegirTipo(1);
+    escribirYEnter(QStringLiteral("L*"));
+    ASSERT_TRUE(ventana->buscador().lista().Llenando());
+    ventana->buscador().LimpiarResultados();
+    EXPECT_FALSE(ventana->buscador().lista().Llenando());
+    QTest::qWait(50);
+    EXPECT_EQ(lista->topLevelItemCount(), 0);
+
+    escribirYEnter(QStringLiteral("L*"));
+    ASSERT_TRUE(ventana->buscador().lista().Llenando());
+    emit ventana->baseDeDatosSustituida();
+    EXPECT_FALSE(ventana->buscador().lista().Llenando());
+    QTest::qWait(50);
+    EXPECT_EQ(lista->topLevelItemCount(), 0);
 }
 
 TEST_F(Busqueda, ReportShowsTheTitleLineAndClosesTheResultAfterwards) {

@@ -3,7 +3,6 @@
 // pantalla.png (the screen with all three, when the platform can grab it). Ends with 1 when
 // the skin was not applied or a picture cannot be written.
 
-#include "BombeoPrueba.h"
 #include "CarpetaTemporal.h"
 #include "ColorBgr.h"
 #include "CreadorBaseDatos.h"
@@ -59,8 +58,7 @@ int main(int argc, char** argv) {
         return 1;
     prueba::MsgBoxGuion msgBox;
     prueba::RelojFijo reloj(QDateTime(QDate(2026, 12, 9), QTime(10, 30, 5)));
-    prueba::BombeoPrueba bombeo;
-    Entorno entorno{carpeta.ruta(), msgBox, reloj, bombeo};
+    Entorno entorno{carpeta.ruta(), msgBox, reloj};
     prueba::SelectorGuion selector;
     prueba::VisorFalso visor;
     prueba::BandejaFalsa bandeja;

@@ -3,7 +3,6 @@
 // member-information panel), entera.png (all three areas) and globo.png (editing, with a
 // balloon tip on the name box). Ends with 1 when an area draws nothing.
 
-#include "BombeoPrueba.h"
 #include "CarpetaTemporal.h"
 #include "ComboBloqueable.h"
 #include "Entorno.h"
@@ -114,8 +113,7 @@ int main(int argc, char** argv) {
     prueba::CarpetaTemporal carpeta;
     prueba::MsgBoxGuion msgBox;
     prueba::RelojFijo reloj(QDateTime(QDate(2026, 12, 8), QTime(10, 30, 5)));
-    prueba::BombeoPrueba bombeo;
-    Entorno entorno{carpeta.ruta(), msgBox, reloj, bombeo};
+    Entorno entorno{carpeta.ruta(), msgBox, reloj};
     prueba::SelectorGuion selector;
     prueba::VisorFalso visor;
     prueba::BandejaFalsa bandeja;

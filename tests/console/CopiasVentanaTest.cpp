@@ -16,7 +16,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSignalSpy>
+#include <QThread>
 #include <QTreeWidget>
+#include <atomic>
+#include <optional>
+#include <thread>
 
 #include <optional>
 
@@ -48,6 +52,10 @@ protected:
         ventana = std::make_unique<frmClientes>(s);
     }
     QString mdb() const { return carpeta.archivo(QStringLiteral("Portiva.mdb")); }
+    // Waits, with the event loop running, until the backup or restore of the menu has ended.
+    bool copiaTerminada() {
+        return QTest::qWaitFor([&] { return !ventana->progresoCopias().enCurso(); }, 60000);
+    }
     QString ini() const { return carpeta.archivo(IniFile::nombreArchivo()); }
     QString seguridad(const QString& nombre = {}) const {
         return QDir(carpeta.archivo(QStringLiteral("Seguridad"))).filePath(nombre);
@@ -104,12 +112,31 @@ TEST_F(CopiasVentana, TogglesAndTheirMessages) {
 TEST_F(CopiasVentana, BackupNowFromTheMenu) {
     ASSERT_TRUE(arrancar());
     ventana->menu().mnuDoCopyDB->trigger();
+    // The copy goes on after the command, the window running meanwhile.
+    EXPECT_TRUE(ventana->progresoCopias().enCurso());
+    ASSERT_TRUE(copiaTerminada());
     EXPECT_TRUE(QFile::exists(seguridad(QStringLiteral("2009-03-01 (09-05-07).mdb"))));
+    EXPECT_EQ(msgBox.ultimo().texto,
+              "La Copia de Seguridad de la base de datos se ha realizado con exito.");
     EXPECT_EQ(msgBox.ultimo().estilo, EstiloMsg::Informacion);
     // The same second again: a second copy beside the first.
     ventana->menu().mnuDoCopyDB->trigger();
+    ASSERT_TRUE(copiaTerminada());
     EXPECT_EQ(msgBox.ultimo().estilo, EstiloMsg::Informacion);
     EXPECT_TRUE(QFile::exists(seguridad(QStringLiteral("2009-03-01 (09-05-07) (2).mdb"))));
+    EXPECT_FALSE(ventana->progresoCopias().visible());
+}
+
+TEST_F(CopiasVentana, ACloseDuringABackupWaitsForIt) {
+    ASSERT_TRUE(arrancar());
+    ventana->show();
+    ventana->menu().mnuDoCopyDB->trigger();
+    ASSERT_TRUE(ventana->progresoCopias().enCurso());
+    ventana->close();
+    // Not closed under the copy: the close is taken up once it is over.
+    EXPECT_TRUE(ventana->isVisible());
+    ASSERT_TRUE(copiaTerminada());
+    EXPECT_TRUE(QFile::exists(seguridad(QStringLiteral("2009-03-01 (09-05-07).mdb"))));
 }
 
 TEST_F(CopiasVentana, CancellingThePickerRestoresNothing) {
@@ -175,6 +202,10 @@ TEST_F(CopiasVentana, RestoreNowReopensTheRestoredDatabase) {
     msgBox.responder(Respuesta::No);
     selector.respuestas.push_back(copia);
     ventana->mnuDoRestoreDB_Click();
+    // The database is closed meanwhile: the dialog is up at once, and the door refuses.
+    EXPECT_TRUE(ventana->progresoCopias().visible());
+    EXPECT_TRUE(ventana->estado().RestaurandoDB);
+    ASSERT_TRUE(copiaTerminada());
     EXPECT_EQ(lista->topLevelItemCount(), 0);
     EXPECT_TRUE(restaurandoDurante);
     EXPECT_FALSE(ventana->estado().RestaurandoDB);
@@ -186,14 +217,25 @@ TEST_F(CopiasVentana, RestoreNowReopensTheRestoredDatabase) {
 TEST_F(CopiasVentana, DatabaseCommandsRefuseWhileACopyRuns) {
     ASSERT_TRUE(arrancar());
     bool ocupadaDentro = false;
-    bombeo.dentro = [&] {
+    // The outcome box of the backup shows while the backup has not ended yet.
+    msgBox.alMostrar = [&](const MsgBoxGuion::Mostrado& m) {
+        if (!m.texto.startsWith("La Copia de Seguridad"))
+            return;
         ocupadaDentro = ventana->copias().Ocupado();
         ventana->mnuDoRestoreDB_Click();
+        ventana->mnuDoCopyDB_Click();
     };
     ventana->mnuDoCopyDB_Click();
+    // Started again at once: refused too.
+    ventana->mnuDoCopyDB_Click();
+    ASSERT_TRUE(copiaTerminada());
     ASSERT_TRUE(ocupadaDentro);
-    ASSERT_GE(msgBox.mostrados.size(), 2u);
+    ASSERT_EQ(msgBox.mostrados.size(), 4u);
     EXPECT_TRUE(msgBox.mostrados[0].texto.startsWith("Se esta realizando una copia"));
+    EXPECT_TRUE(msgBox.mostrados[1].texto.startsWith("La Copia de Seguridad"));
+    EXPECT_TRUE(msgBox.mostrados[2].texto.startsWith("Se esta realizando una copia"));
+    EXPECT_TRUE(msgBox.mostrados[3].texto.startsWith("Se esta realizando una copia"));
+    EXPECT_EQ(QDir(seguridad()).entryList(QDir::Files).size(), 1);
     EXPECT_FALSE(ventana->progresoCopias().visible());
 }
 
@@ -249,6 +291,64 @@ TEST(TraduccionesQt, StandardButtonsAreSpanish) {
     EXPECT_EQ(QCoreApplication::translate("QFileDialog", "&Open"), "&Abrir");
 }
 
+// A procedure on its own thread asks for a box, and the station goes away before the window's
+// thread had its turn to show it: nothing hangs, and the box is never shown.
+TEST(ProgresoCopias, GoingAwayWithABoxPendingDoesNotHang) {
+    MsgBoxGuion msgBox;
+    RelojFijo reloj;
+    Entorno entorno{QStringLiteral("/no/existe"), msgBox, reloj};
+    std::atomic<bool> preguntada{false};
+    Respuesta respuesta = Respuesta::No;
+    bool terminado = false;
+    {
+        ProgresoCopias progreso(nullptr, entorno);
+        ASSERT_TRUE(progreso.ejecutar(
+            [&] {
+                preguntada = true;
+                respuesta = progreso.entorno().msgBox(QStringLiteral("pregunta"),
+                                                      EstiloMsg::SiNoExclamacion, {});
+                return true;
+            },
+            false, [&](bool) { terminado = true; }));
+        EXPECT_FALSE(progreso.ejecutar([] { return true; }, false, {})); // one at a time
+        while (!preguntada)
+            std::this_thread::yield();
+    }
+    EXPECT_TRUE(msgBox.mostrados.empty());
+    EXPECT_EQ(respuesta, Respuesta::Aceptar);
+    EXPECT_FALSE(terminado);
+}
+
+// The box a procedure asks for from its thread is the window's, and its answer goes back.
+TEST(ProgresoCopias, ABoxAskedFromTheProcedureIsShownByTheWindowsThread) {
+    MsgBoxGuion msgBox;
+    msgBox.responder(Respuesta::Si);
+    RelojFijo reloj;
+    Entorno entorno{QStringLiteral("/no/existe"), msgBox, reloj};
+    ProgresoCopias progreso(nullptr, entorno);
+    Respuesta respuesta = Respuesta::No;
+    QThread* hiloDeLaCaja = nullptr;
+    msgBox.alMostrar = [&](const MsgBoxGuion::Mostrado&) {
+        hiloDeLaCaja = QThread::currentThread();
+    };
+    std::optional<bool> resultado;
+    ASSERT_TRUE(progreso.ejecutar(
+        [&] {
+            respuesta = progreso.entorno().msgBox(QStringLiteral("pregunta"),
+                                                  EstiloMsg::SiNoExclamacion, {});
+            return false;
+        },
+        false, [&](bool ok) { resultado = ok; }));
+    EXPECT_TRUE(progreso.enCurso());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return resultado.has_value(); }, 60000));
+    EXPECT_FALSE(*resultado);
+    EXPECT_FALSE(progreso.enCurso());
+    EXPECT_EQ(respuesta, Respuesta::Si);
+    EXPECT_EQ(hiloDeLaCaja, QCoreApplication::instance()->thread());
+    ASSERT_EQ(msgBox.mostrados.size(), 1u);
+    EXPECT_EQ(msgBox.mostrados[0].texto, "pregunta");
+}
+
 // With the door on its own thread: the door lets go of the file before the restore replaces
 // it, and reads the restored file afterwards through its own reopened connection.
 TEST_F(CopiasVentana, RestoreNowClosesAndReopensTheDoorsConnection) {
@@ -286,6 +386,7 @@ TEST_F(CopiasVentana, RestoreNowClosesAndReopensTheDoorsConnection) {
     msgBox.responder(Respuesta::No);
     selector.respuestas.push_back(copia);
     ventana->mnuDoRestoreDB_Click();
+    ASSERT_TRUE(copiaTerminada());
     EXPECT_EQ(estadoDurante, 0);
     EXPECT_EQ(codigo(), "B-1");
     EXPECT_EQ(codigosPuerta(), (QStringList{"B-1"}));

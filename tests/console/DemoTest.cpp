@@ -203,7 +203,7 @@ TEST_F(Demo, TheDoorWorksOnTheDemoFolder) {
                             estacion.archivo(QStringLiteral("Portiva.mdb"))));
     auto placa = PlacaEnPuerto(estacion.ruta(), 4);
     ASSERT_NE(placa, nullptr);
-    Entorno enDemo{estacion.ruta(), msgBox, reloj, bombeo};
+    Entorno enDemo{estacion.ruta(), msgBox, reloj};
     ServiciosConsola s = servicios();
     ServiciosConsola sd{enDemo, selector, visor, bandeja};
     sd.sonido = s.sonido;

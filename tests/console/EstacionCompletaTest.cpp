@@ -359,8 +359,7 @@ TEST(EstacionArranque, AReaderAnnouncedDuringTheSettingsBoxIsNotForgotten) {
             EsperarHasta([] { return false; }, 600);
     };
     RelojFijo reloj;
-    BombeoPrueba bombeo;
-    Entorno entorno{carpeta.ruta(), msgBox, reloj, bombeo};
+    Entorno entorno{carpeta.ruta(), msgBox, reloj};
     SelectorGuion selector;
     VisorFalso visor;
     BandejaFalsa bandeja;

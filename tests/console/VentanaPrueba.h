@@ -1,7 +1,6 @@
 #pragma once
 
 #include "BaseDatosPrueba.h"
-#include "BombeoPrueba.h"
 #include "CarpetaTemporal.h"
 #include "DbClientes.h"
 #include "Entorno.h"
@@ -126,8 +125,7 @@ protected:
         CreadorBaseDatos::CrearVacia(carpeta.archivo(QStringLiteral("Portiva.mdb"))).ok();
     MsgBoxGuion msgBox;
     RelojFijo reloj;
-    BombeoPrueba bombeo;
-    Entorno entorno{carpeta.ruta(), msgBox, reloj, bombeo};
+    Entorno entorno{carpeta.ruta(), msgBox, reloj};
     SelectorGuion selector;
     VisorFalso visor;
     BandejaFalsa bandeja;

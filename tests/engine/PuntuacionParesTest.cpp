@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
 using namespace portiva::motor;
 
 namespace {
@@ -49,4 +54,53 @@ TEST(PuntuacionPares, MorePairsOrWeightRaiseTheScoreALargerOverlapLowersIt) {
     EXPECT_EQ(puntuacionPares(0, 0, 30, 30), 0);
     EXPECT_EQ(puntuacionPares(0, 5, 30, 30), 0);
     EXPECT_LE(puntuacionPares(12, 40, 30, 30), puntuacionPares(40, 40, 40, 40));
+}
+
+namespace {
+
+// The factor for pairs whose query minutiae lie at the given points, paired in that order.
+float independencia(const std::vector<std::pair<float, float>>& puntos) {
+    std::vector<float> x, y;
+    std::vector<std::pair<std::uint8_t, std::uint8_t>> pares;
+    for (const auto& [px, py] : puntos) {
+        pares.emplace_back(static_cast<std::uint8_t>(x.size()), static_cast<std::uint8_t>(0));
+        x.push_back(px);
+        y.push_back(py);
+    }
+    return independenciaPares(pares.data(), static_cast<int>(pares.size()), x.data(), y.data());
+}
+
+} // namespace
+
+TEST(PuntuacionPares, PairsBunchedWithinTwoRidgesCountAsOnePairsSpreadOverTheOverlapInFull) {
+    // Twelve pairs spread over a 200 x 150 px overlap, 50 px apart: every one is evidence.
+    std::vector<std::pair<float, float>> repartidos;
+    for (int k = 0; k < 12; ++k)
+        repartidos.emplace_back(50.0f * static_cast<float>(k % 4),
+                                50.0f * static_cast<float>(k / 4));
+    EXPECT_FLOAT_EQ(independencia(repartidos), 1.0f);
+    // A finger's own close minutiae (an ending next to a bifurcation, 12 px apart) in two places
+    // of such a spread still count in full.
+    auto conVecinos = repartidos;
+    conVecinos.emplace_back(12.0f, 0.0f);
+    conVecinos.emplace_back(112.0f, 50.0f);
+    EXPECT_FLOAT_EQ(independencia(conVecinos), 1.0f);
+    // Twelve pairs within 20 px of one point, as round the cores of two loops laid on each other:
+    // one pair's worth of evidence in twelve.
+    std::vector<std::pair<float, float>> agrupados;
+    for (int k = 0; k < 12; ++k)
+        agrupados.emplace_back(100.0f + 8.0f * static_cast<float>(k % 3),
+                               100.0f + 6.0f * static_cast<float>(k / 3));
+    EXPECT_NEAR(independencia(agrupados), 1.0f / 12 / 0.8f, 1e-5f);
+    // Half in one bunch, half spread: in between, and the same whatever order the pairs come in.
+    std::vector<std::pair<float, float>> mitad(agrupados.begin(), agrupados.begin() + 6);
+    for (int k = 0; k < 6; ++k)
+        mitad.emplace_back(250.0f + 50.0f * static_cast<float>(k % 3),
+                           50.0f * static_cast<float>(k / 3));
+    const float f = independencia(mitad);
+    EXPECT_GT(f, independencia(agrupados));
+    EXPECT_LT(f, 1.0f);
+    std::reverse(mitad.begin(), mitad.end());
+    EXPECT_FLOAT_EQ(independencia(mitad), f);
+    EXPECT_FLOAT_EQ(independencia({}), 1.0f) << "nothing paired: nothing to discount";
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "BaseDatosPrueba.h"
-#include "BombeoPrueba.h"
 #include "DbClientes.h"
 #include "Entorno.h"
 #include "EsquemaEstacion.h"
@@ -17,8 +16,7 @@ struct EntornoPrueba {
     BaseDatosPrueba base;
     MsgBoxGuion msgBox;
     RelojFijo reloj;
-    BombeoPrueba bombeo;
-    Entorno entorno{base.carpeta(), msgBox, reloj, bombeo};
+    Entorno entorno{base.carpeta(), msgBox, reloj};
     VistaFalsa vista;
     DbClientes db{entorno, vista};
 

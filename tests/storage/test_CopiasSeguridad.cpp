@@ -2,10 +2,10 @@
 // chosen file, the scheduled restore, and what is left after a failure or a kill at every step.
 #include "AjustesEstacion.h"
 #include "BaseDatosPrueba.h"
-#include "BombeoPrueba.h"
 #include "CopiasSeguridad.h"
 #include "CreadorBaseDatos.h"
 #include "IniFile.h"
+#include "LecturaDirecta.h"
 #include "MsgBoxGuion.h"
 #include "RelojFijo.h"
 
@@ -21,25 +21,6 @@ using namespace portiva;
 using namespace portiva::prueba;
 
 namespace {
-
-// The member codes of a database file, read with SQLite directly; empty when unreadable.
-QStringList codigos(const QString& ruta) {
-    QStringList salida;
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(ruta).constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
-        SQLITE_OK) {
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(db, "SELECT fldCodigo FROM ClientesDB ORDER BY ID", -1, &st,
-                               nullptr) == SQLITE_OK) {
-            while (sqlite3_step(st) == SQLITE_ROW)
-                salida << QString::fromUtf8(
-                    reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-            sqlite3_finalize(st);
-        }
-    }
-    sqlite3_close(db);
-    return salida;
-}
 
 bool integridadOk(const QString& ruta) {
     sqlite3* db = nullptr;
@@ -117,8 +98,7 @@ struct Estacion {
     BaseDatosPrueba base;
     MsgBoxGuion msgBox;
     RelojFijo reloj{QDateTime(QDate(2009, 3, 1), QTime(9, 5, 7))};
-    BombeoPrueba bombeo;
-    Entorno entorno{base.carpeta(), msgBox, reloj, bombeo};
+    Entorno entorno{base.carpeta(), msgBox, reloj};
     OperacionesConFallo ops;
     CopiasSeguridad copias{entorno, ops};
 
