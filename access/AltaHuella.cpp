@@ -1,7 +1,7 @@
 #include "AltaHuella.h"
 
+#include "Conexion.h"
 #include "DBHuella.h"
-#include "DbClientes.h"
 #include "FlujoHuella.h"
 #include "HuellaDuplicada.h"
 #include "MsgBox.h"
@@ -20,9 +20,9 @@ const QString kAnadaDeNuevo =
 
 } // namespace
 
-AltaHuella::AltaHuella(DbClientes& db, DBHuella& huella, FlujoHuella& flujo,
+AltaHuella::AltaHuella(Conexion& cn, DBHuella& huella, FlujoHuella& flujo,
                        RegistroEventos& registro, MsgBox& msgBox, PantallaHuella& pantalla)
-    : db_(db), huella_(huella), flujo_(flujo), registro_(registro), msgBox_(msgBox),
+    : cn_(cn), huella_(huella), flujo_(flujo), registro_(registro), msgBox_(msgBox),
       pantalla_(pantalla) {}
 
 void AltaHuella::Aviso(const QString& texto, const QString& segunda, const QString& titulo) {
@@ -37,8 +37,8 @@ bool AltaHuella::cmdAddTemplateDB_Click(qint32 id) {
         return false;
     }
     const DuplicadosHuella d =
-        HuellaDuplicada(flujo_.galeria(), db_.cnClientes(), huella_.MotorHuellaCtrl(),
-                        flujo_.busqueda(), registro_, huella_.TemplateCaptura, id);
+        HuellaDuplicada(flujo_.galeria(), cn_, huella_.MotorHuellaCtrl(), flujo_.busqueda(),
+                        registro_, huella_.TemplateCaptura, id);
     if (d.codigo < 0) {
         // Without the check a finger of another member could be enrolled twice.
         registro_.MostrarErrorHuella(d.codigo);

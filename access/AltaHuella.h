@@ -6,7 +6,7 @@
 
 namespace portiva {
 
-class DbClientes;
+class Conexion;
 class DBHuella;
 class FlujoHuella;
 class MsgBox;
@@ -20,7 +20,7 @@ class RegistroEventos;
 // database is only read (the template reaches it when the record is saved).
 class AltaHuella {
 public:
-    AltaHuella(DbClientes& db, DBHuella& huella, FlujoHuella& flujo, RegistroEventos& registro,
+    AltaHuella(Conexion& cn, DBHuella& huella, FlujoHuella& flujo, RegistroEventos& registro,
                MsgBox& msgBox, PantallaHuella& pantalla);
 
     // "Añadir" for the member `id`: true when TemplateCliente now holds the captured template.
@@ -34,7 +34,7 @@ public:
 private:
     void Aviso(const QString& texto, const QString& segunda, const QString& titulo);
 
-    DbClientes& db_;
+    Conexion& cn_;
     DBHuella& huella_;
     FlujoHuella& flujo_;
     RegistroEventos& registro_;

@@ -12,15 +12,19 @@
 namespace portiva {
 
 struct Entorno;
+class PreguntaPuerta;
 
 // The access layer wired together for one station: serial port, relay board, event log, door
 // and station modes, over the window (PantallaAcceso), the sound player and the engine's
-// capture control the console hands in. The console owns one for the whole run.
+// capture control the console hands in. The console owns one for the whole run. The station
+// modes ask their two questions through `preguntas` (answered later), or, without it, as
+// modal boxes of the environment's MsgBox.
 class ControlAcceso {
 public:
     ControlAcceso(const Entorno& entorno, PantallaAcceso& pantalla, ReproductorSonido& sonido,
                   CapturaSensores& captura,
-                  QString prefijoDispositivo = QStringLiteral("/dev/ttyS"));
+                  QString prefijoDispositivo = QStringLiteral("/dev/ttyS"),
+                  PreguntaPuerta* preguntas = nullptr);
 
     PuertoSerie& puerto() { return puerto_; }
     RelayBoard& rele() { return rele_; }

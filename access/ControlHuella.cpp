@@ -12,15 +12,15 @@
 
 namespace portiva {
 
-ControlHuella::ControlHuella(const Entorno& entorno, DbClientes& db, ControlAcceso& acceso,
+ControlHuella::ControlHuella(const Entorno& entorno, Conexion& cn, ControlAcceso& acceso,
                              PantallaAcceso& pantallaAcceso, PantallaHuella& pantallaHuella,
                              const QString& carpetaPrograma, EnlaceCapturaSensores* enlace,
                              unsigned hilosBusqueda)
     : huella_(acceso.registro(), entorno.msgBox, pantallaHuella, acceso.modos(),
               QDir(carpetaPrograma).filePath(carpetaLectorSimulado())),
-      flujo_(db, huella_, acceso.torno(), acceso.registro(), pantallaAcceso, pantallaHuella,
+      flujo_(cn, huella_, acceso.torno(), acceso.registro(), pantallaAcceso, pantallaHuella,
              entorno.msgBox, entorno.reloj, hilosBusqueda),
-      alta_(db, huella_, flujo_, acceso.registro(), entorno.msgBox, pantallaHuella),
+      alta_(cn, huella_, flujo_, acceso.registro(), entorno.msgBox, pantallaHuella),
       disponibilidad_(acceso.torno(), pantallaAcceso), enlace_(enlace) {
 #ifdef PORTIVA_CON_FPRINT
     // The USB readers that libfprint drives; their notices (a reader that gives no image, one

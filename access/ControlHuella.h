@@ -10,7 +10,7 @@
 namespace portiva {
 
 class ControlAcceso;
-class DbClientes;
+class Conexion;
 class EnlaceCapturaSensores;
 class PantallaAcceso;
 class PantallaHuella;
@@ -27,7 +27,7 @@ struct Entorno;
 // adapter while this object lives.
 class ControlHuella {
 public:
-    ControlHuella(const Entorno& entorno, DbClientes& db, ControlAcceso& acceso,
+    ControlHuella(const Entorno& entorno, Conexion& cn, ControlAcceso& acceso,
                   PantallaAcceso& pantallaAcceso, PantallaHuella& pantallaHuella,
                   const QString& carpetaPrograma, EnlaceCapturaSensores* enlace = nullptr,
                   unsigned hilosBusqueda = 0);

@@ -2,8 +2,8 @@
 
 #include "CodigoAcceso.h"
 #include "CodigosMotor.h"
+#include "Conexion.h"
 #include "DBHuella.h"
-#include "DbClientes.h"
 #include "ErroresHuella.h"
 #include "MsgBox.h"
 #include "PantallaAcceso.h"
@@ -57,10 +57,10 @@ private:
 
 } // namespace
 
-FlujoHuella::FlujoHuella(DbClientes& db, DBHuella& huella, Torno& torno, RegistroEventos& registro,
+FlujoHuella::FlujoHuella(Conexion& cn, DBHuella& huella, Torno& torno, RegistroEventos& registro,
                          PantallaAcceso& pantallaAcceso, PantallaHuella& pantallaHuella,
                          MsgBox& msgBox, const Reloj& reloj, unsigned hilosBusqueda)
-    : db_(db), huella_(huella), torno_(torno), registro_(registro), pantallaAcceso_(pantallaAcceso),
+    : cn_(cn), huella_(huella), torno_(torno), registro_(registro), pantallaAcceso_(pantallaAcceso),
       pantallaHuella_(pantallaHuella), msgBox_(msgBox), reloj_(reloj), busqueda_(hilosBusqueda) {
     reintento_.setSingleShot(true);
     QObject::connect(&reintento_, &QTimer::timeout, [this] {
@@ -246,7 +246,7 @@ qint32 FlujoHuella::IdentificarHuella(qint32& Score, qint32& Posicion, QString& 
     // locked past the wait refuses the finger: templates and dates read before the lock may
     // no longer be true (a member deleted or expired meanwhile).
     const GaleriaHuellas::Estado estadoGaleria =
-        preguntada ? *preguntada : galeria_.Actualizar(db_.cnClientes());
+        preguntada ? *preguntada : galeria_.Actualizar(cn_);
     switch (estadoGaleria) {
     case GaleriaHuellas::Estado::AlDia:
         break;
@@ -346,7 +346,7 @@ void FlujoHuella::InformarPlantillasIlegibles(const std::vector<const std::uint8
 }
 
 bool FlujoHuella::GaleriaLista() {
-    const GaleriaHuellas::Estado estado = galeria_.Actualizar(db_.cnClientes());
+    const GaleriaHuellas::Estado estado = galeria_.Actualizar(cn_);
     if (estado == GaleriaHuellas::Estado::Ocupada) {
         if (!esperandoBase_.isValid())
             esperandoBase_.start();
@@ -363,7 +363,7 @@ bool FlujoHuella::GaleriaLista() {
 
 void FlujoHuella::CargarGaleria() {
     // A refresh that cannot run keeps the gallery as it stood; the next capture tries again.
-    (void)galeria_.Actualizar(db_.cnClientes());
+    (void)galeria_.Actualizar(cn_);
 }
 
 } // namespace portiva

@@ -16,7 +16,7 @@
 
 namespace portiva {
 
-class DbClientes;
+class Conexion;
 class DBHuella;
 class MsgBox;
 class PantallaAcceso;
@@ -39,7 +39,7 @@ class Torno;
 class FlujoHuella {
 public:
     // `hilosBusqueda`: threads comparing templates, 0 = the hardware's cores.
-    FlujoHuella(DbClientes& db, DBHuella& huella, Torno& torno, RegistroEventos& registro,
+    FlujoHuella(Conexion& cn, DBHuella& huella, Torno& torno, RegistroEventos& registro,
                 PantallaAcceso& pantallaAcceso, PantallaHuella& pantallaHuella, MsgBox& msgBox,
                 const Reloj& reloj, unsigned hilosBusqueda = 0);
 
@@ -64,15 +64,18 @@ public:
     // Loads the gallery of enrolled templates (at start-up; identification keeps it current).
     void CargarGaleria();
     const GaleriaHuellas& galeria() const { return galeria_; }
-    // For the desk's duplicate check (from the user-interface thread, outside a walk).
+    // For the desk's duplicate check (from the door's thread, outside a walk).
     GaleriaHuellas& galeria() { return galeria_; }
 
     // A capture or a button is being handled (requests arriving meanwhile are kept).
     bool Ocupado() const { return ocupado_; }
+    // Something is still to be done: the flow runs, waits for a locked file, or holds a
+    // capture or a click for after it.
+    bool Pendiente() const { return ocupado_ || enEspera_ || static_cast<bool>(pendiente_); }
     unsigned hilosBusqueda() const { return busqueda_.hilos(); }
     CaducidadHuella& caducidad() { return caducidad_; }
     // The threads that compare templates, for the desk's checks (one walk at a time, from the
-    // user-interface thread).
+    // door's thread).
     BusquedaParalela& busqueda() { return busqueda_; }
 
 private:
@@ -92,7 +95,7 @@ private:
     void InformarPlantillasIlegibles(const std::vector<const std::uint8_t*>& ilegibles,
                                      std::ptrdiff_t decision);
 
-    DbClientes& db_;
+    Conexion& cn_;
     DBHuella& huella_;
     Torno& torno_;
     RegistroEventos& registro_;

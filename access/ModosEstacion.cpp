@@ -5,6 +5,7 @@
 #include "EventoComm.h"
 #include "MsgBox.h"
 #include "PantallaAcceso.h"
+#include "PreguntaPuerta.h"
 #include "PuertoSerie.h"
 #include "RegistroEventos.h"
 #include "RelayBoard.h"
@@ -47,9 +48,11 @@ QString TextoReleDetectado(const RelayBoard& rele) {
 
 ModosEstacion::ModosEstacion(Torno& torno, RelayBoard& rele, PuertoSerie& puerto,
                              PantallaAcceso& pantalla, RegistroEventos& registro, MsgBox& msgBox,
-                             CapturaSensores& captura, QObject* parent)
+                             CapturaSensores& captura, QObject* parent, PreguntaPuerta* preguntas)
     : QObject(parent), torno_(torno), rele_(rele), puerto_(puerto), pantalla_(pantalla),
-      registro_(registro), msgBox_(msgBox), captura_(captura), tmrBlink_(this),
+      registro_(registro), msgBox_(msgBox),
+      preguntaPropia_(preguntas ? nullptr : std::make_unique<PreguntaModal>(msgBox)),
+      preguntas_(preguntas ? *preguntas : *preguntaPropia_), captura_(captura), tmrBlink_(this),
       tmrDetectarLector_(this) {
     tmrBlink_.setInterval(IntervaloParpadeoMs);
     connect(&tmrBlink_, &QTimer::timeout, this, &ModosEstacion::tmrBlink_Timer);
@@ -61,6 +64,8 @@ ModosEstacion::ModosEstacion(Torno& torno, RelayBoard& rele, PuertoSerie& puerto
 
     connect(&puerto_, &PuertoSerie::OnComm, this, &ModosEstacion::MSComm_OnComm);
 }
+
+ModosEstacion::~ModosEstacion() = default;
 
 void ModosEstacion::InitRelayInterface(std::function<void()> hecho) {
     rele_.ConnectBoard([this, hecho = std::move(hecho)](bool hallada) {
@@ -136,9 +141,16 @@ void ModosEstacion::FijarDispositivo(int estado, const QString& palabra) {
     const QString pregunta =
         QStringLiteral("Esta seguro de querer fijar el Dispositivo de Apertura en %1?")
             .arg(palabra);
-    if (msgBox_(pregunta, EstiloMsg::SiNoExclamacion,
-                QStringLiteral("Fijar Dispositivo de Apertura")) != Respuesta::Si)
-        return;
+    // The door goes on while the operator thinks; the state is fixed when "Si" comes.
+    preguntas_.Preguntar(pregunta, EstiloMsg::SiNoExclamacion,
+                         QStringLiteral("Fijar Dispositivo de Apertura"),
+                         [this, estado, palabra](Respuesta r) {
+                             if (r == Respuesta::Si)
+                                 Fijar(estado, palabra);
+                         });
+}
+
+void ModosEstacion::Fijar(int estado, const QString& palabra) {
     const QString aviso = QStringLiteral("Fijado Disp. Apertura en %1!").arg(palabra);
     torno_.PonerAccesoActual(estado);
     pantalla_.InfoHuella(aviso, true);
@@ -234,7 +246,11 @@ void ModosEstacion::MSComm_OnComm() {
         return;
     }
     AtenderEventoComm(evento);
-    while (!pendientes_.empty()) {
+    AtenderPendientes();
+}
+
+void ModosEstacion::AtenderPendientes() {
+    while (!atendiendoComm_ && !pendientes_.empty()) {
         const EventoPendiente pendiente = pendientes_.front();
         pendientes_.pop_front();
         if (puerto_.PortOpen() && puerto_.Sesion() == pendiente.sesion)
@@ -264,8 +280,9 @@ void ModosEstacion::AtenderEventoComm(int evento) {
         msgBox_(QStringLiteral("comEventDCB"), EstiloMsg::Ok);
         break;
     case EventoComm::SalidaLlena:
+        // The question keeps further events waiting until it is answered.
         EnlacePerdido();
-        break;
+        return;
     default:
         break;
     }
@@ -282,13 +299,18 @@ void ModosEstacion::EnlacePerdido() {
         QStringLiteral("Se ha perdido la comunicacion con el sistema de apertura, revise las "
                        "conexiones.\r\nPulse 'Si' para intentar conectar de nuevo o 'No' para "
                        "descartar.");
-    if (msgBox_(pregunta, EstiloMsg::SiNoInformacion, QStringLiteral("Error apertura...")) ==
-        Respuesta::Si) {
-        // What waits in the event queue runs first, then the scan.
-        QTimer::singleShot(0, this, [this] { ReconnectRelayInterface(); });
-    } else {
-        registro_.Escribir(QStringLiteral("Error: Interface de Apertura, descartada reconexion."));
-    }
+    preguntas_.Preguntar(pregunta, EstiloMsg::SiNoInformacion, QStringLiteral("Error apertura..."),
+                         [this](Respuesta r) {
+                             if (r == Respuesta::Si) {
+                                 // What waits in the event queue runs first, then the scan.
+                                 QTimer::singleShot(0, this, [this] { ReconnectRelayInterface(); });
+                             } else {
+                                 registro_.Escribir(QStringLiteral(
+                                     "Error: Interface de Apertura, descartada reconexion."));
+                             }
+                             atendiendoComm_ = false;
+                             AtenderPendientes();
+                         });
 }
 
 } // namespace portiva

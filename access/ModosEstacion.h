@@ -7,12 +7,14 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 
 namespace portiva {
 
 class CapturaSensores;
 class MsgBox;
 class PantallaAcceso;
+class PreguntaPuerta;
 class PuertoSerie;
 class RegistroEventos;
 class RelayBoard;
@@ -33,7 +35,8 @@ public:
 
     ModosEstacion(Torno& torno, RelayBoard& rele, PuertoSerie& puerto, PantallaAcceso& pantalla,
                   RegistroEventos& registro, MsgBox& msgBox, CapturaSensores& captura,
-                  QObject* parent = nullptr);
+                  QObject* parent = nullptr, PreguntaPuerta* preguntas = nullptr);
+    ~ModosEstacion() override;
 
     // Relay board detection at start-up. The scan runs on the event loop (each port that
     // opens is given 50 ms to answer); `hecho` is called when it has ended and its log line is
@@ -79,7 +82,9 @@ private:
     };
 
     void FijarDispositivo(int estado, const QString& palabra);
+    void Fijar(int estado, const QString& palabra);
     void AtenderEventoComm(int evento);
+    void AtenderPendientes();
     void EnlacePerdido();
     void LectorNoDetectado();
 
@@ -89,6 +94,10 @@ private:
     PantallaAcceso& pantalla_;
     RegistroEventos& registro_;
     MsgBox& msgBox_;
+    // The two questions (fixing the door, the lost link) are asked through this and answered
+    // later; with no seam given, as modal boxes of `msgBox_`.
+    std::unique_ptr<PreguntaPuerta> preguntaPropia_;
+    PreguntaPuerta& preguntas_;
     CapturaSensores& captura_;
 
     QTimer tmrBlink_;
@@ -97,8 +106,8 @@ private:
     bool parpadeo_ = false;
     int estadoTickAnterior_ = 0;
 
-    // While a box of the communication handler is open, further events wait here and are
-    // handled when it closes (those of a port session closed meanwhile are dropped).
+    // While the lost-link question waits for its answer, further events wait here and are
+    // handled once it is answered (those of a port session closed meanwhile are dropped).
     bool atendiendoComm_ = false;
     std::deque<EventoPendiente> pendientes_;
 };

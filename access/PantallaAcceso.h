@@ -18,7 +18,8 @@ constexpr int Aviso = 2;       // warning balloon
 inline const QString TipBandeja = QStringLiteral(" Control de Accesos ");
 
 // What the access layer needs from the main window. The console implements it; tests use a
-// recording fake. Every call is made on the user-interface thread and must not block.
+// recording fake. Every call is made on the door's thread and must not block (the station posts it
+// to the window's thread, PantallasDiferidas.h).
 class PantallaAcceso {
 public:
     virtual ~PantallaAcceso() = default;

@@ -12,8 +12,8 @@ namespace portiva {
 
 struct Entorno;
 class CapturaSensores;
+class Conexion;
 class ControlAcceso;
-class DbClientes;
 class PantallaAcceso;
 class PantallaHuella;
 class ParametrosHuella;
@@ -38,10 +38,11 @@ public:
     virtual void cmdAnalizarHuella_Click() = 0;
     virtual void cmdIndentificarHuellaDB_Click() = 0;
 
-    // The buttons "Añadir" and "Verificar" of the member `id`. "Añadir" answers true when the
-    // member's template (`TemplateCliente`) is now the captured one. "Verificar" compares with
-    // `TemplateCliente` while editing, otherwise with `guardada` (the row's fldTemplate).
-    virtual bool cmdAddTemplateDB_Click(qint32 id) = 0;
+    // The buttons "Añadir" and "Verificar" of the member `id`. "Añadir" answers `hecho(true)`
+    // when the member's template (`TemplateCliente`) is now the captured one; the answer may
+    // come later, from the event loop. "Verificar" compares with `TemplateCliente` while
+    // editing, otherwise with `guardada` (the row's fldTemplate).
+    virtual void cmdAddTemplateDB_Click(qint32 id, std::function<void(bool)> hecho) = 0;
     virtual void cmdVerificarHuellaDB_Click(bool modoEdicion, qint32 id,
                                             const QVariant& guardada) = 0;
 
@@ -64,12 +65,16 @@ public:
     // What saving the member row stores: the whole template array when its size is above 0,
     // empty bytes when there is no template (the row's field is then left as it is).
     virtual QByteArray TemplateClienteGuardable() const = 0;
+
+    // The fingerprint side still has work under way (a capture being handled or waiting).
+    virtual bool Ocupada() const { return false; }
 };
 
 // What the fingerprint side is built from: the window hands in its own layers.
 struct ContextoHuella {
     Entorno& entorno;
-    DbClientes& db;
+    // The door's own connection to the member database.
+    Conexion& conexion;
     ControlAcceso& acceso;
     PantallaAcceso& pantalla;
     PantallaHuella& pantallaHuella;

@@ -44,11 +44,14 @@ void HuellaFicha::cmdAddTemplateDB_Click() {
     // The button is enabled only while editing; a stray click outside it changes nothing.
     if (!modoEdicion_())
         return;
-    const bool enrolada = huella_.cmdAddTemplateDB_Click(IdActual());
-    if (!enrolada)
-        return;
-    info_.txtTemplateSiNo->setText(QStringLiteral("SI"));
-    info_.cmdVerificarHuellaDB->setEnabled(true);
+    // The door checks for duplicates with its own reader and gallery; its answer comes back
+    // here, to the window's thread.
+    huella_.cmdAddTemplateDB_Click(IdActual(), [this](bool enrolada) {
+        if (!enrolada || !modoEdicion_())
+            return;
+        info_.txtTemplateSiNo->setText(QStringLiteral("SI"));
+        info_.cmdVerificarHuellaDB->setEnabled(true);
+    });
 }
 
 void HuellaFicha::cmdVerificarHuellaDB_Click() {

@@ -3,7 +3,7 @@
 namespace portiva {
 
 HuellaMotor::HuellaMotor(const ContextoHuella& c)
-    : control_(c.entorno, c.db, c.acceso, c.pantalla, c.pantallaHuella, c.carpetaPrograma),
+    : control_(c.entorno, c.conexion, c.acceso, c.pantalla, c.pantallaHuella, c.carpetaPrograma),
       huella_(control_.huella()) {}
 
 void HuellaMotor::IniciarHuella() {
@@ -23,8 +23,10 @@ void HuellaMotor::cmdIndentificarHuellaDB_Click() {
     control_.flujo().cmdIndentificarHuellaDB_Click();
 }
 
-bool HuellaMotor::cmdAddTemplateDB_Click(qint32 id) {
-    return control_.alta().cmdAddTemplateDB_Click(id);
+void HuellaMotor::cmdAddTemplateDB_Click(qint32 id, std::function<void(bool)> hecho) {
+    const bool enrolada = control_.alta().cmdAddTemplateDB_Click(id);
+    if (hecho)
+        hecho(enrolada);
 }
 
 void HuellaMotor::cmdVerificarHuellaDB_Click(bool modoEdicion, qint32 id,
@@ -63,6 +65,10 @@ void HuellaMotor::CargarTemplateCliente(QByteArrayView guardada) {
 QByteArray HuellaMotor::TemplateClienteGuardable() const {
     const PlantillaHuella& p = const_cast<ControlHuella&>(control_).huella().TemplateCliente;
     return p.Size > 0 ? p.Data : QByteArray();
+}
+
+bool HuellaMotor::Ocupada() const {
+    return const_cast<ControlHuella&>(control_).flujo().Pendiente();
 }
 
 } // namespace portiva

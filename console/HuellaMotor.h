@@ -17,7 +17,7 @@ public:
     void FinalizarHuella() override;
     void cmdAnalizarHuella_Click() override;
     void cmdIndentificarHuellaDB_Click() override;
-    bool cmdAddTemplateDB_Click(qint32 id) override;
+    void cmdAddTemplateDB_Click(qint32 id, std::function<void(bool)> hecho) override;
     void cmdVerificarHuellaDB_Click(bool modoEdicion, qint32 id, const QVariant& guardada) override;
     int CargarImagen(const QString& ruta) override;
     bool HayImagenCaptura() const override;
@@ -25,6 +25,7 @@ public:
     void VersionMotor(int& mayor, int& menor) const override;
     void CargarTemplateCliente(QByteArrayView guardada) override;
     QByteArray TemplateClienteGuardable() const override;
+    bool Ocupada() const override;
 
     ControlHuella& control() { return control_; }
 

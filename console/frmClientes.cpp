@@ -16,13 +16,16 @@
 #include "FechasCliente.h"
 #include "FileExists.h"
 #include "GuardadoEnEspera.h"
+#include "HuellaEnPuerta.h"
 #include "HuellaFicha.h"
 #include "HuellaPredeterminada.h"
 #include "IniFile.h"
 #include "NavegadorWeb.h"
 #include "PantallaHuellaVentana.h"
 #include "ProgresoCopias.h"
+#include "PuertaEstacion.h"
 #include "RecordsetVacio.h"
+#include "RegistroEventos.h"
 #include "ReproductorSonidoQt.h"
 #include "SelectorArchivos.h"
 #include "SelectorColor.h"
@@ -88,7 +91,7 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
     } else {
         auto propio = std::make_unique<ReproductorSonidoQt>();
         // Only the door plays sounds, so the log is there by the time this is said.
-        propio->ponerAviso([this](const QString& aviso) { acceso_->registro().Escribir(aviso); });
+        propio->ponerAviso([this](const QString& aviso) { registro_->Escribir(aviso); });
         sonidoPropio_ = std::move(propio);
         sonido_ = sonidoPropio_.get();
     }
@@ -115,18 +118,23 @@ frmClientes::frmClientes(const ServiciosConsola& servicios, QWidget* padre)
     enlaceBuscador.colorTexto = [this] { return colorTextoVentana(); };
     buscador_ = std::make_unique<BuscadorClientes>(buscar_, *db_, entorno_, fechas_,
                                                    estado_.ModoAjusteLvw, enlaceBuscador);
-    acceso_ = std::make_unique<ControlAcceso>(entorno_, *this, *sonido_, enlaceCaptura_,
-                                              servicios.prefijoDispositivo);
+    registro_ = std::make_unique<RegistroEventos>(*this, entorno_.reloj);
     pantallaHuella_ = std::make_unique<PantallaHuellaVentana>(*this);
-    const FabricaHuella& fabrica =
-        servicios.fabricaHuella ? servicios.fabricaHuella : FabricaHuellaPredeterminada();
-    huella_ = fabrica(ContextoHuella{entorno_, *db_, *acceso_, *this, *pantallaHuella_,
-                                     entorno_.carpetaPrograma});
-    enlaceCaptura_.Conectar(&huella_->captura());
+    // The door, on its own thread: it reaches this window only by queued calls.
+    puerta_ = std::make_unique<PuertaEstacion>(ContextoPuerta{
+        entorno_, *this, *pantallaHuella_, *sonido_, servicios.fabricaHuella,
+        servicios.prefijoDispositivo,
+        servicios.puertaEnHilo ? HiloPuerta::Modo::HiloPropio : HiloPuerta::Modo::EnLinea});
+    if (puerta_->hiloPropio()) {
+        huellaEnPuerta_ = std::make_unique<HuellaEnPuerta>(*puerta_);
+        huella_ = huellaEnPuerta_.get();
+    } else {
+        huella_ = &puerta_->huella();
+    }
     huellaFicha_ = std::make_unique<HuellaFicha>(info_, *db_, *huella_,
                                                  [this] { return estado_.ModoEdicion; });
     ini_ = std::make_unique<IniFile>(entorno_.carpetaPrograma, ajustes_, huella_->parametros());
-    ini_->ponerAviso([this](const QString& aviso) { acceso_->registro().Escribir(aviso); });
+    ini_->ponerAviso([this](const QString& aviso) { registro_->Escribir(aviso); });
     construirComandos(servicios);
 
     if (servicios.selectorColor) {
@@ -145,10 +153,12 @@ frmClientes::~frmClientes() {
     delete calendario_.data();
     delete opciones_.data();
     bandejaSistema_.ponerReceptorRaton({});
-    // The fingerprint side goes first: it works on the door and the database.
+    // The fingerprint side goes first: it works on the door and the database. The door then
+    // stops (if the shutdown did not stop it) while the window it shows on is still whole.
     huellaFicha_.reset();
-    enlaceCaptura_.Conectar(nullptr);
-    huella_.reset();
+    huella_ = nullptr;
+    huellaEnPuerta_.reset();
+    puerta_.reset();
 }
 
 void frmClientes::conectar() {
@@ -197,15 +207,7 @@ void frmClientes::conectar() {
 
     connect(menu_.menuImgFromFile, &QAction::triggered, this, &frmClientes::menuImgFromFile_Click);
     conectarComandos();
-    // The station modes of the popup menu.
-    ModosEstacion& modos = acceso_->modos();
-    connect(menu_.mnuReconnetRelay, &QAction::triggered, &modos,
-            [&modos] { modos.mnuReconnetRelay_Click(); });
-    connect(menu_.mnuDoReady, &QAction::triggered, &modos, &ModosEstacion::mnuDoReady_Click);
-    connect(menu_.mnuDoNoReady_Closed, &QAction::triggered, &modos,
-            &ModosEstacion::mnuDoNoReady_Closed_Click);
-    connect(menu_.mnuDoNoReady_Open, &QAction::triggered, &modos,
-            &ModosEstacion::mnuDoNoReady_Open_Click);
+    conectarPuerta();
 
     connect(info_.imgFotoPath, &BotonImagen::click, this, &frmClientes::imgFotoPath_Click);
     connect(info_.imgFoto, &BotonImagen::dobleClick, this, &frmClientes::imgFoto_DblClick);
@@ -256,7 +258,7 @@ bool frmClientes::CargarFormulario() {
     // stays is said in the event log.
     for (const QString& problema : copias_->LimpiarTemporales()) {
         qWarning("%s", qUtf8Printable(problema));
-        acceso_->registro().Escribir(problema);
+        registro_->Escribir(problema);
     }
     estado_.RestaurarAlIniciar = ajustes_.RestaurarAlIniciar;
     if (estado_.RestaurarAlIniciar) {
@@ -266,8 +268,10 @@ bool frmClientes::CargarFormulario() {
     paso(QStringLiteral("InitAndShowDBData"));
     if (!InitAndShowDBData())
         return false;
+    // The door reads the member table through a connection of its own, opened on its thread.
+    puerta_->AbrirConexion(db_->cnClientes().ConnectionString());
     paso(QStringLiteral("InitRelayInterface"));
-    acceso_->modos().InitRelayInterface();
+    puerta_->Enviar([p = puerta_.get()] { p->acceso().modos().InitRelayInterface(); });
     paso(QStringLiteral("IniciarHuella"));
     huella_->IniciarHuella();
     paso(QStringLiteral("CargarConfigHuella"));
@@ -277,13 +281,7 @@ bool frmClientes::CargarFormulario() {
     // (a message box of the settings lets events run) is not forgotten: it would otherwise be
     // reported missing five seconds later while it works.
     paso(QStringLiteral("ControlPorHuella"));
-    ModosEstacion& modos = acceso_->modos();
-    const bool lectorYaConectado = modos.LectorDetectado();
-    modos.EntrarEnControlPorHuella();
-    if (lectorYaConectado) {
-        modos.PonerLectorDetectado(true);
-        modos.tmrDetectarLector().stop();
-    }
+    ControlPorHuella();
     paso(QStringLiteral("Show"));
     show();
     return true;
@@ -298,7 +296,8 @@ void frmClientes::InitVariables() {
     estado_.InfoDesplegada = false;
     estado_.BuscarDesplegado = false;
     estado_.SonidoActivo = true;
-    acceso_->torno().PonerSonidoActivo(true);
+    puerta_->Enviar([p = puerta_.get()] { p->acceso().torno().PonerSonidoActivo(true); });
+    PublicarOpcionesHuella();
 }
 
 void frmClientes::InitForm() {
@@ -371,7 +370,7 @@ void frmClientes::VigilarBaseDatos() {
     // later a file taken away while the station runs.
     const auto avisar = [this](const QString& aviso) {
         qWarning("%s", qUtf8Printable(aviso));
-        acceso_->registro().Escribir(aviso);
+        registro_->Escribir(aviso);
     };
     if (const QString aviso = db_->AvisoSoloLectura(); !aviso.isEmpty()) {
         avisar(aviso);
@@ -442,6 +441,12 @@ void frmClientes::Form_Unload() {
     }
     paso(QStringLiteral("FinalizarHuella"));
     huella_->FinalizarHuella();
+    // The door stops before the files close: what it has under way ends (the relays back at
+    // rest), its port closes and its connection to the database with it, its last lines are
+    // posted to the log.
+    paso(QStringLiteral("PararPuerta"));
+    if (!puerta_->Parar())
+        qWarning("Portiva: la puerta no termino a tiempo; se detuvo tal como estaba.");
 
     paso(QStringLiteral("CerrarDB"));
     const bool conClientes = !RecordsetVacio(db_->rsClientes());
@@ -499,7 +504,7 @@ void frmClientes::TerminarPorSenal() {
 }
 
 bool frmClientes::PuertaOcupada() {
-    return acceso_->torno().Actuando() || acceso_->rele().Buscando();
+    return puerta_->estado().ocupada;
 }
 
 void frmClientes::closeEvent(QCloseEvent* evento) {

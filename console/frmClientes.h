@@ -5,7 +5,6 @@
 #include "AjustesEstacion.h"
 #include "ColumnaEstacion.h"
 #include "EditBallon_GreyText.h"
-#include "EnlaceCapturaSensores.h"
 #include "FormatoFecha.h"
 #include "HuellaEstacion.h"
 #include "ImagenesVentana.h"
@@ -45,10 +44,13 @@ class DbClientes;
 class BusquedaFicha;
 class FechasCliente;
 class GuardadoEnEspera;
+class HuellaEnPuerta;
 class HuellaFicha;
 class IniFile;
 class NavegadorWeb;
 class PantallaHuellaVentana;
+class PuertaEstacion;
+class RegistroEventos;
 class ProgresoCopias;
 class ReproductorSonido;
 class SelectorArchivos;
@@ -81,6 +83,10 @@ struct ServiciosConsola {
     // Told the name of each start-up and shutdown step as it begins ("CargarSkin",
     // "InitAndShowDBData", "GuardarConfiguracion", ...).
     std::function<void(const QString&)> pasos = {};
+    // The door (relay board, turnstile, modes, reader, capture flow) runs on a thread of its
+    // own; false keeps it on the window's thread, with every call made at once (the window's
+    // unit tests with a recording fingerprint side).
+    bool puertaEnHilo = true;
 };
 
 // The window's own state, reset at start-up by InitVariables.
@@ -229,13 +235,20 @@ public:
 
     // ---- State, layers and controls
     const EstadoVentana& estado() const { return estado_; }
-    void setRestaurandoDB(bool valor) { estado_.RestaurandoDB = valor; }
+    void setRestaurandoDB(bool valor);
+    // The option boxes, the information panel and the restore flag, sent to the door.
+    void PublicarOpcionesHuella();
 
     DbClientes& db() { return *db_; }
     // The member search behind the search panel (search now, clear the results, fit button).
     BuscadorClientes& buscador() { return *buscador_; }
-    ControlAcceso& acceso() { return *acceso_; }
+    // The door; `acceso()` and the door's own fingerprint side are used on its thread only
+    // (PuertaEstacion::Enviar / Ejecutar), or on line.
+    PuertaEstacion& puerta() { return *puerta_; }
+    ControlAcceso& acceso();
     HuellaEstacion& huella() { return *huella_; }
+    // The window's own lines of the event log.
+    RegistroEventos& registro() { return *registro_; }
     AjustesEstacion& ajustes() { return ajustes_; }
     const FormatoFecha& fechas() const { return fechas_; }
     GuardadoEnEspera& guardado() { return *guardado_; }
@@ -332,6 +345,10 @@ protected:
 
 private:
     void conectar();
+    void conectarPuerta();
+    // Start-up steps 11-14 on the door: fingerprint control, no reader yet unless one already
+    // announced itself, the reader-detection timeout.
+    void ControlPorHuella();
     void construirComandos(const ServiciosConsola& servicios);
     void conectarComandos();
     void paso(const QString& nombre);
@@ -397,7 +414,6 @@ private:
     AjustesEstacion ajustes_;
     std::unique_ptr<ReproductorSonido> sonidoPropio_;
     ReproductorSonido* sonido_ = nullptr;
-    EnlaceCapturaSensores enlaceCaptura_;
     std::unique_ptr<DbClientes> db_;
     TextosMostrados mostrados_;
     std::unique_ptr<ValidacionCliente> validacion_;
@@ -405,9 +421,11 @@ private:
     std::unique_ptr<FechasCliente> fechasCliente_;
     std::unique_ptr<BusquedaFicha> busqueda_;
     std::unique_ptr<BuscadorClientes> buscador_;
-    std::unique_ptr<ControlAcceso> acceso_;
+    std::unique_ptr<RegistroEventos> registro_;
     std::unique_ptr<PantallaHuellaVentana> pantallaHuella_;
-    std::unique_ptr<HuellaEstacion> huella_;
+    std::unique_ptr<PuertaEstacion> puerta_;
+    std::unique_ptr<HuellaEnPuerta> huellaEnPuerta_;
+    HuellaEstacion* huella_ = nullptr;
     std::unique_ptr<HuellaFicha> huellaFicha_;
     std::unique_ptr<IniFile> ini_;
     OperacionesArchivoPosix operacionesArchivo_;

@@ -4,12 +4,13 @@
 #include "BuscadorClientes.h"
 #include "ComandosBaseDatos.h"
 #include "ComandosMenu.h"
-#include "ControlAcceso.h"
 #include "CopiasSeguridad.h"
 #include "DbClientes.h"
 #include "IniFile.h"
 #include "NavegadorWeb.h"
 #include "ProgresoCopias.h"
+#include "PuertaEstacion.h"
+#include "RegistroEventos.h"
 #include "frmClientes.h"
 
 #include <QAction>
@@ -28,6 +29,15 @@ void frmClientes::construirComandos(const ServiciosConsola& servicios) {
     ventana.carpetaPrograma = entorno_.carpetaPrograma;
     ventana.modoEdicion = [this] { return estado_.ModoEdicion; };
     ventana.cerrarBaseDatos = [this] {
+        // The door lets go of the file first. It answers once what it is doing is over (an
+        // identification, a wait for a locked file), well within the limit; a door that does
+        // not answer in time keeps the file, and the restore is not done.
+        if (!puerta_->CerrarConexion(PuertaEstacion::EsperaCierreConexionMs)) {
+            entorno_.msgBox(QStringLiteral("La puerta no ha soltado la base de datos a tiempo."),
+                            EstiloMsg::Exclamacion,
+                            QStringLiteral("Restaurar Copia de Seguridad..."));
+            return false;
+        }
         if (const Resultado r = db_->CerrarDB(); !r) {
             entorno_.msgBox(r.error().texto() + QStringLiteral(" cerrando la base de datos"),
                             EstiloMsg::Exclamacion,
@@ -37,8 +47,11 @@ void frmClientes::construirComandos(const ServiciosConsola& servicios) {
         return true;
     };
     // A database that cannot be opened is reported by InitAndShowDBData itself.
-    ventana.reabrirBaseDatos = [this] { (void)InitAndShowDBData(); };
-    ventana.marcarRestaurando = [this](bool valor) { estado_.RestaurandoDB = valor; };
+    ventana.reabrirBaseDatos = [this] {
+        if (InitAndShowDBData())
+            puerta_->AbrirConexion(db_->cnClientes().ConnectionString());
+    };
+    ventana.marcarRestaurando = [this](bool valor) { setRestaurandoDB(valor); };
     ventana.ejecutar = [this](std::function<bool()> procedimiento, bool enseguida,
                               std::function<void(bool)> alTerminar) {
         return progreso_->ejecutar(std::move(procedimiento), enseguida, std::move(alTerminar));
@@ -55,7 +68,7 @@ void frmClientes::construirComandos(const ServiciosConsola& servicios) {
     }
     comandosMenu_ = std::make_unique<ComandosMenu>(
         entorno_.msgBox, *huella_, selectorArchivos_, *navegador,
-        [this](const QString& linea) { acceso_->registro().Escribir(linea); }, this);
+        [this](const QString& linea) { registro_->Escribir(linea); }, this);
 }
 
 void frmClientes::conectarComandos() {
@@ -75,10 +88,10 @@ void frmClientes::conectarComandos() {
 }
 
 void frmClientes::RestaurarAlCargar() {
-    estado_.RestaurandoDB = true;
+    setRestaurandoDB(true);
     copias_->RestaurarAlCargar(ajustes_, ini_->rutaArchivo());
     estado_.RestaurarAlIniciar = false;
-    estado_.RestaurandoDB = false;
+    setRestaurandoDB(false);
 }
 
 void frmClientes::CopiaSeguridadAlSalir(bool compactar) {

@@ -6,8 +6,9 @@
 #include "BandejaSistema.h"
 #include "BotonImagen.h"
 #include "CodigoAcceso.h"
-#include "ControlAcceso.h"
 #include "Entorno.h"
+#include "PuertaEstacion.h"
+#include "RegistroEventos.h"
 #include "Twips.h"
 
 #include <QAction>
@@ -56,14 +57,15 @@ void frmClientes::MostrarMenu() {
     menu_.mnuDoCompactDB->setChecked(estado_.CompactarAlSalir);
     menu_.mnuShowMe->setChecked(isVisible());
     menu_.mnuHideMe->setChecked(!isVisible());
-    // The relay board and the station modes, as the door stands now.
-    const bool conectada = acceso_->rele().IsPortOpen();
+    // The relay board and the station modes, as the door last said it stands.
+    const PuertaEstacion::Estado puerta = puerta_->estado();
+    const bool conectada = puerta.puertoAbierto;
     menu_.mnuReconnetRelay->setChecked(conectada);
     menu_.mnuReconnetRelay->setText(conectada ? QStringLiteral("Dispositivo Conectado")
                                               : QStringLiteral("Conectar con Disp. de Apertura"));
-    const int estado = acceso_->torno().AccesoActual();
+    const int estado = puerta.accesoActual;
     menu_.mnuDoReady->setChecked(!EsEstadoFijo(estado));
-    menu_.mnuDoReady->setText(acceso_->modos().LectorDetectado()
+    menu_.mnuDoReady->setText(puerta.lectorDetectado
                                   ? QStringLiteral("Control por Huella")
                                   : QStringLiteral("Lector Huella Error (sólo Apert. Manual)"));
     menu_.mnuDoNoReady_Closed->setChecked(estado == CodigoAcceso::FijoCerrado);
@@ -78,7 +80,7 @@ void frmClientes::menuImgFromFile_Click() {
     if (elegido.isEmpty())
         return;
     if (huella_->CargarImagen(elegido) != 0)
-        acceso_->registro().Escribir(QStringLiteral("Cargando Archivo: Error!"));
+        registro_->Escribir(QStringLiteral("Cargando Archivo: Error!"));
 }
 
 void frmClientes::SysTray_MSG_MouseMove(int mensaje) {
@@ -88,7 +90,7 @@ void frmClientes::SysTray_MSG_MouseMove(int mensaje) {
     switch (mensaje) {
     case BandejaSistema::ClicIzquierdo:
         if (!isVisible())
-            ShowBallon(acceso_->torno().AccesoActual(), QStringLiteral("Inform. Ultimo Acceso"),
+            ShowBallon(puerta_->estado().accesoActual, QStringLiteral("Inform. Ultimo Acceso"),
                        columna_.lblInfoHuella->text(), Globo::Informacion);
         break;
     case BandejaSistema::DobleClic:

@@ -10,6 +10,7 @@
 #include "BotonImagen.h"
 #include "ControlAcceso.h"
 #include "ListaResultados.h"
+#include "PuertaEstacion.h"
 #include "Twips.h"
 
 #include <QCheckBox>
@@ -40,6 +41,7 @@ void frmClientes::DesplegarInfo(bool Value) {
         columna_.imgMinim->move(ColumnaEstacion::MinimEstrecha, ColumnaEstacion::TopChrome);
     }
     estado_.InfoDesplegada = Value;
+    PublicarOpcionesHuella();
     columna_.imgDesplegarInfo->setVisible(!Value);
     columna_.imgRecogerInfo->setVisible(Value);
 }
@@ -75,14 +77,14 @@ void frmClientes::imgRecogerBuscar_Click() {
 
 void frmClientes::imgSoundOn_Click() {
     estado_.SonidoActivo = false;
-    acceso_->torno().PonerSonidoActivo(false);
+    puerta_->Enviar([p = puerta_.get()] { p->acceso().torno().PonerSonidoActivo(false); });
     columna_.imgSoundOn->hide();
     columna_.imgSoundOff->show();
 }
 
 void frmClientes::imgSoundOff_Click() {
     estado_.SonidoActivo = true;
-    acceso_->torno().PonerSonidoActivo(true);
+    puerta_->Enviar([p = puerta_.get()] { p->acceso().torno().PonerSonidoActivo(true); });
     columna_.imgSoundOn->show();
     columna_.imgSoundOff->hide();
 }
@@ -131,7 +133,7 @@ void frmClientes::chkAutoIdentify_Click() {
 // The station column's actions
 
 void frmClientes::cmdAperturaManual_Click() {
-    acceso_->modos().cmdAperturaManual_Click();
+    puerta_->Enviar([p = puerta_.get()] { p->acceso().modos().cmdAperturaManual_Click(); });
 }
 
 void frmClientes::cmdAnalizarHuella_Click() {

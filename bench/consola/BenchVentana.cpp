@@ -65,7 +65,7 @@ public:
     void FinalizarHuella() override {}
     void cmdAnalizarHuella_Click() override {}
     void cmdIndentificarHuellaDB_Click() override {}
-    bool cmdAddTemplateDB_Click(qint32) override { return false; }
+    void cmdAddTemplateDB_Click(qint32, std::function<void(bool)> hecho) override { hecho(false); }
     void cmdVerificarHuellaDB_Click(bool, qint32, const QVariant&) override {}
     int CargarImagen(const QString&) override { return 0; }
     void CargarTemplateCliente(QByteArrayView) override {}

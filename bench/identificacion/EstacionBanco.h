@@ -141,7 +141,7 @@ struct Estacion {
         : entorno{carpeta, msgBox, reloj},
           acceso(entorno, pantalla, sonido, enlace, carpeta + QStringLiteral("/sin/ttyS")),
           db(entorno, vista),
-          control(entorno, db, acceso, pantalla, ventana, carpeta, &enlace, hilos) {
+          control(entorno, db.cnClientes(), acceso, pantalla, ventana, carpeta, &enlace, hilos) {
         acceso.modos().tmrBlink().stop();
     }
 

@@ -91,8 +91,8 @@ public:
           db(entorno, vista) {
         acceso.modos().tmrBlink().stop();
         acceso.torno().PonerDuracionPulso(80); // many door actions; the 50 ms answer stays real
-        control = std::make_unique<ControlHuella>(entorno, db, acceso, pantalla, ventana,
-                                                  base.carpeta(), &enlace, hilos);
+        control = std::make_unique<ControlHuella>(entorno, db.cnClientes(), acceso, pantalla,
+                                                  ventana, base.carpeta(), &enlace, hilos);
     }
 
     // Opens the database (after the rows are in) and starts the engine; the log is emptied.

@@ -282,9 +282,10 @@ TEST_F(Arranque, ShutdownRunsInItsOrderAndWritesTheSettingsBack) {
     msgBox.responder(Respuesta::No);
     cerrar();
 
-    EXPECT_EQ(desde(QStringLiteral("GuardarConfiguracion")),
-              (QStringList{"GuardarConfiguracion", "huella.LeerParametrosHuella", "FinalizarHuella",
-                           "huella.FinalizarHuella", "CerrarDB", "RemoveBallonIcon"}));
+    EXPECT_EQ(
+        desde(QStringLiteral("GuardarConfiguracion")),
+        (QStringList{"GuardarConfiguracion", "huella.LeerParametrosHuella", "FinalizarHuella",
+                     "huella.FinalizarHuella", "PararPuerta", "CerrarDB", "RemoveBallonIcon"}));
     EXPECT_EQ(cerrado.count(), 1);
     EXPECT_FALSE(ventana->isVisible());
     EXPECT_EQ(ventana->db().cnClientes().State(), 0);
@@ -335,9 +336,10 @@ TEST_F(Arranque, ASignalToStopRunsTheShutdownWithoutTheClosingQuestions) {
     ASSERT_EQ(::raise(SIGTERM), 0);
     EXPECT_TRUE(esperar([&] { return cerrado.count() == 1; }));
     EXPECT_TRUE(msgBox.mostrados.empty());
-    EXPECT_EQ(desde(QStringLiteral("GuardarConfiguracion")),
-              (QStringList{"GuardarConfiguracion", "huella.LeerParametrosHuella", "FinalizarHuella",
-                           "huella.FinalizarHuella", "CerrarDB", "RemoveBallonIcon"}));
+    EXPECT_EQ(
+        desde(QStringLiteral("GuardarConfiguracion")),
+        (QStringList{"GuardarConfiguracion", "huella.LeerParametrosHuella", "FinalizarHuella",
+                     "huella.FinalizarHuella", "PararPuerta", "CerrarDB", "RemoveBallonIcon"}));
     EXPECT_EQ(cerrado.count(), 1);
     EXPECT_EQ(LeerIni(ini(), QStringLiteral("Appearance"), QStringLiteral("skin")),
               QStringLiteral("Azul.JPG"));

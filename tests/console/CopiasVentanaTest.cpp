@@ -1,6 +1,7 @@
 // The database commands of the popup menu and the backups of start-up and shutdown, through
 // the window with the message-box and file-picker seams.
 #include "ComandosMenu.h"
+#include "Conexion.h"
 #include "CopiasSeguridad.h"
 #include "CreadorBaseDatos.h"
 #include "IniFile.h"
@@ -20,6 +21,8 @@
 #include <atomic>
 #include <optional>
 #include <thread>
+
+#include <optional>
 
 using namespace portiva;
 using namespace portiva::prueba;
@@ -344,4 +347,47 @@ TEST(ProgresoCopias, ABoxAskedFromTheProcedureIsShownByTheWindowsThread) {
     EXPECT_EQ(hiloDeLaCaja, QCoreApplication::instance()->thread());
     ASSERT_EQ(msgBox.mostrados.size(), 1u);
     EXPECT_EQ(msgBox.mostrados[0].texto, "pregunta");
+}
+
+// With the door on its own thread: the door lets go of the file before the restore replaces
+// it, and reads the restored file afterwards through its own reopened connection.
+TEST_F(CopiasVentana, RestoreNowClosesAndReopensTheDoorsConnection) {
+    ventana.reset();
+    ServiciosConsola s = servicios();
+    s.fabricaHuella = {}; // the station's own engine, made on the door's thread
+    s.puertaEnHilo = true;
+    ventana = std::make_unique<frmClientes>(s);
+    ventana->InitVariables();
+    ventana->InitForm();
+    ASSERT_TRUE(arrancar());
+    const auto codigosPuerta = [&] {
+        return EnPuerta(*ventana, [v = ventana.get()] {
+            QStringList codigos;
+            Conexion& cn = v->puerta().conexion();
+            if (cn.State() != 1)
+                return codigos;
+            Recordset rs;
+            if (!rs.Open(QStringLiteral("SELECT * FROM ClientesDB"), cn).ok())
+                return codigos;
+            for (; !rs.Eof(); (void)rs.MoveNext())
+                codigos.append(
+                    rs.Valor(QStringLiteral("fldCodigo")).valor_o(QVariant()).toString());
+            return codigos;
+        });
+    };
+    EXPECT_EQ(codigosPuerta(), (QStringList{"A-1", "A-2"}));
+    const QString copia = copiaB();
+    std::optional<int> estadoDurante;
+    msgBox.alMostrar = [&](const MsgBoxGuion::Mostrado& m) {
+        if (m.texto.startsWith("Se ha restaurado"))
+            estadoDurante =
+                EnPuerta(*ventana, [v = ventana.get()] { return v->puerta().conexion().State(); });
+    };
+    msgBox.responder(Respuesta::No);
+    selector.respuestas.push_back(copia);
+    ventana->mnuDoRestoreDB_Click();
+    ASSERT_TRUE(copiaTerminada());
+    EXPECT_EQ(estadoDurante, 0);
+    EXPECT_EQ(codigo(), "B-1");
+    EXPECT_EQ(codigosPuerta(), (QStringList{"B-1"}));
 }

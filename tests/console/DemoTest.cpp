@@ -211,7 +211,7 @@ TEST_F(Demo, TheDoorWorksOnTheDemoFolder) {
     sd.locale = s.locale;
     ventana = std::make_unique<frmClientes>(sd);
     ASSERT_TRUE(ventana->Form_Load());
-    ASSERT_TRUE(EsperarHasta([&] { return ventana->acceso().modos().LectorDetectado(); }));
+    ASSERT_TRUE(EsperarHasta([&] { return ventana->puerta().estado().lectorDetectado; }));
     ASSERT_TRUE(EsperarHasta([&] { return placa->estado() == 2; }));
 
     // One turn of the feeder: staff, allowed, expired, not started, unknown.
@@ -234,6 +234,9 @@ TEST_F(Demo, TheDoorWorksOnTheDemoFolder) {
         pulsos.push_back(placa->bytesRecibidos()[static_cast<std::size_t>(inicioPulso()) + 2]);
     }
     EXPECT_EQ(pulsos, (std::vector<int>{17, 33, 64, 64, 128}));
+    // The counts reach the window as the door's queued calls.
+    EXPECT_TRUE(EsperarHasta(
+        [&] { return control<QLabel>("lblResult_Acceso(4)")->text() == QStringLiteral("1"); }));
     EXPECT_EQ(control<QLabel>("lblResult_TotalHoy")->text(), QStringLiteral("2"));
     EXPECT_EQ(control<QLabel>("lblResult_Acceso(3)")->text(), QStringLiteral("2"));
     EXPECT_EQ(control<QLabel>("lblResult_Acceso(4)")->text(), QStringLiteral("1"));

@@ -21,7 +21,12 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QSemaphore>
 #include <QTimer>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 using namespace portiva;
 using namespace portiva::prueba;
@@ -63,10 +68,11 @@ protected:
         ASSERT_NE(placa, nullptr);
 
         ServiciosConsola s = servicios();
-        s.fabricaHuella = {}; // the station's own engine
+        s.fabricaHuella = {};  // the station's own engine
+        s.puertaEnHilo = true; // on its own thread, as the station runs
         ventana = std::make_unique<frmClientes>(s);
         ASSERT_TRUE(arrancar());
-        ASSERT_TRUE(EsperarHasta([&] { return ventana->acceso().modos().LectorDetectado(); }));
+        ASSERT_TRUE(EsperarHasta([&] { return ventana->puerta().estado().lectorDetectado; }));
         ASSERT_TRUE(EsperarHasta([&] { return placa->estado() == 2; }));
         placa->olvidar();
     }
@@ -95,6 +101,7 @@ protected:
         const int lineas = control<QListWidget>("lbLog")->count();
         ponerDedo(dedo);
         EXPECT_TRUE(EsperarHasta([&] { return placa->bytesRecibidos().size() >= 5; }, 30000));
+        puertaAlDia();
         // The identification's own line follows the pulse.
         EXPECT_TRUE(EsperarHasta([&] {
             auto* log = control<QListWidget>("lbLog");
@@ -223,7 +230,7 @@ TEST_F(EstacionCompleta, APrintOpenedFromAFileTakesTheFingersRoad) {
     EXPECT_TRUE(LineaIdentificado(QStringLiteral("Permitido"), 2).match(ultimaLinea()).hasMatch())
         << qPrintable(ultimaLinea());
     // A file is no reader: the station's reader stays as it was.
-    EXPECT_TRUE(ventana->acceso().modos().LectorDetectado());
+    EXPECT_TRUE(ventana->puerta().estado().lectorDetectado);
 }
 
 // Something modal open at the desk (a message box, a dialog, an open menu) runs its own event
@@ -307,7 +314,7 @@ TEST_F(EstacionCompleta, ModalLoopsAtTheDeskDoNotHoldTheDoor) {
     bool ambosConLaCajaAbierta = false;
     QTimer abrirEnElPulso;
     QObject::connect(&abrirEnElPulso, &QTimer::timeout, [&] {
-        if (!ventana->acceso().torno().Pulsando())
+        if (!ventana->puerta().estado().pulsando)
             return;
         abrirEnElPulso.stop();
         QMessageBox caja(QMessageBox::Question, QStringLiteral("Portiva"),
@@ -362,12 +369,100 @@ TEST(EstacionArranque, AReaderAnnouncedDuringTheSettingsBoxIsNotForgotten) {
     s.prefijoDispositivo = carpeta.archivo(QStringLiteral("sin-puertos/ttyS"));
     frmClientes ventana(s);
     ASSERT_TRUE(ventana.Form_Load());
-    ASSERT_TRUE(std::any_of(msgBox.mostrados.begin(), msgBox.mostrados.end(), [](const auto& m) {
-        return m.titulo == QStringLiteral("Cargando parametros...");
+    // The door's box is shown by the window while the door goes on.
+    ASSERT_TRUE(EsperarHasta([&] {
+        return std::any_of(msgBox.mostrados.begin(), msgBox.mostrados.end(), [](const auto& m) {
+            return m.titulo == QStringLiteral("Cargando parametros...");
+        });
     }));
-    EXPECT_TRUE(ventana.acceso().modos().LectorDetectado());
-    EXPECT_FALSE(ventana.acceso().modos().tmrDetectarLector().isActive());
-    EXPECT_EQ(ventana.acceso().torno().AccesoActual(), CodigoAcceso::ControlPorHuella);
+    ASSERT_TRUE(EsperarHasta([&] { return ventana.puerta().estado().lectorDetectado; }));
+    const bool detectando = EnPuerta(
+        ventana, [&ventana] { return ventana.acceso().modos().tmrDetectarLector().isActive(); });
+    EXPECT_FALSE(detectando);
+    EXPECT_EQ(ventana.puerta().estado().accesoActual, CodigoAcceso::ControlPorHuella);
 }
 
 } // namespace
+
+// The window's thread plainly busy (blocked on a semaphore here) while two fingers come one
+// after the other: the door reads, identifies and pulses both meanwhile, in order, each back
+// to rest; what it showed reaches the log once the window runs again, every line in order.
+TEST_F(EstacionCompleta, TheDoorGoesOnWhileTheWindowsThreadIsBlocked) {
+    // The prints are made here first; the helper thread only moves files and watches the board.
+    const auto preparar = [&](int dedo, const QString& nombre) {
+        const fpgen::ImagenGris img = generador.impresion(Semilla, dedo, 1);
+        EXPECT_EQ(motor.GuardarImagen(img.pixeles.data(), img.ancho, img.alto,
+                                      carpeta.archivo(nombre).toStdString(), 501, img.dpi),
+                  0);
+    };
+    preparar(1, QStringLiteral("uno.bmp"));
+    preparar(0, QStringLiteral("dos.bmp"));
+    const int lineas = control<QListWidget>("lbLog")->count();
+    placa->olvidar();
+    QSemaphore listo;
+    std::atomic<bool> ambos{false};
+    std::thread ayudante([&] {
+        const auto hasta = [&](std::size_t n) {
+            const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+            while (std::chrono::steady_clock::now() < limite && placa->bytesRecibidos().size() < n)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            return placa->bytesRecibidos().size() >= n;
+        };
+        QFile::rename(carpeta.archivo(QStringLiteral("uno.bmp")),
+                      carpeta.archivo(QStringLiteral("LectorSimulado/huella1.bmp")));
+        const bool primero = hasta(5);
+        QFile::rename(carpeta.archivo(QStringLiteral("dos.bmp")),
+                      carpeta.archivo(QStringLiteral("LectorSimulado/huella0.bmp")));
+        ambos = primero && hasta(10);
+        listo.release();
+    });
+    listo.acquire();
+    ayudante.join();
+    EXPECT_TRUE(ambos);
+    EXPECT_EQ(placa->bytesRecibidos(), (Bytes{91, 92, 33, 92, 2, 91, 92, 17, 92, 2}));
+    const std::vector<long> pulsos = LargosDePulso(placa->recibidos());
+    ASSERT_EQ(pulsos.size(), 2u);
+    for (const long pulso : pulsos) {
+        EXPECT_GE(pulso, 450);
+        EXPECT_LT(pulso, 5000);
+    }
+    puertaAlDia();
+    QStringList nuevas;
+    auto* log = control<QListWidget>("lbLog");
+    for (int i = lineas; i < log->count(); ++i)
+        nuevas.append(log->item(i)->text());
+    QStringList identificadas;
+    for (const QString& l : nuevas)
+        if (l.contains(QStringLiteral("Identif")) || l.contains(QStringLiteral("Nueva huella")))
+            identificadas.append(l);
+    ASSERT_EQ(identificadas.size(), 4) << qPrintable(nuevas.join(u'\n'));
+    EXPECT_EQ(identificadas[0], QStringLiteral("10:30:00 -> Nueva huella capturada."));
+    EXPECT_TRUE(
+        LineaIdentificado(QStringLiteral("Permitido"), 2).match(identificadas[1]).hasMatch());
+    EXPECT_EQ(identificadas[2], QStringLiteral("10:30:00 -> Nueva huella capturada."));
+    EXPECT_TRUE(
+        LineaIdentificado(QStringLiteral("Personal"), 1).match(identificadas[3]).hasMatch());
+    EXPECT_EQ(contador(1), QStringLiteral("1"));
+    EXPECT_EQ(contador(2), QStringLiteral("1"));
+}
+
+// A shutdown that comes while the relays of an access are on: the door ends the pulse first
+// (the byte read before goes back), then its thread stops, then the database closes.
+TEST_F(EstacionCompleta, AShutdownDuringAnAccessEndsThePulseFirst) {
+    ponerDedo(1);
+    ASSERT_TRUE(EsperarHasta([&] { return placa->bytesRecibidos().size() >= 3; }, 30000));
+    pasos.clear();
+    ventana->Form_Unload();
+    EXPECT_EQ(placa->bytesRecibidos(), (Bytes{91, 92, 33, 92, 2}));
+    EXPECT_TRUE(ventana->terminado());
+    const qsizetype parar = pasos.indexOf(QStringLiteral("PararPuerta"));
+    EXPECT_GE(parar, 0);
+    EXPECT_LT(parar, pasos.indexOf(QStringLiteral("CerrarDB")));
+    // The door's last lines were posted before it stopped.
+    QCoreApplication::processEvents();
+    auto* log = control<QListWidget>("lbLog");
+    bool identificada = false;
+    for (int i = 0; i < log->count(); ++i)
+        identificada = identificada || log->item(i)->text().contains(QStringLiteral("Identif"));
+    EXPECT_TRUE(identificada);
+}

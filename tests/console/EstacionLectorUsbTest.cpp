@@ -51,7 +51,7 @@ protected:
         s.fabricaHuella = {};
         ventana = std::make_unique<frmClientes>(s);
         ASSERT_TRUE(arrancar());
-        ASSERT_TRUE(EsperarHasta([&] { return ventana->acceso().modos().LectorDetectado(); }));
+        ASSERT_TRUE(EsperarHasta([&] { return ventana->puerta().estado().lectorDetectado; }));
         ASSERT_TRUE(EsperarHasta([&] { return placa->estado() == 2; }));
         emisor = std::make_unique<EmisorVirtual>(socket);
     }
@@ -100,7 +100,7 @@ TEST_F(EstacionLectorUsb, UnaHuellaDelLectorUsbAbreLaPuertaYUnaDesconocidaNo) {
 TEST_F(EstacionLectorUsb, ElLectorQuitadoPoneLaEstacionEnApertura) {
     placa->olvidar();
     emisor->orden(-5, 0); // the reader is unplugged
-    ASSERT_TRUE(EsperarHasta([&] { return !ventana->acceso().modos().LectorDetectado(); }));
+    ASSERT_TRUE(EsperarHasta([&] { return !ventana->puerta().estado().lectorDetectado; }));
     EXPECT_TRUE(enElRegistro(QStringLiteral(" -> Lector huella virtual_image:0 desconectado.")));
     EXPECT_TRUE(EsperarHasta([&] { return placa->estado() == 4; }));
 }
@@ -115,7 +115,7 @@ TEST_F(EstacionLectorUsb, SinSocketDelLectorLaEstacionLoDiceYVuelveSola) {
     const auto quitado = std::chrono::steady_clock::now();
     ASSERT_TRUE(EsperarHasta([&] { return placa->estado() == 4; }, 20000));
     EXPECT_LT(std::chrono::steady_clock::now() - quitado, std::chrono::seconds(5));
-    EXPECT_EQ(ventana->acceso().torno().AccesoActual(), 5);
+    EXPECT_EQ(ventana->puerta().estado().accesoActual, 5);
     EXPECT_EQ(control<QLabel>("lblInfoHuella")->text(),
               QStringLiteral("Lector de la huella no detectado"));
     bool globo = false;

@@ -114,11 +114,11 @@ public:
     void cmdIndentificarHuellaDB_Click() override {
         pasos_ << QStringLiteral("huella.Identificar");
     }
-    bool cmdAddTemplateDB_Click(qint32 id) override {
+    void cmdAddTemplateDB_Click(qint32 id, std::function<void(bool)> hecho) override {
         pasos_ << QStringLiteral("huella.Anadir %1").arg(id);
         if (respuestaAnadir)
             plantilla = QByteArray("capturada", 10);
-        return respuestaAnadir;
+        hecho(respuestaAnadir);
     }
     void cmdVerificarHuellaDB_Click(bool modoEdicion, qint32 id,
                                     const QVariant& guardada) override {

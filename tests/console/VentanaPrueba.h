@@ -6,7 +6,9 @@
 #include "Entorno.h"
 #include "Falsos.h"
 #include "MsgBoxGuion.h"
+#include "PuertaEstacion.h"
 #include "Recordset.h"
+#include "ReleSimulado.h"
 #include "RelojFijo.h"
 #include "frmClientes.h"
 
@@ -19,6 +21,14 @@
 #include <memory>
 
 namespace portiva::prueba {
+
+// Runs `consulta` on the door's thread and gives its answer (generous limit).
+template <class F> auto EnPuerta(frmClientes& ventana, F consulta) -> decltype(consulta()) {
+    using Valor = decltype(consulta());
+    auto valor = std::make_shared<Valor>();
+    EXPECT_TRUE(ventana.puerta().Ejecutar([valor, consulta] { *valor = consulta(); }, 20000));
+    return *valor;
+}
 
 // A main window on a temporary program folder holding an empty member database, with
 // scripted message boxes, a fixed clock, fake desktop services, a recording fingerprint side
@@ -50,11 +60,24 @@ protected:
             huellaFalsa = h.get();
             return std::unique_ptr<HuellaEstacion>(std::move(h));
         };
+        // The door on the window's thread: the recording fingerprint side is called at once.
+        s.puertaEnHilo = false;
         // No serial device: a board is found only where a test links one into the folder.
         s.prefijoDispositivo = carpeta.archivo(QStringLiteral("sin-puertos/ttyS"));
         s.locale = QLocale(QLocale::Spanish, QLocale::Spain);
         s.pasos = [this](const QString& paso) { pasos << paso; };
         return s;
+    }
+
+    // Once the door has nothing under way, everything it posted to the window has been
+    // shown: a call sent to the door answers back by the same queue as its earlier posts.
+    void puertaAlDia() {
+        ASSERT_TRUE(EsperarHasta([&] { return !ventana->puerta().estado().ocupada; }));
+        auto vuelta = std::make_shared<bool>(false);
+        frmClientes* v = ventana.get();
+        v->puerta().Enviar(
+            [v, vuelta] { v->puerta().buzonVentana().Publicar([vuelta] { *vuelta = true; }); });
+        ASSERT_TRUE(EsperarHasta([&] { return *vuelta; }));
     }
 
     // The start-up sequence; the boxes it showed are kept in `arranque` and cleared.

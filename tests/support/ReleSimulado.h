@@ -100,4 +100,14 @@ inline long Milisegundos(simulador::Reloj::duration d) {
     return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(d).count());
 }
 
+// The lengths of the pulses among what the board received: the time from each state write to
+// the next (mask, then the byte back at rest), in milliseconds.
+inline std::vector<long> LargosDePulso(const std::vector<simulador::ByteRecibido>& recibidos) {
+    const std::vector<EscrituraEstado> escrituras = EscriturasDeEstado(recibidos);
+    std::vector<long> largos;
+    for (std::size_t i = 0; i + 1 < escrituras.size(); i += 2)
+        largos.push_back(Milisegundos(escrituras[i + 1].momento - escrituras[i].momento));
+    return largos;
+}
+
 } // namespace portiva::prueba
