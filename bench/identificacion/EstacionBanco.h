@@ -89,10 +89,10 @@ inline QByteArray Extraer(motor::MotorHuella& m, const fpgen::ImagenGris& img) {
 
 // The member database: every member allowed today, row k holding the template of finger
 // (k - 1) mod DedosDistintos. Made once and kept in the data folder.
-inline bool PrepararBase(const QString& ruta) {
+inline bool PrepararBase(const QString& ruta, int miembros = Miembros) {
     if (QFile::exists(ruta))
         return true;
-    std::printf("making the database (%d members, %d distinct fingers)...\n", Miembros,
+    std::printf("making the database (%d members, %d distinct fingers)...\n", miembros,
                 DedosDistintos);
     std::fflush(stdout);
     const auto conjunto =
@@ -111,9 +111,9 @@ inline bool PrepararBase(const QString& ruta) {
     for (auto& t : hilos)
         t.join();
     std::vector<QVariantMap> filas;
-    filas.reserve(Miembros);
+    filas.reserve(static_cast<std::size_t>(miembros));
     const QDate hoy = QDate::currentDate();
-    for (int k = 0; k < Miembros; ++k) {
+    for (int k = 0; k < miembros; ++k) {
         const QByteArray& p = plantillas[static_cast<std::size_t>(k % DedosDistintos)];
         filas.push_back({{QStringLiteral("fldCodigo"), QString::number(k + 1)},
                          {QStringLiteral("fldNombre"), QStringLiteral("Socio %1").arg(k + 1)},
