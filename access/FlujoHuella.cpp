@@ -299,15 +299,15 @@ qint32 FlujoHuella::IdentificarHuella(qint32& Score, qint32& Posicion, QString& 
     }
 
     // The matched member: everything needed is copied before the jump and the door pulse.
-    const GaleriaHuellas::Miembro& miembro =
-        galeria_.miembros()[static_cast<std::size_t>(r.indice)];
-    const long fila = miembro.posicion;
+    const auto indice = static_cast<std::size_t>(r.indice);
+    const GaleriaHuellas::Miembro& miembro = galeria_.miembro(indice);
+    const long fila = galeria_.posicion(indice);
     const qint64 id = miembro.id;
     if (id < 1 || id > std::numeric_limits<qint32>::max())
         return desconocida(ResultadoHuella::IdNoValido);
-    const QString nombre = miembro.nombre.toString();
+    const QString nombre = miembro.nombre;
     const DecisionAcceso decision =
-        DecidirAcceso(miembro.personal, miembro.inicio, miembro.caducidad, reloj_.hoy());
+        DecidirAccesoDias(miembro.personal, miembro.inicio, miembro.caducidad, reloj_.hoy());
     Posicion = static_cast<qint32>(fila);
 
     if (pantallaHuella_.chkInformacionAmpliada() && Posicion <= PosicionMaxima) {
@@ -341,7 +341,7 @@ void FlujoHuella::InformarPlantillasIlegibles(const std::vector<const std::uint8
             continue;
         registro_.EscribirDetalle(
             QStringLiteral("Identif.: Plantilla no valida en el cliente ID %1, se omite.")
-                .arg(galeria_.miembros()[i].id));
+                .arg(galeria_.miembro(i).id));
     }
 }
 

@@ -4,11 +4,11 @@
 #include "Plantilla.h"
 #include "Recordset.h"
 #include "RegistroCambios.h"
+#include "ReglaAcceso.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
-#include <optional>
-#include <unordered_map>
 
 namespace portiva {
 
@@ -17,74 +17,117 @@ namespace {
 // The table in slices, so that only a slice of the file's templates is in memory besides the
 // gallery itself while it is read; all slices are read inside one read transaction.
 const QString kRebanada =
-    QStringLiteral("SELECT * FROM ClientesDB WHERE ID > ? ORDER BY ID LIMIT 2048");
-constexpr long FilasPorRebanada = 2048;
+    QStringLiteral("SELECT * FROM ClientesDB WHERE ID > ? ORDER BY ID LIMIT 256");
+constexpr long FilasPorRebanada = 256;
 const QString kFila = QStringLiteral("SELECT * FROM ClientesDB WHERE ID = ?");
 // More changed rows than this: reading everything again is as quick.
 constexpr std::size_t MaximoCambios = 2048;
+// Up to this many rows gone or come, each moves the entries after it by one (a move of memory,
+// under a millisecond at 250,000 members); more are merged into the gallery in one pass.
+constexpr std::size_t MaximoDesplazamientos = 32;
 
-bool Legible(QByteArrayView bytes) {
-    if (bytes.isEmpty())
-        return false;
-    motor::VistaPlantilla vista;
-    return motor::CodecPlantilla::examinar(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                                           static_cast<std::size_t>(bytes.size()), vista) == 0;
+// A sorted list of IDs with `quitar` taken out and `poner` put in (both sorted).
+void CambiarOrdenados(std::vector<qint64>& v, const std::vector<qint64>& quitar,
+                      const std::vector<qint64>& poner) {
+    if (quitar.size() + poner.size() <= MaximoDesplazamientos) {
+        for (const qint64 id : quitar)
+            if (const auto p = std::lower_bound(v.begin(), v.end(), id); p != v.end() && *p == id)
+                v.erase(p);
+        for (const qint64 id : poner)
+            v.insert(std::lower_bound(v.begin(), v.end(), id), id);
+        return;
+    }
+    std::vector<qint64> quedan;
+    quedan.reserve(v.size() + poner.size());
+    std::set_difference(v.begin(), v.end(), quitar.begin(), quitar.end(),
+                        std::back_inserter(quedan));
+    v.clear();
+    std::merge(quedan.begin(), quedan.end(), poner.begin(), poner.end(), std::back_inserter(v));
 }
 
-struct Campos {
+} // namespace
+
+struct GaleriaHuellas::Campos {
     int plantilla = -1;
     int id = -1;
     int nombre = -1;
     int personal = -1;
     int inicio = -1;
     int caducidad = -1;
+
+    static ResultadoDe<Campos> De(const Recordset& rs) {
+        Campos c;
+        c.plantilla = rs.IndiceCampo(QStringLiteral("fldTemplate"));
+        c.id = rs.IndiceCampo(QStringLiteral("ID"));
+        if (c.plantilla < 0 || c.id < 0)
+            return ErrorDB{ErrorDB::CampoNoEncontrado,
+                           QStringLiteral("La tabla de clientes no tiene las columnas ID y "
+                                          "fldTemplate.")};
+        c.nombre = rs.IndiceCampo(QStringLiteral("fldNombre"));
+        c.personal = rs.IndiceCampo(QStringLiteral("fldStuffSiNo"));
+        c.inicio = rs.IndiceCampo(QStringLiteral("fldFechaInicio"));
+        c.caducidad = rs.IndiceCampo(QStringLiteral("fldFechaCaducidad"));
+        return c;
+    }
 };
 
-ResultadoDe<Campos> CamposDe(const Recordset& rs) {
-    Campos c;
-    c.plantilla = rs.IndiceCampo(QStringLiteral("fldTemplate"));
-    c.id = rs.IndiceCampo(QStringLiteral("ID"));
-    if (c.plantilla < 0 || c.id < 0)
-        return ErrorDB{ErrorDB::CampoNoEncontrado,
-                       QStringLiteral("La tabla de clientes no tiene las columnas ID y "
-                                      "fldTemplate.")};
-    c.nombre = rs.IndiceCampo(QStringLiteral("fldNombre"));
-    c.personal = rs.IndiceCampo(QStringLiteral("fldStuffSiNo"));
-    c.inicio = rs.IndiceCampo(QStringLiteral("fldFechaInicio"));
-    c.caducidad = rs.IndiceCampo(QStringLiteral("fldFechaCaducidad"));
-    return c;
-}
+// A row as read: gone from the table, there without a template, or a member of the walk.
+struct GaleriaHuellas::Leida {
+    enum class Tipo { Ausente, SinPlantilla, Miembro };
+    qint64 id = 0;
+    Tipo tipo = Tipo::Ausente;
+    std::unique_ptr<Miembro> miembro;
+    // The member of the gallery whose checked template this row holds unchanged: its copy is
+    // taken over when the row is put in place, so that the gallery stays whole until then.
+    Miembro* anterior = nullptr;
+};
 
-// The current row as a member of the walk; false when it has no template at all (it is then
-// not in the walk, though its position still counts). `anterior`, the row's checked template
-// from before, is taken over when the bytes did not change.
-bool LeerMiembro(const Recordset& rs, const Campos& c, std::vector<std::uint8_t>* anterior,
-                 GaleriaHuellas::Miembro& m) {
+GaleriaHuellas::GaleriaHuellas() = default;
+GaleriaHuellas::~GaleriaHuellas() = default;
+
+GaleriaHuellas::Leida GaleriaHuellas::LeerFila(const Recordset& rs, const Campos& c, qint64 id,
+                                               Miembro* anterior) {
+    Leida l;
+    l.id = id;
     const QByteArrayView bytes = rs.bytesEn(c.plantilla);
-    if (bytes.isEmpty() && rs.esNuloEn(c.plantilla))
-        return false;
+    if (bytes.isEmpty() && rs.esNuloEn(c.plantilla)) {
+        l.tipo = Leida::Tipo::SinPlantilla;
+        return l;
+    }
+    l.tipo = Leida::Tipo::Miembro;
+    l.miembro = std::make_unique<Miembro>();
+    Miembro& m = *l.miembro;
+    m.id = id;
+    m.nombre = rs.valorEn(c.nombre).toString();
+    m.personal = EsPersonal(rs.valorEn(c.personal));
+    m.inicio = DiaDeCampo(rs.valorEn(c.inicio));
+    m.caducidad = DiaDeCampo(rs.valorEn(c.caducidad));
     // A value that holds no template bytes (a number, an empty text, damaged bytes) stays as an
-    // unreadable row, skipped and named by the walk.
+    // unreadable row, skipped and named by the walk. Bytes past the template's own length are
+    // not part of it, and are not kept.
     const auto* datos = reinterpret_cast<const std::uint8_t*>(bytes.data());
-    if (anterior && !anterior->empty() &&
-        anterior->size() == static_cast<std::size_t>(bytes.size()) &&
-        std::equal(anterior->begin(), anterior->end(), datos)) {
-        m.plantilla = std::move(*anterior);
-        m.legible = true;
+    const auto tamano = static_cast<std::size_t>(bytes.size());
+    if (anterior && anterior->legible() && tamano >= anterior->tamano() &&
+        std::memcmp(anterior->datos(), datos, anterior->tamano()) == 0) {
+        l.anterior = anterior;
+        return l;
     }
-    if (!m.legible) {
-        m.legible = Legible(bytes);
-        if (m.legible)
-            m.plantilla.assign(datos, datos + bytes.size());
+    motor::VistaPlantilla vista;
+    if (tamano > 0 && motor::CodecPlantilla::examinar(datos, tamano, vista) == 0) {
+        m.tamano_ = static_cast<std::uint32_t>(vista.longitud);
+        m.plantilla_ = std::make_unique_for_overwrite<std::uint8_t[]>(m.tamano_);
+        std::memcpy(m.plantilla_.get(), datos, m.tamano_);
     }
-    m.nombre = rs.valorEn(c.nombre);
-    m.personal = rs.valorEn(c.personal);
-    m.inicio = rs.valorEn(c.inicio);
-    m.caducidad = rs.valorEn(c.caducidad);
-    return true;
+    return l;
 }
 
-} // namespace
+void GaleriaHuellas::Tomar(Leida& l) {
+    if (l.anterior == nullptr)
+        return;
+    l.miembro->plantilla_ = std::move(l.anterior->plantilla_);
+    l.miembro->tamano_ = std::exchange(l.anterior->tamano_, 0);
+    l.anterior = nullptr;
+}
 
 GaleriaHuellas::Estado GaleriaHuellas::Actualizar(Conexion& cn) {
     const SinEsperaBloqueo sinEspera(cn);
@@ -144,11 +187,25 @@ void GaleriaHuellas::Vaciar() {
     miembros_.shrink_to_fit();
     filas_.clear();
     filas_.shrink_to_fit();
-    ids_.clear();
-    ids_.shrink_to_fit();
+    sinPlantilla_.clear();
+    sinPlantilla_.shrink_to_fit();
     cargada_ = false;
     conRegistro_ = false;
     enlace_.reset();
+}
+
+long GaleriaHuellas::posicion(std::size_t i) const {
+    const auto antes =
+        std::lower_bound(sinPlantilla_.begin(), sinPlantilla_.end(), miembros_[i]->id) -
+        sinPlantilla_.begin();
+    return static_cast<long>(i) + 1 + static_cast<long>(antes);
+}
+
+std::size_t GaleriaHuellas::Buscar(qint64 id) const {
+    return static_cast<std::size_t>(
+        std::lower_bound(miembros_.begin(), miembros_.end(), id,
+                         [](const std::unique_ptr<Miembro>& m, qint64 v) { return m->id < v; }) -
+        miembros_.begin());
 }
 
 Resultado GaleriaHuellas::LeerRegistro(Conexion& cn) {
@@ -161,6 +218,7 @@ Resultado GaleriaHuellas::LeerRegistro(Conexion& cn) {
     esquema_ = esquema.valor();
     conRegistro_ = registro.valor().presente;
     ultimaEntrada_ = registro.valor().ultima;
+    idUltimaEntrada_ = registro.valor().idUltima;
     return {};
 }
 
@@ -169,53 +227,53 @@ Resultado GaleriaHuellas::Cargar(Conexion& cn) {
         conRegistro_ = false;
         return r;
     }
-    // The rows loaded before, by ID: a template that has not changed keeps its checked copy.
-    std::unordered_map<qint64, std::size_t> anteriores;
-    anteriores.reserve(miembros_.size());
-    for (std::size_t i = 0; i < miembros_.size(); ++i)
-        if (miembros_[i].legible)
-            anteriores.emplace(miembros_[i].id, i);
-
-    std::vector<Miembro> miembros;
-    miembros.reserve(miembros_.size());
-    std::vector<qint64> ids;
-    ids.reserve(ids_.size());
+    // Every row is read before the gallery changes; a member whose template did not change
+    // takes its checked copy over only then, so a read that fails leaves the gallery whole.
+    std::vector<Leida> leidas;
+    leidas.reserve(miembros_.size());
+    std::vector<qint64> sinPlantilla;
+    // The gallery and the table, both in ID order, walked together.
+    std::size_t anterior = 0;
     qint64 desde = std::numeric_limits<qint64>::min();
     for (;;) {
         Recordset rs;
-        if (Resultado r = rs.Open(kRebanada, cn, {QVariant::fromValue<qlonglong>(desde)}); !r) {
-            // What was taken over from the gallery goes back, so that it stays whole.
-            for (Miembro& m : miembros)
-                if (const auto a = anteriores.find(m.id);
-                    a != anteriores.end() && miembros_[a->second].plantilla.empty())
-                    miembros_[a->second].plantilla = std::move(m.plantilla);
+        if (Resultado r = rs.Open(kRebanada, cn, {QVariant::fromValue<qlonglong>(desde)}); !r)
             return r;
-        }
-        const auto campos = CamposDe(rs);
+        const auto campos = Campos::De(rs);
         if (!campos.ok())
             return campos.error();
-        long leidas = 0;
+        long leidasRebanada = 0;
         // MoveNext inside a snapshot walked forward cannot fail; Eof ends the walk.
         for (; !rs.Eof(); (void)rs.MoveNext()) {
-            ++leidas;
-            Miembro m;
-            m.id = rs.valorEn(campos.valor().id).toLongLong();
-            ids.push_back(m.id);
-            desde = m.id;
-            m.posicion = static_cast<long>(ids.size());
-            const auto a = anteriores.find(m.id);
-            if (LeerMiembro(rs, campos.valor(),
-                            a == anteriores.end() ? nullptr : &miembros_[a->second].plantilla, m))
-                miembros.push_back(std::move(m));
+            ++leidasRebanada;
+            const qint64 id = rs.valorEn(campos.valor().id).toLongLong();
+            desde = id;
+            while (anterior < miembros_.size() && miembros_[anterior]->id < id)
+                ++anterior;
+            Miembro* antes = anterior < miembros_.size() && miembros_[anterior]->id == id
+                                 ? miembros_[anterior].get()
+                                 : nullptr;
+            Leida l = LeerFila(rs, campos.valor(), id, antes);
+            if (l.tipo == Leida::Tipo::SinPlantilla)
+                sinPlantilla.push_back(id);
+            else
+                leidas.push_back(std::move(l));
         }
         // Closing a scratch recordset has nothing left to report: what it read is already taken.
         (void)rs.Close();
-        if (leidas < FilasPorRebanada)
+        SoltarCache(cn);
+        if (leidasRebanada < FilasPorRebanada)
             break;
     }
+    std::vector<std::unique_ptr<Miembro>> miembros;
+    miembros.reserve(leidas.size());
+    for (Leida& l : leidas) {
+        Tomar(l);
+        miembros.push_back(std::move(l.miembro));
+    }
     miembros_ = std::move(miembros);
-    ids_ = std::move(ids);
-    Ordenar();
+    sinPlantilla_ = std::move(sinPlantilla);
+    RehacerFilas();
     ++lecturasCompletas_;
     return {};
 }
@@ -226,7 +284,7 @@ ResultadoDe<bool> GaleriaHuellas::Cambiar(Conexion& cn) {
         return esquema.error();
     if (esquema.valor() != esquema_)
         return false;
-    const auto cambios = registro_cambios::Desde(cn, ultimaEntrada_);
+    const auto cambios = registro_cambios::Desde(cn, ultimaEntrada_, idUltimaEntrada_);
     if (!cambios.ok())
         return cambios.error();
     const registro_cambios::Cambios& c = cambios.valor();
@@ -237,66 +295,100 @@ ResultadoDe<bool> GaleriaHuellas::Cambiar(Conexion& cn) {
     // gallery itself is changed only once every row has been read.
     std::vector<qint64> cambiados = c.ids;
     std::sort(cambiados.begin(), cambiados.end());
-    std::vector<qint64> presentes;
-    std::vector<Miembro> nuevos;
-    const auto porId = [](const Miembro& m, qint64 id) { return m.id < id; };
+    std::vector<Leida> leidas;
+    leidas.reserve(cambiados.size());
     for (const qint64 id : cambiados) {
         Recordset rs;
         if (Resultado r = rs.Open(kFila, cn, {QVariant::fromValue<qlonglong>(id)}); !r)
             return r.error();
-        const auto campos = CamposDe(rs);
+        const auto campos = Campos::De(rs);
         if (!campos.ok())
             return campos.error();
-        if (rs.Eof())
-            continue;
-        presentes.push_back(id);
-        Miembro m;
-        m.id = id;
-        std::vector<std::uint8_t> anterior;
-        if (const auto a = std::lower_bound(miembros_.begin(), miembros_.end(), id, porId);
-            a != miembros_.end() && a->id == id)
-            anterior = a->plantilla;
-        if (LeerMiembro(rs, campos.valor(), &anterior, m))
-            nuevos.push_back(std::move(m));
+        if (rs.Eof()) {
+            leidas.push_back({id, Leida::Tipo::Ausente, nullptr, nullptr});
+        } else {
+            const std::size_t i = Buscar(id);
+            Miembro* antes =
+                i < miembros_.size() && miembros_[i]->id == id ? miembros_[i].get() : nullptr;
+            leidas.push_back(LeerFila(rs, campos.valor(), id, antes));
+        }
         // Closing a scratch recordset has nothing left to report: what it read is already taken.
         (void)rs.Close();
     }
-
-    const auto cambiado = [&](qint64 id) {
-        return std::binary_search(cambiados.begin(), cambiados.end(), id);
-    };
-    std::vector<qint64> ids;
-    ids.reserve(ids_.size() + presentes.size());
-    std::merge(ids_.begin(), std::remove_if(ids_.begin(), ids_.end(), cambiado), presentes.begin(),
-               presentes.end(), std::back_inserter(ids));
-    std::vector<Miembro> miembros;
-    miembros.reserve(miembros_.size() + nuevos.size());
-    auto n = nuevos.begin();
-    for (Miembro& m : miembros_) {
-        for (; n != nuevos.end() && n->id < m.id; ++n)
-            miembros.push_back(std::move(*n));
-        if (!cambiado(m.id))
-            miembros.push_back(std::move(m));
-    }
-    for (; n != nuevos.end(); ++n)
-        miembros.push_back(std::move(*n));
-
-    ids_ = std::move(ids);
-    miembros_ = std::move(miembros);
-    Ordenar();
+    Aplicar(leidas);
     ultimaEntrada_ = c.hasta;
+    idUltimaEntrada_ = c.idHasta;
     return true;
 }
 
-void GaleriaHuellas::Ordenar() {
-    for (Miembro& m : miembros_)
-        m.posicion =
-            static_cast<long>(std::lower_bound(ids_.begin(), ids_.end(), m.id) - ids_.begin()) + 1;
+void GaleriaHuellas::Aplicar(std::vector<Leida>& leidas) {
+    std::vector<qint64> quitar, poner;
+    for (const Leida& l : leidas) {
+        quitar.push_back(l.id);
+        if (l.tipo == Leida::Tipo::SinPlantilla)
+            poner.push_back(l.id);
+    }
+    CambiarOrdenados(sinPlantilla_, quitar, poner);
+
+    // A member edited in place is replaced where it stands; rows gone or come move the ones
+    // after them.
+    std::size_t desplazamientos = 0;
+    for (const Leida& l : leidas) {
+        const std::size_t i = Buscar(l.id);
+        const bool esta = i < miembros_.size() && miembros_[i]->id == l.id;
+        desplazamientos += esta != (l.tipo == Leida::Tipo::Miembro);
+    }
+    if (desplazamientos <= MaximoDesplazamientos) {
+        for (Leida& l : leidas) {
+            const std::size_t i = Buscar(l.id);
+            const bool esta = i < miembros_.size() && miembros_[i]->id == l.id;
+            const auto donde = static_cast<std::ptrdiff_t>(i);
+            if (l.tipo == Leida::Tipo::Miembro) {
+                Tomar(l);
+                const BusquedaParalela::Fila fila{l.miembro->datos(), l.miembro->tamano()};
+                if (esta) {
+                    miembros_[i] = std::move(l.miembro);
+                    filas_[i] = fila;
+                } else {
+                    miembros_.insert(miembros_.begin() + donde, std::move(l.miembro));
+                    filas_.insert(filas_.begin() + donde, fila);
+                }
+            } else if (esta) {
+                miembros_.erase(miembros_.begin() + donde);
+                filas_.erase(filas_.begin() + donde);
+            }
+        }
+        return;
+    }
+    std::vector<std::unique_ptr<Miembro>> miembros;
+    miembros.reserve(miembros_.size() + leidas.size());
+    auto l = leidas.begin();
+    const auto ponerLeida = [&] {
+        if (l->tipo == Leida::Tipo::Miembro) {
+            Tomar(*l);
+            miembros.push_back(std::move(l->miembro));
+        }
+        ++l;
+    };
+    for (std::unique_ptr<Miembro>& m : miembros_) {
+        while (l != leidas.end() && l->id < m->id)
+            ponerLeida();
+        if (l != leidas.end() && l->id == m->id)
+            ponerLeida(); // the row as it stands now replaces the member
+        else
+            miembros.push_back(std::move(m));
+    }
+    while (l != leidas.end())
+        ponerLeida();
+    miembros_ = std::move(miembros);
+    RehacerFilas();
+}
+
+void GaleriaHuellas::RehacerFilas() {
     filas_.clear();
     filas_.reserve(miembros_.size());
-    for (const Miembro& m : miembros_)
-        filas_.push_back(m.legible ? BusquedaParalela::Fila{m.plantilla.data(), m.plantilla.size()}
-                                   : BusquedaParalela::Fila{});
+    for (const std::unique_ptr<Miembro>& m : miembros_)
+        filas_.push_back({m->datos(), m->tamano()});
 }
 
 } // namespace portiva

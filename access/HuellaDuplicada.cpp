@@ -36,13 +36,14 @@ struct Entradas {
 Entradas DeLaGaleria(const GaleriaHuellas& galeria, qint32 id) {
     Entradas e;
     e.comprobadas = true;
-    for (const GaleriaHuellas::Miembro& m : galeria.miembros()) {
+    for (std::size_t i = 0; i < galeria.tamano(); ++i) {
+        const GaleriaHuellas::Miembro& m = galeria.miembro(i);
         if (m.id == id)
             continue;
-        FilaDuplicada fila{m.id, m.nombre.toString(), -1};
-        if (m.legible) {
+        FilaDuplicada fila{m.id, m.nombre, -1};
+        if (m.legible()) {
             fila.entrada = static_cast<std::ptrdiff_t>(e.filas.size());
-            e.filas.push_back({m.plantilla.data(), m.plantilla.size()});
+            e.filas.push_back({m.datos(), m.tamano()});
         }
         e.datos.push_back(std::move(fila));
     }

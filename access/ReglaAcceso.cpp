@@ -30,10 +30,13 @@ QDate DiaDeCampo(const QVariant& valor) {
 
 DecisionAcceso DecidirAcceso(const QVariant& personal, const QVariant& inicio,
                              const QVariant& caducidad, const QDate& hoy) {
-    if (EsPersonal(personal))
+    return DecidirAccesoDias(EsPersonal(personal), DiaDeCampo(inicio), DiaDeCampo(caducidad), hoy);
+}
+
+DecisionAcceso DecidirAccesoDias(bool personal, const QDate& diaInicio, const QDate& diaCaducidad,
+                                 const QDate& hoy) {
+    if (personal)
         return {CodigoAcceso::Personal, QStringLiteral("Personal")};
-    const QDate diaInicio = DiaDeCampo(inicio);
-    const QDate diaCaducidad = DiaDeCampo(caducidad);
     if (!diaInicio.isValid() || !diaCaducidad.isValid())
         return {CodigoAcceso::ClienteDenegado, QStringLiteral("Fecha vacia")};
     if (diaInicio > hoy)

@@ -23,6 +23,10 @@ struct DecisionAcceso {
 // so an unreadable row is refused rather than let in.
 DecisionAcceso DecidirAcceso(const QVariant& personal, const QVariant& inicio,
                              const QVariant& caducidad, const QDate& hoy);
+// The same rule on what it reads of the row: the staff flag as EsPersonal gives it, the days
+// as DiaDeCampo gives them.
+DecisionAcceso DecidirAccesoDias(bool personal, const QDate& diaInicio, const QDate& diaCaducidad,
+                                 const QDate& hoy);
 
 // The staff flag as the door, the record form and the counts read it: true only for a true
 // yes/no or a non-zero number; a text such as "yes" is not staff. PersonalLegible is false for

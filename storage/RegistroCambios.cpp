@@ -121,42 +121,56 @@ ResultadoDe<Estado> Leer(Conexion& cn) {
     }
     if (!estado.presente)
         return estado;
-    Consulta q(db, "SELECT COALESCE(MAX(Orden), 0) FROM CambiosClientesDB");
+    Consulta q(db, "SELECT Orden, ID FROM CambiosClientesDB ORDER BY Orden DESC LIMIT 1");
     if (q.codigo() != SQLITE_OK)
         return (*enlace)->error(q.codigo());
     const int paso = sqlite3_step(q.st());
-    if (paso != SQLITE_ROW)
+    if (paso == SQLITE_ROW) {
+        estado.ultima = sqlite3_column_int64(q.st(), 0);
+        estado.idUltima = sqlite3_column_int64(q.st(), 1);
+    } else if (paso != SQLITE_DONE) {
         return (*enlace)->error(paso);
-    estado.ultima = sqlite3_column_int64(q.st(), 0);
+    }
     return estado;
 }
 
-ResultadoDe<Cambios> Desde(Conexion& cn, qint64 desde) {
+ResultadoDe<Cambios> Desde(Conexion& cn, qint64 desde, qint64 idEnDesde) {
     const auto enlace = Abierto(cn);
     if (!enlace)
         return enlace.error();
     Consulta q((*enlace)->db(),
-               "SELECT Orden, ID FROM CambiosClientesDB WHERE Orden > ? ORDER BY Orden");
+               "SELECT Orden, ID FROM CambiosClientesDB WHERE Orden >= ? ORDER BY Orden");
     if (q.codigo() != SQLITE_OK)
         return (*enlace)->error(q.codigo());
     sqlite3_bind_int64(q.st(), 1, desde);
     Cambios cambios;
+    // No entry 0 is ever written: from the start there is nothing to find again.
+    bool visto = desde == 0;
     cambios.completos = true;
     cambios.hasta = desde;
+    cambios.idHasta = idEnDesde;
     std::unordered_set<qint64> vistos;
     int paso = SQLITE_ROW;
     while ((paso = sqlite3_step(q.st())) == SQLITE_ROW) {
         const qint64 orden = sqlite3_column_int64(q.st(), 0);
+        const qint64 id = sqlite3_column_int64(q.st(), 1);
+        const bool entero = sqlite3_column_type(q.st(), 1) == SQLITE_INTEGER;
+        if (orden == desde) {
+            visto = entero && id == idEnDesde;
+            continue;
+        }
         // Every entry follows the one before; a missing one means changes nobody can name.
-        if (orden != cambios.hasta + 1 || sqlite3_column_type(q.st(), 1) != SQLITE_INTEGER)
+        if (orden != cambios.hasta + 1 || !entero)
             cambios.completos = false;
         cambios.hasta = orden;
-        const qint64 id = sqlite3_column_int64(q.st(), 1);
+        cambios.idHasta = id;
         if (vistos.insert(id).second)
             cambios.ids.push_back(id);
     }
     if (paso != SQLITE_DONE)
         return (*enlace)->error(paso);
+    if (!visto)
+        cambios.completos = false;
     return cambios;
 }
 
@@ -188,6 +202,11 @@ LecturaUnica::~LecturaUnica() {
     const auto enlace = cn_.enlace();
     if (propia_ && enlace && enlace->abierto() && sqlite3_get_autocommit(enlace->db()) == 0)
         sqlite3_exec(enlace->db(), "COMMIT", nullptr, nullptr, nullptr);
+}
+
+void SoltarCache(Conexion& cn) {
+    if (const auto enlace = cn.enlace(); enlace && enlace->abierto())
+        sqlite3_db_release_memory(enlace->db());
 }
 
 } // namespace portiva

@@ -228,8 +228,8 @@ int main(int argc, char** argv) {
             const long id = c + r / 2;
             const long desde = r % 2 == 0 ? id : miembros + 1;
             const long hasta = r % 2 == 0 ? miembros + 1 : id;
-            return desk.ejecutar("UPDATE ClientesDB SET ID = " + Id(hasta) + " WHERE ID = " +
-                                 Id(desde));
+            return desk.ejecutar("UPDATE ClientesDB SET ID = " + Id(hasta) +
+                                 " WHERE ID = " + Id(desde));
         });
     if (!bien)
         return 1;

@@ -410,7 +410,7 @@ int Memoria(Banco& b) {
     if (!e.arrancar(*b.placa))
         return 1;
     std::printf("  %-46s %7.0f MB   (%zu in the gallery)\n", "engine started (gallery)",
-                PicoMemoriaMb(), e.control.flujo().galeria().miembros().size());
+                PicoMemoriaMb(), e.control.flujo().galeria().tamano());
     Recordset& rs = e.db.rsClientes();
     long conPlantilla = 0;
     // The record form's walk: a failed move ends it, which the count shows.

@@ -314,12 +314,12 @@ TEST(BusquedaParalelaTest, ConLaGaleriaCambiadaPorOtroProcesoIgualQueEnOrden) {
             const auto esperado = Secuencial(filas, comparar);
             const auto obtenido = busqueda.buscar(galeria.filas(), comparar);
             const std::string donde = "vuelta " + std::to_string(vuelta);
-            ASSERT_EQ(galeria.miembros().size(), ids.size()) << donde;
+            ASSERT_EQ(galeria.tamano(), ids.size()) << donde;
             EXPECT_EQ(obtenido.resultado, esperado.resultado) << donde;
             EXPECT_EQ(obtenido.puntuacion, esperado.puntuacion) << donde;
             ASSERT_EQ(obtenido.indice < 0, esperado.indice < 0) << donde;
             if (esperado.indice >= 0) {
-                EXPECT_EQ(galeria.miembros()[static_cast<std::size_t>(obtenido.indice)].id,
+                EXPECT_EQ(galeria.miembro(static_cast<std::size_t>(obtenido.indice)).id,
                           ids[static_cast<std::size_t>(esperado.indice)])
                     << donde;
             }
