@@ -29,9 +29,33 @@ namespace portiva {
 namespace {
 
 using prueba::Blob;
-using prueba::EnOtroProceso;
 using prueba::ExpectComoLeidaDeNuevo;
 using prueba::PlantillaGuardada;
+
+// Another program writing the file: a connection of its own, in this process so that the
+// thread checker follows it.
+void Escribir(const QString& ruta, const QString& sql) {
+    prueba::OtraConexion otra(ruta);
+    otra.ejecutar(sql);
+}
+
+// The file `de` copied page by page onto `a` (made when missing), as SQLite's own backup and
+// restore do it, whether or not `a` is open elsewhere.
+void CopiarBase(const QString& de, const QString& a) {
+    sqlite3* origen = nullptr;
+    sqlite3* destino = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(de.toLocal8Bit().constData(), &origen, SQLITE_OPEN_READONLY, nullptr),
+              SQLITE_OK);
+    ASSERT_EQ(sqlite3_open_v2(a.toLocal8Bit().constData(), &destino,
+                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
+              SQLITE_OK);
+    sqlite3_backup* copia = sqlite3_backup_init(destino, "main", origen, "main");
+    ASSERT_NE(copia, nullptr);
+    EXPECT_EQ(sqlite3_backup_step(copia, -1), SQLITE_DONE);
+    EXPECT_EQ(sqlite3_backup_finish(copia), SQLITE_OK);
+    sqlite3_close_v2(destino);
+    sqlite3_close_v2(origen);
+}
 
 constexpr int Filas = 40;
 constexpr int Dedos = 5;
@@ -51,7 +75,7 @@ protected:
                        .arg(i)
                        .arg(SinPlantilla(i) ? QStringLiteral("NULL")
                                             : Blob(PlantillaGuardada(i % Dedos, 0)));
-        EnOtroProceso(base.ruta(), sql + QStringLiteral("COMMIT;"));
+        Escribir(base.ruta(), sql + QStringLiteral("COMMIT;"));
         cn.setConnectionString(base.ruta());
         ASSERT_TRUE(cn.Open().ok());
         ASSERT_EQ(galeria.Actualizar(cn), GaleriaHuellas::Estado::AlDia);
@@ -96,7 +120,7 @@ TEST_F(GaleriaIncrementalTest, CadaClaseDeCambioTocaSoloSuFila) {
     corrupta[60] = static_cast<char>(corrupta[60] ^ 0x21);
     const auto antes = Copias();
     const std::uint8_t* copia5 = Miembro(5)->datos();
-    EnOtroProceso(
+    Escribir(
         base.ruta(),
         QStringLiteral(
             // The name and the dates only: the template's copy stays.
@@ -137,10 +161,10 @@ TEST_F(GaleriaIncrementalTest, CadaClaseDeCambioTocaSoloSuFila) {
     EXPECT_EQ(galeria.posicion(galeria.tamano() - 1), Filas);
 
     // The damaged value mended, the deleted row put back in its place.
-    EnOtroProceso(base.ruta(), QStringLiteral("UPDATE ClientesDB SET fldTemplate = %1 WHERE ID = 8;"
-                                              "INSERT INTO ClientesDB (ID, fldCodigo, fldTemplate) "
-                                              "VALUES (12, 'c12', %1);")
-                                   .arg(Blob(PlantillaGuardada(2, 0))));
+    Escribir(base.ruta(), QStringLiteral("UPDATE ClientesDB SET fldTemplate = %1 WHERE ID = 8;"
+                                         "INSERT INTO ClientesDB (ID, fldCodigo, fldTemplate) "
+                                         "VALUES (12, 'c12', %1);")
+                              .arg(Blob(PlantillaGuardada(2, 0))));
     const auto despues = Copias();
     ASSERT_EQ(galeria.Actualizar(cn), GaleriaHuellas::Estado::AlDia);
     EXPECT_EQ(galeria.lecturasCompletas(), 1);
@@ -168,7 +192,7 @@ TEST_F(GaleriaIncrementalTest, MuchasFilasQueVanYVienenDeUnaVezDanLaMismaGaleria
     }
     for (int i = 1; i <= Filas; i += 6)
         sql += QStringLiteral("UPDATE ClientesDB SET fldNombre = 'v' WHERE ID = %1;").arg(i);
-    EnOtroProceso(base.ruta(), sql + QStringLiteral("COMMIT;"));
+    Escribir(base.ruta(), sql + QStringLiteral("COMMIT;"));
     ASSERT_EQ(galeria.Actualizar(cn), GaleriaHuellas::Estado::AlDia);
     EXPECT_EQ(galeria.lecturasCompletas(), 1);
     ExpectComoLeidaDeNuevo(galeria, base.ruta(), "de una vez");
@@ -182,16 +206,15 @@ TEST_F(GaleriaIncrementalTest, ArchivoRestauradoSeLeeEntero) {
     // The desk's restore: the door lets go of the file, it is replaced by a copy made earlier
     // (another history: rows the door read since are not in it), the door opens it again.
     const QString copia = base.ruta() + QStringLiteral(".copia");
-    EnOtroProceso(base.ruta(), QStringLiteral("UPDATE ClientesDB SET fldNombre = 'a' WHERE ID = 1;"
-                                              "\n.backup '%1'\n")
-                                   .arg(copia));
+    Escribir(base.ruta(), QStringLiteral("UPDATE ClientesDB SET fldNombre = 'a' WHERE ID = 1;"));
+    CopiarBase(base.ruta(), copia);
     ASSERT_EQ(galeria.Actualizar(cn), GaleriaHuellas::Estado::AlDia);
-    EnOtroProceso(base.ruta(), QStringLiteral("UPDATE ClientesDB SET fldNombre = 'b' WHERE ID = 2;"
-                                              "DELETE FROM ClientesDB WHERE ID = 4;"));
+    Escribir(base.ruta(), QStringLiteral("UPDATE ClientesDB SET fldNombre = 'b' WHERE ID = 2;"
+                                         "DELETE FROM ClientesDB WHERE ID = 4;"));
     ASSERT_EQ(galeria.Actualizar(cn), GaleriaHuellas::Estado::AlDia);
-    EnOtroProceso(copia, QStringLiteral("UPDATE ClientesDB SET fldTemplate = NULL WHERE ID = 5;"
-                                        "UPDATE ClientesDB SET fldNombre = 'c' WHERE ID = 6;"
-                                        "DELETE FROM ClientesDB WHERE ID = 7;"));
+    Escribir(copia, QStringLiteral("UPDATE ClientesDB SET fldTemplate = NULL WHERE ID = 5;"
+                                   "UPDATE ClientesDB SET fldNombre = 'c' WHERE ID = 6;"
+                                   "DELETE FROM ClientesDB WHERE ID = 7;"));
     ASSERT_EQ(galeria.lecturasCompletas(), 1);
     ASSERT_TRUE(cn.Close().ok());
     ASSERT_TRUE(QFile::remove(base.ruta()));
@@ -202,28 +225,27 @@ TEST_F(GaleriaIncrementalTest, ArchivoRestauradoSeLeeEntero) {
     ExpectComoLeidaDeNuevo(galeria, base.ruta(), "restaurada por la recepcion");
 
     // Another program putting a copy back into the file under the open connection.
-    EnOtroProceso(base.ruta(), QStringLiteral("UPDATE ClientesDB SET fldNombre = 'd' WHERE ID = 8;"
-                                              "DELETE FROM ClientesDB WHERE ID = 9;"));
+    Escribir(base.ruta(), QStringLiteral("UPDATE ClientesDB SET fldNombre = 'd' WHERE ID = 8;"
+                                         "DELETE FROM ClientesDB WHERE ID = 9;"));
     ASSERT_EQ(galeria.Actualizar(cn), GaleriaHuellas::Estado::AlDia);
-    EnOtroProceso(base.ruta(), QStringLiteral(".restore '%1'\n").arg(copia));
+    CopiarBase(copia, base.ruta());
     ASSERT_EQ(galeria.Actualizar(cn), GaleriaHuellas::Estado::AlDia);
     EXPECT_EQ(galeria.lecturasCompletas(), 3);
     ExpectComoLeidaDeNuevo(galeria, base.ruta(), "restaurada por otro programa");
 
     // A log whose entries were written again with the same numbers, naming other rows: its
     // changes are not the ones read before.
-    EnOtroProceso(base.ruta(),
-                  QStringLiteral("UPDATE ClientesDB SET fldNombre = 'e' WHERE ID = 10;"));
+    Escribir(base.ruta(), QStringLiteral("UPDATE ClientesDB SET fldNombre = 'e' WHERE ID = 10;"));
     ASSERT_EQ(galeria.Actualizar(cn), GaleriaHuellas::Estado::AlDia);
-    EnOtroProceso(base.ruta(),
-                  QStringLiteral("UPDATE ClientesDB SET fldNombre = 'f' WHERE ID = 11;"
-                                 "UPDATE ClientesDB SET fldNombre = 'g' WHERE ID = 13;"
-                                 "UPDATE CambiosClientesDB SET ID = 13 WHERE Orden = "
-                                 "(SELECT MAX(Orden) - 2 FROM CambiosClientesDB);"
-                                 "DELETE FROM CambiosClientesDB WHERE Orden = "
-                                 "(SELECT MAX(Orden) - 1 FROM CambiosClientesDB);"
-                                 "UPDATE CambiosClientesDB SET Orden = Orden - 1 WHERE Orden = "
-                                 "(SELECT MAX(Orden) FROM CambiosClientesDB);"));
+    Escribir(base.ruta(),
+             QStringLiteral("UPDATE ClientesDB SET fldNombre = 'f' WHERE ID = 11;"
+                            "UPDATE ClientesDB SET fldNombre = 'g' WHERE ID = 13;"
+                            "UPDATE CambiosClientesDB SET ID = 13 WHERE Orden = "
+                            "(SELECT MAX(Orden) - 2 FROM CambiosClientesDB);"
+                            "DELETE FROM CambiosClientesDB WHERE Orden = "
+                            "(SELECT MAX(Orden) - 1 FROM CambiosClientesDB);"
+                            "UPDATE CambiosClientesDB SET Orden = Orden - 1 WHERE Orden = "
+                            "(SELECT MAX(Orden) FROM CambiosClientesDB);"));
     ASSERT_EQ(galeria.Actualizar(cn), GaleriaHuellas::Estado::AlDia);
     EXPECT_EQ(galeria.lecturasCompletas(), 4);
     ExpectComoLeidaDeNuevo(galeria, base.ruta(), "registro reescrito");
