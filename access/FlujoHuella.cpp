@@ -277,7 +277,7 @@ qint32 FlujoHuella::IdentificarHuella(qint32& Score, qint32& Posicion, QString& 
                 puntuacion = 0;
                 return 0;
             }
-            const int respuesta = q.compararComprobada(datos, tamano, puntuacion);
+            const int respuesta = GaleriaHuellas::Comparar(q, datos, tamano, puntuacion);
             if (respuesta != motor::codigo::FueraDeLimite &&
                 respuesta != motor::codigo::ParametroNulo)
                 return respuesta;

@@ -1,12 +1,16 @@
 #include "GaleriaHuellas.h"
 
+#include "CodigosMotor.h"
 #include "Conexion.h"
+#include "ConsultaPreparada.h"
 #include "Plantilla.h"
+#include "PlantillaCompacta.h"
 #include "Recordset.h"
 #include "RegistroCambios.h"
 #include "ReglaAcceso.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <limits>
 
@@ -104,21 +108,65 @@ GaleriaHuellas::Leida GaleriaHuellas::LeerFila(const Recordset& rs, const Campos
     m.caducidad = DiaDeCampo(rs.valorEn(c.caducidad));
     // A value that holds no template bytes (a number, an empty text, damaged bytes) stays as an
     // unreadable row, skipped and named by the walk. Bytes past the template's own length are
-    // not part of it, and are not kept.
+    // not part of it.
     const auto* datos = reinterpret_cast<const std::uint8_t*>(bytes.data());
     const auto tamano = static_cast<std::size_t>(bytes.size());
-    if (anterior && anterior->legible() && tamano >= anterior->tamano() &&
-        std::memcmp(anterior->datos(), datos, anterior->tamano()) == 0) {
+    if (anterior && anterior->legible() && MismaPlantilla(*anterior, datos, tamano)) {
         l.anterior = anterior;
         return l;
     }
     motor::VistaPlantilla vista;
     if (tamano > 0 && motor::CodecPlantilla::examinar(datos, tamano, vista) == 0) {
-        m.tamano_ = static_cast<std::uint32_t>(vista.longitud);
-        m.plantilla_ = std::make_unique_for_overwrite<std::uint8_t[]>(m.tamano_);
-        std::memcpy(m.plantilla_.get(), datos, m.tamano_);
+        auto compacta =
+            plantilla_compacta::Compactar(datos, static_cast<std::size_t>(vista.longitud));
+        m.plantilla_ = std::move(compacta.bytes);
+        m.tamano_ = compacta.tamano;
     }
     return l;
+}
+
+bool GaleriaHuellas::MismaPlantilla(const Miembro& m, const std::uint8_t* datos,
+                                    std::size_t tamano) {
+    // What the member holds is what these bytes would give: the same template, whatever its
+    // ridge segments say (they are not kept).
+    std::array<std::uint8_t, motor::TamanoMaximoPlantilla> expandida;
+    const std::uint8_t* suya = m.datos();
+    std::size_t longitud = m.tamano();
+    if (plantilla_compacta::EsCompacta(suya, longitud)) {
+        longitud = plantilla_compacta::Expandir(suya, longitud, expandida.data());
+        suya = expandida.data();
+    }
+    if (longitud < motor::TamanoCabeceraPlantilla || tamano < longitud)
+        return false;
+    const std::size_t n = suya[19];
+    const std::size_t segmentos =
+        motor::TamanoCabeceraPlantilla + n * (motor::BytesPorMinucia + motor::BytesPorCilindro);
+    const std::size_t tras = segmentos + n * motor::BytesPorSegmento;
+    return tras <= longitud && std::memcmp(suya, datos, segmentos) == 0 &&
+           std::memcmp(suya + tras, datos + tras, longitud - tras) == 0;
+}
+
+std::vector<std::uint8_t> GaleriaHuellas::Miembro::plantilla() const {
+    if (!legible())
+        return {};
+    if (!plantilla_compacta::EsCompacta(datos(), tamano()))
+        return {datos(), datos() + tamano()};
+    std::vector<std::uint8_t> r(static_cast<std::size_t>(motor::TamanoMaximoPlantilla));
+    r.resize(plantilla_compacta::Expandir(datos(), tamano(), r.data()));
+    return r;
+}
+
+int GaleriaHuellas::Comparar(const motor::ConsultaPreparada& consulta, const std::uint8_t* datos,
+                             std::size_t tamano, int& puntuacion) {
+    if (!plantilla_compacta::EsCompacta(datos, tamano))
+        return consulta.compararComprobada(datos, tamano, puntuacion);
+    std::array<std::uint8_t, motor::TamanoMaximoPlantilla> plantilla;
+    const std::size_t longitud = plantilla_compacta::Expandir(datos, tamano, plantilla.data());
+    if (longitud == 0) {
+        puntuacion = 0;
+        return motor::codigo::FueraDeLimite;
+    }
+    return consulta.compararComprobada(plantilla.data(), longitud, puntuacion);
 }
 
 void GaleriaHuellas::Tomar(Leida& l) {

@@ -16,6 +16,10 @@ class Conexion;
 class EnlaceSqlite;
 class Recordset;
 
+namespace motor {
+class ConsultaPreparada;
+}
+
 // The enrolled members' templates held in memory for identification, in table order. Each
 // row is checked once, when it enters; a value that is not a readable template stays in its
 // place, marked, so that the walk skips it and names it as before. Before each walk the file
@@ -46,11 +50,15 @@ public:
         QDate inicio;
         QDate caducidad;
 
-        // The template as it was checked when the row came in, exactly its length; none when
-        // the value is not a readable template.
+        // The template as it was checked when the row came in, in the form kept in memory
+        // (PlantillaCompacta.h; the walk hands it to Comparar); none when the value is not a
+        // readable template.
         bool legible() const { return plantilla_ != nullptr; }
         const std::uint8_t* datos() const { return plantilla_.get(); }
         std::size_t tamano() const { return tamano_; }
+        // The template as the comparison reads it: the stored bytes, their ridge segments
+        // zeroed. Empty when not readable.
+        std::vector<std::uint8_t> plantilla() const;
 
     private:
         friend class GaleriaHuellas;
@@ -86,6 +94,10 @@ public:
     // The members' templates as the walk takes them, same order (an unreadable value has no
     // data).
     const std::vector<BusquedaParalela::Fila>& filas() const { return filas_; }
+    // The comparison of one of those entries with a prepared query: the answer and score of
+    // ConsultaPreparada::compararComprobada on the stored template. Thread-safe.
+    static int Comparar(const motor::ConsultaPreparada& consulta, const std::uint8_t* datos,
+                        std::size_t tamano, int& puntuacion);
 
 private:
     struct Campos;
@@ -94,6 +106,7 @@ private:
     static Leida LeerFila(const Recordset& rs, const Campos& c, qint64 id, Miembro* anterior);
     // A member read takes over the checked copy of its template from before, when unchanged.
     static void Tomar(Leida& l);
+    static bool MismaPlantilla(const Miembro& m, const std::uint8_t* datos, std::size_t tamano);
     // Reads every row; keeps the checked copy of each template that did not change.
     Resultado Cargar(Conexion& cn);
     // Reads the rows the change log names since the last read and changes only them; false

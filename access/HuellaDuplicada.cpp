@@ -124,8 +124,9 @@ DuplicadosHuella HuellaDuplicada(GaleriaHuellas& galeria, Conexion& cnClientes,
     (void)busqueda.buscar(filas, [&](const std::uint8_t* bytes, std::size_t tamano, int&) {
         const std::size_t i = indice.at(bytes);
         int puntuacion = 0;
-        respuestas[i] = entradas.comprobadas ? q.compararComprobada(bytes, tamano, puntuacion)
-                                             : q.comparar(bytes, tamano, puntuacion);
+        respuestas[i] = entradas.comprobadas
+                            ? GaleriaHuellas::Comparar(q, bytes, tamano, puntuacion)
+                            : q.comparar(bytes, tamano, puntuacion);
         puntuaciones[i] = puntuacion;
         return 0;
     });

@@ -171,7 +171,7 @@ int main(int argc, char** argv) {
     const double heap = HeapEnUso() - heapAntes;
     std::printf("  %-52s %8.0f ms\n", "first load (read, check, copy)", carga);
     std::printf("  %-52s %8zu\n", "members in the walk", n);
-    std::printf("  %-52s %8.0f bytes\n", "template bytes per member (mean)",
+    std::printf("  %-52s %8.0f bytes\n", "template bytes kept per member (mean)",
                 static_cast<double>(bytesPlantillas) / static_cast<double>(n));
     std::printf("  %-52s %8.0f bytes = %.2f KiB (%.0f MiB in all)\n",
                 "gallery memory per member (allocated)", heap / static_cast<double>(n),

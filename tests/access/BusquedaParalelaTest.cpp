@@ -311,8 +311,18 @@ TEST(BusquedaParalelaTest, ConLaGaleriaCambiadaPorOtroProcesoIgualQueEnOrden) {
                 return r == motor::codigo::FueraDeLimite || r == motor::codigo::ParametroNulo ? 0
                                                                                               : r;
             };
+            // The gallery's entries, in the form it keeps them, compared as the door does.
+            const BusquedaParalela::Comparador compararGaleria = [&q](const std::uint8_t* d,
+                                                                      std::size_t t, int& p) {
+                if (d == nullptr) {
+                    p = 0;
+                    return 0;
+                }
+                const int r = GaleriaHuellas::Comparar(q, d, t, p);
+                return r == motor::codigo::FueraDeLimite ? 0 : r;
+            };
             const auto esperado = Secuencial(filas, comparar);
-            const auto obtenido = busqueda.buscar(galeria.filas(), comparar);
+            const auto obtenido = busqueda.buscar(galeria.filas(), compararGaleria);
             const std::string donde = "vuelta " + std::to_string(vuelta);
             ASSERT_EQ(galeria.tamano(), ids.size()) << donde;
             EXPECT_EQ(obtenido.resultado, esperado.resultado) << donde;

@@ -147,9 +147,8 @@ TEST_F(GaleriaIncrementalTest, CadaClaseDeCambioTocaSoloSuFila) {
     EXPECT_EQ(m5->inicio, QDate(2026, 1, 2));
     EXPECT_EQ(m5->caducidad, QDate(2027, 3, 4));
     // The template as stored, without the byte the station adds after it.
-    const QByteArray& p7 = PlantillaGuardada(7, 0);
     ASSERT_NE(Miembro(6), nullptr);
-    EXPECT_EQ(prueba::Bytes(*Miembro(6)), std::vector<std::uint8_t>(p7.begin(), p7.end() - 1));
+    EXPECT_EQ(Miembro(6)->plantilla(), prueba::ComoSeCompara(PlantillaGuardada(7, 0)));
     // A damaged value stays in its place, unreadable; a template taken away leaves the walk
     // and its row still counts; one put in joins it.
     ASSERT_NE(Miembro(8), nullptr);
@@ -327,8 +326,7 @@ TEST_F(GaleriaIncrementalTest, LaBusquedaEnOtrosHilosVeSiempreUnaGaleriaEntera) 
             if (!m.legible())
                 continue;
             const QByteArray& esperada = plantillas[static_cast<std::size_t>(dedoDe(m.nombre))];
-            ASSERT_EQ(prueba::Bytes(m),
-                      std::vector<std::uint8_t>(esperada.begin(), esperada.end() - 1))
+            ASSERT_EQ(m.plantilla(), prueba::ComoSeCompara(esperada))
                 << "ID " << m.id << " " << m.nombre.toStdString();
         }
         std::atomic<int> errores{0};
@@ -336,7 +334,7 @@ TEST_F(GaleriaIncrementalTest, LaBusquedaEnOtrosHilosVeSiempreUnaGaleriaEntera) 
                               [&](const std::uint8_t* datos, std::size_t tamano, int& puntuacion) {
                                   if (datos == nullptr)
                                       return 0;
-                                  if (q->compararComprobada(datos, tamano, puntuacion) < 0)
+                                  if (GaleriaHuellas::Comparar(*q, datos, tamano, puntuacion) < 0)
                                       ++errores;
                                   return 0;
                               });

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -15,6 +16,16 @@ namespace portiva::prueba {
 
 inline std::vector<std::uint8_t> Bytes(const GaleriaHuellas::Miembro& m) {
     return {m.datos(), m.datos() + m.tamano()};
+}
+
+// A stored template as the comparison reads it from the gallery: its own length (without the
+// byte the station stores after it), the ridge segments, which only the drawing reads, zeroed.
+inline std::vector<std::uint8_t> ComoSeCompara(const QByteArray& guardada) {
+    std::vector<std::uint8_t> r(guardada.begin(), guardada.end() - 1);
+    const std::size_t n = r[19];
+    std::fill_n(r.begin() + 32 + 72 * static_cast<std::ptrdiff_t>(n),
+                6 * static_cast<std::ptrdiff_t>(n), std::uint8_t{0});
+    return r;
 }
 
 // The gallery as read afresh from the file by a connection of its own.
