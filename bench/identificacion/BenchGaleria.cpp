@@ -10,6 +10,7 @@
 // made once in the data folder (default: next to this program) and reused.
 
 #include "Conexion.h"
+#include "ConsultaPreparada.h"
 #include "EstacionBanco.h"
 #include "GaleriaHuellas.h"
 #include "Reloj.h"
@@ -178,6 +179,40 @@ int main(int argc, char** argv) {
                 heap / static_cast<double>(n) / 1024.0, heap / 1048576.0);
     std::printf("  %-52s %8.0f MiB (peak %0.f MiB)\n", "resident growth of the process",
                 CampoEstado("VmRSS:") - rssAntes, CampoEstado("VmHWM:"));
+
+    // Every distinct stored template against what the gallery keeps of it: the same answer and
+    // score for two queries, one of them a finger in the gallery.
+    {
+        const long distintos = std::min<long>(banco::DedosDistintos, static_cast<long>(n));
+        std::vector<std::shared_ptr<const motor::ConsultaPreparada>> consultas;
+        for (const long id : {1L, banco::DedosDistintos / 2L}) {
+            const QByteArray p = desk.plantilla(id);
+            int codigo = 0;
+            consultas.push_back(motor::ConsultaPreparada::crear(
+                reinterpret_cast<const std::uint8_t*>(p.data()), static_cast<std::size_t>(p.size()),
+                {motor::MotorHuella::UmbralIdentificacionPorDefecto,
+                 motor::MotorHuella::RotacionIdentificacionPorDefecto},
+                codigo));
+        }
+        long iguales = 0, comparaciones = 0;
+        for (long i = 0; i < distintos; ++i) {
+            const QByteArray guardada =
+                desk.plantilla(galeria.miembro(static_cast<std::size_t>(i)).id);
+            const auto& fila = galeria.filas()[static_cast<std::size_t>(i)];
+            for (const auto& q : consultas) {
+                int a = -1, b = -2;
+                const int ra = q->comparar(reinterpret_cast<const std::uint8_t*>(guardada.data()),
+                                           static_cast<std::size_t>(guardada.size()), a);
+                const int rb = GaleriaHuellas::Comparar(*q, fila.datos, fila.tamano, b);
+                ++comparaciones;
+                iguales += ra == rb && a == b;
+            }
+        }
+        std::printf("  %-52s %ld of %ld\n", "same answer and score as the stored bytes", iguales,
+                    comparaciones);
+        if (iguales != comparaciones)
+            return 1;
+    }
 
     Cifras nada;
     for (int r = 0; r < repeticiones; ++r) {
