@@ -67,12 +67,17 @@ bool Marcas(const std::uint8_t* cilindro, std::uint64_t& marcas) {
     if ((Palabra(celdas + 24) >> 16) != 0 || (Palabra(validas + 24) >> 16) != 0)
         return false;
     marcas = 0;
-    for (int k = 0; k < Celdas; ++k) {
-        const unsigned nibble = (validas[k / 2] >> (4 * (k % 2))) & 0xFu;
-        if (nibble == 0xFu)
-            marcas |= 1ULL << k;
-        else if (nibble != 0)
+    for (std::size_t w = 0; w < 4; ++w) {
+        const std::uint64_t v = Palabra(validas + 8 * w);
+        std::uint64_t x = v & 0x1111111111111111ULL;
+        if (v != x * 0xF)
             return false;
+        // Bit 4k to bit k.
+        x = (x | (x >> 3)) & 0x0303030303030303ULL;
+        x = (x | (x >> 6)) & 0x000F000F000F000FULL;
+        x = (x | (x >> 12)) & 0x000000FF000000FFULL;
+        x = (x | (x >> 24)) & 0xFFFFULL;
+        marcas |= x << (16 * w);
     }
     return true;
 }
