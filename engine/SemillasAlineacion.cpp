@@ -94,6 +94,8 @@ __attribute__((always_inline)) inline void semillasNucleo(const ConsultaVista& q
                                                           Trabajo& t, Contar contar) {
     t.nSemillas = 0;
     const int nq = q.n;
+    if (nq == 0)
+        return;
     const std::uint64_t* const tq = q.traspuestos->datos();
     const int paso = q.traspuestos->paso();
     for (int j = 0; j < g.n; ++j) {
@@ -105,14 +107,18 @@ __attribute__((always_inline)) inline void semillasNucleo(const ConsultaVista& q
         const std::uint8_t aj = g.angulo[static_cast<std::size_t>(j)];
         int inicio = 0, ventana = nq;
         if (limite < 128) {
+            // The query minutiae from direction aj - limite to aj + limite, wrapping round:
+            // from the first at or after the one end to the first after the other. When both
+            // are the same minutia the window holds all of them or none.
             inicio = q.primero[static_cast<std::uint8_t>(aj - limite)];
-            for (ventana = 0; ventana < nq; ++ventana) {
-                int i = inicio + ventana;
-                if (i >= nq)
-                    i -= nq;
-                const int d = static_cast<std::int8_t>(static_cast<std::uint8_t>(aj - q.angulo[i]));
-                if (d > limite || d < -limite)
-                    break;
+            const int fin = q.primero[static_cast<std::uint8_t>(aj + limite + 1)];
+            ventana = fin - inicio;
+            if (ventana < 0)
+                ventana += nq;
+            if (ventana == 0) {
+                const int d =
+                    static_cast<std::int8_t>(static_cast<std::uint8_t>(aj - q.angulo[inicio]));
+                ventana = d > limite || d < -limite ? 0 : nq;
             }
         }
         for (int c0 = 0; c0 < ventana; c0 += Bloque) {
@@ -300,27 +306,6 @@ PORTIVA_AVX512 __attribute__((flatten)) void semillasAvx512(const ConsultaVista&
 
 #endif
 
-std::vector<Nucleo> disponibles() {
-    std::vector<Nucleo> r{Nucleo::Generico};
-#ifdef PORTIVA_X86
-    __builtin_cpu_init(); // asked while the program is still being set up
-    if (__builtin_cpu_supports("popcnt")) {
-        r.push_back(Nucleo::Popcnt);
-        if (__builtin_cpu_supports("avx2")) {
-            r.push_back(Nucleo::Avx2);
-            if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
-                __builtin_cpu_supports("avx512vpopcntdq"))
-                r.push_back(Nucleo::Avx512);
-        }
-    }
-#endif
-    return r;
-}
-
-// Asked once, when the program loads: the search and the similarity run for every comparison.
-const Nucleo Elegido = disponibles().back();
-const bool ConPopcnt = Elegido != Nucleo::Generico;
-
 } // namespace
 
 DescriptoresTraspuestos::DescriptoresTraspuestos(const std::uint64_t* celdas,
@@ -335,28 +320,6 @@ DescriptoresTraspuestos::DescriptoresTraspuestos(const std::uint64_t* celdas,
                 validas[PalabrasCilindro * i + w];
         }
     }
-}
-
-std::vector<Nucleo> nucleosDisponibles() {
-    return disponibles();
-}
-
-Nucleo nucleoElegido() {
-    return Elegido;
-}
-
-const char* nombreNucleo(Nucleo n) {
-    switch (n) {
-    case Nucleo::Generico:
-        return "generico";
-    case Nucleo::Popcnt:
-        return "popcnt";
-    case Nucleo::Avx2:
-        return "avx2";
-    case Nucleo::Avx512:
-        return "avx512";
-    }
-    return "?";
 }
 
 void buscarSemillas(Nucleo nucleo, const ConsultaVista& q, const Guardada& g,
@@ -381,13 +344,13 @@ void buscarSemillas(Nucleo nucleo, const ConsultaVista& q, const Guardada& g,
 
 void buscarSemillas(const ConsultaVista& q, const Guardada& g, const std::uint8_t* cilindros,
                     int limite, Trabajo& t) {
-    buscarSemillas(Elegido, q, g, cilindros, limite, t);
+    buscarSemillas(nucleoElegido(), q, g, cilindros, limite, t);
 }
 
 float similitudDescriptores(const std::uint64_t* cq, const std::uint64_t* vq,
                             const std::uint64_t* cg, const std::uint64_t* vg) {
 #ifdef PORTIVA_X86
-    if (ConPopcnt)
+    if (nucleoElegido() != Nucleo::Generico)
         return similitudPopcnt(cq, vq, cg, vg);
 #endif
     return similitudGenerica(cq, vq, cg, vg);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NucleoProcesador.h"
 #include "Plantilla.h"
 
 #include <array>
@@ -64,15 +65,8 @@ struct Trabajo {
 void buscarSemillas(const ConsultaVista& q, const Guardada& g, const std::uint8_t* cilindros,
                     int limite, Trabajo& t);
 
-// The ways the seed search counts bits: plain C++ (any processor), the popcnt instruction,
-// AVX2 and AVX-512 (VPOPCNTDQ). `buscarSemillas` runs the last one the processor has, chosen
-// when the program loads; every one finds the same seeds, bit for bit.
-enum class Nucleo { Generico, Popcnt, Avx2, Avx512 };
-// Those this processor runs, plain C++ first.
-std::vector<Nucleo> nucleosDisponibles();
-Nucleo nucleoElegido();
-const char* nombreNucleo(Nucleo n);
-// The same search with the one named (which must be among the available ones).
+// The same search counting bits the way named (one of nucleosDisponibles()); the one above
+// counts them the way chosen when the program loaded.
 void buscarSemillas(Nucleo nucleo, const ConsultaVista& q, const Guardada& g,
                     const std::uint8_t* cilindros, int limite, Trabajo& t);
 
