@@ -138,6 +138,8 @@ std::shared_ptr<ConsultaPreparada> ConsultaPreparada::desdeVista(const VistaPlan
         c->sCeldas_.insert(c->sCeldas_.end(), &c->celdas_[4 * uk], &c->celdas_[4 * uk] + 4);
         c->sValidas_.insert(c->sValidas_.end(), &c->validas_[4 * uk], &c->validas_[4 * uk] + 4);
     }
+    c->sTraspuestos_ = alineacion::DescriptoresTraspuestos(c->sCeldas_.data(), c->sValidas_.data(),
+                                                           static_cast<int>(c->sIndice_.size()));
     // First seed candidate at or after each direction, wrapping round.
     c->sPrimero_.assign(256, 0);
     for (int a = 0; a < 256; ++a) {
@@ -197,8 +199,12 @@ void ConsultaPreparada::unSentido(const VistaPlantilla& v, Sentido& resultado) c
     const float rotMax = tolerancia + HolguraRotacion;
 
     Trabajo t;
-    const ConsultaVista q{static_cast<int>(sIndice_.size()), sAngulo_.data(), sCeldas_.data(),
-                          sValidas_.data(), sPrimero_.data()};
+    const ConsultaVista q{static_cast<int>(sIndice_.size()),
+                          sAngulo_.data(),
+                          sCeldas_.data(),
+                          sValidas_.data(),
+                          sPrimero_.data(),
+                          &sTraspuestos_};
     alineacion::buscarSemillas(q, g, v.cilindros, limite, t);
 
     // Each seed's alignment is first judged by a quick count (stored minutiae that land near a

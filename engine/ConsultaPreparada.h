@@ -4,6 +4,7 @@
 #include "Plantilla.h"
 #include "PresenciaMinucias.h"
 #include "RejillaMinucias.h"
+#include "SemillasAlineacion.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -93,6 +94,7 @@ private:
     std::vector<int> sIndice_, sPrimero_;
     std::vector<std::uint8_t> sAngulo_;
     std::vector<std::uint64_t> sCeldas_, sValidas_;
+    alineacion::DescriptoresTraspuestos sTraspuestos_;
     RejillaMinucias rejilla_;     // the minutiae by position, for pairing
     PresenciaMinucias presencia_; // where they are, for the quick count
     // Where the query print has ridges.

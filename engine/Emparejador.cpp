@@ -6,6 +6,10 @@
 #include <cstring>
 #include <numbers>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 namespace portiva::motor {
 
 namespace {
@@ -39,8 +43,10 @@ Transformacion hacia(float rot, float qx, float qy, float gx, float gy) {
 
 Emparejador::Emparejador(const RejillaMinucias& q, const std::uint8_t* tipoQ,
                          const std::uint64_t* celdasQ, const std::uint64_t* validasQ,
-                         const alineacion::Guardada& g, const std::uint8_t* cilindrosG)
-    : q_(q), tipoQ_(tipoQ), celdasQ_(celdasQ), validasQ_(validasQ), g_(g), cilindrosG_(cilindrosG) {
+                         const alineacion::Guardada& g, const std::uint8_t* cilindrosG,
+                         Nucleo nucleo)
+    : q_(q), tipoQ_(tipoQ), celdasQ_(celdasQ), validasQ_(validasQ), g_(g), cilindrosG_(cilindrosG),
+      nucleo_(nucleo) {
     ultimaJ_.fill(-1);
 }
 
@@ -56,54 +62,215 @@ float Emparejador::similitud(int i, int j) {
                                                celdasQ_ + 4 * i, validasQ_ + 4 * i, cg, vg));
 }
 
-void Emparejador::emparejar(const Transformacion& tr, Emparejado& e, const float* derivaX,
-                            const float* derivaY) {
-    // Plain pointers for the loops below, so the compiler keeps them in registers.
-    const float* const qx = q_.x();
-    const float* const qy = q_.y();
-    const std::uint8_t* const qa = q_.angulo();
-    const int* const inicio = q_.inicio();
-    const int* const indice = q_.indice();
-    const int rw = q_.columnas();
+namespace {
+
+// What the search for candidate pairs reads, and where it writes them.
+struct Busqueda {
+    const RejillaMinucias& q;
+    const alineacion::Guardada& g;
+    const Transformacion& tr;
+    const float* derivaX;
+    const float* derivaY;
+    Emparejador::Candidato* cand;
+    int capacidad;
+};
+
+// One stored minutia j placed at (px, py), turned to direction ag, with tolerance tol.
+struct Colocada {
+    int j;
+    float px, py, tol, tol2;
+    std::uint8_t ag;
+};
+
+// Query minutia k (in cell order) as a candidate for the stored one, if its direction and
+// distance allow it and there is room.
+__attribute__((always_inline)) inline void probar(const Busqueda& b, const Colocada& m, int k,
+                                                  int& nc) {
+    const auto uk = static_cast<std::size_t>(k);
+    const int da = std::abs(static_cast<int>(
+        static_cast<std::int8_t>(static_cast<std::uint8_t>(m.ag - b.q.angulo()[uk]))));
+    if (da > Emparejador::AnguloParUnidades)
+        return;
+    const float ex = b.q.x()[uk] - m.px;
+    const float ey = b.q.y()[uk] - m.py;
+    const float d2 = ex * ex + ey * ey;
+    if (d2 > m.tol2 || nc >= b.capacidad)
+        return;
+    const float d = std::sqrt(d2);
+    b.cand[nc++] = {d / m.tol + static_cast<float>(da) / Emparejador::AnguloParUnidades,
+                    1.0f - d2 / m.tol2, static_cast<std::uint8_t>(b.q.indice()[uk]),
+                    static_cast<std::uint8_t>(m.j)};
+}
+
+// Every stored minutia placed by the alignment (and moved by the drift when given), and the
+// query minutiae of the grid cells within its tolerance tried by `probarCeldas`, in the order
+// of the stored minutiae and, for each, of the cells: the order that breaks ties of cost.
+template <typename ProbarCeldas>
+__attribute__((always_inline)) inline int recoger(const Busqueda& b, ProbarCeldas probarCeldas) {
+    const Transformacion& tr = b.tr;
     int nc = 0;
-    for (int j = 0; j < g_.n; ++j) {
-        const float gx = g_.x[static_cast<std::size_t>(j)], gy = g_.y[static_cast<std::size_t>(j)];
+    for (int j = 0; j < b.g.n; ++j) {
+        const float gx = b.g.x[static_cast<std::size_t>(j)],
+                    gy = b.g.y[static_cast<std::size_t>(j)];
         float px = tr.c * gx - tr.s * gy + tr.tx;
         float py = tr.s * gx + tr.c * gy + tr.ty;
-        if (derivaX != nullptr) {
-            px += derivaX[j];
-            py += derivaY[j];
+        if (b.derivaX != nullptr) {
+            px += b.derivaX[j];
+            py += b.derivaY[j];
         }
         const float rx = px - tr.ax, ry = py - tr.ay;
         const float tol = std::min(
             DistanciaMaxima, DistanciaBase + DistanciaPorPixel * std::sqrt(rx * rx + ry * ry));
         RejillaMinucias::Rango celdas;
-        if (!q_.celdasCerca(px, py, tol, celdas))
+        if (!b.q.celdasCerca(px, py, tol, celdas))
             continue; // outside the query's frame
-        const float tol2 = tol * tol;
-        const auto ag =
-            static_cast<std::uint8_t>(g_.angulo[static_cast<std::size_t>(j)] + tr.rotUnidades);
-        // Cells of one row are consecutive: one run of minutiae per row.
+        const Colocada m{
+            j,
+            px,
+            py,
+            tol,
+            tol * tol,
+            static_cast<std::uint8_t>(b.g.angulo[static_cast<std::size_t>(j)] + tr.rotUnidades)};
+        probarCeldas(b, m, celdas, nc);
+    }
+    return nc;
+}
+
+// Cells of one row are consecutive: one run of minutiae per row.
+struct CeldasPorFilas {
+    void operator()(const Busqueda& b, const Colocada& m, const RejillaMinucias::Rango& celdas,
+                    int& nc) const {
+        const int* const inicio = b.q.inicio();
+        const int rw = b.q.columnas();
         for (int cy = celdas.y0; cy <= celdas.y1; ++cy) {
             const int desde = inicio[cy * rw + celdas.x0];
             const int hasta = inicio[cy * rw + celdas.x1 + 1];
-            for (int k = desde; k < hasta; ++k) {
-                const auto uk = static_cast<std::size_t>(k);
-                const int da = std::abs(static_cast<int>(
-                    static_cast<std::int8_t>(static_cast<std::uint8_t>(ag - qa[uk]))));
-                if (da > AnguloParUnidades)
-                    continue;
-                const float ex = qx[uk] - px;
-                const float ey = qy[uk] - py;
-                const float d2 = ex * ex + ey * ey;
-                if (d2 > tol2 || nc >= static_cast<int>(cand_.size()))
-                    continue;
-                const float d = std::sqrt(d2);
-                cand_[static_cast<std::size_t>(nc++)] = {
-                    d / tol + static_cast<float>(da) / AnguloParUnidades, 1.0f - d2 / tol2,
-                    static_cast<std::uint8_t>(indice[uk]), static_cast<std::uint8_t>(j)};
-            }
+            for (int k = desde; k < hasta; ++k)
+                probar(b, m, k, nc);
         }
+    }
+};
+
+int recogerGenerico(const Busqueda& b) {
+    return recoger(b, CeldasPorFilas{});
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+
+// The processor-specific ways read the run from the first cell's first minutia to the last
+// cell's last, a block at a time, and keep those whose cell lies in the columns and rows asked,
+// whose direction is near and whose squared distance (the same products and sum as above) is
+// within the tolerance; each one kept is then tried as above, in order.
+struct CeldasAvx512 {
+    __attribute__((target("avx2,avx512f,avx512vl,avx512bw"))) void
+    operator()(const Busqueda& b, const Colocada& m, const RejillaMinucias::Rango& celdas,
+               int& nc) const {
+        const int rw = b.q.columnas();
+        const int desde = b.q.inicio()[celdas.y0 * rw + celdas.x0];
+        const int hasta = b.q.inicio()[celdas.y1 * rw + celdas.x1 + 1];
+        const __m512 px = _mm512_set1_ps(m.px), py = _mm512_set1_ps(m.py);
+        const __m512 tol2 = _mm512_set1_ps(m.tol2);
+        const __m512i x0 = _mm512_set1_epi32(celdas.x0),
+                      anchoX = _mm512_set1_epi32(celdas.x1 - celdas.x0);
+        const __m512i y0 = _mm512_set1_epi32(celdas.y0),
+                      altoY = _mm512_set1_epi32(celdas.y1 - celdas.y0);
+        const __m512i giro = _mm512_set1_epi32(m.ag + Emparejador::AnguloParUnidades);
+        const __m512i byte = _mm512_set1_epi32(255),
+                      arco = _mm512_set1_epi32(2 * Emparejador::AnguloParUnidades);
+        for (int k = desde; k < hasta; k += RejillaMinucias::Relleno) {
+            const __m512 ex = _mm512_sub_ps(_mm512_loadu_ps(b.q.x() + k), px);
+            const __m512 ey = _mm512_sub_ps(_mm512_loadu_ps(b.q.y() + k), py);
+            const __m512 d2 = _mm512_add_ps(_mm512_mul_ps(ex, ex), _mm512_mul_ps(ey, ey));
+            __mmask16 sirve = _mm512_cmp_ps_mask(d2, tol2, _CMP_NGT_UQ);
+            sirve &= _mm512_cmple_epu32_mask(
+                _mm512_sub_epi32(_mm512_loadu_si512(b.q.columna() + k), x0), anchoX);
+            sirve &= _mm512_cmple_epu32_mask(
+                _mm512_sub_epi32(_mm512_loadu_si512(b.q.fila() + k), y0), altoY);
+            sirve &= _mm512_cmple_epu32_mask(
+                _mm512_and_si512(_mm512_sub_epi32(giro, _mm512_loadu_si512(b.q.angulo32() + k)),
+                                 byte),
+                arco);
+            for (unsigned r = sirve; r != 0; r &= r - 1)
+                probar(b, m, k + __builtin_ctz(r), nc);
+        }
+    }
+};
+
+__attribute__((target("avx2"), always_inline)) inline __m256i leer8(const std::int32_t* p) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+
+// Unsigned a <= c, as max(a, c) == c.
+__attribute__((target("avx2"), always_inline)) inline __m256i menorIgual(__m256i a, __m256i c) {
+    return _mm256_cmpeq_epi32(_mm256_max_epu32(a, c), c);
+}
+
+struct CeldasAvx2 {
+    __attribute__((target("avx2"))) void operator()(const Busqueda& b, const Colocada& m,
+                                                    const RejillaMinucias::Rango& celdas,
+                                                    int& nc) const {
+        const int rw = b.q.columnas();
+        const int desde = b.q.inicio()[celdas.y0 * rw + celdas.x0];
+        const int hasta = b.q.inicio()[celdas.y1 * rw + celdas.x1 + 1];
+        const __m256 px = _mm256_set1_ps(m.px), py = _mm256_set1_ps(m.py);
+        const __m256 tol2 = _mm256_set1_ps(m.tol2);
+        const __m256i x0 = _mm256_set1_epi32(celdas.x0),
+                      anchoX = _mm256_set1_epi32(celdas.x1 - celdas.x0);
+        const __m256i y0 = _mm256_set1_epi32(celdas.y0),
+                      altoY = _mm256_set1_epi32(celdas.y1 - celdas.y0);
+        const __m256i giro = _mm256_set1_epi32(m.ag + Emparejador::AnguloParUnidades);
+        const __m256i byte = _mm256_set1_epi32(255),
+                      arco = _mm256_set1_epi32(2 * Emparejador::AnguloParUnidades);
+        for (int k = desde; k < hasta; k += 8) {
+            const __m256 ex = _mm256_sub_ps(_mm256_loadu_ps(b.q.x() + k), px);
+            const __m256 ey = _mm256_sub_ps(_mm256_loadu_ps(b.q.y() + k), py);
+            const __m256 d2 = _mm256_add_ps(_mm256_mul_ps(ex, ex), _mm256_mul_ps(ey, ey));
+            __m256i sirve = _mm256_castps_si256(_mm256_cmp_ps(d2, tol2, _CMP_NGT_UQ));
+            sirve = _mm256_and_si256(
+                sirve, menorIgual(_mm256_sub_epi32(leer8(b.q.columna() + k), x0), anchoX));
+            sirve = _mm256_and_si256(
+                sirve, menorIgual(_mm256_sub_epi32(leer8(b.q.fila() + k), y0), altoY));
+            sirve = _mm256_and_si256(
+                sirve, menorIgual(_mm256_and_si256(
+                                      _mm256_sub_epi32(giro, leer8(b.q.angulo32() + k)), byte),
+                                  arco));
+            for (unsigned r = static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(sirve)));
+                 r != 0; r &= r - 1)
+                probar(b, m, k + __builtin_ctz(r), nc);
+        }
+    }
+};
+
+__attribute__((target("avx2,avx512f,avx512vl,avx512bw"), flatten)) int
+recogerAvx512(const Busqueda& b) {
+    return recoger(b, CeldasAvx512{});
+}
+
+__attribute__((target("avx2"), flatten)) int recogerAvx2(const Busqueda& b) {
+    return recoger(b, CeldasAvx2{});
+}
+
+#endif
+
+} // namespace
+
+void Emparejador::emparejar(const Transformacion& tr, Emparejado& e, const float* derivaX,
+                            const float* derivaY) {
+    const Busqueda busqueda{
+        q_, g_, tr, derivaX, derivaY, cand_.data(), static_cast<int>(cand_.size())};
+    int nc;
+    switch (nucleo_) {
+#if defined(__x86_64__) || defined(__i386__)
+    case Nucleo::Avx512:
+        nc = recogerAvx512(busqueda);
+        break;
+    case Nucleo::Avx2:
+        nc = recogerAvx2(busqueda);
+        break;
+#endif
+    default:
+        nc = recogerGenerico(busqueda);
+        break;
     }
     // Cheapest first, ties in the order found: the cost's bits (a float >= 0 orders like
     // its bits) above the candidate's position, sorted as plain integers.

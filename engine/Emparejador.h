@@ -44,21 +44,23 @@ public:
 
     // The query by grid cell, its minutiae's kinds and descriptors (4 words of cells and 4 of
     // valid cells each), and the stored template's minutiae and descriptors (64 bytes each).
+    // `nucleo`: the way the candidate pairs are looked for (every one finds the same).
     Emparejador(const RejillaMinucias& q, const std::uint8_t* tipoQ, const std::uint64_t* celdasQ,
                 const std::uint64_t* validasQ, const alineacion::Guardada& g,
-                const std::uint8_t* cilindrosG);
+                const std::uint8_t* cilindrosG, Nucleo nucleo = nucleoElegido());
 
     // `derivaX/Y`, when given, move each aligned stored minutia by the skin's local drift.
     void emparejar(const Transformacion& tr, Emparejado& e, const float* derivaX = nullptr,
                    const float* derivaY = nullptr);
 
-private:
-    float similitud(int i, int j);
-
     struct Candidato {
         float coste, cercania;
         std::uint8_t i, j;
     };
+
+private:
+    float similitud(int i, int j);
+
     const RejillaMinucias& q_;
     const std::uint8_t* tipoQ_;
     const std::uint64_t* celdasQ_;
@@ -67,6 +69,7 @@ private:
     const std::uint8_t* cilindrosG_;
     std::array<int, MaxMinucias> ultimaJ_;
     std::array<float, MaxMinucias> ultimaSim_{};
+    Nucleo nucleo_;
     std::array<Candidato, 4 * MaxMinucias> cand_;
 };
 

@@ -28,7 +28,16 @@ RejillaMinucias::RejillaMinucias(const float* x, const float* y, const std::uint
         x_.push_back(x[i]);
         y_.push_back(y[i]);
         angulo_.push_back(angulo[i]);
+        angulo32_.push_back(angulo[i]);
+        const int celda = celdaDe(i);
+        columna_.push_back(celda % rw_);
+        fila_.push_back(celda / rw_);
     }
+    x_.resize(un + Relleno, 0.0f);
+    y_.resize(un + Relleno, 0.0f);
+    angulo32_.resize(un + Relleno, 0);
+    columna_.resize(un + Relleno, -1);
+    fila_.resize(un + Relleno, -1);
 }
 
 } // namespace portiva::motor

@@ -41,12 +41,20 @@ public:
     const float* x() const { return x_.data(); }
     const float* y() const { return y_.data(); }
     const std::uint8_t* angulo() const { return angulo_.data(); }
+    // For loops that read a block of `Relleno` minutiae at a time from any k up to n: the
+    // direction as a 32-bit number and the column and row of the cell, and x() and y(), go on
+    // for `Relleno` entries more that lie in no cell (column and row -1).
+    static constexpr int Relleno = 16;
+    const std::int32_t* angulo32() const { return angulo32_.data(); }
+    const std::int32_t* columna() const { return columna_.data(); }
+    const std::int32_t* fila() const { return fila_.data(); }
 
 private:
     int rw_ = 0, rh_ = 0;
     std::vector<int> inicio_, indice_;
     std::vector<float> x_, y_;
     std::vector<std::uint8_t> angulo_;
+    std::vector<std::int32_t> angulo32_, columna_, fila_;
 };
 
 } // namespace portiva::motor

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <random>
 #include <vector>
 
 namespace {
@@ -93,6 +95,67 @@ TEST(Emparejador, DirectionKindAndDistanceFromTheAnchorDecide) {
             EXPECT_LT(e.pesoPar[uk], 0.8f * 0.4f + 1e-4f);
         }
     }
+}
+
+// Bit for bit: every float of the pairing compared by its bits.
+bool iguales(const Emparejado& a, const Emparejado& b) {
+    auto bits = [](float f) { return std::bit_cast<std::uint32_t>(f); };
+    if (a.n != b.n || bits(a.peso) != bits(b.peso))
+        return false;
+    for (std::size_t k = 0; k < static_cast<std::size_t>(a.n); ++k)
+        if (a.pares[k] != b.pares[k] || bits(a.cercania[k]) != bits(b.cercania[k]) ||
+            bits(a.pesoPar[k]) != bits(b.pesoPar[k]))
+            return false;
+    return true;
+}
+
+TEST(Emparejador, EveryWayOfLookingForCandidatesPairsTheSame) {
+    // Dense random prints in whole pixels as templates hold them, many on the grid's cell
+    // edges and at equal distances, of directions within a quarter turn, placed by random turns
+    // and shifts, with and without drift.
+    std::mt19937 r(36);
+    int pares = 0;
+    for (int caso = 0; caso < 300; ++caso) {
+        Escena s;
+        const int nq = 1 + static_cast<int>(r() % MaxMinucias);
+        const int ng = 1 + static_cast<int>(r() % MaxMinucias);
+        auto coordenada = [&](int lado) {
+            const int v = static_cast<int>(r() % static_cast<unsigned>(lado));
+            return static_cast<float>(r() % 3 == 0 ? v / 20 * 20 : v);
+        };
+        for (int i = 0; i < nq; ++i)
+            s.consulta(coordenada(300), coordenada(300), static_cast<std::uint8_t>(r() % 64),
+                       static_cast<std::uint8_t>(1 + r() % 2));
+        for (int j = 0; j < ng; ++j)
+            s.guardada(coordenada(300), coordenada(300), static_cast<std::uint8_t>(r() % 64),
+                       static_cast<std::uint8_t>(1 + r() % 2));
+        const RejillaMinucias rejilla(s.qx.data(), s.qy.data(), s.qa.data(), nq, 300, 300);
+        const float giro = static_cast<float>(static_cast<int>(r() % 61) - 30) * 0.01f;
+        const auto j = static_cast<std::size_t>(r() % static_cast<unsigned>(ng));
+        const Transformacion tr = hacia(giro, s.qx[static_cast<std::size_t>(r()) % s.qx.size()],
+                                        s.qy[0], s.g.x[j], s.g.y[j]);
+        std::vector<float> dx(MaxMinucias), dy(MaxMinucias);
+        for (int k = 0; k < MaxMinucias; ++k) {
+            dx[static_cast<std::size_t>(k)] = static_cast<float>(static_cast<int>(r() % 9) - 4);
+            dy[static_cast<std::size_t>(k)] = static_cast<float>(static_cast<int>(r() % 9) - 4);
+        }
+        for (bool deriva : {false, true}) {
+            Emparejado referencia;
+            Emparejador(rejilla, s.qt.data(), s.celdasQ.data(), s.celdasQ.data(), s.g,
+                        s.cilindros.data(), Nucleo::Generico)
+                .emparejar(tr, referencia, deriva ? dx.data() : nullptr,
+                           deriva ? dy.data() : nullptr);
+            pares += referencia.n;
+            for (Nucleo n : nucleosDisponibles()) {
+                Emparejado e;
+                Emparejador(rejilla, s.qt.data(), s.celdasQ.data(), s.celdasQ.data(), s.g,
+                            s.cilindros.data(), n)
+                    .emparejar(tr, e, deriva ? dx.data() : nullptr, deriva ? dy.data() : nullptr);
+                ASSERT_TRUE(iguales(e, referencia)) << nombreNucleo(n) << ", case " << caso;
+            }
+        }
+    }
+    EXPECT_GT(pares, 1000); // the cases do pair
 }
 
 } // namespace
