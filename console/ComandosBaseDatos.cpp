@@ -4,6 +4,7 @@
 #include "CopiasSeguridad.h"
 #include "FileExists.h"
 #include "MsgBox.h"
+#include "SaltoDeLinea.h"
 #include "SelectorArchivos.h"
 
 #include <QDir>
@@ -11,7 +12,6 @@
 namespace portiva {
 
 namespace {
-const QString SaltoDeLinea = QStringLiteral("\r\n");
 const QString TituloRestaurar = QStringLiteral("Restaurar Copia de Seguridad...");
 } // namespace
 

@@ -4,6 +4,7 @@
 #include "DbClientes.h"
 #include "FileExists.h"
 #include "IniFile.h"
+#include "SaltoDeLinea.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -12,7 +13,6 @@ namespace portiva {
 
 namespace {
 
-const QString SaltoDeLinea = QStringLiteral("\r\n");
 const QString TituloCopia = QStringLiteral("Realizando Copia de Seguridad...");
 const QString TituloCompactar = QStringLiteral("Compactando la Base de Datos...");
 const QString TituloRestaurar = QStringLiteral("Restaurando Copia de Seguridad...");

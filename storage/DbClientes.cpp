@@ -5,6 +5,7 @@
 #include "Entorno.h"
 #include "EsquemaEstacion.h"
 #include "RecordsetVacio.h"
+#include "SaltoDeLinea.h"
 #include "VistaClientes.h"
 
 #include <QDir>
@@ -14,8 +15,6 @@
 namespace portiva {
 
 namespace {
-
-const QString SaltoDeLinea = QStringLiteral("\r\n");
 
 ErrorDB desbordamiento(const QString& que) {
     return {ErrorDB::Desbordamiento, QStringLiteral("Desbordamiento: %1").arg(que)};
