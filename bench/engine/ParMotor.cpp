@@ -1,5 +1,9 @@
 // Draws how the engine paired two prints, to look at a refused genuine pair or a high impostor:
-//   portiva-par-motor <a.bmp> <b.bmp> <salida.bmp>
+//   portiva-par-motor [--recorte N] <a> <b> <salida.bmp>
+// Each of a and b is a BMP file or "fpgen:SEED:FINGER:IMPRESSION", an impression of the synthetic
+// generator (400 x 400, 500 dpi; the cross-folder tool's gallery is seed 31337, its template k
+// finger k / 8, impression k % 8). --recorte drops the first N rows and columns of each image, as
+// the accuracy tools' grid shifts do.
 // Three panels side by side: print A and print B, each with its template drawn over it (paired
 // minutiae in green), then A again with B's minutiae laid onto it by the alignment found (A's in
 // blue, B's in red, a yellow line between the two minutiae of each pair) and the cells where B
@@ -9,10 +13,13 @@
 #include "ConsultaPreparada.h"
 #include "DibujoOverlay.h"
 #include "ExtractorMinucias.h"
+#include "GeneradorHuellas.h"
+#include "Recorte.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 using namespace portiva;
@@ -25,11 +32,30 @@ struct Extraida {
     std::vector<std::uint8_t> bytes;
 };
 
-bool extraer(const char* ruta, Extraida& e) {
-    if (motor::ArchivoBmp::leer(ruta, e.img) != 0) {
+// An impression of the synthetic generator named "fpgen:SEED:FINGER:IMPRESSION".
+bool generada(const std::string& nombre, motor::ImagenGris& img) {
+    unsigned long long semilla = 0;
+    int dedo = 0, impresion = 0;
+    if (std::sscanf(nombre.c_str(), "fpgen:%llu:%d:%d", &semilla, &dedo, &impresion) != 3)
+        return false;
+    auto g = fpgen::generarImpresion(semilla, dedo, impresion);
+    if (g.pixeles.empty())
+        return false;
+    img.ancho = g.ancho;
+    img.alto = g.alto;
+    img.resolucion = g.dpi;
+    img.pixeles = std::move(g.pixeles);
+    return true;
+}
+
+bool extraer(const char* ruta, int recorte, Extraida& e) {
+    const std::string nombre = ruta;
+    if (nombre.rfind("fpgen:", 0) == 0 ? !generada(nombre, e.img)
+                                       : motor::ArchivoBmp::leer(ruta, e.img) != 0) {
         std::fprintf(stderr, "no se pudo leer %s\n", ruta);
         return false;
     }
+    bench::recortar(e.img, recorte);
     if (e.img.resolucion <= 0)
         e.img.resolucion = 500;
     motor::ExtractorMinucias ex;
@@ -90,12 +116,18 @@ void copiar(const motor::ImagenRGB& de, motor::ImagenRGB& a, int x0) {
 } // namespace
 
 int main(int argc, char** argv) {
+    int recorte = 0;
+    if (argc == 6 && std::string(argv[1]) == "--recorte") {
+        recorte = std::atoi(argv[2]);
+        argv += 2;
+        argc -= 2;
+    }
     if (argc != 4) {
-        std::fprintf(stderr, "uso: %s a.bmp b.bmp salida.bmp\n", argv[0]);
+        std::fprintf(stderr, "uso: %s [--recorte N] a.bmp b.bmp salida.bmp\n", argv[0]);
         return 2;
     }
     Extraida a, b;
-    if (!extraer(argv[1], a) || !extraer(argv[2], b))
+    if (!extraer(argv[1], recorte, a) || !extraer(argv[2], recorte, b))
         return 1;
     int r = 0;
     const auto q = motor::ConsultaPreparada::crear(a.bytes.data(), a.bytes.size(), {159, 45}, r);

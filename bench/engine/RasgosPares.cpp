@@ -135,6 +135,7 @@ Linea rasgos(const char* clase, const std::string& quien, int puntuacion,
         ns += orientacionEn(q, x, y) >= 0 ? 1 : 0;
     }
     int distintoTipo = 0;
+    double calidadPares = 0; // the poorer minutia's quality, mean over the pairs
     std::set<int> celdas32, celdas16;
     std::vector<std::pair<double, double>> puntos;
     double curv = 0, x0 = 1e9, x1 = -1e9, y0 = 1e9, y1 = -1e9, distMedia = 0;
@@ -143,6 +144,7 @@ Linea rasgos(const char* clase, const std::string& quien, int puntuacion,
         const auto& a = q.minucias[static_cast<std::size_t>(i)];
         const auto& b = g.minucias[static_cast<std::size_t>(j)];
         distintoTipo += a.tipo != b.tipo ? 1 : 0;
+        calidadPares += std::min(a.calidad, b.calidad) / 255.0;
         celdas32.insert((a.y / 32) * 1000 + a.x / 32);
         celdas16.insert((a.y / 16) * 1000 + a.x / 16);
         puntos.emplace_back(a.x, a.y);
@@ -154,8 +156,8 @@ Linea rasgos(const char* clase, const std::string& quien, int puntuacion,
         const auto [px, py] = colocar(b.x, b.y);
         distMedia += std::hypot(px - a.x, py - a.y);
         char t[96];
-        std::snprintf(t, sizeof t, " %d %d %.1f %.1f %d", a.x, a.y, px, py,
-                      a.tipo != b.tipo ? 1 : 0);
+        std::snprintf(t, sizeof t, " %d %d %.1f %.1f %d %d %d", a.x, a.y, px, py,
+                      a.tipo != b.tipo ? 1 : 0, a.calidad, b.calidad);
         pares += t;
     }
     // Every minutia of both, the stored ones placed on the query, for the drawing.
@@ -187,11 +189,12 @@ Linea rasgos(const char* clase, const std::string& quien, int puntuacion,
     std::snprintf(t, sizeof t,
                   "%s %s %d n %d tipo %d solape %d nq %d ns %d Nq %zu Ns %zu flujo %.3f c32 %zu "
                   "s32 %zu c16 %zu caja %.0f envolvente %.0f curv %.3f disp %.1f dist %.2f "
-                  "centro %.0f %.0f",
+                  "centro %.0f %.0f calp %.2f",
                   clase, quien.c_str(), puntuacion, n, distintoTipo, solape, nq, ns,
                   q.minucias.size(), g.minucias.size(), flujo, celdas32.size(), solape32.size(),
                   celdas16.size(), n > 0 ? (x1 - x0) * (y1 - y0) : 0.0, areaEnvolvente(puntos),
-                  n > 0 ? curv / n : 0.0, disp, n > 0 ? distMedia / n : 0.0, mx, my);
+                  n > 0 ? curv / n : 0.0, disp, n > 0 ? distMedia / n : 0.0, mx, my,
+                  n > 0 ? calidadPares / n : 0.0);
     return {t, std::string(clase) + " " + quien + " " + std::to_string(puntuacion) + pares};
 }
 
