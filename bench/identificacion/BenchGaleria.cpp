@@ -9,6 +9,7 @@
 // The database (default 250,000 members, real templates of 300 distinct synthetic fingers) is
 // made once in the data folder (default: next to this program) and reused.
 
+#include "Cifras.h"
 #include "Conexion.h"
 #include "ConsultaPreparada.h"
 #include "EstacionBanco.h"
@@ -29,27 +30,11 @@
 #include <vector>
 
 using namespace portiva;
+using namespace portiva::banco;
 
 namespace {
 
 using Cronometro = std::chrono::steady_clock;
-
-double Ms(Cronometro::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-struct Cifras {
-    std::vector<double> ms;
-    void agregar(double v) { ms.push_back(v); }
-    void imprimir(const char* que) const {
-        auto c = ms;
-        std::sort(c.begin(), c.end());
-        if (c.empty())
-            return;
-        std::printf("  %-52s median %8.2f ms   min %8.2f   max %8.2f   (n=%zu)\n", que,
-                    c[c.size() / 2], c.front(), c.back(), c.size());
-    }
-};
 
 // Bytes the allocator has handed out and not had back.
 double HeapEnUso() {
@@ -220,7 +205,7 @@ int main(int argc, char** argv) {
         (void)galeria.Actualizar(cn);
         nada.agregar(Ms(Cronometro::now() - t));
     }
-    nada.imprimir("check, nothing written");
+    nada.imprimir("check, nothing written", 2);
 
     const long a = miembros / 3, b = 2 * miembros / 3, c = miembros / 2;
     const QByteArray pa = desk.plantilla(a), pb = desk.plantilla(b);
@@ -268,9 +253,9 @@ int main(int argc, char** argv) {
         });
     if (!bien)
         return 1;
-    plantillas.imprimir("after two templates replaced");
-    datosMiembro.imprimir("after two members' name and dates edited");
-    altaBaja.imprimir("after a member moved from the middle to the end, or back");
+    plantillas.imprimir("after two templates replaced", 2);
+    datosMiembro.imprimir("after two members' name and dates edited", 2);
+    altaBaja.imprimir("after a member moved from the middle to the end, or back", 2);
     std::printf("  %-52s %8ld\n", "full reads during the writes",
                 galeria.lecturasCompletas() - lecturasAntes);
     const bool entera = galeria.filas().size() == n;

@@ -15,6 +15,7 @@
 // The database is made once in the data folder (default: next to this program) and reused.
 
 #include "BusquedaParalela.h"
+#include "Cifras.h"
 #include "CodigoAcceso.h"
 #include "ConsultaPreparada.h"
 #include "ControlAcceso.h"
@@ -59,26 +60,6 @@ using namespace portiva::banco;
 namespace {
 
 using Reloj = std::chrono::steady_clock;
-
-double Ms(Reloj::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-struct Cifras {
-    std::vector<double> ms;
-    void agregar(double v) { ms.push_back(v); }
-    double mediana() const {
-        auto c = ms;
-        std::sort(c.begin(), c.end());
-        return c.empty() ? 0 : c[c.size() / 2];
-    }
-    double minimo() const { return ms.empty() ? 0 : *std::min_element(ms.begin(), ms.end()); }
-    double maximo() const { return ms.empty() ? 0 : *std::max_element(ms.begin(), ms.end()); }
-    void imprimir(const char* que) const {
-        std::printf("  %-46s median %7.1f ms   min %7.1f   max %7.1f   (n=%zu)\n", que, mediana(),
-                    minimo(), maximo(), ms.size());
-    }
-};
 
 enum class Caso { Ultimo, Ninguno, Primero };
 
