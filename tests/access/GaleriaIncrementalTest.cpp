@@ -267,6 +267,9 @@ TEST_F(GaleriaIncrementalTest, LaBusquedaEnOtrosHilosVeSiempreUnaGaleriaEntera) 
     };
     std::atomic<bool> terminado{false};
     std::atomic<int> escrituras{0};
+    // Every eighth write the writer lets this thread finish a whole round that began after it,
+    // so rounds meet the writes half-way however slowly either side runs.
+    std::atomic<int> rondas{0};
     std::thread escritor([&] {
         prueba::OtraConexion otra(base.ruta());
         sqlite3_busy_timeout(otra.db(), 10000);
@@ -299,6 +302,11 @@ TEST_F(GaleriaIncrementalTest, LaBusquedaEnOtrosHilosVeSiempreUnaGaleriaEntera) 
             }
             otra.ejecutar(sql + QStringLiteral("COMMIT;"));
             escrituras.store(k + 1);
+            if (k % 8 == 7) {
+                const int objetivo = rondas.load() + 2;
+                for (int r = rondas.load(); r < objetivo; r = rondas.load())
+                    rondas.wait(r);
+            }
         }
         terminado.store(true);
     });
@@ -339,6 +347,8 @@ TEST_F(GaleriaIncrementalTest, LaBusquedaEnOtrosHilosVeSiempreUnaGaleriaEntera) 
                                   return 0;
                               });
         ASSERT_EQ(errores.load(), 0);
+        rondas.fetch_add(1);
+        rondas.notify_all();
     }
     escritor.join();
     EXPECT_TRUE(vistaEnMedio);
