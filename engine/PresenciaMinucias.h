@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AcuerdoOrientacion.h"
+#include "NucleoProcesador.h"
 
 #include <cstdint>
 #include <vector>
@@ -38,9 +39,10 @@ public:
     std::size_t celdas() const { return bits_.size(); }
 
     // How many of the n points (x, y, direction), placed by m and turned by `giro` units, land
-    // where this print has a minutia.
+    // where this print has a minutia; `nucleo`: the way they are looked up (every one counts
+    // the same).
     int contar(const float* x, const float* y, const std::uint8_t* angulo, int n,
-               const Colocacion& m, int giro) const;
+               const Colocacion& m, int giro, Nucleo nucleo = nucleoElegido()) const;
 
 private:
     int ancho_ = 0, alto_ = 0; // cells

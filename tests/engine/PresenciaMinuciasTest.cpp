@@ -7,6 +7,9 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <limits>
+#include <random>
+#include <vector>
 
 using namespace portiva::motor;
 
@@ -69,4 +72,66 @@ TEST(PresenciaMinucias, AFrameNoSensorMakesIsMappedOnlyAsFarAsTheLargestThatOneC
     EXPECT_EQ(p.celdas(), lado * lado);
     EXPECT_TRUE(p.hay(100, 100, 0));
     EXPECT_FALSE(p.hay(60000, 60000, 0)); // beyond the map: not found, nothing read outside it
+}
+
+TEST(PresenciaMinucias, EveryWayOfCountingFindsTheSameAsThePlainOne) {
+    // Random prints and placements: points that land off every side of the frame, exactly on
+    // its first column, on a minutia, far away and not numbers; runs of every length round the
+    // blocks of 16 counted at once, read from arrays no longer than the run.
+    std::mt19937 r(36);
+    std::uniform_real_distribution<float> lugar(-40.0f, 440.0f);
+    int halladas = 0;
+    for (int caso = 0; caso < 300; ++caso) {
+        const int nq = 20 + static_cast<int>(r() % 130);
+        std::vector<float> x(static_cast<std::size_t>(nq)), y(x.size());
+        std::vector<std::uint8_t> a(x.size());
+        for (int i = 0; i < nq; ++i) {
+            x[static_cast<std::size_t>(i)] = static_cast<float>(r() % 4 == 0 ? r() % 8 : r() % 400);
+            y[static_cast<std::size_t>(i)] = static_cast<float>(r() % 300);
+            a[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(r());
+        }
+        const PresenciaMinucias p(x.data(), y.data(), a.data(), nq, 400, 300, 14, 21);
+        const int n = static_cast<int>(r() % 81);
+        const float giro = caso % 5 == 0 ? 0.0f : lugar(r) / 60.0f;
+        const Colocacion m = caso % 3 == 0 ? Colocacion::de(0, 0, 0)
+                                           : Colocacion::de(giro, lugar(r) / 4, lugar(r) / 4);
+        const int unidades = static_cast<int>(r() % 256) - 128;
+        std::vector<float> gx(static_cast<std::size_t>(n)), gy(gx.size());
+        std::vector<std::uint8_t> ga(gx.size());
+        for (int j = 0; j < n; ++j) {
+            const auto uj = static_cast<std::size_t>(j);
+            switch (r() % 8) {
+            case 0: { // on the frame's first column or on a query minutia, turned alike
+                const auto i = static_cast<std::size_t>(r() % static_cast<unsigned>(nq));
+                gx[uj] = r() % 2 ? 0.0f : x[i];
+                gy[uj] = y[i];
+                ga[uj] = static_cast<std::uint8_t>(a[i] - unidades);
+                continue;
+            }
+            case 1:
+                gx[uj] = r() % 2 ? 1e30f : -1e30f;
+                gy[uj] = std::numeric_limits<float>::quiet_NaN();
+                break;
+            default:
+                gx[uj] = lugar(r);
+                gy[uj] = lugar(r);
+            }
+            ga[uj] = static_cast<std::uint8_t>(r());
+        }
+        const int plano =
+            p.contar(gx.data(), gy.data(), ga.data(), n, m, unidades, Nucleo::Generico);
+        halladas += plano;
+        for (Nucleo k : nucleosDisponibles())
+            ASSERT_EQ(p.contar(gx.data(), gy.data(), ga.data(), n, m, unidades, k), plano)
+                << nombreNucleo(k) << ", case " << caso;
+        // The points the plain way finds, one look-up each.
+        int uno = 0;
+        for (int j = 0; j < n; ++j) {
+            const auto uj = static_cast<std::size_t>(j);
+            uno += p.hay(m.c * gx[uj] - m.s * gy[uj] + m.tx, m.s * gx[uj] + m.c * gy[uj] + m.ty,
+                         static_cast<std::uint8_t>(ga[uj] + unidades));
+        }
+        EXPECT_EQ(plano, uno);
+    }
+    EXPECT_GT(halladas, 100); // the cases do land on minutiae
 }
