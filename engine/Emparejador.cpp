@@ -241,10 +241,87 @@ struct CeldasAvx2 {
     }
 };
 
+// GCC's own headers leave the unused lanes of some intrinsics undefined on purpose.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+
+// Every stored minutia placed, its tolerance and the grid cells within it worked out sixteen at
+// a time, with the same operations in the same order as one at a time (recoger); then each one
+// that lies in the query's frame is tried as there, in order.
 __attribute__((target("avx2,avx512f,avx512vl,avx512bw"), flatten)) int
 recogerAvx512(const Busqueda& b) {
-    return recoger(b, CeldasAvx512{});
+    const Transformacion& tr = b.tr;
+    constexpr int N = MaxMinucias + 16;
+    alignas(64) float px[N], py[N], tol[N], tol2[N];
+    alignas(64) std::int32_t x0[N], y0[N], x1[N], y1[N];
+    std::array<std::uint16_t, N / 16> dentro;
+    const __m512 c = _mm512_set1_ps(tr.c), s = _mm512_set1_ps(tr.s);
+    const __m512 tx = _mm512_set1_ps(tr.tx), ty = _mm512_set1_ps(tr.ty);
+    const __m512 ax = _mm512_set1_ps(tr.ax), ay = _mm512_set1_ps(tr.ay);
+    const __m512 maxima = _mm512_set1_ps(DistanciaMaxima), base = _mm512_set1_ps(DistanciaBase);
+    const __m512 porPixel = _mm512_set1_ps(DistanciaPorPixel);
+    const __m512 invCelda = _mm512_set1_ps(1.0f / static_cast<float>(RejillaMinucias::Celda));
+    const __m512 cero = _mm512_setzero_ps();
+    const __m512i ultimaX = _mm512_set1_epi32(b.q.columnas() - 1),
+                  ultimaY = _mm512_set1_epi32(b.q.filas() - 1);
+    const int n = b.g.n;
+    for (int j = 0; j < n; j += 16) {
+        const __mmask16 carriles = n - j >= 16 ? static_cast<__mmask16>(0xFFFF)
+                                               : static_cast<__mmask16>((1u << (n - j)) - 1);
+        const __m512 gx = _mm512_maskz_loadu_ps(carriles, b.g.x.data() + j);
+        const __m512 gy = _mm512_maskz_loadu_ps(carriles, b.g.y.data() + j);
+        __m512 x = _mm512_add_ps(_mm512_sub_ps(_mm512_mul_ps(c, gx), _mm512_mul_ps(s, gy)), tx);
+        __m512 y = _mm512_add_ps(_mm512_add_ps(_mm512_mul_ps(s, gx), _mm512_mul_ps(c, gy)), ty);
+        if (b.derivaX != nullptr) {
+            x = _mm512_add_ps(x, _mm512_maskz_loadu_ps(carriles, b.derivaX + j));
+            y = _mm512_add_ps(y, _mm512_maskz_loadu_ps(carriles, b.derivaY + j));
+        }
+        const __m512 rx = _mm512_sub_ps(x, ax), ry = _mm512_sub_ps(y, ay);
+        const __m512 r =
+            _mm512_sqrt_ps(_mm512_add_ps(_mm512_mul_ps(rx, rx), _mm512_mul_ps(ry, ry)));
+        const __m512 t = _mm512_min_ps(_mm512_add_ps(base, _mm512_mul_ps(porPixel, r)), maxima);
+        _mm512_store_ps(px + j, x);
+        _mm512_store_ps(py + j, y);
+        _mm512_store_ps(tol + j, t);
+        _mm512_store_ps(tol2 + j, _mm512_mul_ps(t, t));
+        // The cells, as RejillaMinucias::celdasCerca finds them.
+        const __m512i cx0 =
+            _mm512_max_epi32(_mm512_setzero_si512(),
+                             _mm512_cvttps_epi32(_mm512_mul_ps(_mm512_sub_ps(x, t), invCelda)));
+        const __m512i cy0 =
+            _mm512_max_epi32(_mm512_setzero_si512(),
+                             _mm512_cvttps_epi32(_mm512_mul_ps(_mm512_sub_ps(y, t), invCelda)));
+        const __m512i cx1 = _mm512_min_epi32(
+            ultimaX, _mm512_cvttps_epi32(_mm512_mul_ps(_mm512_add_ps(x, t), invCelda)));
+        const __m512i cy1 = _mm512_min_epi32(
+            ultimaY, _mm512_cvttps_epi32(_mm512_mul_ps(_mm512_add_ps(y, t), invCelda)));
+        __mmask16 d = _mm512_mask_cmp_ps_mask(carriles, _mm512_add_ps(x, t), cero, _CMP_NLT_UQ);
+        d = _mm512_mask_cmp_ps_mask(d, _mm512_add_ps(y, t), cero, _CMP_NLT_UQ);
+        d = _mm512_mask_cmple_epi32_mask(d, cx0, cx1);
+        d = _mm512_mask_cmple_epi32_mask(d, cy0, cy1);
+        _mm512_store_si512(x0 + j, cx0);
+        _mm512_store_si512(y0 + j, cy0);
+        _mm512_store_si512(x1 + j, cx1);
+        _mm512_store_si512(y1 + j, cy1);
+        dentro[static_cast<std::size_t>(j / 16)] = d;
+    }
+    int nc = 0;
+    for (int j0 = 0; j0 < n; j0 += 16)
+        for (unsigned d = dentro[static_cast<std::size_t>(j0 / 16)]; d != 0; d &= d - 1) {
+            const int j = j0 + __builtin_ctz(d);
+            const Colocada m{
+                j,
+                px[j],
+                py[j],
+                tol[j],
+                tol2[j],
+                static_cast<std::uint8_t>(b.g.angulo[static_cast<std::size_t>(j)] + tr.rotUnidades)};
+            CeldasAvx512{}(b, m, {x0[j], y0[j], x1[j], y1[j]}, nc);
+        }
+    return nc;
 }
+
+#pragma GCC diagnostic pop
 
 __attribute__((target("avx2"), flatten)) int recogerAvx2(const Busqueda& b) {
     return recoger(b, CeldasAvx2{});

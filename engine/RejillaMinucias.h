@@ -36,6 +36,7 @@ public:
     }
 
     int columnas() const { return rw_; }
+    int filas() const { return rh_; }
     const int* inicio() const { return inicio_.data(); }
     const int* indice() const { return indice_.data(); }
     const float* x() const { return x_.data(); }
