@@ -5,6 +5,10 @@
 #include <cmath>
 #include <numbers>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 namespace portiva::motor {
 
 namespace {
@@ -91,10 +95,13 @@ AcuerdoFlujo acuerdoOrientacion(const std::vector<CeldaFlujo>& q, const RejillaO
     return r;
 }
 
-float pesoConCrestas(const float* x, const float* y, const float* peso, int n, const Colocacion& m,
-                     bool inverso, const RejillaOrientacion& r) {
+namespace {
+
+// The cell of r.celdas each of the n points lands on, -1 for none, placed as pesoConCrestas
+// says; plain C++.
+void celdasDePuntos(const float* x, const float* y, int n, const Colocacion& m, bool inverso,
+                    const RejillaOrientacion& r, std::int32_t* celda) {
     const float lado = static_cast<float>(r.lado);
-    float dentro = 0;
     for (int k = 0; k < n; ++k) {
         float px, py;
         if (inverso) {
@@ -105,11 +112,78 @@ float pesoConCrestas(const float* x, const float* y, const float* peso, int n, c
             px = m.c * x[k] - m.s * y[k] + m.tx;
             py = m.s * x[k] + m.c * y[k] + m.ty;
         }
-        if (px < 0 || py < 0)
+        celda[k] = -1;
+        if (!(px >= 0 && py >= 0))
             continue;
         const int cx = static_cast<int>(px / lado), cy = static_cast<int>(py / lado);
-        if (cx < r.ancho && cy < r.alto && r.celdas[cy * r.ancho + cx] < 180)
-            dentro += peso[k];
+        if (cx < r.ancho && cy < r.alto)
+            celda[k] = cy * r.ancho + cx;
+    }
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized" // lanes GCC's headers leave undefined
+
+// The same sixteen points at a time, with the same operations.
+__attribute__((target("avx2,avx512f,avx512vl,avx512bw"))) void
+celdasDePuntosAvx512(const float* x, const float* y, int n, const Colocacion& m, bool inverso,
+                     const RejillaOrientacion& r, std::int32_t* celda) {
+    const __m512 c = _mm512_set1_ps(m.c), s = _mm512_set1_ps(m.s), menosS = _mm512_set1_ps(-m.s);
+    const __m512 tx = _mm512_set1_ps(m.tx), ty = _mm512_set1_ps(m.ty);
+    const __m512 lado = _mm512_set1_ps(static_cast<float>(r.lado)), cero = _mm512_setzero_ps();
+    const __m512i ancho = _mm512_set1_epi32(r.ancho), alto = _mm512_set1_epi32(r.alto);
+    for (int k = 0; k < n; k += 16) {
+        const __mmask16 carriles = n - k >= 16 ? static_cast<__mmask16>(0xFFFF)
+                                               : static_cast<__mmask16>((1u << (n - k)) - 1);
+        const __m512 gx = _mm512_maskz_loadu_ps(carriles, x + k);
+        const __m512 gy = _mm512_maskz_loadu_ps(carriles, y + k);
+        __m512 px, py;
+        if (inverso) {
+            const __m512 dx = _mm512_sub_ps(gx, tx), dy = _mm512_sub_ps(gy, ty);
+            px = _mm512_add_ps(_mm512_mul_ps(c, dx), _mm512_mul_ps(s, dy));
+            py = _mm512_add_ps(_mm512_mul_ps(menosS, dx), _mm512_mul_ps(c, dy));
+        } else {
+            px = _mm512_add_ps(_mm512_sub_ps(_mm512_mul_ps(c, gx), _mm512_mul_ps(s, gy)), tx);
+            py = _mm512_add_ps(_mm512_add_ps(_mm512_mul_ps(s, gx), _mm512_mul_ps(c, gy)), ty);
+        }
+        __mmask16 vale = _mm512_mask_cmp_ps_mask(carriles, px, cero, _CMP_GE_OQ);
+        vale = _mm512_mask_cmp_ps_mask(vale, py, cero, _CMP_GE_OQ);
+        const __m512i cx = _mm512_cvttps_epi32(_mm512_div_ps(px, lado));
+        const __m512i cy = _mm512_cvttps_epi32(_mm512_div_ps(py, lado));
+        vale = _mm512_mask_cmplt_epi32_mask(vale, cx, ancho);
+        vale = _mm512_mask_cmplt_epi32_mask(vale, cy, alto);
+        const __m512i indice = _mm512_add_epi32(_mm512_mullo_epi32(cy, ancho), cx);
+        _mm512_mask_storeu_epi32(celda + k, carriles,
+                                 _mm512_mask_mov_epi32(_mm512_set1_epi32(-1), vale, indice));
+    }
+}
+
+#pragma GCC diagnostic pop
+
+#endif
+
+} // namespace
+
+float pesoConCrestas(const float* x, const float* y, const float* peso, int n, const Colocacion& m,
+                     bool inverso, const RejillaOrientacion& r, Nucleo nucleo) {
+    std::array<std::int32_t, 256> celda;
+    float dentro = 0;
+    // A block of points at a time is placed, then their weights summed in order: adding 0 for
+    // a point off the ridges leaves the sum as it was, bit for bit.
+    for (int k0 = 0; k0 < n; k0 += static_cast<int>(celda.size())) {
+        const int cuantos = std::min(n - k0, static_cast<int>(celda.size()));
+#if defined(__x86_64__) || defined(__i386__)
+        if (nucleo == Nucleo::Avx512)
+            celdasDePuntosAvx512(x + k0, y + k0, cuantos, m, inverso, r, celda.data());
+        else
+#endif
+            celdasDePuntos(x + k0, y + k0, cuantos, m, inverso, r, celda.data());
+        for (int k = 0; k < cuantos; ++k) {
+            const std::int32_t c = celda[static_cast<std::size_t>(k)];
+            dentro += c >= 0 && r.celdas[c] < 180 ? peso[k0 + k] : 0.0f;
+        }
     }
     return dentro;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "NucleoProcesador.h"
+
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -46,8 +48,9 @@ AcuerdoFlujo acuerdoOrientacion(const std::vector<CeldaFlujo>& consulta,
 // shows ridges once carried by the placement m, p' = R p + t, or by its inverse, R^T (p - t).
 // A point left of or above the grid is outside it; to its right and below, truncation is the
 // cell's floor.
+// `nucleo`: the way the points are placed (every one gives the same sum, bit for bit).
 float pesoConCrestas(const float* x, const float* y, const float* peso, int n, const Colocacion& m,
-                     bool inverso, const RejillaOrientacion& r);
+                     bool inverso, const RejillaOrientacion& r, Nucleo nucleo = nucleoElegido());
 
 // The factor a minutiae score is multiplied by: full for flow that agrees as well as two
 // impressions of one finger do, nothing for flow no better than chance.

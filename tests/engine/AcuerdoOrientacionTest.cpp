@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
+#include <random>
 #include <vector>
 
 using namespace portiva::motor;
@@ -106,4 +109,43 @@ TEST(AcuerdoOrientacion, TheOverlapWeighsOnlyThePointsThatLandOnRidges) {
     // The inverse motion of one 32 px right is the same move.
     const Colocacion derecha = Colocacion::de(0, 32, 0);
     EXPECT_FLOAT_EQ(pesoConCrestas(x, y, peso, 6, derecha, true, r.vista()), 1.0f);
+}
+
+TEST(AcuerdoOrientacion, EveryWayOfPlacingThePointsWeighsTheSameOverlap) {
+    // Random grids with patches of background, points in whole pixels as templates hold them
+    // (many on cell edges), placed both ways by random turns and shifts so that some leave the
+    // grid on every side; runs of every length round the blocks of 16 placed at once.
+    std::mt19937 r(36);
+    int dentro = 0;
+    for (int caso = 0; caso < 300; ++caso) {
+        Rejilla g(10 + static_cast<int>(r() % 30), 10 + static_cast<int>(r() % 30), 0);
+        for (auto& c : g.celdas)
+            c = static_cast<std::uint8_t>(r() % 4 == 0 ? 255 : r() % 180);
+        const int n = static_cast<int>(r() % 81);
+        std::vector<float> x(static_cast<std::size_t>(n)), y(x.size()), peso(x.size());
+        for (std::size_t k = 0; k < x.size(); ++k) {
+            const int lado = 16 * g.ancho;
+            x[k] =
+                static_cast<float>(r() % 2 ? static_cast<int>(r() % 40) * 16
+                                           : static_cast<int>(r() % static_cast<unsigned>(lado)));
+            y[k] = static_cast<float>(r() % static_cast<unsigned>(16 * g.alto + 20));
+            peso[k] = 0.4f + 0.6f * static_cast<float>(r() % 256) / 255.0f;
+        }
+        const Colocacion m = caso % 4 == 0
+                                 ? Colocacion::de(0, 0, 0)
+                                 : Colocacion::de(static_cast<float>(r() % 91) * Grado - 0.8f,
+                                                  static_cast<float>(r() % 101) - 50.0f,
+                                                  static_cast<float>(r() % 101) - 50.0f);
+        for (bool inverso : {false, true}) {
+            const float plano = pesoConCrestas(x.data(), y.data(), peso.data(), n, m, inverso,
+                                               g.vista(), Nucleo::Generico);
+            dentro += plano > 0;
+            for (Nucleo k : nucleosDisponibles())
+                ASSERT_EQ(std::bit_cast<std::uint32_t>(pesoConCrestas(
+                              x.data(), y.data(), peso.data(), n, m, inverso, g.vista(), k)),
+                          std::bit_cast<std::uint32_t>(plano))
+                    << nombreNucleo(k) << ", case " << caso;
+        }
+    }
+    EXPECT_GT(dentro, 400); // the cases do land on ridges
 }
