@@ -386,7 +386,7 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
     const Sentido* elegido = &ida;
     Sentido vuelta;
     std::shared_ptr<const ConsultaPreparada> inversa;
-    constexpr auto Vuelta = static_cast<float>(PuntuacionMinimaVuelta);
+    constexpr auto Vuelta = static_cast<float>(PuntuacionMinimaVuelta) / EscalaAzar;
     if (ida.sinAzar >= Vuelta) {
         // The stored bytes were checked above; this query's own when it was made.
         inversa = desdeVista(v, parametros_);
@@ -408,7 +408,8 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
 }
 
 int ConsultaPreparada::redondear(float s) {
-    return static_cast<int>(std::lround(std::min(s, static_cast<float>(PuntuacionMaxima))));
+    return static_cast<int>(
+        std::lround(std::min(s * EscalaAzar, static_cast<float>(PuntuacionMaxima))));
 }
 
 void ConsultaPreparada::detallar(const Sentido& sentido, const VistaPlantilla& guardada,

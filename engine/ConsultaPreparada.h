@@ -66,7 +66,7 @@ public:
     // on which print is the query. Below any threshold in use; above what all but a few
     // comparisons in a thousand between unrelated fingers reach, so that nearly every
     // comparison of an identification is made one way round only.
-    static constexpr int PuntuacionMinimaVuelta = 20;
+    static constexpr int PuntuacionMinimaVuelta = 24;
 
 private:
     ConsultaPreparada() = default;

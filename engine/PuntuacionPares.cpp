@@ -7,11 +7,8 @@ namespace portiva::motor {
 
 namespace {
 
-// The scale: the identification and verification defaults (159, 60) refuse no more genuine
-// attempts on the development prints than they did before the pairs' independence and their
-// excess over chance were weighed, which lower some genuine scores (see independenciaPares,
-// factorAzar).
-constexpr float FactorPuntuacion = 6812.0f;
+// The scale of a pairing's score before it is weighed against chance (see EscalaAzar).
+constexpr float FactorPuntuacion = 5630.0f;
 constexpr float SolapeMinimo = 10.0f;
 constexpr float SolapeMinimoCuota = 16.0f;
 // Pairs this close lie within about two ridges of each other.

@@ -41,4 +41,11 @@ float independenciaPares(const std::pair<std::uint8_t, std::uint8_t>* pares, int
 // large overlap, where chance pairs many, than in a small one.
 float factorAzar(int pares, float alAzar);
 
+// A comparison's score once weighed against chance is this many times the pairing's, so that the
+// identification and verification defaults (159, 60) refuse no more genuine attempts on the
+// development prints than before the weighing. The steps that run only for a pairing that may
+// come near a threshold (the other alignments, the skin's drift, the chance pairs) keep judging
+// the pairing's own score, so they cost what they did.
+inline constexpr float EscalaAzar = 6812.0f / 5630.0f;
+
 } // namespace portiva::motor
