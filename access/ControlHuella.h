@@ -39,7 +39,9 @@ public:
     static QString carpetaLectorSimulado() { return QStringLiteral("LectorSimulado"); }
 
     DBHuella& huella() { return huella_; }
+    const DBHuella& huella() const { return huella_; }
     FlujoHuella& flujo() { return flujo_; }
+    const FlujoHuella& flujo() const { return flujo_; }
     AltaHuella& alta() { return alta_; }
     DisponibilidadLector& disponibilidad() { return disponibilidad_; }
 

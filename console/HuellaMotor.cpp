@@ -63,12 +63,12 @@ void HuellaMotor::CargarTemplateCliente(QByteArrayView guardada) {
 }
 
 QByteArray HuellaMotor::TemplateClienteGuardable() const {
-    const PlantillaHuella& p = const_cast<ControlHuella&>(control_).huella().TemplateCliente;
+    const PlantillaHuella& p = control_.huella().TemplateCliente;
     return p.Size > 0 ? p.Data : QByteArray();
 }
 
 bool HuellaMotor::Ocupada() const {
-    return const_cast<ControlHuella&>(control_).flujo().Pendiente();
+    return control_.flujo().Pendiente();
 }
 
 } // namespace portiva

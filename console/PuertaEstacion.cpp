@@ -82,7 +82,7 @@ bool PuertaEstacion::Ocupada() const {
     return acceso_->torno().Actuando() || acceso_->rele().Buscando() || huella_->Ocupada();
 }
 
-void PuertaEstacion::Publicar() {
+void PuertaEstacion::Publicar() const {
     if (!acceso_)
         return;
     accesoActual_ = acceso_->torno().AccesoActual();
@@ -94,9 +94,8 @@ void PuertaEstacion::Publicar() {
 }
 
 PuertaEstacion::Estado PuertaEstacion::estado() const {
-    if (!hilo_.propio()) {
-        const_cast<PuertaEstacion*>(this)->Publicar();
-    }
+    if (!hilo_.propio())
+        Publicar();
     Estado e;
     e.accesoActual = accesoActual_;
     e.puertoAbierto = puertoAbierto_;

@@ -102,7 +102,7 @@ public:
 private:
     void Construir(const ContextoPuerta& contexto);
     void Destruir();
-    void Publicar();
+    void Publicar() const;
     bool Ocupada() const;
 
     // Lives on the window's thread: the door's posts to the window go through it.
@@ -120,13 +120,14 @@ private:
     std::unique_ptr<HuellaEstacion> huella_;
     bool parada_ = false;
 
-    // Written by the door's thread, read by any.
-    std::atomic<int> accesoActual_{8};
-    std::atomic<bool> puertoAbierto_{false};
-    std::atomic<bool> lectorDetectado_{false};
-    std::atomic<bool> ocupada_{false};
-    std::atomic<bool> pulsando_{false};
-    std::atomic<bool> sonidoActivo_{true};
+    // Written by the door's thread, read by any: a snapshot of the door, refreshed on reading
+    // when the door has no thread of its own.
+    mutable std::atomic<int> accesoActual_{8};
+    mutable std::atomic<bool> puertoAbierto_{false};
+    mutable std::atomic<bool> lectorDetectado_{false};
+    mutable std::atomic<bool> ocupada_{false};
+    mutable std::atomic<bool> pulsando_{false};
+    mutable std::atomic<bool> sonidoActivo_{true};
 };
 
 } // namespace portiva
