@@ -51,6 +51,13 @@ constexpr float PuntuacionMinimaDeriva = 30.0f;
 // ones after the first are tried.
 constexpr int AlineacionesCandidatas = 3;
 constexpr float PuntuacionMinimaOtrasAlineaciones = 30.0f;
+// The chance pairs of a pairing: the placement moved by this much (two to three ridges, beyond
+// the pairing's tolerance of 8-18 px) in each of eight directions, for a comparison that scores
+// at least this much (below it no threshold of the station lies, and nearly every comparison of
+// an identification is such a one).
+constexpr float DesplazamientoAzar = 24.0f;
+constexpr int DireccionesAzar = 8;
+constexpr float PuntuacionMinimaAzar = 20.0f;
 
 std::uint16_t leer16(const std::uint8_t* p) {
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
@@ -174,6 +181,8 @@ int ConsultaPreparada::compararComprobada(const std::uint8_t* bytes, std::size_t
 // The best pairing found one way round: the stored template's minutiae onto the query's.
 struct ConsultaPreparada::Sentido {
     float s = 0;
+    // The score before it was weighed against chance, and the chance pairs (-1: not asked).
+    float sinAzar = 0, alAzar = -1;
     Emparejado e;
     Transformacion t;
 };
@@ -330,6 +339,23 @@ void ConsultaPreparada::unSentido(const VistaPlantilla& v, Sentido& resultado) c
     for (int k = 1; k < candidatas.size() && resultado.s >= PuntuacionMinimaOtrasAlineaciones; ++k)
         if (evaluar(candidatas[k], otra) && otra.s > resultado.s)
             resultado = otra;
+    // Where the flow of both prints agrees and their minutiae bunch or line up, a placement a
+    // few ridges off pairs nearly as many: the pairs found are then no more than chance. Judged
+    // once, on the pairing kept, so that it does not choose among the alignments.
+    resultado.sinAzar = resultado.s;
+    if (resultado.s >= PuntuacionMinimaAzar) {
+        float alAzar = 0;
+        for (int d = 0; d < DireccionesAzar; ++d) {
+            const float a = 2 * Pi * static_cast<float>(d) / DireccionesAzar;
+            Transformacion movida = resultado.t;
+            movida.tx += DesplazamientoAzar * std::cos(a);
+            movida.ty += DesplazamientoAzar * std::sin(a);
+            emparejador.emparejar(movida, otra.e);
+            alAzar += static_cast<float>(otra.e.n);
+        }
+        resultado.alAzar = alAzar / DireccionesAzar;
+        resultado.s *= factorAzar(resultado.e.n, resultado.alAzar);
+    }
 }
 
 int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano,
@@ -353,18 +379,21 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
     // answers without looking further; otherwise the better of the two. Either way round the
     // two prints get one score whenever either reaches PuntuacionMinimaVuelta, and so one
     // decision at every threshold from there up. Nearly every comparison of an identification
-    // scores less and costs nothing more.
+    // scores less and costs nothing more. Which way reaches PuntuacionMinimaVuelta is judged on
+    // the scores before they are weighed against chance: that weighing would otherwise drop one
+    // way under it and throw away a pairing the other way found, and it is the same whichever
+    // print is the query.
     const Sentido* elegido = &ida;
     Sentido vuelta;
     std::shared_ptr<const ConsultaPreparada> inversa;
-    constexpr auto Vuelta = static_cast<float>(PuntuacionMinimaVuelta);
-    if (ida.s >= Vuelta) {
+    constexpr auto Vuelta = static_cast<float>(PuntuacionMinimaVuelta) / EscalaAzar;
+    if (ida.sinAzar >= Vuelta) {
         // The stored bytes were checked above; this query's own when it was made.
         inversa = desdeVista(v, parametros_);
         VistaPlantilla esta;
         if (CodecPlantilla::examinar(bytes_.data(), bytes_.size(), esta, false) == codigo::Ok) {
             inversa->unSentido(esta, vuelta);
-            if (vuelta.s < Vuelta || vuelta.s > ida.s)
+            if (vuelta.sinAzar < Vuelta || vuelta.s > ida.s)
                 elegido = &vuelta;
         }
     }
@@ -379,13 +408,15 @@ int ConsultaPreparada::compararCon(const std::uint8_t* bytes, std::size_t tamano
 }
 
 int ConsultaPreparada::redondear(float s) {
-    return static_cast<int>(std::lround(std::min(s, static_cast<float>(PuntuacionMaxima))));
+    return static_cast<int>(
+        std::lround(std::min(s * EscalaAzar, static_cast<float>(PuntuacionMaxima))));
 }
 
 void ConsultaPreparada::detallar(const Sentido& sentido, const VistaPlantilla& guardada,
                                  bool vuelta, DetalleComparacion& detalle) const {
     const Emparejado& mejor = sentido.e;
     const Transformacion& mejorT = sentido.t;
+    detalle.paresAlAzar = sentido.alAzar;
     detalle.pares.reserve(static_cast<std::size_t>(mejor.n));
     for (int k = 0; k < mejor.n; ++k) {
         const auto [i, j] = mejor.pares[static_cast<std::size_t>(k)];

@@ -28,6 +28,9 @@ struct DetalleComparacion {
     std::uint32_t sumaConsulta = 0;
     int bloque = 0, gw = 0, gh = 0;
     std::vector<std::uint8_t> orientacionGuardada;
+    // The pairs the same prints find, on average, with the placement moved a few ridges off
+    // (what chance pairs between them); -1 when the score was too low to ask.
+    float paresAlAzar = -1;
 };
 
 // A query template made ready for comparing against many stored ones. Immutable once made:
@@ -63,7 +66,7 @@ public:
     // on which print is the query. Below any threshold in use; above what all but a few
     // comparisons in a thousand between unrelated fingers reach, so that nearly every
     // comparison of an identification is made one way round only.
-    static constexpr int PuntuacionMinimaVuelta = 20;
+    static constexpr int PuntuacionMinimaVuelta = 24;
 
 private:
     ConsultaPreparada() = default;

@@ -7,9 +7,7 @@ namespace portiva::motor {
 
 namespace {
 
-// The scale: the identification and verification defaults (159, 60) refuse no more genuine
-// attempts on the development prints than they did before the pairs' independence was weighed,
-// which lowers some genuine scores by up to a fifth (see independenciaPares).
+// The scale of a pairing's score before it is weighed against chance (see EscalaAzar).
 constexpr float FactorPuntuacion = 5630.0f;
 constexpr float SolapeMinimo = 10.0f;
 constexpr float SolapeMinimoCuota = 16.0f;
@@ -17,6 +15,10 @@ constexpr float SolapeMinimoCuota = 16.0f;
 constexpr float RadioGrupo = 25.0f;
 // The share of independent pairs from which a pairing counts in full.
 constexpr float IndependenciaPlena = 0.8f;
+// Pairs beyond chance, against chance's spread, from which a pairing counts in full, and how
+// steeply it counts less below.
+constexpr float ExcesoPleno = 5.0f;
+constexpr float PotenciaExceso = 1.0f;
 
 } // namespace
 
@@ -45,6 +47,13 @@ float independenciaPares(const std::pair<std::uint8_t, std::uint8_t>* pares, int
         independientes += 1.0f / static_cast<float>(cerca);
     }
     return std::min(1.0f, independientes / static_cast<float>(n) / IndependenciaPlena);
+}
+
+float factorAzar(int pares, float alAzar) {
+    const float c = std::max(alAzar, 0.0f);
+    const float exceso = (static_cast<float>(pares) - c) / std::sqrt(c + 1);
+    const float f = std::clamp(exceso / ExcesoPleno, 0.0f, 1.0f);
+    return std::pow(f, PotenciaExceso);
 }
 
 } // namespace portiva::motor

@@ -30,4 +30,22 @@ float puntuacionPares(float peso, int pares, float dentroConsulta, float dentroG
 float independenciaPares(const std::pair<std::uint8_t, std::uint8_t>* pares, int n, const float* x,
                          const float* y);
 
+// The factor a pairing's score is multiplied by for how far its pairs exceed what chance pairs
+// between these two prints, 0..1: `pares` the pairs found, `alAzar` the mean number paired with the
+// placement moved by a few ridges (`paresDesplazados`). Moved that far, a finger's own pairs all
+// lie beyond the tolerance, so what still pairs is chance in this very overlap, with these
+// densities and this flow. Two loops laid core on core, or a row of minutiae laid on a row, pair
+// about half as many wherever the placement goes; a finger pairs a fifth as many away from the
+// right one. The excess is judged as a count against its chance spread, (n - c) / sqrt(c + 1),
+// and counts in full from 5, in proportion below: the same share of chance pairs weighs more in a
+// large overlap, where chance pairs many, than in a small one.
+float factorAzar(int pares, float alAzar);
+
+// A comparison's score once weighed against chance is this many times the pairing's, so that the
+// identification and verification defaults (159, 60) refuse no more genuine attempts on the
+// development prints than before the weighing. The steps that run only for a pairing that may
+// come near a threshold (the other alignments, the skin's drift, the chance pairs) keep judging
+// the pairing's own score, so they cost what they did.
+inline constexpr float EscalaAzar = 6812.0f / 5630.0f;
+
 } // namespace portiva::motor

@@ -3,6 +3,7 @@
 #include "HuellasMotor.h"
 #include "MotorHuella.h"
 #include "Plantilla.h"
+#include "PuntuacionPares.h"
 
 #include <gtest/gtest.h>
 
@@ -366,4 +367,49 @@ TEST_F(Comparacion, EitherImpressionMayBeTheQueryAndThePairsDrawnLandOnEachOther
             EXPECT_LT(peor, 30.0f) << a << " vs " << b;
         }
     EXPECT_GE(comparadas, Dedos * Impresiones * (Impresiones - 1)) << "every pair of one finger";
+}
+
+TEST_F(Comparacion, MinutiaeInRowsTheOtherPrintAlsoShowsInRowsPairByChanceAFingersDoNot) {
+    // One finger's two impressions: moved a few ridges off the placement found, few of its pairs
+    // remain, and the score stays a match.
+    {
+        int s = 0;
+        DetalleComparacion detalle;
+        consulta(p(0, 0))->comparar(p(0, 1).data(), p(0, 1).size(), s, &detalle);
+        EXPECT_GE(s, MotorHuella::UmbralIdentificacionPorDefecto);
+        ASSERT_GE(detalle.paresAlAzar, 0.0f);
+        EXPECT_LT(detalle.paresAlAzar, static_cast<float>(detalle.pares.size()) / 3);
+    }
+    // The same print with its minutiae laid in rows and columns 24 px apart, all one way, as
+    // the endings along a crease or the generator's bunches round a core: laid on itself it
+    // pairs every minutia, but so does the placement moved by a row, so the pairs say little.
+    DatosPlantilla d;
+    ASSERT_EQ(CodecPlantilla::decodificar(p(0, 0).data(), p(0, 0).size(), d), 0);
+    const int columnas = 6;
+    for (std::size_t k = 0; k < d.minucias.size(); ++k) {
+        auto& m = d.minucias[k];
+        m.x = static_cast<std::uint16_t>(d.ancho / 2 - 60 + 24 * static_cast<int>(k % columnas));
+        m.y = static_cast<std::uint16_t>(d.alto / 2 - 60 + 24 * static_cast<int>(k / columnas % 6));
+        m.angulo = 64;
+        m.tipo = TipoMinucia::Terminacion;
+    }
+    d.minucias.resize(std::min<std::size_t>(d.minucias.size(), 36));
+    d.cilindros.resize(d.minucias.size());
+    d.segmentos.resize(d.minucias.size());
+    std::vector<std::uint8_t> enFilas(TamanoMaximoPlantilla);
+    int usados = 0;
+    ASSERT_EQ(
+        CodecPlantilla::codificar(d, enFilas.data(), static_cast<int>(enFilas.size()), usados), 0);
+    enFilas.resize(static_cast<std::size_t>(usados));
+    int s = 0;
+    DetalleComparacion detalle;
+    consulta(enFilas)->comparar(enFilas.data(), enFilas.size(), s, &detalle);
+    const auto n = static_cast<int>(detalle.pares.size());
+    EXPECT_GT(detalle.paresAlAzar, static_cast<float>(n) / 2);
+    // Such a pairing counts for much less than a finger's as many pairs; the gallery's highest
+    // hits (13 pairs, 5.5 of them found wherever the placement goes) for about half.
+    EXPECT_LT(factorAzar(n, detalle.paresAlAzar), 0.5f);
+    EXPECT_FLOAT_EQ(factorAzar(13, 1.0f), 1.0f);
+    EXPECT_LT(factorAzar(13, 5.5f), 0.7f);
+    EXPECT_FLOAT_EQ(factorAzar(13, 13.0f), 0.0f);
 }
