@@ -124,7 +124,9 @@ void celdasDePuntos(const float* x, const float* y, int n, const Colocacion& m, 
 #if defined(__x86_64__) || defined(__i386__)
 
 #pragma GCC diagnostic push
+#if !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized" // lanes GCC's headers leave undefined
+#endif
 
 // The same sixteen points at a time, with the same operations.
 __attribute__((target("avx2,avx512f,avx512vl,avx512bw"))) void

@@ -243,7 +243,9 @@ struct CeldasAvx2 {
 
 // GCC's own headers leave the unused lanes of some intrinsics undefined on purpose.
 #pragma GCC diagnostic push
+#if !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 
 // Every stored minutia placed, its tolerance and the grid cells within it worked out sixteen at
 // a time, with the same operations in the same order as one at a time (recoger); then each one

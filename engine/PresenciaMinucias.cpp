@@ -44,7 +44,9 @@ namespace {
 
 // GCC's own headers leave the unused lanes of some intrinsics undefined on purpose.
 #pragma GCC diagnostic push
+#if !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 
 // Sixteen points at a time: placed with the same products and sums as one at a time, their
 // cells' words gathered from the map, the points off the frame (or not numbers) left out.
